@@ -1,0 +1,107 @@
+#include "swf/core/TagReader.h"
+
+#include <string>
+
+#include "base/MemoryStream.h"
+#include "base/ZlibStream.h"
+#include "swf/core/ControlTags.h"
+#include "swf/core/TagCodes.h"
+
+namespace movara::swf {
+
+void TSWFUnknownTag::AssignFrom(const TBasedSWFObject& source) {
+  TSWFObject::AssignFrom(source);
+  AssignSame(*this, source);
+}
+
+void TSWFUnknownTag::ReadFromStream(TBitsEngine& be) {
+  Data.resize(static_cast<std::size_t>(be.Stream.Remaining()));
+  be.ReadBytes(Data.data(), Data.size());
+}
+
+TTagHeader ReadTagHeader(TBitsEngine& be) {
+  const std::uint16_t word = be.ReadWord();
+  TTagHeader h;
+  h.Code = word >> 6;
+  h.Length = word & 0x3F;
+  if (h.Length == 0x3F) {
+    h.Length = be.ReadDWord();
+    h.LongForm = true;
+  }
+  return h;
+}
+
+std::unique_ptr<TSWFObject> CreateTag(std::uint16_t code, std::uint8_t) {
+  switch (code) {
+    case tagEnd: return std::make_unique<TSWFEnd>();
+    case tagShowFrame: return std::make_unique<TSWFShowFrame>();
+    case tagSetBackgroundColor: return std::make_unique<TSWFSetBackgroundColor>();
+    case tagFrameLabel: return std::make_unique<TSWFFrameLabel>();
+    case tagProtect: return std::make_unique<TSWFProtect>();
+    default: return std::make_unique<TSWFUnknownTag>(code);
+  }
+}
+
+void ReadTagBody(TSWFObject& tag, std::span<const std::uint8_t> body) {
+  TMemoryViewStream stream(body);
+  TBitsEngine be(stream);
+  tag.ReadFromStream(be);
+  if (stream.Remaining() > 0) {
+    throw SWFFormatError("tag " + std::to_string(tag.TagCode) + ": " + std::to_string(stream.Remaining()) +
+                         " bytes left after its body");
+  }
+  tag.BodySize = static_cast<std::uint32_t>(body.size());
+}
+
+std::unique_ptr<TSWFObject> ReadTag(TBitsEngine& be, std::uint8_t version) {
+  const TTagHeader header = ReadTagHeader(be);
+  if (header.Length > be.Stream.Remaining()) {
+    throw SWFFormatError("tag " + std::to_string(header.Code) + " declares " + std::to_string(header.Length) +
+                         " bytes, only " + std::to_string(be.Stream.Remaining()) + " left");
+  }
+  std::vector<std::uint8_t> body(header.Length);
+  be.ReadBytes(body.data(), body.size());
+  auto tag = CreateTag(header.Code, version);
+  ReadTagBody(*tag, body);
+  return tag;
+}
+
+TSWFFile ReadSWFFile(std::span<const std::uint8_t> bytes) {
+  TSWFFile file;
+  if (bytes.size() < 8) throw SWFFormatError("file too short for an SWF header");
+  TSWFFileHeader& h = file.Header;
+  std::copy_n(bytes.begin(), 3, h.Signature);
+  const bool compressed = h.Signature[0] == 'C';
+  if ((h.Signature[0] != 'F' && !compressed) || h.Signature[1] != 'W' || h.Signature[2] != 'S') {
+    throw SWFFormatError("not an SWF file");
+  }
+  h.Version = bytes[3];
+  h.FileLength = bytes[4] | (bytes[5] << 8) | (bytes[6] << 16) | (static_cast<std::uint32_t>(bytes[7]) << 24);
+  if (h.FileLength < 8) throw SWFFormatError("SWF length field below the header size");
+
+  std::vector<std::uint8_t> inflated;
+  std::span<const std::uint8_t> rest = bytes.subspan(8);
+  if (compressed) {
+    inflated = ZlibDecompress(rest, h.FileLength - 8);
+    rest = inflated;
+  }
+  if (rest.size() != h.FileLength - 8) {
+    throw SWFFormatError("SWF length field says " + std::to_string(h.FileLength) + " bytes, the file holds " +
+                         std::to_string(rest.size() + 8));
+  }
+
+  TMemoryViewStream stream(rest);
+  TBitsEngine be(stream);
+  h.FrameRect = be.ReadRect();
+  h.FrameRate = be.ReadWord();
+  h.FrameCount = be.ReadWord();
+  while (stream.Remaining() > 0) {
+    file.Tags.push_back(ReadTag(be, h.Version));
+    if (file.Tags.back()->TagCode == tagEnd) break;
+  }
+  if (file.Tags.empty() || file.Tags.back()->TagCode != tagEnd) throw SWFFormatError("SWF file without End tag");
+  if (stream.Remaining() > 0) throw SWFFormatError("bytes after the End tag");
+  return file;
+}
+
+}  // namespace movara::swf

@@ -35,6 +35,8 @@ class TMemoryStream final : public TStream {
 class TMemoryViewStream final : public TStream {
  public:
   explicit TMemoryViewStream(std::span<const std::uint8_t> bytes) : data_(bytes) {}
+  // A view over a temporary vector would dangle at once.
+  explicit TMemoryViewStream(std::vector<std::uint8_t>&&) = delete;
 
   std::size_t Read(void* buffer, std::size_t count) override;
   void Write(const void* buffer, std::size_t count) override;

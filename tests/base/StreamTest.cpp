@@ -28,10 +28,11 @@ TEST(MemoryStream, WriteSeekOverwriteRead) {
 }
 
 TEST(MemoryStream, ReadBufferThrowsOnShortData) {
-  TMemoryViewStream s(Bytes{1, 2, 3});
+  const Bytes data{1, 2, 3};
+  TMemoryViewStream s(data);
   std::uint8_t buf[4];
   EXPECT_THROW(s.ReadBuffer(buf, 4), StreamError);
-  TMemoryViewStream t(Bytes{1, 2, 3});
+  TMemoryViewStream t(data);
   t.ReadBuffer(buf, 3);
   EXPECT_EQ(t.Remaining(), 0u);
   EXPECT_THROW(t.Write(buf, 1), StreamError);

@@ -1,0 +1,189 @@
+#include "imaging/GIFImage.h"
+
+#include <algorithm>
+#include <cctype>
+
+#include "base/FileStream.h"
+#include "base/MemoryStream.h"
+#include "imaging/GIFException.h"
+#include "imaging/GIFStreamReader.h"
+
+namespace movara::imaging {
+
+namespace {
+
+bool StartsWithGIF(const std::uint8_t* b) {
+  return std::toupper(b[0]) == 'G' && std::toupper(b[1]) == 'I' && std::toupper(b[2]) == 'F';
+}
+
+}  // namespace
+
+void TGIFHeader::Clear() {
+  Width = Height = 0;
+  Packed = BackgroundColorIndex = AspectRatio = 0;
+  ColorMap.Clear();
+}
+
+void TGIFHeader::LoadFromStream(TGIFStreamReader& reader) {
+  const std::uint64_t start = reader.Position();
+  std::uint8_t signature[6];
+  reader.ReadExact(signature, 6);
+  if (!StartsWithGIF(signature)) {
+    // Some files carry a few bytes before the signature.
+    reader.Seek(start);
+    reader.Skip(4);
+    reader.ReadExact(signature, 6);
+    if (!StartsWithGIF(signature)) throw GIFException(gifmsg::kBadSignature);
+  }
+  std::uint8_t d[7];
+  reader.ReadExact(d, 7);
+  Width = static_cast<std::uint16_t>(d[0] | (d[1] << 8));
+  Height = static_cast<std::uint16_t>(d[2] | (d[3] << 8));
+  Packed = d[4];
+  BackgroundColorIndex = d[5];
+  AspectRatio = d[6];
+  if ((Packed & 0x80) != 0) {
+    ColorMap.LoadFromStream(reader, 2 << (Packed & 7));
+  } else {
+    ColorMap.Clear();
+  }
+  ColorMap.Optimized = (Packed & 0x08) != 0;
+}
+
+void TGIFTrailer::LoadFromStream(TGIFStreamReader& reader) {
+  std::uint8_t b;
+  if (reader.ReadByte(b) && b != 0x3B) image_->Warning(gifmsg::kBadTrailer);
+}
+
+TGIFImage::TGIFImage() : header_(this) {
+  header_.ColorMap.OnChange = [this] { palette_.reset(); };
+}
+
+TGIFImage::~TGIFImage() { StopPainters(); }
+
+void TGIFImage::Warning(const std::string& message) {
+  if (WarningHandler) WarningHandler(*this, 1, message);
+}
+
+bool TGIFImage::Progress(int stage, int percent, const std::string& message) {
+  return !ProgressHandler || ProgressHandler(*this, stage, percent, message);
+}
+
+void TGIFImage::ChargeUnfilledPixels(std::uint64_t pixels) {
+  unfilledPixels_ += pixels;
+  if (unfilledPixels_ > kMaxUnfilledPixels) throw GIFException(gifmsg::kOutOfMemory);
+}
+
+void TGIFImage::Clear() {
+  StopPainters();
+  frames_.clear();
+  header_.Clear();
+  palette_.reset();
+  unfilledPixels_ = 0;
+}
+
+void TGIFImage::LoadFile(const std::filesystem::path& path) {
+  const std::vector<std::uint8_t> bytes = ReadFileBytes(path);
+  TMemoryViewStream stream(bytes);
+  LoadFromStream(stream);
+}
+
+void TGIFImage::LoadFromStream(TStream& stream) {
+  Progress(0, 0, gifmsg::kLoading);
+  Clear();
+  const std::uint64_t start = stream.Position();
+  TGIFStreamReader reader(stream);
+  try {
+    header_.LoadFromStream(reader);
+    LoadFrames(reader);
+    TGIFTrailer(this).LoadFromStream(reader);
+  } catch (...) {
+    stream.Seek(start);
+    Progress(2, 0, gifmsg::kLoading);
+    throw;
+  }
+  Progress(2, 100, gifmsg::kLoading);
+}
+
+void TGIFImage::LoadFrames(TGIFStreamReader& reader) {
+  const auto nextBlock = [&reader](std::uint8_t& b) {
+    do {
+      if (!reader.ReadByte(b)) return false;
+    } while (b == 0);
+    return true;
+  };
+  std::uint8_t b;
+  if (!nextBlock(b)) return;
+  while (b != 0x3B) {
+    reader.Back(1);
+    if (b != 0x21 && b != 0x2C) {
+      Warning(gifmsg::kUnknownBlock);
+      return;
+    }
+    auto frame = std::make_unique<TGIFSubImage>(this);
+    frame->LoadFromStream(reader);
+    frames_.push_back(std::move(frame));
+    const std::uint64_t size = std::max<std::uint64_t>(reader.Size(), 1);
+    Progress(1, static_cast<int>(reader.Position() * 100 / size), gifmsg::kLoading);
+    if (!nextBlock(b)) return;
+  }
+  reader.Back(1);
+}
+
+void TGIFImage::AssignFrom(const TGIFImage& source) {
+  if (&source == this) return;
+  Clear();
+  header_.Width = source.header_.Width;
+  header_.Height = source.header_.Height;
+  header_.Packed = source.header_.Packed;
+  header_.BackgroundColorIndex = source.header_.BackgroundColorIndex;
+  header_.AspectRatio = source.header_.AspectRatio;
+  header_.ColorMap.Assign(source.header_.ColorMap.Colors());
+  header_.ColorMap.Optimized = source.header_.ColorMap.Optimized;
+  for (const auto& frame : source.frames_) {
+    auto copy = std::make_unique<TGIFSubImage>(this);
+    copy->AssignFrom(*frame);
+    frames_.push_back(std::move(copy));
+  }
+}
+
+TPalette TGIFImage::Palette() {
+  if (palette_) return *palette_;
+  if (header_.ColorMap.Count() > 0) {
+    palette_ = TPalette{header_.ColorMap.Colors()};
+    return *palette_;
+  }
+  if (frames_.empty()) return {};
+  if (buildingPalette_) throw GIFException(gifmsg::kNoColorMap);
+  buildingPalette_ = true;
+  try {
+    TPalette p = frames_.front()->Palette();
+    buildingPalette_ = false;
+    return p;
+  } catch (...) {
+    buildingPalette_ = false;
+    throw;
+  }
+}
+
+int TGIFImage::RegisterPainter(std::function<void()> stop) {
+  std::lock_guard lock(paintersMutex_);
+  painters_.emplace_back(nextPainterId_, std::move(stop));
+  return nextPainterId_++;
+}
+
+void TGIFImage::UnregisterPainter(int id) {
+  std::lock_guard lock(paintersMutex_);
+  std::erase_if(painters_, [id](const auto& p) { return p.first == id; });
+}
+
+void TGIFImage::StopPainters() {
+  std::vector<std::pair<int, std::function<void()>>> painters;
+  {
+    std::lock_guard lock(paintersMutex_);
+    painters.swap(painters_);
+  }
+  for (auto& [id, stop] : painters) stop();
+}
+
+}  // namespace movara::imaging

@@ -1,0 +1,121 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "base/Stream.h"
+#include "imaging/GIFColorMap.h"
+#include "imaging/GIFSubImage.h"
+
+namespace movara::imaging {
+
+class TGIFImage;
+
+// Warnings carry severity 1; the handler is optional and warnings are
+// dropped without one.
+using TGIFWarningHandler = std::function<void(TGIFImage& sender, int severity, const std::string& message)>;
+// Progress: stage 0 start, 1 running, 2 end. Returning false asks the work
+// to stop where it can (rendering honours it).
+using TGIFProgressHandler =
+    std::function<bool(TGIFImage& sender, int stage, int percent, const std::string& message)>;
+
+// The logical screen descriptor and the global colour table.
+class TGIFHeader final : public TGIFItem {
+ public:
+  explicit TGIFHeader(TGIFImage* image) : ColorMap(image) {}
+  std::uint16_t Width = 0;
+  std::uint16_t Height = 0;
+  std::uint8_t Packed = 0;
+  std::uint8_t BackgroundColorIndex = 0;
+  std::uint8_t AspectRatio = 0;
+  TGIFColorMap ColorMap;
+
+  void Clear();
+  void LoadFromStream(TGIFStreamReader& reader) override;
+};
+
+// Checks the byte after the frames: anything but 0x3B warns.
+class TGIFTrailer final : public TGIFItem {
+ public:
+  explicit TGIFTrailer(TGIFImage* image) : image_(image) {}
+  void LoadFromStream(TGIFStreamReader& reader) override;
+
+ private:
+  TGIFImage* image_;
+};
+
+// Limits that keep hostile files from exhausting memory. A frame's pixel
+// buffer is only allocated for what its compressed data could fill (at most
+// kMaxPixelsPerCode pixels per code the data holds) plus a shared allowance
+// of kMaxUnfilledPixels per image for pixels no data reaches (they take the
+// fill value); a file beyond that fails with "没分配 GIF DIB内存".
+inline constexpr std::uint64_t kMaxPixelsPerCode = 8193;
+inline constexpr std::uint64_t kMaxUnfilledPixels = std::uint64_t{1} << 26;
+
+// A GIF image: the header with the global colour table and the frames.
+class TGIFImage {
+ public:
+  TGIFImage();
+  ~TGIFImage();
+  TGIFImage(const TGIFImage&) = delete;
+  TGIFImage& operator=(const TGIFImage&) = delete;
+
+  void LoadFile(const std::filesystem::path& path);
+  // Replaces the whole content. On an error the frames read so far stay,
+  // the stream goes back to where loading began, and the error propagates.
+  void LoadFromStream(TStream& stream);
+  // A deep copy of another image.
+  void AssignFrom(const TGIFImage& source);
+  void Clear();
+
+  std::uint16_t Width() const { return header_.Width; }
+  std::uint16_t Height() const { return header_.Height; }
+  TGIFHeader& Header() { return header_; }
+  const TGIFHeader& Header() const { return header_; }
+  TGIFColorMap& GlobalColorMap() { return header_.ColorMap; }
+  const TGIFColorMap& GlobalColorMap() const { return header_.ColorMap; }
+  TColor BackgroundColor() const { return header_.ColorMap.ColorAt(header_.BackgroundColorIndex); }
+
+  std::vector<std::unique_ptr<TGIFSubImage>>& Frames() { return frames_; }
+  const std::vector<std::unique_ptr<TGIFSubImage>>& Frames() const { return frames_; }
+
+  // The image-wide palette: from the global table, else frame 0's.
+  TPalette Palette();
+  void DropPalette() { palette_.reset(); }
+
+  TGIFWarningHandler WarningHandler;
+  TGIFProgressHandler ProgressHandler;
+  void Warning(const std::string& message);
+  bool Progress(int stage, int percent, const std::string& message);
+
+  // Painters animate the image on other threads; loading, optimising and
+  // destroying the image stop them first. A painter registers how to stop it.
+  int RegisterPainter(std::function<void()> stop);
+  void UnregisterPainter(int id);
+  void StopPainters();
+
+  // Used while loading: charges pixels no data can fill against the
+  // image's allowance.
+  void ChargeUnfilledPixels(std::uint64_t pixels);
+
+ private:
+  void LoadFrames(TGIFStreamReader& reader);
+
+  TGIFHeader header_;
+  std::vector<std::unique_ptr<TGIFSubImage>> frames_;
+  std::optional<TPalette> palette_;
+  bool buildingPalette_ = false;
+  std::uint64_t unfilledPixels_ = 0;
+
+  std::mutex paintersMutex_;
+  std::vector<std::pair<int, std::function<void()>>> painters_;
+  int nextPainterId_ = 1;
+};
+
+}  // namespace movara::imaging

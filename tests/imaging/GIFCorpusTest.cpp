@@ -1,0 +1,119 @@
+// The reader against the shared corpus: every valid GIF loads and composes
+// to the reference frames; every malformed one fails cleanly or loads.
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <fstream>
+#include <map>
+#include <set>
+#include <sstream>
+
+#include "Compose.h"
+#include "Corpus.h"
+#include "imaging/GIFException.h"
+#include "imaging/GIFImage.h"
+
+namespace movara::imaging {
+namespace {
+
+using test::CorpusDir;
+
+// File names the manifest marks malformed: they have no reference and may fail.
+std::set<std::string> MalformedFiles() {
+  std::set<std::string> names;
+  std::ifstream manifest(CorpusDir() / "gif" / "MANIFEST.tsv");
+  std::string line;
+  while (std::getline(manifest, line)) {
+    if (line.empty() || line[0] == '#') continue;
+    std::istringstream cols(line);
+    std::string name, source, screen, images, features;
+    std::getline(cols, name, '\t');
+    std::getline(cols, source, '\t');
+    std::getline(cols, screen, '\t');
+    std::getline(cols, images, '\t');
+    std::getline(cols, features, '\t');
+    if (features.find("malformed") != std::string::npos) names.insert(name);
+  }
+  return names;
+}
+
+// Files refused on purpose by a rule of the reader, from the checked-in list.
+std::map<std::string, std::string> ExpectedRefusals() {
+  std::map<std::string, std::string> rules;
+  std::ifstream list(std::filesystem::path(MOVARA_TEST_DATA_DIR) / "gif-expected-differences.tsv");
+  std::string line;
+  while (std::getline(list, line)) {
+    if (line.empty() || line[0] == '#') continue;
+    const auto tab = line.find('\t');
+    rules[line.substr(0, tab)] = tab == std::string::npos ? "" : line.substr(tab + 1);
+  }
+  return rules;
+}
+
+// Index of the first differing pixel, or -1.
+long FirstDifference(const test::RgbaImage& a, const test::RgbaImage& b) {
+  for (std::size_t i = 0; i < a.rgba.size(); i += 4) {
+    const bool bothClear = a.rgba[i + 3] == 0 && b.rgba[i + 3] == 0;
+    if (!bothClear && !std::equal(&a.rgba[i], &a.rgba[i + 4], &b.rgba[i])) return static_cast<long>(i / 4);
+  }
+  return -1;
+}
+
+TEST(GIFCorpus, ValidFilesLoadAndComposeToTheReferenceFrames) {
+  if (!test::HaveCorpus()) GTEST_SKIP() << "corpus not found at " << CorpusDir();
+  const auto malformed = MalformedFiles();
+  const auto refused = ExpectedRefusals();
+  int files = 0, frames = 0;
+  for (const auto& name : test::CorpusFiles("gif", ".gif")) {
+    if (malformed.count(name) != 0) continue;
+    SCOPED_TRACE(name);
+    TGIFImage gif;
+    if (refused.count(name) != 0) {
+      EXPECT_THROW(gif.LoadFile(CorpusDir() / "gif" / name), GIFException) << refused.at(name);
+      continue;
+    }
+    ASSERT_NO_THROW(gif.LoadFile(CorpusDir() / "gif" / name));
+    const auto refDir = CorpusDir() / "reference" / name;
+    if (!std::filesystem::is_directory(refDir)) continue;
+    ++files;
+    const auto composed = test::ComposeFrames(gif);
+    for (std::size_t i = 0; i < composed.size(); ++i) {
+      char file[32];
+      std::snprintf(file, sizeof file, "frame-%03zu.png", i);
+      if (!std::filesystem::exists(refDir / file)) continue;
+      const test::RgbaImage ref = test::ReadPng(refDir / file);
+      ASSERT_EQ(ref.width, composed[i].width) << file;
+      ASSERT_EQ(ref.height, composed[i].height) << file;
+      const long diff = FirstDifference(composed[i], ref);
+      EXPECT_EQ(diff, -1) << file << " differs first at x " << diff % std::max(1, ref.width) << ", y "
+                          << diff / std::max(1, ref.width);
+      ++frames;
+    }
+    // Every reference frame must have a composed counterpart.
+    char last[32];
+    std::snprintf(last, sizeof last, "frame-%03zu.png", composed.size());
+    EXPECT_FALSE(std::filesystem::exists(refDir / last)) << "fewer frames than the reference";
+  }
+  std::printf("compared %d frames of %d files\n", frames, files);
+  EXPECT_GT(files, 100);
+}
+
+TEST(GIFCorpus, MalformedAndHostileFilesFailCleanlyOrLoad) {
+  if (!test::HaveCorpus()) GTEST_SKIP() << "corpus not found at " << CorpusDir();
+  std::vector<std::filesystem::path> paths;
+  for (const auto& name : test::CorpusFiles("bad", ".gif")) paths.push_back(CorpusDir() / "bad" / name);
+  for (const auto& name : MalformedFiles()) paths.push_back(CorpusDir() / "gif" / name);
+  for (const auto& path : paths) {
+    SCOPED_TRACE(path.filename().string());
+    TGIFImage gif;
+    try {
+      gif.LoadFile(path);
+      for (auto& frame : gif.Frames()) frame->FrameBitmap();
+    } catch (const GIFException&) {
+    }
+  }
+}
+
+}  // namespace
+}  // namespace movara::imaging

@@ -4,7 +4,13 @@
 
 #include "base/MemoryStream.h"
 #include "base/ZlibStream.h"
+#include "swf/core/ActionList.h"
+#include "swf/core/BitmapTags.h"
+#include "swf/core/ButtonTags.h"
 #include "swf/core/ControlTags.h"
+#include "swf/core/DisplayListTags.h"
+#include "swf/core/ShapeTags.h"
+#include "swf/core/SoundTags.h"
 #include "swf/core/TagCodes.h"
 
 namespace movara::swf {
@@ -31,13 +37,42 @@ TTagHeader ReadTagHeader(TBitsEngine& be) {
   return h;
 }
 
-std::unique_ptr<TSWFObject> CreateTag(std::uint16_t code, std::uint8_t) {
+std::unique_ptr<TSWFObject> CreateTag(std::uint16_t code, std::uint8_t version) {
   switch (code) {
     case tagEnd: return std::make_unique<TSWFEnd>();
     case tagShowFrame: return std::make_unique<TSWFShowFrame>();
     case tagSetBackgroundColor: return std::make_unique<TSWFSetBackgroundColor>();
     case tagFrameLabel: return std::make_unique<TSWFFrameLabel>();
     case tagProtect: return std::make_unique<TSWFProtect>();
+    case tagDoAction: return std::make_unique<TSWFDoAction>();
+    case tagDoInitAction: return std::make_unique<TSWFDoInitAction>();
+    case tagPlaceObject2: {
+      auto place = std::make_unique<TSWFPlaceObject2>();
+      place->SWFVersion = version;
+      return place;
+    }
+    case tagRemoveObject: return std::make_unique<TSWFRemoveObject>();
+    case tagRemoveObject2: return std::make_unique<TSWFRemoveObject2>();
+    case tagDefineShape:
+    case tagDefineShape2: {
+      auto shape = std::make_unique<TSWFDefineShape>();
+      shape->TagCode = code;
+      return shape;
+    }
+    case tagDefineShape3: return std::make_unique<TSWFDefineShape3>();
+    case tagDefineBits: return std::make_unique<TSWFDefineBits>();
+    case tagDefineBitsJPEG2: return std::make_unique<TSWFDefineBitsJPEG2>();
+    case tagDefineBitsJPEG3: return std::make_unique<TSWFDefineBitsJPEG3>();
+    case tagDefineBitsLossless: return std::make_unique<TSWFDefineBitsLossless>();
+    case tagDefineBitsLossless2: return std::make_unique<TSWFDefineBitsLossless2>();
+    case tagDefineButton: return std::make_unique<TSWFDefineButton>();
+    case tagDefineButton2: return std::make_unique<TSWFDefineButton2>();
+    case tagDefineButtonSound: return std::make_unique<TSWFDefineButtonSound>();
+    case tagDefineSound: return std::make_unique<TSWFDefineSound>();
+    case tagStartSound: return std::make_unique<TSWFStartSound>();
+    case tagSoundStreamHead: return std::make_unique<TSWFSoundStreamHead>();
+    case tagSoundStreamHead2: return std::make_unique<TSWFSoundStreamHead2>();
+    case tagVideoFrame: return std::make_unique<TSWFVideoFrame>();
     default: return std::make_unique<TSWFUnknownTag>(code);
   }
 }

@@ -1,0 +1,109 @@
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "swf/core/BitmapTags.h"
+#include "swf/core/SWFObject.h"
+#include "swf/core/TagCodes.h"
+
+namespace movara::swf {
+
+class TSWFDefineSound final : public TSWFDataObject {
+ public:
+  TSWFDefineSound() : TSWFDataObject(tagDefineSound) {}
+  std::uint16_t SoundId = 0;
+  std::uint8_t SoundFormat = 0;  // 4 bits; 2 is MP3
+  std::uint8_t SoundRate = 0;    // 2 bits
+  bool SoundSize = false;
+  bool SoundType = false;
+  std::uint32_t SampleCount = 0;
+  std::uint16_t SeekSamples = 0;  // MP3 only
+
+  std::uint8_t MinVersion() const override;
+  void AssignFrom(const TBasedSWFObject& source) override;
+  void ReadFromStream(TBitsEngine& be) override;
+  void WriteTagBody(TBitsEngine& be) override;
+};
+
+struct TSWFSoundEnvelope {
+  std::uint32_t Pos44 = 0;
+  std::uint16_t LeftLevel = 0;
+  std::uint16_t RightLevel = 0;
+  friend bool operator==(const TSWFSoundEnvelope&, const TSWFSoundEnvelope&) = default;
+};
+
+// StartSound; its body (sound id and sound info) also serves DefineButtonSound.
+class TSWFStartSound final : public TSWFObject {
+ public:
+  TSWFStartSound() : TSWFObject(tagStartSound) {}
+  std::uint16_t SoundId = 0;
+  bool SyncStop = false;
+  bool SyncNoMultiple = false;
+  bool HasEnvelope = false;
+  std::vector<TSWFSoundEnvelope> Envelope;
+
+  bool HasInPoint() const { return hasInPoint_; }
+  bool HasOutPoint() const { return hasOutPoint_; }
+  bool HasLoops() const { return hasLoops_; }
+  std::uint32_t InPoint() const { return inPoint_; }
+  std::uint32_t OutPoint() const { return outPoint_; }
+  std::uint16_t LoopCount() const { return loopCount_; }
+  void SetInPoint(std::uint32_t v) { inPoint_ = v, hasInPoint_ = v != 0; }
+  void SetOutPoint(std::uint32_t v) { outPoint_ = v, hasOutPoint_ = v != 0; }
+  void SetLoopCount(std::uint16_t v) { loopCount_ = v, hasLoops_ = v != 0; }
+
+  void AssignFrom(const TBasedSWFObject& source) override;
+  void ReadFromStream(TBitsEngine& be) override;
+  void WriteTagBody(TBitsEngine& be) override;
+  void CopyFields(const TSWFStartSound& s);
+
+ private:
+  bool hasInPoint_ = false;
+  bool hasOutPoint_ = false;
+  bool hasLoops_ = false;
+  std::uint32_t inPoint_ = 0;
+  std::uint32_t outPoint_ = 0;
+  std::uint16_t loopCount_ = 0;
+};
+
+class TSWFSoundStreamHead : public TSWFObject {
+ public:
+  TSWFSoundStreamHead() : TSWFObject(tagSoundStreamHead) {}
+  std::uint8_t PlaybackRate = 0;  // 2 bits
+  bool PlaybackSize = false;
+  bool PlaybackType = false;
+  std::uint8_t StreamFormat = 0;  // 4 bits; 2 is MP3
+  std::uint8_t StreamRate = 0;    // 2 bits
+  bool StreamSize = false;
+  bool StreamType = false;
+  std::uint16_t SampleCount = 0;
+  std::uint16_t LatencySeek = 0;  // MP3 only
+
+  std::uint8_t MinVersion() const override { return StreamFormat == 2 ? 4 : 1; }
+  void AssignFrom(const TBasedSWFObject& source) override;
+  void ReadFromStream(TBitsEngine& be) override;
+  void WriteTagBody(TBitsEngine& be) override;
+
+ protected:
+  explicit TSWFSoundStreamHead(std::uint16_t code) : TSWFObject(code) {}
+};
+
+class TSWFSoundStreamHead2 final : public TSWFSoundStreamHead {
+ public:
+  TSWFSoundStreamHead2() : TSWFSoundStreamHead(tagSoundStreamHead2) {}
+  std::uint8_t MinVersion() const override { return StreamFormat == 2 ? 4 : StreamFormat == 6 ? 6 : 3; }
+};
+
+class TSWFVideoFrame final : public TSWFDataObject {
+ public:
+  TSWFVideoFrame() : TSWFDataObject(tagVideoFrame) {}
+  std::uint16_t StreamId = 0;
+  std::uint16_t FrameNum = 0;
+  std::uint8_t MinVersion() const override { return 6; }
+  void AssignFrom(const TBasedSWFObject& source) override;
+  void ReadFromStream(TBitsEngine& be) override;
+  void WriteTagBody(TBitsEngine& be) override;
+};
+
+}  // namespace movara::swf

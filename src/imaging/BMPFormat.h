@@ -17,7 +17,7 @@ class BMPError : public std::runtime_error {
 // file may ask for is checked against these and against the file itself
 // before anything is allocated.
 inline constexpr std::int64_t kMaxBMPSide = 1 << 16;
-inline constexpr std::int64_t kMaxBMPPixels = std::int64_t{1} << 28;
+inline constexpr std::int64_t kMaxBMPPixels = std::int64_t{1} << 26;
 
 // BMP compression codes.
 enum : std::uint32_t { biRGB = 0, biRLE8 = 1, biRLE4 = 2, biBitfields = 3 };

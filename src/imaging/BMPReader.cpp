@@ -73,13 +73,17 @@ void TBMPReader::SetFormat(std::int32_t width, std::int32_t height, std::uint16_
   if (bitCount == 16 || bitCount == 32) {
     std::uint8_t r = redBits, g = greenBits, b = blueBits;
     if (!masked) r = g = b = bitCount == 16 ? 5 : 8;
-    const auto field = [](std::uint32_t bits, std::uint32_t shift) {
-      return bits >= 32 ? 0xFFFFFFFFu << shift : ((1u << bits) - 1) << shift;
+    // Fields of up to 32 bits at shifts of up to 64 (hostile widths), cut
+    // to the 32 bits of a pixel.
+    const auto field = [](std::uint32_t bits, std::uint32_t shift) -> std::uint32_t {
+      if (shift >= 32) return 0;
+      const std::uint64_t ones = (std::uint64_t{1} << std::min<std::uint32_t>(bits, 32)) - 1;
+      return static_cast<std::uint32_t>(ones << shift);
     };
     colorTable_[2] = field(b, 0);
     colorTable_[1] = field(g, b);
     // A 32-bit total gives red every bit up to bit 31.
-    colorTable_[0] = r + g + b >= 32 ? 0xFFFFFFFFu << (g + b) : field(r, g + b);
+    colorTable_[0] = r + g + b >= 32 ? field(32, g + b) : field(r, g + b);
   }
   rowStride_ = bitCount == 32 ? static_cast<std::uint32_t>(width) * 4
                               : static_cast<std::uint32_t>((std::uint64_t{static_cast<std::uint32_t>(width)} * bitCount + 31) / 32 * 4);

@@ -31,4 +31,16 @@ inline std::vector<std::string> CorpusFiles(const std::string& folder, const std
 }
 
 
+// Sorted names of the sub-folders of a corpus folder.
+inline std::vector<std::string> CorpusDirs(const std::string& folder) {
+  std::vector<std::string> names;
+  const auto dir = CorpusDir() / folder;
+  if (!std::filesystem::is_directory(dir)) return names;
+  for (const auto& e : std::filesystem::directory_iterator(dir)) {
+    if (e.is_directory()) names.push_back(e.path().filename().string());
+  }
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
 }  // namespace movara::test

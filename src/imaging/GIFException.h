@@ -36,6 +36,7 @@ inline constexpr const char* kLoading = "正在载入...";
 inline constexpr const char* kRendering = "渲染中...";
 inline constexpr const char* kOptimizing = "优化中...";
 inline constexpr const char* kBadReduction = "无效减少方法";
+inline constexpr const char* kColorNotInMap = "颜色不在颜色表里";
 }  // namespace gifmsg
 
 }  // namespace movara::imaging

@@ -58,6 +58,15 @@ class TGIFTrailer final : public TGIFItem {
 inline constexpr std::uint64_t kMaxPixelsPerCode = 8193;
 inline constexpr std::uint64_t kMaxUnfilledPixels = std::uint64_t{1} << 26;
 
+// Option bits of TGIFImage::Optimize.
+enum TOptimizeOption : std::uint8_t {
+  ooCrop = 0x01,          // trim transparent borders, drop frames that become empty
+  ooMerge = 0x02,         // pixels repeating the previous frame become transparent
+  ooCleanup = 0x04,       // remove ineffective transparency, disposal, extensions, empty frames
+  ooColorMap = 0x08,      // sort colour tables by use and cut unused colours
+  ooReduceColors = 0x10,  // no step of its own
+};
+
 // A GIF image: the header with the global colour table and the frames.
 class TGIFImage {
  public:
@@ -84,6 +93,14 @@ class TGIFImage {
 
   std::vector<std::unique_ptr<TGIFSubImage>>& Frames() { return frames_; }
   const std::vector<std::unique_ptr<TGIFSubImage>>& Frames() const { return frames_; }
+
+  // Merges the global and every local colour table into one global table
+  // of at most 256 colours (255 and a black transparent entry when a frame
+  // uses transparency) and renumbers the frames' pixels.
+  void OptimizeColorMaps();
+  // Frame optimisations; options are the TOptimizeOption bits. The colour
+  // reduction method only matters for the "无效减少方法" check.
+  void Optimize(std::uint8_t options, std::uint8_t reductionMethod);
 
   // The image-wide palette: from the global table, else frame 0's.
   TPalette Palette();

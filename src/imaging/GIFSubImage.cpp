@@ -75,6 +75,16 @@ TGIFExtension& TGIFSubImage::AddExtension(std::unique_ptr<TGIFExtension> extensi
   return *extensions_.back();
 }
 
+void TGIFSubImage::RemoveGraphicControlExtension() {
+  // Surplus control extensions of a malformed file go too, so that none of
+  // them takes the removed one's place.
+  std::erase_if(extensions_, [](const std::unique_ptr<TGIFExtension>& e) {
+    return dynamic_cast<const TGIFGraphicControlExtension*>(e.get()) != nullptr;
+  });
+  gce_ = nullptr;
+  transparent_ = false;
+}
+
 void TGIFSubImage::CheckCoordinates(int x, int y) const {
   if (x < 0 || x >= width_ || y < 0 || y >= height_) throw GIFException(gifmsg::kBadPixelCoord);
 }

@@ -59,6 +59,8 @@ class TGIFSubImage final : public TGIFItem {
   TGIFGraphicControlExtension* GraphicControlExtension() const { return gce_; }
   // Appends an extension; the first graphic control one becomes the frame's.
   TGIFExtension& AddExtension(std::unique_ptr<TGIFExtension> extension);
+  // Deletes the frame's graphic control extensions (and with them transparency).
+  void RemoveGraphicControlExtension();
   bool Transparent() const { return transparent_; }
   void SetTransparentFlag(bool value) { transparent_ = value; }
 

@@ -144,6 +144,18 @@ void TBMPReader::DecodeRLE(std::span<const std::uint8_t> data, bool fourBit) {
   }
 }
 
+void TBMPReader::CopyFrom(const TBMPReader& other) {
+  header_ = other.header_;
+  colorTable_ = other.colorTable_;
+  bits_ = other.bits_;
+  rowStride_ = other.rowStride_;
+  rowPadding_ = other.rowPadding_;
+  rowCount_ = other.rowCount_;
+  maskWidths_ = other.maskWidths_;
+  scanLines_.resize(rowCount_);
+  for (std::uint32_t i = 0; i < rowCount_; ++i) scanLines_[i] = bits_.data() + std::size_t{i} * rowStride_;
+}
+
 void TBMPReader::AssignHandle(const TBitmap& bitmap) {
   const auto bitCount = static_cast<std::uint16_t>(bitmap.PixelFormat());
   SetSize(bitmap.Width(), bitmap.Height(), bitCount);

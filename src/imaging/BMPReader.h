@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdint>
 #include <filesystem>
+#include <span>
 #include <vector>
 
 #include "base/Stream.h"
@@ -40,6 +41,8 @@ class TBMPReader {
   void SetSize(std::int32_t width, std::int32_t height, std::uint16_t bitCount) {
     SetFormat(width, height, bitCount, 0, 0, 0);
   }
+  // A deep copy of another reader.
+  void CopyFrom(const TBMPReader& other);
   // Copies a raster bitmap (stored bottom-up, in its own bit depth).
   void AssignHandle(const TBitmap& bitmap);
   // Distinct colours; palette images get their used entries moved to the

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+
+#include "swf/builder/FlashActionScript.h"
+#include "swf/builder/FlashObject.h"
+#include "swf/core/ButtonTags.h"
+
+namespace movara::swf {
+
+class TFlashShape;
+
+// The builder's button character: a DefineButton2 (advanced) or DefineButton
+// tag, its sounds, and a script that adds actions to it.
+class TFlashButton : public TFlashVisualObject {
+ public:
+  // The condition bit of the release event (over-down to over-up).
+  static constexpr std::uint8_t kReleaseEvent = 3;
+
+  TFlashButton(TFlashMovie* owner, bool trackAsMenu, bool advanced);
+
+  bool Advanced() const { return advanced_; }
+  TSWFBasedButton& ButtonTag() { return *buttonTag_; }
+  TSWFDefineButtonSound& ButtonSound() { return buttonSound_; }
+  TFlashActionScript& Actions() { return actions_; }
+
+  TSWFButtonRecord& AddRecord(const TFlashShape& shape, std::uint8_t states, std::uint16_t depth);
+  TSWFButtonRecord& AddRecord(std::uint16_t characterId, std::uint8_t states, std::uint16_t depth);
+  // A new condition action list for the events (bits 0 to 8 kept).
+  TSWFButtonCondAction& AddCondAction(std::uint16_t events);
+  // The first condition list that has the event, or a new one for it.
+  TSWFButtonCondAction& ActionsForEvent(std::uint8_t event);
+  // The script switched to the release list.
+  TFlashActionScript& OnRelease();
+
+  void SetCharacterId(std::uint16_t value) override;
+  std::uint8_t MinVersion() const override { return advanced_ ? 3 : 1; }
+  void AssignFrom(const TBasedSWFObject& source) override;
+  void WriteToStream(TBitsEngine& be) override;
+
+ private:
+  std::unique_ptr<TSWFBasedButton> buttonTag_;
+  bool advanced_;
+  TSWFDefineButtonSound buttonSound_;
+  TFlashActionScript actions_;
+};
+
+}  // namespace movara::swf

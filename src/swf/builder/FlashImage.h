@@ -1,0 +1,75 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "imaging/BMPReader.h"
+#include "imaging/Raster.h"
+#include "swf/builder/FlashObject.h"
+#include "swf/core/BitmapTags.h"
+
+namespace movara::swf {
+
+// Raised for a picture file the movie cannot embed.
+class EFlashImageError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// The builder's bitmap character: a BMP file (or an in-memory raster) as a
+// lossless bitmap, or a JPEG file as a JPEG bitmap.
+class TFlashImage : public TFlashIDObject {
+ public:
+  // Lossless formats of the tag; 1 is 32-bit with alpha (written as 5).
+  static constexpr std::uint8_t kFormatAlpha32 = 1;
+
+  TFlashImage(TFlashMovie* owner, const std::filesystem::path& fileName);
+  // A 24-bit (opaque) or 32-bit (alpha) raster, taken as a BMP file of the
+  // same pixels would be.
+  TFlashImage(TFlashMovie* owner, const imaging::TBitmap& raster);
+
+  void LoadFile(const std::filesystem::path& fileName);
+
+  bool IsJPEG() const { return isJPEG_; }
+  bool HasAlpha() const { return hasAlpha_; }
+  std::uint16_t Width() const { return width_; }
+  std::uint16_t Height() const { return height_; }
+  std::uint16_t RowWidth() const { return rowWidth_; }
+  std::uint8_t Format() const { return format_; }
+  std::uint32_t ColorCount() const { return colorCount_; }
+  // Re-encode progressive JPEG files as baseline JPEG.
+  bool ConvertProgressive = false;
+  // Alpha plane (one byte per pixel) of a JPEG image: DefineBitsJPEG3.
+  std::vector<std::uint8_t> AlphaData;
+  // How often the lossless data was built and compressed.
+  int BuildCount() const { return buildCount_; }
+  // The tag's data block: compressed lossless data, or the JPEG stream
+  // without its start and end markers.
+  const TDataBlock& Data() const { return data_; }
+
+  std::uint8_t MinVersion() const override { return hasAlpha_ ? 3 : 2; }
+  void AssignFrom(const TBasedSWFObject& source) override;
+  void WriteToStream(TBitsEngine& be) override;
+
+ private:
+  void TakeBMPFormat();
+  void LoadJPEG(const std::filesystem::path& fileName, std::vector<std::uint8_t> file);
+  void BuildLosslessData();
+
+  std::unique_ptr<imaging::TBMPReader> reader_;
+  TDataBlock data_;
+  bool isJPEG_ = false;
+  bool hasAlpha_ = false;
+  std::uint16_t width_ = 0;
+  std::uint16_t height_ = 0;
+  std::uint16_t rowWidth_ = 0;
+  std::uint8_t format_ = TSWFDefineBitsLossless::kRGB32;
+  std::uint32_t colorCount_ = 0;
+  int buildCount_ = 0;
+};
+
+}  // namespace movara::swf

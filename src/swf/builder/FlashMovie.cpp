@@ -1,0 +1,136 @@
+#include "swf/builder/FlashMovie.h"
+
+#include <cmath>
+
+#include "swf/core/ControlTags.h"
+
+namespace movara::swf {
+
+TFlashMovie::TFlashMovie(std::int32_t xMin, std::int32_t yMin, std::int32_t xMax, std::int32_t yMax,
+                         double frameRate, bool pixelUnits)
+    : TBasedSWFStream(xMin, yMin, xMax, yMax, frameRate, pixelUnits) {}
+
+TSWFRGB& TFlashMovie::BackgroundColor() {
+  if (!backgroundColor_) backgroundColor_ = std::make_unique<TSWFRGB>();
+  hasBackground_ = true;
+  return *backgroundColor_;
+}
+
+TBasedSWFObject& TFlashMovie::AppendObject(std::unique_ptr<TBasedSWFObject> object) {
+  TBasedSWFObject& ref = *object;
+  const auto count = static_cast<std::int32_t>(objects_.size());
+  if (InsertMode && InsertIndex != -1 && InsertIndex >= 0 && InsertIndex < count - 1) {
+    objects_.insert(objects_.begin() + InsertIndex, std::move(object));
+    ++InsertIndex;
+  } else {
+    objects_.push_back(std::move(object));
+    InsertIndex = static_cast<std::int32_t>(objects_.size()) - 1;
+  }
+  return ref;
+}
+
+template <class T>
+T& TFlashMovie::AddCharacter(std::unique_ptr<T> object, TFlashObjectList<T>& list) {
+  T& ref = *object;
+  ref.SetCharacterId(nextCharacterId_);
+  AppendObject(std::move(object));
+  list.Add(&ref);
+  ++nextCharacterId_;
+  return ref;
+}
+
+TFlashShape& TFlashMovie::AddShape(std::unique_ptr<TFlashShape> shape) {
+  if (!shape) shape = std::make_unique<TFlashShape>(this);
+  return AddCharacter(std::move(shape), shapes_);
+}
+
+TFlashShape& TFlashMovie::AddRectangle(std::int32_t xMin, std::int32_t yMin, std::int32_t xMax, std::int32_t yMax) {
+  TFlashShape& shape = AddShape();
+  shape.SetShapeBound(xMin, yMin, xMax, yMax);
+  shape.Edges.MoveTo(xMin, yMin);
+  shape.Edges.MakeRectangle(xMax - xMin, yMax - yMin);
+  shape.Edges.EndEdges();
+  return shape;
+}
+
+TFlashImage& TFlashMovie::AddImage(const std::filesystem::path& fileName) {
+  return AddCharacter(std::make_unique<TFlashImage>(this, fileName), images_);
+}
+
+TFlashImage& TFlashMovie::AddImage(const imaging::TBitmap& raster) {
+  return AddCharacter(std::make_unique<TFlashImage>(this, raster), images_);
+}
+
+TFlashButton& TFlashMovie::AddButton(bool trackAsMenu, bool advanced) {
+  return AddCharacter(std::make_unique<TFlashButton>(this, trackAsMenu, advanced), buttons_);
+}
+
+TFlashPlaceObject& TFlashMovie::PlaceObject(TFlashVisualObject& visual, std::uint16_t depth) {
+  return static_cast<TFlashPlaceObject&>(AppendObject(std::make_unique<TFlashPlaceObject>(this, &visual, depth)));
+}
+
+void TFlashMovie::RemoveObject(std::uint16_t depth, const TFlashShape* shape) {
+  if (shape != nullptr) {
+    AppendObject(std::make_unique<TSWFRemoveObject>(shape->CharacterId(), depth));
+  } else {
+    AppendObject(std::make_unique<TSWFRemoveObject2>(depth));
+  }
+}
+
+void TFlashMovie::ShowFrame(std::uint16_t count) {
+  if (count == 0) count = 1;
+  if (!FrameLabel.empty()) {
+    objects_.push_back(std::make_unique<TSWFFrameLabel>(FrameLabel));
+    FrameLabel.clear();
+  }
+  if (PendingFrameObject) objects_.push_back(std::move(PendingFrameObject));
+  for (std::uint16_t i = 0; i < count; ++i) {
+    ++FrameCount;
+    objects_.push_back(std::make_unique<TSWFShowFrame>());
+  }
+  currentFrame_ = FrameCount - 1;
+}
+
+void TFlashMovie::MoveBefore(const TBasedSWFObject& object, const TBasedSWFObject& before) {
+  const auto find = [&](const TBasedSWFObject& o) {
+    return std::find_if(objects_.begin(), objects_.end(), [&](const auto& p) { return p.get() == &o; });
+  };
+  const auto from = find(object);
+  const auto to = find(before);
+  if (from == objects_.end() || to == objects_.end() || from < to) return;
+  std::rotate(to, from, from + 1);
+}
+
+void TFlashMovie::BuildBody() {
+  Body.Clear();
+  std::uint8_t version = Version();
+  std::uint16_t frames = 0;
+  TBitsEngine be(Body);
+  if (hasBackground_) {
+    TSWFSetBackgroundColor tag;
+    tag.Color = *backgroundColor_;
+    tag.WriteToStream(be);
+  }
+  if (Protect) {
+    TSWFProtect tag;
+    tag.Password = Password;
+    version = std::max(version, tag.MinVersion());
+    tag.WriteToStream(be);
+  }
+  for (std::size_t j = 0; j < objects_.size(); ++j) {
+    TBasedSWFObject& object = *objects_[j];
+    if (OnProgress) {
+      OnProgress(*this, static_cast<int>(std::nearbyint((j + 1) * 100.0 / static_cast<double>(objects_.size()))),
+                 kProgressBuild);
+    }
+    version = std::max(version, object.MinVersion());
+    if (object.ObjectKind() == 0 && static_cast<TSWFObject&>(object).TagCode == tagShowFrame) ++frames;
+    if (auto* place = dynamic_cast<TFlashPlaceObject*>(&object)) place->PlaceTag().SWFVersion = version;
+    object.WriteToStream(be);
+  }
+  if (objects_.empty() || dynamic_cast<const TSWFEnd*>(objects_.back().get()) == nullptr) TSWFEnd().WriteToStream(be);
+  FrameCount = frames;
+  if (version > Version()) SetVersion(version);
+}
+
+}  // namespace movara::swf

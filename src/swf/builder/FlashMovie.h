@@ -1,0 +1,82 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "imaging/Raster.h"
+#include "swf/builder/FlashButton.h"
+#include "swf/builder/FlashImage.h"
+#include "swf/builder/FlashObject.h"
+#include "swf/builder/FlashPlaceObject.h"
+#include "swf/builder/FlashShape.h"
+#include "swf/core/Records.h"
+#include "swf/core/SWFStream.h"
+
+namespace movara::swf {
+
+// A movie composed above the tag level: characters, placements, removals
+// and frames in one ordered object list, turned into tags by BuildBody.
+class TFlashMovie : public TBasedSWFStream {
+ public:
+  TFlashMovie(std::int32_t xMin, std::int32_t yMin, std::int32_t xMax, std::int32_t yMax, double frameRate,
+              bool pixelUnits);
+
+  bool InsertMode = false;
+  std::int32_t InsertIndex = 0;
+  std::string FrameLabel;
+  std::string Password;
+  bool Protect = false;
+  // Appended to the objects by the next ShowFrame.
+  std::unique_ptr<TBasedSWFObject> PendingFrameObject;
+  // Consulted by every image load; clearing carryOn stops the load.
+  std::function<void(TFlashImage& sender, const std::string& fileName, bool& carryOn)> OnLoadImage;
+
+  // Created black on first access; every access makes the movie write it.
+  TSWFRGB& BackgroundColor();
+  bool HasBackground() const { return hasBackground_; }
+  std::uint16_t NextCharacterId() const { return nextCharacterId_; }
+  std::int32_t CurrentFrame() const { return currentFrame_; }
+  const std::vector<std::unique_ptr<TBasedSWFObject>>& Objects() const { return objects_; }
+  TFlashButtonList& Buttons() { return buttons_; }
+  TFlashImageList& Images() { return images_; }
+  TFlashShapeList& Shapes() { return shapes_; }
+
+  // Appends, or inserts at InsertIndex in insert mode; the movie owns it.
+  TBasedSWFObject& AppendObject(std::unique_ptr<TBasedSWFObject> object);
+  TFlashShape& AddShape(std::unique_ptr<TFlashShape> shape = nullptr);
+  TFlashShape& AddRectangle(std::int32_t xMin, std::int32_t yMin, std::int32_t xMax, std::int32_t yMax);
+  TFlashShape& AddRectangle(const TRectangle& rect) { return AddRectangle(rect.Left, rect.Top, rect.Right, rect.Bottom); }
+  // An image from a BMP or JPEG file; an unsupported file adds nothing.
+  TFlashImage& AddImage(const std::filesystem::path& fileName);
+  // An image from a 24-bit (opaque) or 32-bit (alpha) raster.
+  TFlashImage& AddImage(const imaging::TBitmap& raster);
+  TFlashButton& AddButton(bool trackAsMenu, bool advanced);
+  TFlashPlaceObject& PlaceObject(TFlashVisualObject& visual, std::uint16_t depth);
+  // RemoveObject with the shape's identifier, or RemoveObject2 without one.
+  void RemoveObject(std::uint16_t depth, const TFlashShape* shape);
+  void ShowFrame(std::uint16_t count = 1);
+  // Moves an object to just before another, so that a definition precedes
+  // its first use.
+  void MoveBefore(const TBasedSWFObject& object, const TBasedSWFObject& before);
+
+  void BuildBody() override;
+
+ private:
+  template <class T>
+  T& AddCharacter(std::unique_ptr<T> object, TFlashObjectList<T>& list);
+
+  std::unique_ptr<TSWFRGB> backgroundColor_;
+  bool hasBackground_ = false;
+  std::uint16_t nextCharacterId_ = 1;
+  std::int32_t currentFrame_ = 0;
+  std::vector<std::unique_ptr<TBasedSWFObject>> objects_;
+  TFlashButtonList buttons_;
+  TFlashImageList images_;
+  TFlashShapeList shapes_;
+};
+
+}  // namespace movara::swf

@@ -33,6 +33,16 @@ bool UsesIndex(const TGIFSubImage& f, std::uint8_t index) {
   return std::find(f.PixelData().begin(), f.PixelData().end(), index) != f.PixelData().end();
 }
 
+// Whether some pixel of the frame shows the colour (through its table).
+bool ShowsColor(const TGIFSubImage& f, const TGIFColorMap& map, TColor color) {
+  std::array<bool, 256> used{};
+  for (const std::uint8_t p : f.PixelData()) used[p] = true;
+  for (int i = 0; i < 256; ++i) {
+    if (used[i] && ColorValue(i < map.Count() ? map.Colors()[i] : 0) == ColorValue(color)) return true;
+  }
+  return false;
+}
+
 void DropTransparency(TGIFSubImage& f) {
   if (auto* gce = f.GraphicControlExtension()) gce->SetTransparent(false);
   f.SetTransparentFlag(false);
@@ -308,12 +318,13 @@ void TGIFImage::Optimize(std::uint8_t options, std::uint8_t reductionMethod) {
             if (!same) continue;
             if (t < 0) {
               // Another frame's transparent index in the shared table serves
-              // when this frame never shows that index; else a new entry.
+              // when this frame never shows that index nor its colour (the
+              // converter tells transparency by colour); else a new entry.
               if (fn.ColorMap().Count() == 0) {
                 for (const auto& other : frames_) {
                   const auto* g = other->GraphicControlExtension();
                   if (other.get() != &fn && other->ColorMap().Count() == 0 && other->Transparent() && g != nullptr &&
-                      g->TransparentIndex < mapN.Count() && !UsesIndex(fn, g->TransparentIndex)) {
+                      g->TransparentIndex < mapN.Count() && !ShowsColor(fn, mapN, mapN.Colors()[g->TransparentIndex])) {
                     t = g->TransparentIndex;
                     break;
                   }
@@ -395,11 +406,11 @@ void TGIFImage::Optimize(std::uint8_t options, std::uint8_t reductionMethod) {
           if (dynamic_cast<const TGIFAppExtNSLoop*>(e.get()) != nullptr) return !(i == 0 && frames_.size() > 1);
           return dynamic_cast<const TGIFApplicationExtension*>(e.get()) != nullptr;
         });
+        // The control extension of a single frame carries nothing that shows.
+        // In an animation even a delay of 0 stays: the converter times a
+        // frame without one as a default-length frame.
         auto* gce = f.GraphicControlExtension();
-        if (gce != nullptr && (gce->Delay == 0 || single) && !f.Transparent() && !gce->UserInput() &&
-            (gce->Disposal() < 2 || single)) {
-          f.RemoveGraphicControlExtension();
-        }
+        if (gce != nullptr && single && !f.Transparent() && !gce->UserInput()) f.RemoveGraphicControlExtension();
         if (f.IsEmpty() && f.Extensions().empty()) frames_.erase(frames_.begin() + static_cast<std::ptrdiff_t>(i));
       }
     }

@@ -1,0 +1,171 @@
+#include "app/FrameComposer.h"
+
+#include <algorithm>
+#include <cmath>
+#include <set>
+
+namespace movara::app {
+
+using imaging::TARGB;
+using imaging::TBitmap;
+using imaging::TGIFImage;
+using imaging::TGIFRect;
+using imaging::TGIFSubImage;
+
+TFramePalette MakeFramePalette(const TGIFSubImage& frame) {
+  TFramePalette p;
+  const auto& colors = frame.EffectiveColorMap().Colors();
+  // An index beyond the table renders black.
+  for (std::size_t i = 0; i < 256; ++i) p.Color[i] = imaging::ColorToARGB(i < colors.size() ? colors[i] : 0, 255);
+  const auto* gce = frame.GraphicControlExtension();
+  if (gce != nullptr && gce->Transparent()) {
+    const TARGB clear = p.Color[gce->TransparentIndex];
+    for (std::size_t i = 0; i < 256; ++i) p.Transparent[i] = p.Color[i] == clear;
+  }
+  return p;
+}
+
+std::uint8_t FrameDisposal(const TGIFSubImage& frame) {
+  const auto* gce = frame.GraphicControlExtension();
+  return gce != nullptr ? gce->Disposal() : 0;
+}
+
+std::uint16_t FrameLength(const TGIFSubImage& frame) {
+  const auto* gce = frame.GraphicControlExtension();
+  if (gce == nullptr) return 10;
+  return static_cast<std::uint16_t>(std::nearbyint(gce->Delay / 4.0));
+}
+
+int MaximumOverlap(const TGIFImage& gif, int enough) {
+  const auto& frames = gif.Frames();
+  if (frames.size() <= 11) return static_cast<int>(frames.size());
+  const int w = gif.Width(), h = gif.Height();
+  int best = 1;
+  // Per row, the frames whose open interval of rows contains it; per pixel
+  // of the row, a running count from column events.
+  std::vector<int> delta(static_cast<std::size_t>(w) + 1);
+  for (int y = 0; y < h; ++y) {
+    std::fill(delta.begin(), delta.end(), 0);
+    int rowFrames = 0;
+    for (const auto& f : frames) {
+      const TGIFRect r = f->ScreenRect();
+      if (!(r.Top < y && y < r.Bottom)) continue;
+      const int from = std::max(r.Left + 1, 0);
+      const int to = std::min(r.Right, w);  // exclusive: x < Right
+      if (from >= to) continue;
+      ++delta[static_cast<std::size_t>(from)];
+      --delta[static_cast<std::size_t>(to)];
+      ++rowFrames;
+    }
+    if (rowFrames <= best) continue;
+    int count = 0;
+    for (int x = 0; x < w; ++x) {
+      count += delta[static_cast<std::size_t>(x)];
+      best = std::max(best, count);
+    }
+    if (best > enough || best == static_cast<int>(frames.size())) return best;
+  }
+  return best;
+}
+
+bool ColorsFitOneTable(const TGIFImage& gif) {
+  std::set<imaging::TColor> colors;
+  bool transparency = false;
+  for (const auto& f : gif.Frames()) {
+    if (f->IsEmpty()) continue;
+    const auto* gce = f->GraphicControlExtension();
+    const bool transparent = f->Transparent() && gce != nullptr;
+    const auto& table = f->EffectiveColorMap().Colors();
+    std::array<bool, 256> used{};
+    for (const std::uint8_t p : f->PixelData()) used[p] = true;
+    for (std::size_t i = 0; i < 256; ++i) {
+      if (!used[i]) continue;
+      if (transparent && i == gce->TransparentIndex) {
+        transparency = true;
+      } else {
+        colors.insert(i < table.size() ? table[i] & 0xFFFFFF : 0);
+      }
+    }
+  }
+  return colors.size() <= (transparency ? 255u : 256u);
+}
+
+namespace {
+
+TGIFRect Clip(const TGIFRect& r, int w, int h) {
+  return {std::max(r.Left, 0), std::max(r.Top, 0), std::min(r.Right, w), std::min(r.Bottom, h)};
+}
+
+bool Empty(const TGIFRect& r) { return r.Left >= r.Right || r.Top >= r.Bottom; }
+
+}  // namespace
+
+bool LayersShowDisposals(const TGIFImage& gif) {
+  const int w = gif.Width(), h = gif.Height();
+  std::vector<TGIFRect> shown;  // visible parts of the layers on the stage
+  const TGIFSubImage* previous = nullptr;
+  for (const auto& f : gif.Frames()) {
+    if (f->IsEmpty()) continue;
+    if (previous != nullptr) {
+      const std::uint8_t d = FrameDisposal(*previous);
+      if (d == 2 || d == 3) {
+        shown.pop_back();
+        if (d == 2) {
+          const TGIFRect cleared = Clip(previous->ScreenRect(), w, h);
+          std::vector<TGIFRect> kept;
+          for (const TGIFRect& layer : shown) {
+            const TGIFRect common = {std::max(layer.Left, cleared.Left), std::max(layer.Top, cleared.Top),
+                                     std::min(layer.Right, cleared.Right), std::min(layer.Bottom, cleared.Bottom)};
+            if (Empty(layer) || Empty(common)) {
+              kept.push_back(layer);
+            } else if (common != layer) {
+              return false;  // only part of this layer is cleared
+            }
+          }
+          shown = std::move(kept);
+        }
+      }
+    }
+    shown.push_back(Clip(f->ScreenRect(), w, h));
+    previous = f.get();
+  }
+  return true;
+}
+
+void DrawFrame(TBitmap& canvas, const TGIFSubImage& frame, const TFramePalette& palette) {
+  const TGIFRect r = Clip(frame.ScreenRect(), canvas.Width(), canvas.Height());
+  for (int y = r.Top; y < r.Bottom; ++y) {
+    const std::uint8_t* src = frame.PixelData().data() + static_cast<std::size_t>(y - frame.Top) * frame.Width();
+    auto* dst = reinterpret_cast<std::uint8_t*>(canvas.ScanLine(y));
+    for (int x = r.Left; x < r.Right; ++x) {
+      const std::uint8_t index = src[x - frame.Left];
+      if (palette.Transparent[index]) continue;
+      const TARGB c = palette.Color[index];
+      std::uint8_t* px = dst + 4 * static_cast<std::size_t>(x);
+      px[0] = static_cast<std::uint8_t>(c), px[1] = static_cast<std::uint8_t>(c >> 8);
+      px[2] = static_cast<std::uint8_t>(c >> 16), px[3] = static_cast<std::uint8_t>(c >> 24);
+    }
+  }
+}
+
+void ClearRect(TBitmap& canvas, const TGIFSubImage& frame, TARGB clear) {
+  const TGIFRect r = Clip(frame.ScreenRect(), canvas.Width(), canvas.Height());
+  for (int y = r.Top; y < r.Bottom; ++y) {
+    for (int x = r.Left; x < r.Right; ++x) canvas.SetPixelARGB(x, y, clear);
+  }
+}
+
+TBitmap FrameRaster(const TGIFSubImage& frame, const TFramePalette& palette, bool opaque) {
+  TBitmap raster(frame.Width(), frame.Height(), opaque ? imaging::TPixelFormat::pf24bit : imaging::TPixelFormat::pf32bit);
+  for (int y = 0; y < frame.Height(); ++y) {
+    const std::uint8_t* src = frame.PixelData().data() + static_cast<std::size_t>(y) * frame.Width();
+    for (int x = 0; x < frame.Width(); ++x) {
+      const std::uint8_t index = src[x];
+      const TARGB c = palette.Color[index];
+      raster.SetPixelARGB(x, y, opaque || !palette.Transparent[index] ? c : (c & 0x00FFFFFF));
+    }
+  }
+  return raster;
+}
+
+}  // namespace movara::app

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+#include "imaging/Colors.h"
+#include "imaging/GIFImage.h"
+#include "imaging/Raster.h"
+
+namespace movara::app {
+
+// The colours a frame's indices show, and which of them count as
+// transparent: those whose colour equals the frame's transparent colour
+// (the converter compares colours, not indices).
+struct TFramePalette {
+  std::array<imaging::TARGB, 256> Color{};  // opaque ARGB
+  std::array<bool, 256> Transparent{};
+};
+TFramePalette MakeFramePalette(const imaging::TGIFSubImage& frame);
+
+// The disposal a frame carries (0 without a graphic control extension).
+std::uint8_t FrameDisposal(const imaging::TGIFSubImage& frame);
+// SWF frames a GIF frame lasts at 24 fps: its delay / 4, rounded to the
+// nearest integer with ties to even; 10 without a graphic control extension.
+std::uint16_t FrameLength(const imaging::TGIFSubImage& frame);
+
+// The largest number of frames covering one screen pixel (frame edges
+// excluded: Left < x < Right, Top < y < Bottom). Counts above `enough` all
+// decide alike, so the scan stops at the first one.
+int MaximumOverlap(const imaging::TGIFImage& gif, int enough);
+
+// Whether the frames' colours fit one table of 256 (255 and a transparent
+// entry when some frame shows transparency): then merging the tables loses
+// no colour.
+bool ColorsFitOneTable(const imaging::TGIFImage& gif);
+
+// Whether frames placed as layers can show every disposal exactly: a
+// disposal-2 frame must not partly overlap an earlier layer still shown.
+bool LayersShowDisposals(const imaging::TGIFImage& gif);
+
+// Draws a frame onto an ARGB canvas of the screen's size, clipped.
+void DrawFrame(imaging::TBitmap& canvas, const imaging::TGIFSubImage& frame, const TFramePalette& palette);
+// Clears a frame's rectangle of the canvas to a transparent colour.
+void ClearRect(imaging::TBitmap& canvas, const imaging::TGIFSubImage& frame, imaging::TARGB clear);
+// A frame alone: 24-bit opaque, or 32-bit with alpha 0 where it is transparent.
+imaging::TBitmap FrameRaster(const imaging::TGIFSubImage& frame, const TFramePalette& palette, bool opaque);
+
+}  // namespace movara::app

@@ -1,0 +1,187 @@
+#include "app/MainForm.h"
+
+#include <cmath>
+#include <system_error>
+
+namespace movara::app {
+
+TfrmMain::TfrmMain(IMainView& view, ISettingsStore& settings, std::filesystem::path programFolder)
+    : view_(view), settings_(settings), programFolder_(std::move(programFolder)) {}
+
+int ProgressPercent(std::size_t index, std::size_t count) {
+  return static_cast<int>(std::nearbyint(static_cast<double>(index + 1) * 100.0 / static_cast<double>(count)));
+}
+
+std::string FolderRunSummary(int converted, int failed, int subfolders, bool aborted) {
+  if (aborted) return msg::kAborted;
+  std::string text;
+  if (converted == 0) text = msg::kNothingConverted;
+  const int total = converted + failed;
+  if (total == 0) text = msg::kNothingFound;
+  if (converted == 1) text = "1 file of " + std::to_string(total) + " has been successfully converted.";
+  if (converted > 1) {
+    text = std::to_string(converted) + " files of " + std::to_string(total) + " have been successfully converted.";
+  }
+  if (subfolders > 1) text += " " + std::to_string(subfolders) + " subfolders have been processed.";
+  if (subfolders == 1) text += " 1 subfolder has been processed.";
+  return text;
+}
+
+void TfrmMain::FormCreate(const std::vector<std::string>& args) {
+  AbortRequested = false;
+  RememberedIndex = -1;
+  readini();
+  CommandLineMode = false;
+  std::error_code ec;
+  if (!args.empty() && std::filesystem::is_regular_file(args[0], ec)) {
+    CommandLineMode = true;
+    const std::filesystem::path gif = std::filesystem::absolute(args[0], ec);
+    if (gif.has_parent_path()) OutputFolder = gif.parent_path();
+    CommandLineResult = ConvertNow(gif, "");
+  }
+}
+
+void TfrmMain::FormClose() {
+  if (!CommandLineMode) writeini();
+}
+
+void TfrmMain::FormPaint() {
+  if (CommandLineMode) view_.CloseWindow();
+}
+
+void TfrmMain::FormKeyPress(char key) {
+  if (key == 27) AbortRequested = true;
+}
+
+void TfrmMain::RBSingleClick() {
+  const bool single = view_.SingleFileMode();
+  view_.SetUrlEnabled(single);
+  bool anySelected = false;
+  for (const auto& item : view_.ListItems()) anySelected = anySelected || item.Selected;
+  view_.SetStartEnabled(!single || anySelected);
+}
+
+void TfrmMain::FTreeChange(const std::filesystem::path& folder) {
+  LastDir = folder;
+  RememberedIndex = -1;
+}
+
+void TfrmMain::btnSelectFolderClick(const std::filesystem::path& chosen) {
+  if (chosen.empty()) return;
+  OutputFolder = chosen;
+  view_.ShowOutputFolder(OutputFolder);
+}
+
+void TfrmMain::btnStartClick() {
+  if (view_.SingleFileMode()) {
+    for (const auto& item : view_.ListItems()) {
+      if (item.Selected) {
+        ConvertNow(item.Path, "");
+        break;
+      }
+    }
+    view_.SetStatusText("");
+    view_.SetBusyCursor(false);
+    return;
+  }
+  RunFolder();
+}
+
+void TfrmMain::RunFolder() {
+  int converted = 0, failed = 0, subfolders = 0;
+  bool writeError = false;
+  view_.SetProgress(0);
+  view_.ShowProgress(true);
+  view_.ShowPositionPane(false);
+  AbortRequested = false;
+  const std::filesystem::path root = view_.SelectedFolder();
+  view_.SetBusyCursor(true);
+
+  // Converts the listed files; false when the run must stop at once.
+  const auto convertList = [&](const std::string& subFolder) {
+    const auto items = view_.ListItems();
+    for (std::size_t i = 0; i < items.size(); ++i) {
+      if (AbortRequested) return true;
+      view_.SetProgress(ProgressPercent(i, items.size()));
+      const int code = ConvertNow(items[i].Path, subFolder);
+      if (code == crOk) ++converted;
+      if (code == crLoadError) ++failed;
+      if (code == crWriteError) {
+        writeError = true;
+        if (subFolder.empty()) return false;
+      }
+    }
+    return true;
+  };
+
+  view_.SetStatusText("Press ESC to abort  |  Processing: " + root.string());
+  if (convertList("") && !AbortRequested) {
+    // One level of subfolders; a failure here ends the walk quietly.
+    try {
+      for (const std::string& name : view_.SubfolderNames(root)) {
+        if (AbortRequested) break;
+        view_.SelectFolder(root / name);
+        ++subfolders;
+        view_.SetStatusText("Processing: " + (root / name).string());
+        convertList(name);
+        if (AbortRequested) break;
+      }
+    } catch (const std::exception&) {
+    }
+  }
+
+  if (view_.SelectedFolder() != root) {
+    view_.SelectFolder(root);
+    view_.SetPositionText("");
+  }
+  view_.SetProgress(0);
+  view_.ShowProgress(false);
+  view_.ShowPositionPane(true);
+  view_.SetStatusText("");
+  view_.SetBusyCursor(false);
+  LastRunConverted = converted;
+  LastRunFailed = failed;
+  LastRunWriteError = writeError;
+  if (writeError) {
+    view_.MessageBox(msg::kError6Folder, IMainView::MessageKind::Error);
+  } else {
+    view_.MessageBox(FolderRunSummary(converted, failed, subfolders, AbortRequested), IMainView::MessageKind::Information);
+  }
+}
+
+void TfrmMain::readini() {
+  if (!settings_.Open()) return;
+  LastDir = settings_.ReadString("LastDir").value_or("");
+  OutputFolder = settings_.ReadString("OutputFolder").value_or("");
+  std::error_code ec;
+  if (OutputFolder.empty() || !std::filesystem::is_directory(OutputFolder, ec)) OutputFolder = programFolder_;
+  view_.ShowOutputFolder(OutputFolder);
+  if (!LastDir.empty() && std::filesystem::is_directory(LastDir, ec)) view_.SelectFolder(LastDir);
+  IMainView::Geometry g = view_.WindowGeometry();
+  int* fields[] = {&g.Left, &g.Top, &g.Width, &g.Height};
+  const char* names[] = {"L", "T", "W", "H"};
+  for (int i = 0; i < 4; ++i) {
+    const auto value = settings_.ReadInteger(names[i]);
+    if (!value) {
+      g.Left = g.Top = 0;
+      break;
+    }
+    *fields[i] = *value;
+  }
+  view_.SetWindowGeometry(g);
+  settings_.Close();
+}
+
+void TfrmMain::writeini() {
+  if (!settings_.Open()) return;
+  settings_.WriteString("LastDir", LastDir.string());
+  settings_.WriteString("OutputFolder", OutputFolder.string());
+  const IMainView::Geometry g = view_.WindowGeometry();
+  settings_.WriteInteger("L", g.Left);
+  settings_.WriteInteger("T", g.Top);
+  settings_.WriteInteger("W", g.Width);
+  settings_.WriteInteger("H", g.Height);
+  settings_.Close();
+}
+
+}  // namespace movara::app

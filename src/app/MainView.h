@@ -1,0 +1,67 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace movara::app {
+
+// What the main window's logic needs of its controls. The Qt window, the
+// console front end and the tests each provide one.
+class IMainView {
+ public:
+  virtual ~IMainView() = default;
+
+  enum class MessageKind { Question, Information, Error };
+  // A message box captioned "Movara"; a question answers Yes (true) or No.
+  virtual bool MessageBox(const std::string& text, MessageKind kind) = 0;
+
+  // The wide status pane (RzP), the position pane (RzP2), the progress bar
+  // (RzB) and the cursor.
+  virtual void SetStatusText(const std::string& text) = 0;
+  virtual void SetPositionText(const std::string& text) = 0;
+  virtual void ShowPositionPane(bool visible) = 0;
+  virtual void SetProgress(int percent) = 0;
+  virtual void ShowProgress(bool visible) = 0;
+  virtual void SetBusyCursor(bool busy) = 0;
+  // Lets the window repaint and record key presses (Escape) during long work.
+  virtual void ProcessMessages() = 0;
+
+  // Mode radio buttons, URL box and Start button.
+  virtual bool SingleFileMode() const = 0;
+  virtual bool UrlEnabled() const = 0;
+  virtual std::string UrlText() const = 0;
+  virtual void SetUrlEnabled(bool enabled) = 0;
+  virtual void SetStartEnabled(bool enabled) = 0;
+
+  // The folder tree: its selected folder, selecting another (the file list
+  // follows it), and the names of a folder's subfolders in display order.
+  virtual std::filesystem::path SelectedFolder() const = 0;
+  virtual void SelectFolder(const std::filesystem::path& folder) = 0;
+  virtual std::vector<std::string> SubfolderNames(const std::filesystem::path& folder) = 0;
+
+  // The file list: the GIF files of the selected folder in display order.
+  struct ListItem {
+    std::filesystem::path Path;
+    bool Selected = false;
+  };
+  virtual std::vector<ListItem> ListItems() const = 0;
+
+  virtual void ShowOutputFolder(const std::filesystem::path& folder) = 0;
+  // The window's outer geometry, in pixels.
+  struct Geometry {
+    int Left = 192;
+    int Top = 114;
+    int Width = 784;
+    int Height = 384;
+  };
+  virtual Geometry WindowGeometry() const = 0;
+  virtual void SetWindowGeometry(const Geometry& geometry) = 0;
+  // Opens a document with the desktop's default handler.
+  virtual void OpenDocument(const std::filesystem::path& file) = 0;
+  // Asks the window to close (which ends the program).
+  virtual void CloseWindow() = 0;
+};
+
+}  // namespace movara::app

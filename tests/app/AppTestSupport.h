@@ -1,0 +1,74 @@
+#pragma once
+
+// A scratch folder with a converter around it: the main window's logic on a
+// fake view, an in-memory settings store and a program folder of its own.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <memory>
+
+#include "Compose.h"
+#include "FakeView.h"
+#include "GifBuilder.h"
+#include "MiniPlayer.h"
+#include "app/MainForm.h"
+#include "base/FileStream.h"
+#include "base/MemoryStream.h"
+
+namespace movara::test {
+
+struct ConverterFixture {
+  std::filesystem::path Root;
+  std::filesystem::path ProgramDir;
+  std::filesystem::path OutDir;
+  FakeView View;
+  app::TMemorySettingsStore Settings;
+  std::unique_ptr<app::TfrmMain> Form;
+
+  ConverterFixture() {
+    static int fixtures = 0;
+    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    Root = std::filesystem::temp_directory_path() / (std::string("movara-app-") + info->test_suite_name() + "-" +
+                                                     info->name() + "-" + std::to_string(++fixtures));
+    std::filesystem::remove_all(Root);
+    ProgramDir = Root / "program";
+    OutDir = Root / "out";
+    std::filesystem::create_directories(ProgramDir);
+    std::filesystem::create_directories(OutDir);
+    Form = std::make_unique<app::TfrmMain>(View, Settings, ProgramDir);
+    Form->OutputFolder = OutDir;
+  }
+  ~ConverterFixture() { std::filesystem::remove_all(Root); }
+
+  std::filesystem::path WriteGif(const std::string& name, const Bytes& bytes, const std::filesystem::path& dir = {}) {
+    const auto folder = dir.empty() ? Root : dir;
+    std::filesystem::create_directories(folder);
+    WriteFileBytes(folder / name, bytes);
+    return folder / name;
+  }
+
+  // Converts one file as the Start button does in single-file mode.
+  int Convert(const std::filesystem::path& gif) {
+    View.Single = true;
+    View.Selected = {gif};
+    return Form->ConvertNow(gif, "");
+  }
+
+  std::filesystem::path MovieOf(const std::filesystem::path& gif, const std::filesystem::path& dir = {}) const {
+    std::filesystem::path movie = (dir.empty() ? OutDir : dir) / gif.filename();
+    movie.replace_extension(".swf");
+    return movie;
+  }
+
+  PlayedMovie Play(const std::filesystem::path& movie) const { return PlayMovie(ReadFileBytes(movie)); }
+};
+
+inline std::vector<RgbaImage> GifPictures(const Bytes& gifBytes) {
+  imaging::TGIFImage gif;
+  TMemoryViewStream stream(gifBytes);
+  gif.LoadFromStream(stream);
+  return ComposeFrames(gif);
+}
+
+}  // namespace movara::test

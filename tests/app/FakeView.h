@@ -1,0 +1,91 @@
+#pragma once
+
+// A view for the main window's logic in tests: it records what the logic
+// shows and answers questions as told; its folder tree is the file system.
+
+#include <algorithm>
+#include <functional>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "app/MainView.h"
+
+namespace movara::test {
+
+class FakeView : public app::IMainView {
+ public:
+  struct Message {
+    std::string Text;
+    MessageKind Kind;
+  };
+  std::vector<Message> Messages;
+  std::vector<std::string> Statuses;
+  std::vector<int> Progress;
+  std::vector<std::filesystem::path> Opened;
+  bool AnswerYes = true;
+  bool Single = true;
+  bool UrlOn = true;
+  std::string Url = "http://";
+  std::filesystem::path Folder;
+  std::vector<std::filesystem::path> Selected;  // selected list items (single mode)
+  int ProcessCalls = 0;
+  int CloseCalls = 0;
+  bool Busy = false;
+  bool ProgressVisible = false;
+  bool StartEnabled = false;
+  Geometry Window;
+  // Called from ProcessMessages, e.g. to press Escape during a run.
+  std::function<void()> OnProcess;
+
+  bool MessageBox(const std::string& text, MessageKind kind) override {
+    Messages.push_back({text, kind});
+    return kind != MessageKind::Question || AnswerYes;
+  }
+  void SetStatusText(const std::string& text) override { Statuses.push_back(text); }
+  void SetPositionText(const std::string&) override {}
+  void ShowPositionPane(bool) override {}
+  void SetProgress(int percent) override { Progress.push_back(percent); }
+  void ShowProgress(bool visible) override { ProgressVisible = visible; }
+  void SetBusyCursor(bool busy) override { Busy = busy; }
+  void ProcessMessages() override {
+    ++ProcessCalls;
+    if (OnProcess) OnProcess();
+  }
+  bool SingleFileMode() const override { return Single; }
+  bool UrlEnabled() const override { return UrlOn; }
+  std::string UrlText() const override { return Url; }
+  void SetUrlEnabled(bool enabled) override { UrlOn = enabled; }
+  void SetStartEnabled(bool enabled) override { StartEnabled = enabled; }
+  std::filesystem::path SelectedFolder() const override { return Folder; }
+  void SelectFolder(const std::filesystem::path& folder) override { Folder = folder; }
+  std::vector<std::string> SubfolderNames(const std::filesystem::path& folder) override {
+    std::vector<std::string> names;
+    for (const auto& e : std::filesystem::directory_iterator(folder)) {
+      if (e.is_directory()) names.push_back(e.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+  }
+  std::vector<ListItem> ListItems() const override {
+    if (Single) {
+      std::vector<ListItem> items;
+      for (const auto& p : Selected) items.push_back({p, true});
+      return items;
+    }
+    std::vector<ListItem> items;
+    std::error_code ec;
+    for (const auto& e : std::filesystem::directory_iterator(Folder, ec)) {
+      if (e.is_regular_file() && e.path().extension() == ".gif") items.push_back({e.path(), false});
+    }
+    std::sort(items.begin(), items.end(), [](const ListItem& a, const ListItem& b) { return a.Path < b.Path; });
+    return items;
+  }
+  void ShowOutputFolder(const std::filesystem::path&) override {}
+  Geometry WindowGeometry() const override { return Window; }
+  void SetWindowGeometry(const Geometry& g) override { Window = g; }
+  void OpenDocument(const std::filesystem::path& file) override { Opened.push_back(file); }
+  void CloseWindow() override { ++CloseCalls; }
+};
+
+}  // namespace movara::test

@@ -19,6 +19,9 @@ using swf::TFlashMovie;
 constexpr double kFrameRate = 24.0;
 // More frames over one pixel than this make layers too deep to show.
 constexpr int kMaxLayers = 11;
+// Full-frame pictures of a larger screen would not fit in memory; such a GIF
+// is placed as layers, each of its frame's own size.
+constexpr std::int64_t kMaxCanvasPixels = std::int64_t{1} << 26;
 
 // Gives a transparent colour that is black the colour (0, 0, 1), so that
 // opaque black pixels are not taken for transparent ones.
@@ -213,7 +216,8 @@ int TfrmMain::ConvertNow(const std::filesystem::path& gifFileName, const std::st
       gif.Optimize(0x1E, 0);
     }
     LiftBlackTransparentColours(gif);
-    if (layered && LayersShowDisposals(gif)) {
+    const bool hugeScreen = std::int64_t{width} * height > kMaxCanvasPixels;
+    if ((layered && LayersShowDisposals(gif)) || hugeScreen) {
       PlaceLayers(movie, gif, firstFrameTransparent, view_);
     } else {
       ComposeFullFrames(movie, gif, background, view_);

@@ -360,3 +360,26 @@ TEST(ConvertJob, NoFrameFileIsLeftInTheTemporaryFolder) {
 
 }  // namespace
 }  // namespace movara::app
+
+namespace movara::app {
+namespace {
+
+TEST(ConvertJob, HugeScreensAreLayeredInsteadOfComposed) {
+  test::ConverterFixture fx;
+  test::GifBuilder b;
+  b.Header(65535, 2000, {0x000000, 0xFFFFFF, 0xFF0000, 0x00FF00});
+  for (int i = 0; i < 13; ++i) {
+    test::FrameSpec f;
+    f.left = 10, f.top = 10, f.width = 4, f.height = 4, f.pixels = std::vector<std::uint8_t>(16, static_cast<std::uint8_t>(i % 3));
+    b.Gce(3, 10).Frame(f);
+  }
+  const auto path = fx.WriteGif("huge.gif", b.Trailer().Build());
+  EXPECT_EQ(fx.Convert(path), crOk);
+  const swf::TSWFFile file = swf::ReadSWFFile(ReadFileBytes(fx.MovieOf(path)));
+  for (const auto& t : file.Tags) {
+    if (const auto* bits = dynamic_cast<const swf::TSWFDefineBitsLossless*>(t.get())) EXPECT_LE(bits->Width, 4);
+  }
+}
+
+}  // namespace
+}  // namespace movara::app

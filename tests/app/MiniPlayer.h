@@ -21,7 +21,9 @@ namespace movara::test {
 
 struct PlayedMovie {
   swf::TSWFFileHeader Header;
-  std::vector<RgbaImage> Frames;  // the stage after each ShowFrame
+  // The stage at each ShowFrame that follows a change of the display list
+  // (frames that repeat the one before are not drawn again).
+  std::vector<RgbaImage> Frames;
 };
 
 inline PlayedMovie PlayMovie(const std::vector<std::uint8_t>& file) {
@@ -42,6 +44,28 @@ inline PlayedMovie PlayMovie(const std::vector<std::uint8_t>& file) {
     int X = 0, Y = 0;
   };
   std::map<int, Placed> stage;
+  RgbaImage current{w, h, {}};  // allocated at the first frame
+  // Layers placed above everything since the last frame can be drawn over
+  // the last picture; any other change redraws the stage.
+  bool redraw = false;
+  std::vector<int> added;
+  const auto draw = [&](RgbaImage& frame, const Placed& placed) {
+    const auto shape = shapes.find(placed.Character);
+    if (shape == shapes.end() || shape->second.Bitmap < 0) return;  // buttons show nothing
+    const RgbaImage& bmp = bitmaps.at(shape->second.Bitmap);
+    for (int y = 0; y < std::min(bmp.height, shape->second.Bottom); ++y) {
+      const int sy = placed.Y + shape->second.OffsetY + y;
+      if (sy < 0 || sy >= h) continue;
+      for (int x = 0; x < std::min(bmp.width, shape->second.Right); ++x) {
+        const int sx = placed.X + shape->second.OffsetX + x;
+        if (sx < 0 || sx >= w) continue;
+        const std::uint8_t* src = &bmp.rgba[(static_cast<std::size_t>(y) * bmp.width + x) * 4];
+        std::uint8_t* dst = &frame.rgba[(static_cast<std::size_t>(sy) * w + sx) * 4];
+        // Premultiplied "over".
+        for (int c = 0; c < 4; ++c) dst[c] = static_cast<std::uint8_t>(src[c] + dst[c] * (255 - src[3]) / 255);
+      }
+    }
+  };
   for (const auto& tag : swfFile.Tags) {
     if (const auto* bits = dynamic_cast<const swf::TSWFDefineBitsLossless*>(tag.get())) {
       const std::vector<std::uint8_t> raw = ZlibDecompress(bits->DataBytes(), 1u << 28);
@@ -67,6 +91,12 @@ inline PlayedMovie PlayMovie(const std::vector<std::uint8_t>& file) {
       }
       shapes[shape->ShapeID] = s;
     } else if (const auto* place = dynamic_cast<const swf::TSWFPlaceObject2*>(tag.get())) {
+      const bool onTop = place->HasCharacter && !place->Move && (stage.empty() || place->Depth > stage.rbegin()->first);
+      if (onTop) {
+        added.push_back(place->Depth);
+      } else {
+        redraw = true;
+      }
       Placed& p = stage[place->Depth];
       if (place->HasCharacter) p = Placed{place->CharacterId, 0, 0};
       if (place->HasMatrix) {
@@ -74,29 +104,22 @@ inline PlayedMovie PlayMovie(const std::vector<std::uint8_t>& file) {
         p.Y = place->MatrixIfAny()->TranslateY / 20;
       }
     } else if (const auto* remove = dynamic_cast<const swf::TSWFRemoveObject*>(tag.get())) {
-      stage.erase(remove->Depth);
+      redraw = stage.erase(remove->Depth) > 0 || redraw;
     } else if (const auto* remove2 = dynamic_cast<const swf::TSWFRemoveObject2*>(tag.get())) {
-      stage.erase(remove2->Depth);
-    } else if (tag->TagCode == swf::tagShowFrame) {
-      RgbaImage frame{w, h, std::vector<std::uint8_t>(static_cast<std::size_t>(w) * h * 4, 0)};
-      for (const auto& [depth, placed] : stage) {
-        const auto shape = shapes.find(placed.Character);
-        if (shape == shapes.end() || shape->second.Bitmap < 0) continue;  // buttons show nothing
-        const RgbaImage& bmp = bitmaps.at(shape->second.Bitmap);
-        for (int y = 0; y < std::min(bmp.height, shape->second.Bottom); ++y) {
-          const int sy = placed.Y + shape->second.OffsetY + y;
-          if (sy < 0 || sy >= h) continue;
-          for (int x = 0; x < std::min(bmp.width, shape->second.Right); ++x) {
-            const int sx = placed.X + shape->second.OffsetX + x;
-            if (sx < 0 || sx >= w) continue;
-            const std::uint8_t* src = &bmp.rgba[(static_cast<std::size_t>(y) * bmp.width + x) * 4];
-            std::uint8_t* dst = &frame.rgba[(static_cast<std::size_t>(sy) * w + sx) * 4];
-            // Premultiplied "over".
-            for (int c = 0; c < 4; ++c) dst[c] = static_cast<std::uint8_t>(src[c] + dst[c] * (255 - src[3]) / 255);
-          }
+      redraw = stage.erase(remove2->Depth) > 0 || redraw;
+    } else if (tag->TagCode == swf::tagShowFrame && (redraw || !added.empty() || played.Frames.empty())) {
+      if (current.rgba.empty()) current.rgba.assign(static_cast<std::size_t>(w) * h * 4, 0);
+      if (redraw) {
+        std::fill(current.rgba.begin(), current.rgba.end(), 0);
+        for (const auto& [depth, placed] : stage) draw(current, placed);
+      } else {
+        for (const int depth : added) {
+          if (stage.count(depth) != 0) draw(current, stage.at(depth));
         }
       }
-      played.Frames.push_back(std::move(frame));
+      redraw = false;
+      added.clear();
+      played.Frames.push_back(current);
     }
   }
   return played;

@@ -17,10 +17,11 @@ namespace movara::test {
 inline std::vector<RgbaImage> ComposeFrames(imaging::TGIFImage& gif) {
   const int w = gif.Width();
   const int h = gif.Height();
-  RgbaImage screen{w, h, std::vector<std::uint8_t>(static_cast<std::size_t>(w) * h * 4, 0)};
+  RgbaImage screen{w, h, {}};  // allocated with the first image
   std::vector<RgbaImage> frames;
   for (const auto& frame : gif.Frames()) {
     if (frame->IsEmpty()) continue;
+    if (screen.rgba.empty()) screen.rgba.assign(static_cast<std::size_t>(w) * h * 4, 0);
     const RgbaImage before = screen;
     const auto* gce = frame->GraphicControlExtension();
     const bool transparent = gce != nullptr && gce->Transparent();

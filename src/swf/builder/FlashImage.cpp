@@ -34,6 +34,10 @@ TFlashImage::TFlashImage(TFlashMovie* owner, const imaging::TBitmap& raster) : T
   reader_ = std::make_unique<imaging::TBMPReader>();
   reader_->AssignHandle(raster);
   TakeBMPFormat();
+  // A raster is compressed at once and its copy dropped, so that a movie of
+  // many pictures holds them compressed only.
+  BuildLosslessData();
+  reader_.reset();
 }
 
 void TFlashImage::LoadFile(const std::filesystem::path& fileName) {

@@ -29,7 +29,7 @@ class TFlashImage : public TFlashIDObject {
 
   TFlashImage(TFlashMovie* owner, const std::filesystem::path& fileName);
   // A 24-bit (opaque) or 32-bit (alpha) raster, taken as a BMP file of the
-  // same pixels would be.
+  // same pixels would be; its data is built at once.
   TFlashImage(TFlashMovie* owner, const imaging::TBitmap& raster);
 
   void LoadFile(const std::filesystem::path& fileName);

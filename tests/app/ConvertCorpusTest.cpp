@@ -1,0 +1,107 @@
+// The converter against the shared corpus: every valid GIF converts, reads
+// back through the project's own readers, and the movie shows what the GIF
+// shows; malformed and hostile files end in code 1 or a clean conversion.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <fstream>
+#include <map>
+#include <set>
+#include <sstream>
+
+#include "AppTestSupport.h"
+#include "Corpus.h"
+
+namespace movara::app {
+namespace {
+
+using test::ConverterFixture;
+using test::CorpusDir;
+
+std::set<std::string> Malformed() {
+  std::set<std::string> names;
+  std::ifstream manifest(CorpusDir() / "gif" / "MANIFEST.tsv");
+  std::string line;
+  while (std::getline(manifest, line)) {
+    if (line.empty() || line[0] == '#') continue;
+    std::istringstream cols(line);
+    std::string name, col;
+    std::getline(cols, name, '\t');
+    for (int i = 0; i < 4; ++i) std::getline(cols, col, '\t');
+    if (col.find("malformed") != std::string::npos) names.insert(name);
+  }
+  return names;
+}
+
+std::map<std::string, std::string> ExpectedRefusals() {
+  std::map<std::string, std::string> rules;
+  std::ifstream list(std::filesystem::path(MOVARA_TEST_DATA_DIR) / "gif-expected-differences.tsv");
+  std::string line;
+  while (std::getline(list, line)) {
+    if (!line.empty() && line[0] != '#') rules[line.substr(0, line.find('\t'))] = line.substr(line.find('\t') + 1);
+  }
+  return rules;
+}
+
+TEST(ConvertCorpus, ValidGifsPlayLikeTheGif) {
+  if (!test::HaveCorpus()) GTEST_SKIP() << "corpus not found";
+  const auto malformed = Malformed();
+  const auto refused = ExpectedRefusals();
+  ConverterFixture fx;
+  int files = 0, same = 0;
+  for (const auto& name : test::CorpusFiles("gif", ".gif")) {
+    if (malformed.count(name) != 0) continue;
+    SCOPED_TRACE(name);
+    const auto gif = CorpusDir() / "gif" / name;
+    const auto start = std::chrono::steady_clock::now();
+    const int code = fx.Convert(gif);
+    const double convertSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    if (refused.count(name) != 0) {
+      EXPECT_EQ(code, crLoadError) << refused.at(name);
+      continue;
+    }
+    ASSERT_EQ(code, crOk);
+    ++files;
+    const test::Bytes bytes = ReadFileBytes(fx.MovieOf(gif));
+    test::PlayedMovie played;
+    ASSERT_NO_THROW(played = test::PlayMovie(bytes));
+    const test::Bytes gifBytes = ReadFileBytes(gif);
+    const auto result = test::SamePictures(played.Frames, test::GifPictures(gifBytes));
+    EXPECT_TRUE(result);
+    same += result ? 1 : 0;
+    std::filesystem::remove(fx.MovieOf(gif));
+    const double total = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    if (total > 1) std::printf("SLOW %s convert %.2fs total %.2fs\n", name.c_str(), convertSeconds, total);
+  }
+  std::printf("%d of %d corpus movies show the GIF's pictures\n", same, files);
+  EXPECT_GT(files, 120);
+}
+
+TEST(ConvertCorpus, BadFilesGiveCodeOneOrConvertCleanly) {
+  if (!test::HaveCorpus()) GTEST_SKIP() << "corpus not found";
+  ConverterFixture fx;
+  std::vector<std::filesystem::path> paths;
+  for (const auto& name : test::CorpusFiles("bad", ".gif")) paths.push_back(CorpusDir() / "bad" / name);
+  for (const auto& name : Malformed()) paths.push_back(CorpusDir() / "gif" / name);
+  int refused = 0, converted = 0;
+  for (const auto& path : paths) {
+    SCOPED_TRACE(path.filename().string());
+    fx.View.Messages.clear();
+    const int code = fx.Convert(path);
+    ASSERT_TRUE(code == crOk || code == crLoadError) << code;
+    if (code == crLoadError) {
+      ++refused;
+      ASSERT_FALSE(fx.View.Messages.empty());
+      EXPECT_EQ(fx.View.Messages.back().Text, msg::kError1);
+      EXPECT_FALSE(std::filesystem::exists(fx.MovieOf(path)));
+    } else {
+      ++converted;
+      EXPECT_NO_THROW(test::PlayMovie(ReadFileBytes(fx.MovieOf(path))));
+      std::filesystem::remove(fx.MovieOf(path));
+    }
+  }
+  std::printf("%d refused with code 1, %d converted\n", refused, converted);
+}
+
+}  // namespace
+}  // namespace movara::app

@@ -377,7 +377,9 @@ TEST(ConvertJob, HugeScreensAreLayeredInsteadOfComposed) {
   EXPECT_EQ(fx.Convert(path), crOk);
   const swf::TSWFFile file = swf::ReadSWFFile(ReadFileBytes(fx.MovieOf(path)));
   for (const auto& t : file.Tags) {
-    if (const auto* bits = dynamic_cast<const swf::TSWFDefineBitsLossless*>(t.get())) EXPECT_LE(bits->Width, 4);
+    if (const auto* bits = dynamic_cast<const swf::TSWFDefineBitsLossless*>(t.get())) {
+      EXPECT_LE(bits->Width, 4);
+    }
   }
 }
 

@@ -1,0 +1,156 @@
+// The Flash player emulator in headless Chromium: a local server for its
+// web build and the pages, a browser started with the flags this machine
+// needs, and a page that loads movies and reads the stage's pixels.
+import fs from 'node:fs';
+import http from 'node:http';
+import os from 'node:os';
+import path from 'node:path';
+import { fileURLToPath } from 'node:url';
+import { chromium } from 'playwright-core';
+
+const here = path.dirname(fileURLToPath(import.meta.url));
+const ruffleDir = path.join(here, 'node_modules', '@ruffle-rs', 'ruffle');
+
+const PAGE = `<!doctype html><html><head><meta charset="utf-8">
+<style>html,body{margin:0;padding:0;background:transparent}ruffle-player{display:block}</style>
+<script>
+window.RufflePlayer = { config: {
+  preferredRenderer: "canvas", allowScriptAccess: true, autoplay: "on", unmuteOverlay: "hidden",
+  splashScreen: false, letterbox: "off", wmode: "transparent", backgroundColor: null, contextMenu: "off",
+  warnOnUnsupportedContent: false, openUrlMode: "allow", logLevel: "warn" } };
+window.__opened = [];
+window.open = (url, target) => { window.__opened.push({ url: String(url), target: String(target) }); return null; };
+</script>
+<script src="/ruffle/ruffle.js"></script></head><body></body></html>`;
+
+export class Player {
+  static async start() {
+    const p = new Player();
+    p.files = new Map();  // path -> Buffer, served under /files/
+    p.loads = 0;
+    p.server = http.createServer((req, res) => p.serve(req, res));
+    await new Promise((resolve) => p.server.listen(0, '127.0.0.1', resolve));
+    p.userDataDir = fs.mkdtempSync(path.join(os.tmpdir(), 'movara-chromium-'));
+    p.context = await chromium.launchPersistentContext(p.userDataDir, {
+      executablePath: '/usr/bin/chromium',
+      headless: true,
+      args: ['--headless', '--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
+        '--disable-background-networking', '--disable-component-update', '--disable-sync',
+        '--force-color-profile=srgb'],
+      viewport: { width: 1024, height: 768 },
+      deviceScaleFactor: 1,
+    });
+    p.errors = [];
+    p.page = p.context.pages()[0] ?? (await p.context.newPage());
+    p.page.on('pageerror', (e) => p.errors.push(`page error: ${e.message}`));
+    p.page.on('console', (m) => {
+      const text = m.text();
+      if (/panic|ERROR/.test(text) && !/favicon/.test(text)) p.errors.push(`player: ${text}`);
+    });
+    await p.page.goto(`http://127.0.0.1:${p.server.address().port}/`);
+    return p;
+  }
+
+  serve(req, res) {
+    const url = decodeURIComponent(req.url.split('?')[0]);
+    if (url === '/') {
+      res.writeHead(200, { 'content-type': 'text/html' });
+      res.end(PAGE);
+    } else if (url.startsWith('/ruffle/')) {
+      const file = path.join(ruffleDir, path.basename(url));
+      if (!fs.existsSync(file)) {
+        res.writeHead(404);
+        res.end();
+        return;
+      }
+      res.writeHead(200, { 'content-type': file.endsWith('.wasm') ? 'application/wasm' : 'text/javascript' });
+      res.end(fs.readFileSync(file));
+    } else if (url.startsWith('/files/') && this.files.has(url.slice(7))) {
+      res.writeHead(200, { 'content-type': 'application/octet-stream' });
+      res.end(this.files.get(url.slice(7)));
+    } else {
+      res.writeHead(404);
+      res.end();
+    }
+  }
+
+  // Loads a movie into a player of the stage's size and waits for the frame
+  // it reports through an FSCommand; returns that frame number, or -1.
+  async show(movie, width, height, timeoutMs = 15000) {
+    this.files.set('movie.swf', movie);
+    return this.page.evaluate(async ({ width, height, timeoutMs, stamp }) => {
+      let player = document.querySelector('ruffle-player');
+      if (!player) {
+        player = window.RufflePlayer.newest().createPlayer();
+        document.body.appendChild(player);
+      }
+      player.style.width = `${width}px`;
+      player.style.height = `${height}px`;
+      const reached = new Promise((resolve) => {
+        player.onFSCommand = (command, args) => {
+          if (command === 'movara_frame') resolve(Number(args));
+        };
+      });
+      await player.ruffle().load({ url: `/files/movie.swf?${stamp}` });
+      const frame = await Promise.race([reached, new Promise((r) => setTimeout(() => r(-1), timeoutMs))]);
+      // Let the player draw the frame it stopped at.
+      for (let i = 0; i < 3; ++i) await new Promise((r) => requestAnimationFrame(r));
+      return frame;
+    }, { width, height, timeoutMs, stamp: ++this.loads });
+  }
+
+  // Compares the stage with a PNG picture; returns the number of pixels whose
+  // channels differ by more than `tolerance`, and the first of them.
+  async compareStage(png, tolerance) {
+    return this.page.evaluate(async ({ png, tolerance }) => {
+      const player = document.querySelector('ruffle-player');
+      const canvas = player.shadowRoot.querySelector('canvas');
+      const stage = canvas.getContext('2d').getImageData(0, 0, canvas.width, canvas.height);
+      const blob = new Blob([Uint8Array.from(atob(png), (c) => c.charCodeAt(0))], { type: 'image/png' });
+      const bitmap = await createImageBitmap(blob, { colorSpaceConversion: 'none', premultiplyAlpha: 'none' });
+      const c2 = new OffscreenCanvas(bitmap.width, bitmap.height);
+      const ctx = c2.getContext('2d', { colorSpace: 'srgb' });
+      ctx.drawImage(bitmap, 0, 0);
+      const ref = ctx.getImageData(0, 0, bitmap.width, bitmap.height);
+      if (ref.width !== stage.width || ref.height !== stage.height) {
+        return { bad: -1, detail: `stage ${stage.width}x${stage.height}, picture ${ref.width}x${ref.height}` };
+      }
+      let bad = 0;
+      let detail = '';
+      for (let i = 0; i < ref.data.length; i += 4) {
+        const a = stage.data, b = ref.data;
+        // Fully transparent pixels match whatever their colour.
+        if (a[i + 3] === 0 && b[i + 3] === 0) continue;
+        let off = false;
+        for (let c = 0; c < 4; ++c) off = off || Math.abs(a[i + c] - b[i + c]) > tolerance;
+        if (off) {
+          if (bad === 0) {
+            const p = i / 4;
+            detail = `first at ${p % ref.width},${Math.floor(p / ref.width)}: player ${Array.from(a.slice(i, i + 4))} picture ${Array.from(b.slice(i, i + 4))}`;
+          }
+          ++bad;
+        }
+      }
+      return { bad, detail };
+    }, { png: png.toString('base64'), tolerance });
+  }
+
+  // Presses and releases the mouse in the middle of the stage; returns the
+  // windows the movie opened.
+  async clickStage(width, height) {
+    await this.page.evaluate(() => { window.__opened = []; });
+    const box = await this.page.locator('ruffle-player').boundingBox();
+    await this.page.mouse.move(box.x + width / 2, box.y + height / 2);
+    await this.page.mouse.down();
+    await this.page.waitForTimeout(100);
+    await this.page.mouse.up();
+    await this.page.waitForTimeout(500);
+    return this.page.evaluate(() => window.__opened);
+  }
+
+  async stop() {
+    await this.context.close();
+    await new Promise((resolve) => this.server.close(resolve));
+    fs.rmSync(this.userDataDir, { recursive: true, force: true });
+  }
+}

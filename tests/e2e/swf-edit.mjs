@@ -74,7 +74,8 @@ function waitForFrame(frame, skip) {
   return b;
 }
 
-// A copy that shows frame `target` (1-based) and stays there. Frame 2 waits
+// A copy that shows frame `target` (1-based) and stays there. For a later
+// frame, frame 2 waits
 // until the whole movie has loaded (a jump issued earlier would stop at the
 // last loaded frame), looping back to frame 1 meanwhile, then jumps to the
 // target and stops; the target frame reports itself through an FSCommand,
@@ -85,8 +86,10 @@ export function jumpCopy(buf, target, fps) {
   const inserts = new Map();
   const add = (offset, bytes) => inserts.set(offset, Buffer.concat([inserts.get(offset) ?? Buffer.alloc(0), bytes]));
   const signal = doAction([fsCommand('movara_frame', String(target))]);
-  if (target === 1) {
-    add(frameEnds[0], Buffer.concat([signal, doAction([stop])]));
+  if (target <= 2) {
+    // Frames 1 and 2 are reached by playing; a jump from frame 2 to itself
+    // would replay it from frame 1's state.
+    add(frameEnds[target - 1], Buffer.concat([signal, doAction([stop])]));
   } else {
     const toTarget = [gotoFrame(target - 1), stop];
     const loopBack = [gotoFrame(0), play, jump(toTarget.reduce((n, a) => n + a.length, 0))];

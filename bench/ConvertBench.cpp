@@ -1,0 +1,222 @@
+// Conversion speed against the floor of the work, in one run.
+//
+// For each of a set of large generated GIFs it prints the time of the whole
+// conversion (ConvertNow: load, optimise, compose, compress, write) next to
+// the floor: decoding the same GIF's frames plus zlib-compressing each
+// frame's own pixels as 32-bit ARGB once at the default level, single-
+// threaded. Each conversion runs in a child process so that its peak memory
+// can be reported against the target: output size + four screen-sized ARGB
+// buffers + 64 MiB.
+//
+//   bench/convert_bench [--threads N] [--keep DIR]
+
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "GifBuilder.h"
+#include "app/MainForm.h"
+#include "base/FileStream.h"
+#include "base/MemoryStream.h"
+#include "base/ZlibStream.h"
+#include "imaging/GIFImage.h"
+
+namespace {
+
+using namespace movara;
+using Clock = std::chrono::steady_clock;
+
+// A view that shows nothing: the benchmark converts as the folder runner does.
+class TSilentView final : public app::IMainView {
+ public:
+  bool MessageBox(const std::string&, MessageKind) override { return true; }
+  void SetStatusText(const std::string&) override {}
+  void SetPositionText(const std::string&) override {}
+  void ShowPositionPane(bool) override {}
+  void SetProgress(int) override {}
+  void ShowProgress(bool) override {}
+  void SetBusyCursor(bool) override {}
+  void ProcessMessages() override {}
+  bool SingleFileMode() const override { return false; }
+  bool UrlEnabled() const override { return false; }
+  std::string UrlText() const override { return {}; }
+  void SetUrlEnabled(bool) override {}
+  void SetStartEnabled(bool) override {}
+  std::filesystem::path SelectedFolder() const override { return {}; }
+  void SelectFolder(const std::filesystem::path&) override {}
+  std::vector<std::string> SubfolderNames(const std::filesystem::path&) override { return {}; }
+  std::vector<ListItem> ListItems() const override { return {}; }
+  void ShowOutputFolder(const std::filesystem::path&) override {}
+  Geometry WindowGeometry() const override { return {}; }
+  void SetWindowGeometry(const Geometry&) override {}
+  void OpenDocument(const std::filesystem::path&) override {}
+  void CloseWindow() override {}
+};
+
+std::vector<test::Rgb> PhotoPalette() {
+  std::vector<test::Rgb> colors;
+  for (int i = 0; i < 256; ++i) {
+    const int r = (i * 37) % 256, g = (i * 91 + 40) % 256, b = (i * 53 + 80) % 256;
+    colors.push_back(static_cast<test::Rgb>(r << 16 | g << 8 | b));
+  }
+  return colors;
+}
+
+// Smooth, moving, slightly noisy content: what dithered photographs and
+// video clips turn into.
+std::vector<std::uint8_t> PhotoFrame(int w, int h, int t, std::mt19937& rng) {
+  std::vector<std::uint8_t> p(static_cast<std::size_t>(w) * h);
+  std::uniform_int_distribution<int> noise(0, 3);
+  for (int y = 0; y < h; ++y) {
+    for (int x = 0; x < w; ++x) {
+      const double v = 128 + 60 * std::sin((x + 3 * t) / 23.0) + 50 * std::cos((y - 2 * t) / 17.0) +
+                       20 * std::sin((x + y + t) / 7.0);
+      p[static_cast<std::size_t>(y) * w + x] = static_cast<std::uint8_t>(std::clamp(static_cast<int>(v) + noise(rng), 0, 255));
+    }
+  }
+  return p;
+}
+
+test::Bytes MakeAnimation(int w, int h, int frames) {
+  std::mt19937 rng(7);
+  test::GifBuilder b;
+  b.Header(w, h, PhotoPalette()).Loop(0);
+  for (int t = 0; t < frames; ++t) {
+    test::FrameSpec f;
+    f.width = w, f.height = h, f.pixels = PhotoFrame(w, h, t, rng), f.minCodeSize = 8;
+    b.Gce(0, 4).Frame(f);
+  }
+  return b.Trailer().Build();
+}
+
+test::Bytes MakeSprite() {
+  test::GifBuilder b;
+  std::vector<test::Rgb> colors = PhotoPalette();
+  b.Header(256, 256, colors).Loop(0);
+  for (int t = 0; t < 50; ++t) {
+    test::FrameSpec f;
+    const int size = 64 + (t % 5) * 8;
+    f.left = (t * 17) % (256 - size), f.top = (t * 29) % (256 - size), f.width = size, f.height = size;
+    f.pixels.assign(static_cast<std::size_t>(size) * size, 255);
+    for (int y = 0; y < size; ++y)
+      for (int x = 0; x < size; ++x) {
+        const int dx = 2 * x - size, dy = 2 * y - size;
+        if (dx * dx + dy * dy < size * size) f.pixels[static_cast<std::size_t>(y) * size + x] = static_cast<std::uint8_t>((x + y + t) % 200);
+      }
+    f.minCodeSize = 8;
+    b.Gce(2, 6, 255).Frame(f);
+  }
+  return b.Trailer().Build();
+}
+
+// The floor: decode, then compress each frame's own pixels as ARGB.
+double FloorSeconds(const test::Bytes& gifBytes) {
+  const auto start = Clock::now();
+  imaging::TGIFImage gif;
+  TMemoryViewStream stream(gifBytes);
+  gif.LoadFromStream(stream);
+  for (const auto& f : gif.Frames()) {
+    if (f->IsEmpty()) continue;
+    const auto& colors = f->EffectiveColorMap().Colors();
+    std::vector<std::uint8_t> argb(f->PixelData().size() * 4);
+    for (std::size_t i = 0; i < f->PixelData().size(); ++i) {
+      const std::uint8_t idx = f->PixelData()[i];
+      const imaging::TColor c = idx < colors.size() ? colors[idx] : 0;
+      argb[4 * i] = 255, argb[4 * i + 1] = imaging::RedOf(c), argb[4 * i + 2] = imaging::GreenOf(c), argb[4 * i + 3] = imaging::BlueOf(c);
+    }
+    ZlibCompress(argb);
+  }
+  return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+struct TRun {
+  double Seconds = 0;
+  long PeakKiB = 0;
+  std::uintmax_t Output = 0;
+};
+
+// Converts in a child process; its time, peak memory and output size.
+TRun Convert(const std::filesystem::path& gif, const std::filesystem::path& outDir) {
+  int pipeFd[2];
+  if (pipe(pipeFd) != 0) std::exit(1);
+  const pid_t child = fork();
+  if (child == 0) {
+    close(pipeFd[0]);
+    TSilentView view;
+    app::TMemorySettingsStore settings;
+    app::TfrmMain form(view, settings, outDir);
+    form.OutputFolder = outDir;
+    const auto start = Clock::now();
+    const int code = form.ConvertNow(gif, "");
+    const double seconds = code == 0 ? std::chrono::duration<double>(Clock::now() - start).count() : -1;
+    if (write(pipeFd[1], &seconds, sizeof seconds) != sizeof seconds) _exit(1);
+    _exit(0);
+  }
+  close(pipeFd[1]);
+  TRun run;
+  if (read(pipeFd[0], &run.Seconds, sizeof run.Seconds) != sizeof run.Seconds) run.Seconds = -1;
+  close(pipeFd[0]);
+  int status = 0;
+  rusage usage{};
+  wait4(child, &status, 0, &usage);
+  run.PeakKiB = usage.ru_maxrss;
+  std::filesystem::path movie = outDir / gif.filename();
+  movie.replace_extension(".swf");
+  std::error_code ec;
+  run.Output = std::filesystem::file_size(movie, ec);
+  return run;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::filesystem::path keep;
+  for (int i = 1; i + 1 < argc; ++i) {
+    if (std::strcmp(argv[i], "--keep") == 0) keep = argv[i + 1];
+  }
+  const auto dir = keep.empty() ? std::filesystem::temp_directory_path() / "movara-convert-bench" : keep;
+  std::filesystem::create_directories(dir);
+  struct TCase {
+    const char* Name;
+    int Width, Height;
+    test::Bytes (*Make)();
+  };
+  const TCase cases[] = {
+      {"photo-480x360x100.gif", 480, 360, [] { return MakeAnimation(480, 360, 100); }},
+      {"video-1280x720x60.gif", 1280, 720, [] { return MakeAnimation(1280, 720, 60); }},
+      {"sprite-256x256x50.gif", 256, 256, [] { return MakeSprite(); }},
+      {"still-2000x2000.gif", 2000, 2000, [] { return MakeAnimation(2000, 2000, 1); }},
+  };
+  std::printf("%-24s %10s %10s %8s %10s %10s %8s\n", "GIF", "floor s", "convert s", "ratio", "peak MiB", "limit MiB", "out MiB");
+  double floorTotal = 0, convertTotal = 0;
+  for (const auto& c : cases) {
+    const auto gif = dir / c.Name;
+    if (!std::filesystem::exists(gif)) WriteFileBytes(gif, c.Make());
+    const test::Bytes bytes = ReadFileBytes(gif);
+    double floor = 1e30;
+    for (int i = 0; i < 3; ++i) floor = std::min(floor, FloorSeconds(bytes));
+    TRun best;
+    best.Seconds = 1e30;
+    for (int i = 0; i < 3; ++i) {
+      const TRun run = Convert(gif, dir);
+      if (run.Seconds >= 0 && run.Seconds < best.Seconds) best = run;
+    }
+    const double limitMiB = best.Output / 1048576.0 + 4.0 * c.Width * c.Height * 4 / 1048576.0 + 64;
+    std::printf("%-24s %10.3f %10.3f %8.2f %10.1f %10.1f %8.2f\n", c.Name, floor, best.Seconds, best.Seconds / floor,
+                best.PeakKiB / 1024.0, limitMiB, best.Output / 1048576.0);
+    floorTotal += floor;
+    convertTotal += best.Seconds;
+  }
+  std::printf("%-24s %10.3f %10.3f %8.2f\n", "total", floorTotal, convertTotal, convertTotal / floorTotal);
+  if (keep.empty()) std::filesystem::remove_all(dir);
+  return 0;
+}

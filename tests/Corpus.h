@@ -6,6 +6,10 @@
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <map>
+#include <set>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -41,6 +45,37 @@ inline std::vector<std::string> CorpusDirs(const std::string& folder) {
   }
   std::sort(names.begin(), names.end());
   return names;
+}
+
+// The files the corpus manifest marks malformed: they have no reference and
+// may fail to load.
+inline std::set<std::string> MalformedCorpusFiles() {
+  std::set<std::string> names;
+  std::ifstream manifest(CorpusDir() / "gif" / "MANIFEST.tsv");
+  std::string line;
+  while (std::getline(manifest, line)) {
+    if (line.empty() || line[0] == '#') continue;
+    std::istringstream cols(line);
+    std::string name, features;
+    std::getline(cols, name, '\t');
+    for (int i = 0; i < 4; ++i) std::getline(cols, features, '\t');
+    if (features.find("malformed") != std::string::npos) names.insert(name);
+  }
+  return names;
+}
+
+// Corpus files the reader refuses on purpose, with the rule, from the
+// checked-in list (also read by the player checks).
+inline std::map<std::string, std::string> ExpectedRefusals() {
+  std::map<std::string, std::string> rules;
+  std::ifstream list(std::filesystem::path(MOVARA_TEST_DATA_DIR) / "gif-expected-differences.tsv");
+  std::string line;
+  while (std::getline(list, line)) {
+    if (line.empty() || line[0] == '#') continue;
+    const auto tab = line.find('\t');
+    rules[line.substr(0, tab)] = tab == std::string::npos ? "" : line.substr(tab + 1);
+  }
+  return rules;
 }
 
 }  // namespace movara::test

@@ -18,35 +18,10 @@ namespace {
 using test::ConverterFixture;
 using test::CorpusDir;
 
-std::set<std::string> Malformed() {
-  std::set<std::string> names;
-  std::ifstream manifest(CorpusDir() / "gif" / "MANIFEST.tsv");
-  std::string line;
-  while (std::getline(manifest, line)) {
-    if (line.empty() || line[0] == '#') continue;
-    std::istringstream cols(line);
-    std::string name, col;
-    std::getline(cols, name, '\t');
-    for (int i = 0; i < 4; ++i) std::getline(cols, col, '\t');
-    if (col.find("malformed") != std::string::npos) names.insert(name);
-  }
-  return names;
-}
-
-std::map<std::string, std::string> ExpectedRefusals() {
-  std::map<std::string, std::string> rules;
-  std::ifstream list(std::filesystem::path(MOVARA_TEST_DATA_DIR) / "gif-expected-differences.tsv");
-  std::string line;
-  while (std::getline(list, line)) {
-    if (!line.empty() && line[0] != '#') rules[line.substr(0, line.find('\t'))] = line.substr(line.find('\t') + 1);
-  }
-  return rules;
-}
-
 TEST(ConvertCorpus, ValidGifsPlayLikeTheGif) {
   if (!test::HaveCorpus()) GTEST_SKIP() << "corpus not found";
-  const auto malformed = Malformed();
-  const auto refused = ExpectedRefusals();
+  const auto malformed = test::MalformedCorpusFiles();
+  const auto refused = test::ExpectedRefusals();
   ConverterFixture fx;
   int files = 0, same = 0;
   for (const auto& name : test::CorpusFiles("gif", ".gif")) {
@@ -82,7 +57,7 @@ TEST(ConvertCorpus, BadFilesGiveCodeOneOrConvertCleanly) {
   ConverterFixture fx;
   std::vector<std::filesystem::path> paths;
   for (const auto& name : test::CorpusFiles("bad", ".gif")) paths.push_back(CorpusDir() / "bad" / name);
-  for (const auto& name : Malformed()) paths.push_back(CorpusDir() / "gif" / name);
+  for (const auto& name : test::MalformedCorpusFiles()) paths.push_back(CorpusDir() / "gif" / name);
   int refused = 0, converted = 0;
   for (const auto& path : paths) {
     SCOPED_TRACE(path.filename().string());

@@ -13,11 +13,7 @@ using test::ConverterFixture;
 using test::FrameSpec;
 using test::GifBuilder;
 
-FrameSpec Frame(int left, int top, int w, int h, std::vector<std::uint8_t> pixels, std::vector<test::Rgb> local = {}) {
-  FrameSpec f;
-  f.left = left, f.top = top, f.width = w, f.height = h, f.pixels = std::move(pixels), f.localColors = std::move(local);
-  return f;
-}
+using test::MakeFrame;
 
 std::vector<std::uint8_t> Fill(int w, int h, std::uint8_t index) { return std::vector<std::uint8_t>(static_cast<std::size_t>(w) * h, index); }
 
@@ -73,8 +69,8 @@ Converted ConvertAndCompare(ConverterFixture& fx, const Bytes& gif, const std::s
 
 TEST(ConvertJob, WorkedExampleTwoOpaqueFrames) {
   ConverterFixture fx;
-  const Bytes gif = GifBuilder().Header(10, 10, {0xFF0000, 0x0000FF}).Gce(0, 10).Frame(Frame(0, 0, 10, 10, Fill(10, 10, 0)))
-                        .Gce(0, 20).Frame(Frame(0, 0, 10, 10, Fill(10, 10, 1))).Trailer().Build();
+  const Bytes gif = GifBuilder().Header(10, 10, {0xFF0000, 0x0000FF}).Gce(0, 10).Frame(MakeFrame(0, 0, 10, 10, Fill(10, 10, 0)))
+                        .Gce(0, 20).Frame(MakeFrame(0, 0, 10, 10, Fill(10, 10, 1))).Trailer().Build();
   const Converted c = ConvertAndCompare(fx, gif);
   EXPECT_EQ(std::string(c.File.Header.Signature, 3), "FWS");
   EXPECT_EQ(c.File.Header.Version, 6);
@@ -109,8 +105,8 @@ TEST(ConvertJob, FrameLengthsFromDelays) {
   GifBuilder b;
   b.Header(2, 1, kColors);
   const int delays[] = {0, 1, 2, 6, 10, 14, 100};
-  for (int i = 0; i < 7; ++i) b.Gce(1, delays[i]).Frame(Frame(0, 0, 2, 1, {static_cast<std::uint8_t>(i % 4), static_cast<std::uint8_t>((i + 1) % 4)}));
-  b.Frame(Frame(0, 0, 2, 1, {1, 1}));  // no control extension: 10 frames
+  for (int i = 0; i < 7; ++i) b.Gce(1, delays[i]).Frame(MakeFrame(0, 0, 2, 1, {static_cast<std::uint8_t>(i % 4), static_cast<std::uint8_t>((i + 1) % 4)}));
+  b.Frame(MakeFrame(0, 0, 2, 1, {1, 1}));  // no control extension: 10 frames
   const Converted c = ConvertAndCompare(fx, b.Trailer().Build());
   std::vector<int> runs;
   for (const auto& t : c.File.Tags) {
@@ -121,7 +117,7 @@ TEST(ConvertJob, FrameLengthsFromDelays) {
 }
 
 TEST(ConvertJob, UrlBoxRules) {
-  const Bytes gif = GifBuilder().Header(4, 3, kColors).Frame(Frame(0, 0, 4, 3, Fill(4, 3, 1))).Trailer().Build();
+  const Bytes gif = GifBuilder().Header(4, 3, kColors).Frame(MakeFrame(0, 0, 4, 3, Fill(4, 3, 1))).Trailer().Build();
   const auto buttons = [&](const std::string& url, bool enabled) {
     ConverterFixture fx;
     fx.View.Url = url;
@@ -155,7 +151,7 @@ TEST(ConvertJob, UrlBoxRules) {
 
 TEST(ConvertJob, SingleOpaqueFrameIsOneOpaqueBitmap) {
   ConverterFixture fx;
-  const Converted c = ConvertAndCompare(fx, GifBuilder().Header(3, 2, kColors).Frame(Frame(0, 0, 3, 2, Checker(3, 2, 0, 1))).Trailer().Build());
+  const Converted c = ConvertAndCompare(fx, GifBuilder().Header(3, 2, kColors).Frame(MakeFrame(0, 0, 3, 2, Checker(3, 2, 0, 1))).Trailer().Build());
   using namespace swf;
   EXPECT_EQ(Codes(c.File), (std::vector<std::uint16_t>{tagDefineBitsLossless, tagDefineShape2, tagPlaceObject2, tagShowFrame,
                                                        tagShowFrame, tagShowFrame, tagShowFrame, tagShowFrame, tagShowFrame,
@@ -166,8 +162,8 @@ TEST(ConvertJob, EmptyFramesProduceNothing) {
   ConverterFixture fx;
   // The zero-sized frame takes the screen size; the trailing comment makes
   // an empty frame.
-  const Converted c = ConvertAndCompare(fx, GifBuilder().Header(3, 2, kColors).Gce(1, 8).Frame(Frame(0, 0, 3, 2, Fill(3, 2, 1)))
-                                                .Gce(1, 8).Frame(Frame(1, 0, 1, 1, {2})).Comment("end").Trailer().Build());
+  const Converted c = ConvertAndCompare(fx, GifBuilder().Header(3, 2, kColors).Gce(1, 8).Frame(MakeFrame(0, 0, 3, 2, Fill(3, 2, 1)))
+                                                .Gce(1, 8).Frame(MakeFrame(1, 0, 1, 1, {2})).Comment("end").Trailer().Build());
   EXPECT_EQ(c.File.Header.FrameCount, 4);
 }
 
@@ -175,15 +171,15 @@ TEST(ConvertJob, DisposalTwoSpriteOverOpaqueBackgroundLeavesNoTrail) {
   // The first frame is opaque, so disposal 2 chooses full-frame mode.
   ConverterFixture fx;
   GifBuilder b;
-  b.Header(12, 6, kColors).Gce(1, 10).Frame(Frame(0, 0, 12, 6, Checker(12, 6, 0, 1)));
-  for (int i = 0; i < 4; ++i) b.Gce(2, 10, 3).Frame(Frame(i * 2, 1, 4, 4, Sprite(4)));
+  b.Header(12, 6, kColors).Gce(1, 10).Frame(MakeFrame(0, 0, 12, 6, Checker(12, 6, 0, 1)));
+  for (int i = 0; i < 4; ++i) b.Gce(2, 10, 3).Frame(MakeFrame(i * 2, 1, 4, 4, Sprite(4)));
   const Converted full = ConvertAndCompare(fx, b.Trailer().Build());
   for (int w : BitmapWidths(full.File)) EXPECT_EQ(w, 12);
 
   // Ending on a disposal-1 frame asks for layers, which cannot clear part of
   // the background: full frames again, and still no trail.
   ConverterFixture fx2;
-  b.Gce(1, 10).Frame(Frame(0, 0, 2, 2, {2, 2, 2, 2}));
+  b.Gce(1, 10).Frame(MakeFrame(0, 0, 2, 2, {2, 2, 2, 2}));
   const Converted again = ConvertAndCompare(fx2, b.Trailer().Build());
   for (int w : BitmapWidths(again.File)) EXPECT_EQ(w, 12);
 }
@@ -192,7 +188,7 @@ TEST(ConvertJob, DisposalTwoSpritesOnATransparentScreenAreLayers) {
   ConverterFixture fx;
   GifBuilder b;
   b.Header(12, 4, kColors);
-  for (int i = 0; i < 4; ++i) b.Gce(i == 3 ? 1 : 2, 10, 3).Frame(Frame(i * 2, 0, 4, 4, Sprite(4)));
+  for (int i = 0; i < 4; ++i) b.Gce(i == 3 ? 1 : 2, 10, 3).Frame(MakeFrame(i * 2, 0, 4, 4, Sprite(4)));
   const Converted c = ConvertAndCompare(fx, b.Trailer().Build());
   for (int w : BitmapWidths(c.File)) EXPECT_LE(w, 4);
   // Each disposal-2 sprite removes itself (and only itself).
@@ -202,15 +198,15 @@ TEST(ConvertJob, DisposalTwoSpritesOnATransparentScreenAreLayers) {
 
 TEST(ConvertJob, DisposalThreeRestoresThePictureBefore) {
   GifBuilder b;
-  b.Header(8, 4, kColors).Gce(1, 10).Frame(Frame(0, 0, 8, 4, Checker(8, 4, 0, 1)));
-  b.Gce(3, 10, 3).Frame(Frame(1, 0, 4, 4, Sprite(4))).Gce(3, 10, 3).Frame(Frame(4, 0, 4, 4, Sprite(4)));
-  b.Gce(1, 10).Frame(Frame(0, 0, 1, 1, {2}));
+  b.Header(8, 4, kColors).Gce(1, 10).Frame(MakeFrame(0, 0, 8, 4, Checker(8, 4, 0, 1)));
+  b.Gce(3, 10, 3).Frame(MakeFrame(1, 0, 4, 4, Sprite(4))).Gce(3, 10, 3).Frame(MakeFrame(4, 0, 4, 4, Sprite(4)));
+  b.Gce(1, 10).Frame(MakeFrame(0, 0, 1, 1, {2}));
   ConverterFixture layered;
   ConvertAndCompare(layered, b.Trailer().Build());
   // Twelve frames over one pixel: full-frame mode.
   GifBuilder many;
-  many.Header(8, 4, kColors).Gce(0, 10).Frame(Frame(0, 0, 8, 4, Checker(8, 4, 0, 1)));
-  for (int i = 0; i < 12; ++i) many.Gce(3, 10, 3).Frame(Frame(i % 2, 0, 4, 4, Sprite(4)));
+  many.Header(8, 4, kColors).Gce(0, 10).Frame(MakeFrame(0, 0, 8, 4, Checker(8, 4, 0, 1)));
+  for (int i = 0; i < 12; ++i) many.Gce(3, 10, 3).Frame(MakeFrame(i % 2, 0, 4, 4, Sprite(4)));
   ConverterFixture full;
   const Converted c = ConvertAndCompare(full, many.Trailer().Build());
   for (int w : BitmapWidths(c.File)) EXPECT_EQ(w, 8);
@@ -219,13 +215,13 @@ TEST(ConvertJob, DisposalThreeRestoresThePictureBefore) {
 TEST(ConvertJob, ModeDecisionsForDeepFrames) {
   GifBuilder b;
   b.Header(6, 6, kColors);
-  for (int i = 0; i < 12; ++i) b.Gce(0, 10, 3).Frame(Frame(0, 0, 6, 6, Checker(6, 6, static_cast<std::uint8_t>(i % 3), 3)));
+  for (int i = 0; i < 12; ++i) b.Gce(0, 10, 3).Frame(MakeFrame(0, 0, 6, 6, Checker(6, 6, static_cast<std::uint8_t>(i % 3), 3)));
   ConverterFixture deep;
   for (int w : BitmapWidths(ConvertAndCompare(deep, b.Trailer().Build()).File)) EXPECT_EQ(w, 6);
   // One disposal-1 frame switches back to layers (trimmed where possible).
   GifBuilder d;
   d.Header(6, 6, kColors);
-  for (int i = 0; i < 12; ++i) d.Gce(i == 5 ? 1 : 0, 10, 3).Frame(Frame(0, 0, 6, 6, Checker(6, 6, static_cast<std::uint8_t>(i % 3), 3)));
+  for (int i = 0; i < 12; ++i) d.Gce(i == 5 ? 1 : 0, 10, 3).Frame(MakeFrame(0, 0, 6, 6, Checker(6, 6, static_cast<std::uint8_t>(i % 3), 3)));
   ConverterFixture layered;
   const Converted c = ConvertAndCompare(layered, d.Trailer().Build());
   EXPECT_EQ(c.File.Header.FrameCount, 12 * 2);
@@ -234,8 +230,8 @@ TEST(ConvertJob, ModeDecisionsForDeepFrames) {
 TEST(ConvertJob, LateDisposalOneRemovesNothing) {
   ConverterFixture fx;
   GifBuilder b;
-  b.Header(6, 2, kColors).Gce(0, 10, 3).Frame(Frame(0, 0, 2, 2, {2, 2, 2, 2})).Gce(0, 10, 3).Frame(Frame(2, 0, 2, 2, {1, 1, 1, 1}))
-      .Gce(1, 10, 3).Frame(Frame(4, 0, 2, 2, {0, 0, 0, 0}));
+  b.Header(6, 2, kColors).Gce(0, 10, 3).Frame(MakeFrame(0, 0, 2, 2, {2, 2, 2, 2})).Gce(0, 10, 3).Frame(MakeFrame(2, 0, 2, 2, {1, 1, 1, 1}))
+      .Gce(1, 10, 3).Frame(MakeFrame(4, 0, 2, 2, {0, 0, 0, 0}));
   const Converted c = ConvertAndCompare(fx, b.Trailer().Build());
   const auto codes = Codes(c.File);
   EXPECT_EQ(std::count(codes.begin(), codes.end(), swf::tagRemoveObject), 0);
@@ -244,20 +240,20 @@ TEST(ConvertJob, LateDisposalOneRemovesNothing) {
 TEST(ConvertJob, PartlyOverlappingDisposalTwoSwitchesToFullFrames) {
   ConverterFixture fx;
   GifBuilder b;
-  b.Header(8, 4, kColors).Gce(1, 10, 3).Frame(Frame(0, 0, 6, 4, Checker(6, 4, 0, 1)))
-      .Gce(2, 10, 3).Frame(Frame(4, 0, 4, 4, Fill(4, 4, 2))).Gce(1, 10, 3).Frame(Frame(0, 0, 1, 1, {2}));
+  b.Header(8, 4, kColors).Gce(1, 10, 3).Frame(MakeFrame(0, 0, 6, 4, Checker(6, 4, 0, 1)))
+      .Gce(2, 10, 3).Frame(MakeFrame(4, 0, 4, 4, Fill(4, 4, 2))).Gce(1, 10, 3).Frame(MakeFrame(0, 0, 1, 1, {2}));
   const Converted c = ConvertAndCompare(fx, b.Trailer().Build());
   for (int w : BitmapWidths(c.File)) EXPECT_EQ(w, 8);
 }
 
 TEST(ConvertJob, GifsWithoutAGlobalTableAndWithBlackTransparentEntries) {
   ConverterFixture noGlobal;
-  ConvertAndCompare(noGlobal, GifBuilder().Header(2, 2, {}).Gce(1, 10).Frame(Frame(0, 0, 2, 2, {0, 1, 1, 0}, {0x112233, 0x445566}))
-                                 .Gce(1, 10).Frame(Frame(0, 0, 1, 2, {1, 0}, {0x778899, 0xAABBCC})).Trailer().Build());
+  ConvertAndCompare(noGlobal, GifBuilder().Header(2, 2, {}).Gce(1, 10).Frame(MakeFrame(0, 0, 2, 2, {0, 1, 1, 0}, {0x112233, 0x445566}))
+                                 .Gce(1, 10).Frame(MakeFrame(0, 0, 1, 2, {1, 0}, {0x778899, 0xAABBCC})).Trailer().Build());
   // Black twice in a local table: index 3 transparent, index 0 shown.
   ConverterFixture single;
   const Converted c = ConvertAndCompare(single, GifBuilder().Header(3, 1, {}).Gce(0, 10, 3)
-                                                      .Frame(Frame(0, 0, 3, 1, {0, 3, 1}, {0x000000, 0xFFFFFF, 0xFF0000, 0x000000}))
+                                                      .Frame(MakeFrame(0, 0, 3, 1, {0, 3, 1}, {0x000000, 0xFFFFFF, 0xFF0000, 0x000000}))
                                                       .Trailer().Build());
   const test::RgbaImage& stage = c.Played.Frames.front();
   EXPECT_EQ(stage.rgba[3], 255) << "opaque black stays opaque";
@@ -272,13 +268,13 @@ TEST(ConvertJob, ThreeHundredColoursKeepEveryColour) {
     a.push_back(static_cast<test::Rgb>(i * 0x010203)), pa.push_back(static_cast<std::uint8_t>(i));
     b.push_back(static_cast<test::Rgb>(0x800000 + i * 0x000305)), pb.push_back(static_cast<std::uint8_t>(i));
   }
-  ConvertAndCompare(fx, GifBuilder().Header(150, 1, {}).Gce(1, 10).Frame(Frame(0, 0, 150, 1, pa, a)).Gce(1, 10)
-                            .Frame(Frame(0, 0, 150, 1, pb, b)).Trailer().Build());
+  ConvertAndCompare(fx, GifBuilder().Header(150, 1, {}).Gce(1, 10).Frame(MakeFrame(0, 0, 150, 1, pa, a)).Gce(1, 10)
+                            .Frame(MakeFrame(0, 0, 150, 1, pb, b)).Trailer().Build());
 }
 
 TEST(ConvertJob, OutputFolderFallbackSubfoldersAndOddNames) {
   ConverterFixture fx;
-  const Bytes gif = GifBuilder().Header(2, 2, kColors).Frame(Frame(0, 0, 2, 2, Fill(2, 2, 1))).Trailer().Build();
+  const Bytes gif = GifBuilder().Header(2, 2, kColors).Frame(MakeFrame(0, 0, 2, 2, Fill(2, 2, 1))).Trailer().Build();
   fx.Form->OutputFolder = fx.Root / "gone";
   const auto path = fx.WriteGif("a.gif", gif);
   EXPECT_EQ(fx.Convert(path), crOk);
@@ -305,7 +301,7 @@ TEST(ConvertJob, OutputFolderFallbackSubfoldersAndOddNames) {
 
 TEST(ConvertJob, OverwriteQuestion) {
   ConverterFixture fx;
-  const Bytes gif = GifBuilder().Header(2, 2, kColors).Frame(Frame(0, 0, 2, 2, Fill(2, 2, 1))).Trailer().Build();
+  const Bytes gif = GifBuilder().Header(2, 2, kColors).Frame(MakeFrame(0, 0, 2, 2, Fill(2, 2, 1))).Trailer().Build();
   const auto path = fx.WriteGif("o.gif", gif);
   WriteFileBytes(fx.MovieOf(path), {'o', 'l', 'd'});
   fx.View.AnswerYes = false;
@@ -333,7 +329,7 @@ TEST(ConvertJob, OverwriteQuestion) {
 
 TEST(ConvertJob, UnwritableOutputGivesCodeSix) {
   ConverterFixture fx;
-  const auto path = fx.WriteGif("w.gif", GifBuilder().Header(2, 2, kColors).Frame(Frame(0, 0, 2, 2, Fill(2, 2, 1))).Trailer().Build());
+  const auto path = fx.WriteGif("w.gif", GifBuilder().Header(2, 2, kColors).Frame(MakeFrame(0, 0, 2, 2, Fill(2, 2, 1))).Trailer().Build());
   // A folder where the movie should go: it cannot be replaced.
   std::filesystem::create_directories(fx.MovieOf(path));
   EXPECT_EQ(fx.Convert(path), crWriteError);
@@ -348,7 +344,7 @@ TEST(ConvertJob, NoFrameFileIsLeftInTheTemporaryFolder) {
   ConverterFixture fx;
   GifBuilder b;
   b.Header(4, 4, kColors);
-  for (int i = 0; i < 5; ++i) b.Gce(2, 10).Frame(Frame(0, 0, 4, 4, Fill(4, 4, static_cast<std::uint8_t>(i % 4))));
+  for (int i = 0; i < 5; ++i) b.Gce(2, 10).Frame(MakeFrame(0, 0, 4, 4, Fill(4, 4, static_cast<std::uint8_t>(i % 4))));
   ConvertAndCompare(fx, b.Trailer().Build());
   std::vector<std::string> frameFiles;
   for (const auto& e : std::filesystem::directory_iterator(std::filesystem::temp_directory_path())) {

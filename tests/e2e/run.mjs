@@ -51,7 +51,7 @@ const fail = (what) => {
 
 function convert(gif, outDir, extra = []) {
   const r = spawnSync(cli, ['--quiet', '--output', outDir, ...extra, gif], { encoding: 'utf8' });
-  return { code: r.status, stderr: r.stderr };
+  return { code: r.status, stderr: r.error ? String(r.error) : r.stderr };
 }
 
 function checkWithParser(name, movie, gifWidth, gifHeight) {

@@ -19,38 +19,6 @@ namespace {
 
 using test::CorpusDir;
 
-// File names the manifest marks malformed: they have no reference and may fail.
-std::set<std::string> MalformedFiles() {
-  std::set<std::string> names;
-  std::ifstream manifest(CorpusDir() / "gif" / "MANIFEST.tsv");
-  std::string line;
-  while (std::getline(manifest, line)) {
-    if (line.empty() || line[0] == '#') continue;
-    std::istringstream cols(line);
-    std::string name, source, screen, images, features;
-    std::getline(cols, name, '\t');
-    std::getline(cols, source, '\t');
-    std::getline(cols, screen, '\t');
-    std::getline(cols, images, '\t');
-    std::getline(cols, features, '\t');
-    if (features.find("malformed") != std::string::npos) names.insert(name);
-  }
-  return names;
-}
-
-// Files refused on purpose by a rule of the reader, from the checked-in list.
-std::map<std::string, std::string> ExpectedRefusals() {
-  std::map<std::string, std::string> rules;
-  std::ifstream list(std::filesystem::path(MOVARA_TEST_DATA_DIR) / "gif-expected-differences.tsv");
-  std::string line;
-  while (std::getline(list, line)) {
-    if (line.empty() || line[0] == '#') continue;
-    const auto tab = line.find('\t');
-    rules[line.substr(0, tab)] = tab == std::string::npos ? "" : line.substr(tab + 1);
-  }
-  return rules;
-}
-
 // Index of the first differing pixel, or -1.
 long FirstDifference(const test::RgbaImage& a, const test::RgbaImage& b) {
   for (std::size_t i = 0; i < a.rgba.size(); i += 4) {
@@ -62,8 +30,8 @@ long FirstDifference(const test::RgbaImage& a, const test::RgbaImage& b) {
 
 TEST(GIFCorpus, ValidFilesLoadAndComposeToTheReferenceFrames) {
   if (!test::HaveCorpus()) GTEST_SKIP() << "corpus not found at " << CorpusDir();
-  const auto malformed = MalformedFiles();
-  const auto refused = ExpectedRefusals();
+  const auto malformed = test::MalformedCorpusFiles();
+  const auto refused = test::ExpectedRefusals();
   int files = 0, frames = 0;
   for (const auto& name : test::CorpusFiles("gif", ".gif")) {
     if (malformed.count(name) != 0) continue;
@@ -103,7 +71,7 @@ TEST(GIFCorpus, MalformedAndHostileFilesFailCleanlyOrLoad) {
   if (!test::HaveCorpus()) GTEST_SKIP() << "corpus not found at " << CorpusDir();
   std::vector<std::filesystem::path> paths;
   for (const auto& name : test::CorpusFiles("bad", ".gif")) paths.push_back(CorpusDir() / "bad" / name);
-  for (const auto& name : MalformedFiles()) paths.push_back(CorpusDir() / "gif" / name);
+  for (const auto& name : test::MalformedCorpusFiles()) paths.push_back(CorpusDir() / "gif" / name);
   for (const auto& path : paths) {
     SCOPED_TRACE(path.filename().string());
     TGIFImage gif;

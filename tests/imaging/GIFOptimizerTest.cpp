@@ -16,18 +16,9 @@ using test::Bytes;
 using test::FrameSpec;
 using test::GifBuilder;
 
-std::unique_ptr<TGIFImage> LoadGif(const Bytes& bytes) {
-  auto gif = std::make_unique<TGIFImage>();
-  TMemoryViewStream stream(bytes);
-  gif->LoadFromStream(stream);
-  return gif;
-}
+using test::LoadGif;
 
-FrameSpec Frame(int left, int top, int w, int h, std::vector<std::uint8_t> pixels, std::vector<test::Rgb> local = {}) {
-  FrameSpec f;
-  f.left = left, f.top = top, f.width = w, f.height = h, f.pixels = std::move(pixels), f.localColors = std::move(local);
-  return f;
-}
+using test::MakeFrame;
 
 // The composed pictures with runs of identical consecutive pictures collapsed:
 // dropping a frame that changes nothing must not count as a difference.
@@ -50,8 +41,8 @@ int TotalDelay(const TGIFImage& gif) {
 TEST(GIFOptimizer, SharedLocalColoursMergeWithoutDuplicates) {
   auto gif = LoadGif(GifBuilder()
                          .Header(2, 2, {})
-                         .Frame(Frame(0, 0, 2, 2, {0, 1, 2, 1}, {0xFF0000, 0x00FF00, 0x0000FF, 0x123456}))
-                         .Frame(Frame(0, 0, 2, 2, {0, 0, 1, 2}, {0x00FF00, 0xFFFFFF, 0xFF0000, 0x000000}))
+                         .Frame(MakeFrame(0, 0, 2, 2, {0, 1, 2, 1}, {0xFF0000, 0x00FF00, 0x0000FF, 0x123456}))
+                         .Frame(MakeFrame(0, 0, 2, 2, {0, 0, 1, 2}, {0x00FF00, 0xFFFFFF, 0xFF0000, 0x000000}))
                          .Trailer()
                          .Build());
   const auto before = Pictures(*gif);
@@ -75,9 +66,9 @@ TEST(GIFOptimizer, ThreeHundredColoursKeepTheMostUsedAndMapTheRestByChannelSum) 
   b.push_back(0x00FF00);
   auto gif = LoadGif(GifBuilder()
                          .Header(401, 1, {})
-                         .Frame(Frame(0, 0, 400, 1, pa, a))
+                         .Frame(MakeFrame(0, 0, 400, 1, pa, a))
                          .Gce(0, 0, 100)
-                         .Frame(Frame(0, 0, 101, 1, pb, b))
+                         .Frame(MakeFrame(0, 0, 101, 1, pb, b))
                          .Trailer()
                          .Build());
   gif->OptimizeColorMaps();
@@ -111,7 +102,7 @@ TEST(GIFOptimizer, ThreeHundredColoursKeepTheMostUsedAndMapTheRestByChannelSum) 
 
 TEST(GIFOptimizer, UnusedTransparencyIsDropped) {
   auto gif = LoadGif(GifBuilder().Header(2, 1, {0, 0xFFFFFF, 0xFF0000, 0x00FF00}).Gce(0, 5, 3)
-                         .Frame(Frame(0, 0, 2, 1, {0, 1})).Gce(0, 5, 3).Frame(Frame(0, 0, 2, 1, {1, 0})).Trailer().Build());
+                         .Frame(MakeFrame(0, 0, 2, 1, {0, 1})).Gce(0, 5, 3).Frame(MakeFrame(0, 0, 2, 1, {1, 0})).Trailer().Build());
   gif->OptimizeColorMaps();
   for (const auto& f : gif->Frames()) {
     EXPECT_FALSE(f->Transparent());
@@ -124,9 +115,9 @@ TEST(GIFOptimizer, UnusedTransparencyIsDropped) {
 TEST(GIFOptimizer, IdenticalFrameBecomesTransparentThenIsTrimmedAway) {
   const std::vector<std::uint8_t> pixels = {0, 1, 2, 3, 3, 2};
   auto gif = LoadGif(GifBuilder().Header(3, 2, {0, 0xFFFFFF, 0xFF0000, 0x00FF00}).Gce(1, 10, 3)
-                         .Frame(Frame(0, 0, 3, 2, {0, 1, 2, 0, 1, 2})).Gce(1, 20)
-                         .Frame(Frame(0, 0, 3, 2, pixels)).Gce(1, 30)
-                         .Frame(Frame(0, 0, 3, 2, pixels)).Trailer().Build());
+                         .Frame(MakeFrame(0, 0, 3, 2, {0, 1, 2, 0, 1, 2})).Gce(1, 20)
+                         .Frame(MakeFrame(0, 0, 3, 2, pixels)).Gce(1, 30)
+                         .Frame(MakeFrame(0, 0, 3, 2, pixels)).Trailer().Build());
   const auto before = Pictures(*gif);
   auto merged = std::make_unique<TGIFImage>();
   merged->AssignFrom(*gif);
@@ -145,7 +136,7 @@ TEST(GIFOptimizer, IdenticalFrameBecomesTransparentThenIsTrimmedAway) {
 
 TEST(GIFOptimizer, CleanupOfASingleFrameGif) {
   auto gif = LoadGif(GifBuilder().Header(2, 1, {0, 0xFFFFFF}).Loop(0).Comment("x").Gce(0, 40)
-                         .Frame(Frame(0, 0, 2, 1, {0, 1})).Comment("trailing").Trailer().Build());
+                         .Frame(MakeFrame(0, 0, 2, 1, {0, 1})).Comment("trailing").Trailer().Build());
   ASSERT_EQ(gif->Frames().size(), 2u);
   gif->Optimize(ooCleanup, 0);
   ASSERT_EQ(gif->Frames().size(), 1u) << "the empty trailing frame goes with its comment";
@@ -154,8 +145,8 @@ TEST(GIFOptimizer, CleanupOfASingleFrameGif) {
 }
 
 TEST(GIFOptimizer, LoopExtensionStaysOnFrameZeroOfAnAnimation) {
-  auto gif = LoadGif(GifBuilder().Header(1, 1, {0, 0xFFFFFF}).Loop(3).Gce(0, 10).Frame(Frame(0, 0, 1, 1, {0}))
-                         .Gce(0, 10).Frame(Frame(0, 0, 1, 1, {1})).Trailer().Build());
+  auto gif = LoadGif(GifBuilder().Header(1, 1, {0, 0xFFFFFF}).Loop(3).Gce(0, 10).Frame(MakeFrame(0, 0, 1, 1, {0}))
+                         .Gce(0, 10).Frame(MakeFrame(0, 0, 1, 1, {1})).Trailer().Build());
   gif->Optimize(ooCleanup, 0);
   ASSERT_EQ(gif->Frames().size(), 2u);
   EXPECT_NE(dynamic_cast<const TGIFAppExtNSLoop*>(gif->Frames()[0]->Extensions().front().get()), nullptr);
@@ -168,7 +159,7 @@ TEST(GIFOptimizer, ImagesWithoutFramesAndTheReductionMethodCheck) {
   empty.ProgressHandler = [&](TGIFImage&, int, int, const std::string&) { return ++calls, true; };
   empty.Optimize(0x1F, 9);
   EXPECT_EQ(calls, 0);
-  auto gif = LoadGif(GifBuilder().Header(1, 1, {0, 0xFFFFFF}).Frame(Frame(0, 0, 1, 1, {0})).Trailer().Build());
+  auto gif = LoadGif(GifBuilder().Header(1, 1, {0, 0xFFFFFF}).Frame(MakeFrame(0, 0, 1, 1, {0})).Trailer().Build());
   try {
     gif->Optimize(ooReduceColors, 9);
     FAIL();
@@ -181,7 +172,7 @@ TEST(GIFOptimizer, ImagesWithoutFramesAndTheReductionMethodCheck) {
 
 TEST(GIFOptimizer, SortingTablesByUseRenumbersPixelsAndTransparency) {
   auto gif = LoadGif(GifBuilder().Header(4, 1, {0x111111, 0x222222, 0x333333, 0x444444}).Gce(0, 0, 1)
-                         .Frame(Frame(0, 0, 4, 1, {2, 2, 1, 2})).Trailer().Build());
+                         .Frame(MakeFrame(0, 0, 4, 1, {2, 2, 1, 2})).Trailer().Build());
   const auto before = Pictures(*gif);
   gif->Optimize(ooColorMap, 0);
   EXPECT_EQ(gif->GlobalColorMap().Count(), 2) << "unused colours are cut";
@@ -193,8 +184,8 @@ TEST(GIFOptimizer, SortingTablesByUseRenumbersPixelsAndTransparency) {
 TEST(GIFOptimizer, DisposalResetsOnlyWhenTheyShowNothing) {
   const auto build = [](int nextLeft, int nextDisposal, int nextTransparent) {
     GifBuilder b;
-    b.Header(4, 4, {0, 0xFFFFFF, 0xFF0000, 0x00FF00}).Gce(2, 10).Frame(Frame(1, 1, 2, 2, {1, 1, 1, 1}));
-    b.Gce(nextDisposal, 10, nextTransparent).Frame(Frame(nextLeft, 0, 3, 3, std::vector<std::uint8_t>(9, 2)));
+    b.Header(4, 4, {0, 0xFFFFFF, 0xFF0000, 0x00FF00}).Gce(2, 10).Frame(MakeFrame(1, 1, 2, 2, {1, 1, 1, 1}));
+    b.Gce(nextDisposal, 10, nextTransparent).Frame(MakeFrame(nextLeft, 0, 3, 3, std::vector<std::uint8_t>(9, 2)));
     return LoadGif(b.Trailer().Build());
   };
   auto covered = build(0, 1, -1);
@@ -215,8 +206,8 @@ TEST(GIFOptimizer, ABorrowedTransparentIndexIsNeverOneTheFrameShows) {
   // Frame 1 is transparent with index 2; frame 2 repeats frame 0 in one
   // pixel and shows colour 2 itself, so it must not borrow index 2.
   auto gif = LoadGif(GifBuilder().Header(3, 1, {0, 0xFFFFFF, 0xFF0000}).Gce(1, 10)
-                         .Frame(Frame(0, 0, 3, 1, {0, 1, 1})).Gce(1, 10, 2).Frame(Frame(0, 0, 3, 1, {2, 2, 2}))
-                         .Gce(1, 10).Frame(Frame(0, 0, 3, 1, {0, 2, 1})).Trailer().Build());
+                         .Frame(MakeFrame(0, 0, 3, 1, {0, 1, 1})).Gce(1, 10, 2).Frame(MakeFrame(0, 0, 3, 1, {2, 2, 2}))
+                         .Gce(1, 10).Frame(MakeFrame(0, 0, 3, 1, {0, 2, 1})).Trailer().Build());
   const auto before = Pictures(*gif);
   gif->Optimize(ooMerge, 0);
   EXPECT_EQ(Pictures(*gif), before);
@@ -226,8 +217,8 @@ TEST(GIFOptimizer, DisposalTwoClearFramesAreNotTrimmedAway) {
   // A transparent frame with disposal 2 clears its rectangle after it is
   // shown; trimming it away would leave the sprite below in place.
   auto gif = LoadGif(GifBuilder().Header(2, 1, {0, 0xFFFFFF, 0xFF0000}).Gce(1, 10, 2)
-                         .Frame(Frame(0, 0, 2, 1, {1, 1})).Gce(2, 10, 2).Frame(Frame(0, 0, 2, 1, {2, 2}))
-                         .Gce(1, 10, 2).Frame(Frame(0, 0, 1, 1, {0})).Trailer().Build());
+                         .Frame(MakeFrame(0, 0, 2, 1, {1, 1})).Gce(2, 10, 2).Frame(MakeFrame(0, 0, 2, 1, {2, 2}))
+                         .Gce(1, 10, 2).Frame(MakeFrame(0, 0, 1, 1, {0})).Trailer().Build());
   const auto before = Pictures(*gif);
   gif->Optimize(0x1F, 0);
   EXPECT_EQ(Pictures(*gif), before);

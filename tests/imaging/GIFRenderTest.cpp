@@ -12,24 +12,15 @@ using test::Bytes;
 using test::FrameSpec;
 using test::GifBuilder;
 
-std::unique_ptr<TGIFImage> LoadGif(const Bytes& bytes) {
-  auto gif = std::make_unique<TGIFImage>();
-  TMemoryViewStream stream(bytes);
-  gif->LoadFromStream(stream);
-  return gif;
-}
+using test::LoadGif;
 
-FrameSpec At(int left, int top, int w, int h, std::vector<std::uint8_t> pixels, std::vector<test::Rgb> local = {}) {
-  FrameSpec f;
-  f.left = left, f.top = top, f.width = w, f.height = h, f.pixels = std::move(pixels), f.localColors = std::move(local);
-  return f;
-}
+using test::MakeFrame;
 
 TEST(GIFRender, FrameBitmapHasTheFramesOwnSizeAndGeometry) {
   std::vector<std::uint8_t> pixels(50);
   for (std::size_t i = 0; i < pixels.size(); ++i) pixels[i] = static_cast<std::uint8_t>(i % 4);
   auto gif = LoadGif(GifBuilder().Header(100, 100, {0, 0xFF0000, 0x00FF00, 0x0000FF})
-                         .Frame(At(20, 30, 10, 5, pixels)).Trailer().Build());
+                         .Frame(MakeFrame(20, 30, 10, 5, pixels)).Trailer().Build());
   TGIFSubImage& frame = *gif->Frames()[0];
   const TBitmap* bmp = frame.FrameBitmap();
   ASSERT_NE(bmp, nullptr);
@@ -46,7 +37,7 @@ TEST(GIFRender, FrameBitmapHasTheFramesOwnSizeAndGeometry) {
 
 TEST(GIFRender, TransparentPixelsKeepTheirColourAndAreMarkedInTheMask) {
   auto gif = LoadGif(GifBuilder().Header(3, 2, {0x000000, 0xFFFFFF, 0x00FF00, 0xFF0000})
-                         .Gce(0, 0, 3).Frame(At(0, 0, 3, 2, {3, 1, 3, 0, 3, 2})).Trailer().Build());
+                         .Gce(0, 0, 3).Frame(MakeFrame(0, 0, 3, 2, {3, 1, 3, 0, 3, 2})).Trailer().Build());
   TGIFSubImage& frame = *gif->Frames()[0];
   const TBitmap* bmp = frame.FrameBitmap();
   ASSERT_NE(bmp, nullptr);
@@ -59,15 +50,15 @@ TEST(GIFRender, TransparentPixelsKeepTheirColourAndAreMarkedInTheMask) {
     for (int x = 0; x < 3; ++x) EXPECT_EQ(mask->Get(x, y), expected[y][x]) << x << "," << y;
 
   auto none = LoadGif(GifBuilder().Header(2, 1, {0, 0xFFFFFF, 0xFF, 0xFF00}).Gce(0, 0, 3)
-                          .Frame(At(0, 0, 2, 1, {0, 1})).Trailer().Build());
+                          .Frame(MakeFrame(0, 0, 2, 1, {0, 1})).Trailer().Build());
   EXPECT_NE(none->Frames()[0]->FrameBitmap(), nullptr);
   EXPECT_EQ(none->Frames()[0]->Mask(), nullptr) << "no pixel uses the transparent index";
 }
 
 TEST(GIFRender, LocalTablesAndGlobalTableChanges) {
   auto gif = LoadGif(GifBuilder().Header(4, 1, {0x111111, 0x222222})
-                         .Frame(At(0, 0, 4, 1, {0, 1, 2, 3}, {0xFF0000, 0x00FF00, 0x0000FF, 0xFFFFFF}))
-                         .Frame(At(0, 0, 2, 1, {0, 1})).Raw({}).Build());
+                         .Frame(MakeFrame(0, 0, 4, 1, {0, 1, 2, 3}, {0xFF0000, 0x00FF00, 0x0000FF, 0xFFFFFF}))
+                         .Frame(MakeFrame(0, 0, 2, 1, {0, 1})).Raw({}).Build());
   TGIFSubImage& local = *gif->Frames()[0];
   EXPECT_EQ(local.Palette().Entries.size(), 4u);
   EXPECT_EQ(local.FrameBitmap()->Pixel(2, 0), MakeColor(0, 0, 255));
@@ -82,7 +73,7 @@ TEST(GIFRender, LocalTablesAndGlobalTableChanges) {
 }
 
 TEST(GIFRender, NoColourTableAnywhereFailsToRender) {
-  auto gif = LoadGif(GifBuilder().Header(2, 1, {}).Frame(At(0, 0, 2, 1, {0, 1})).Trailer().Build());
+  auto gif = LoadGif(GifBuilder().Header(2, 1, {}).Frame(MakeFrame(0, 0, 2, 1, {0, 1})).Trailer().Build());
   try {
     gif->Frames()[0]->FrameBitmap();
     FAIL() << "rendering needs a colour table";
@@ -92,7 +83,7 @@ TEST(GIFRender, NoColourTableAnywhereFailsToRender) {
 }
 
 TEST(GIFRender, PixelAccessChecksCoordinates) {
-  auto gif = LoadGif(GifBuilder().Header(2, 2, {0, 0xFFFFFF}).Frame(At(0, 0, 2, 2, {0, 1, 1, 0})).Trailer().Build());
+  auto gif = LoadGif(GifBuilder().Header(2, 2, {0, 0xFFFFFF}).Frame(MakeFrame(0, 0, 2, 2, {0, 1, 1, 0})).Trailer().Build());
   TGIFSubImage& frame = *gif->Frames()[0];
   EXPECT_EQ(frame.Pixel(1, 0), 1);
   EXPECT_THROW(frame.Pixel(2, 0), GIFException);
@@ -110,7 +101,7 @@ TEST(GIFRender, PixelAccessChecksCoordinates) {
 
 TEST(GIFRender, AbortedRenderingGivesNoBitmapAndNoError) {
   std::vector<std::uint8_t> pixels(64 * 64, 1);
-  auto gif = LoadGif(GifBuilder().Header(64, 64, {0, 0xFFFFFF}).Frame(At(0, 0, 64, 64, pixels)).Trailer().Build());
+  auto gif = LoadGif(GifBuilder().Header(64, 64, {0, 0xFFFFFF}).Frame(MakeFrame(0, 0, 64, 64, pixels)).Trailer().Build());
   gif->ProgressHandler = [](TGIFImage&, int stage, int, const std::string&) { return stage != 1; };
   EXPECT_EQ(gif->Frames()[0]->FrameBitmap(), nullptr);
   gif->ProgressHandler = nullptr;

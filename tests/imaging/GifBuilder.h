@@ -5,8 +5,12 @@
 
 #include <cstdint>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
+
+#include "base/MemoryStream.h"
+#include "imaging/GIFImage.h"
 
 namespace movara::test {
 
@@ -212,5 +216,20 @@ class GifBuilder {
 
   Bytes bytes_;
 };
+
+// A GIF loaded from bytes built in a test.
+inline std::unique_ptr<imaging::TGIFImage> LoadGif(const Bytes& bytes) {
+  auto gif = std::make_unique<imaging::TGIFImage>();
+  TMemoryViewStream stream(bytes);
+  gif->LoadFromStream(stream);
+  return gif;
+}
+
+inline FrameSpec MakeFrame(int left, int top, int w, int h, std::vector<std::uint8_t> pixels,
+                           std::vector<Rgb> local = {}) {
+  FrameSpec f;
+  f.left = left, f.top = top, f.width = w, f.height = h, f.pixels = std::move(pixels), f.localColors = std::move(local);
+  return f;
+}
 
 }  // namespace movara::test

@@ -168,8 +168,7 @@ void TSWFDoAction::AssignFrom(const TBasedSWFObject& source) {
 }
 
 void TSWFDoAction::ReadFromStream(TBitsEngine& be) {
-  std::vector<std::uint8_t> body(be.Stream.Remaining());
-  be.ReadBytes(body.data(), body.size());
+  const std::vector<std::uint8_t> body = be.ReadRest();
   std::size_t consumed = 0;
   Actions = TSWFActionList::ReadTerminated(body, ParseActions, consumed);
   if (consumed != body.size()) throw SWFFormatError("bytes after the actions of a DoAction tag");

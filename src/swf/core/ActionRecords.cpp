@@ -25,10 +25,7 @@ TPushValue MakeValue(std::uint8_t type) {
 
 }  // namespace
 
-void TSWFAction::ReadData(TBitsEngine& be) {
-  std::vector<std::uint8_t> skip(be.Stream.Remaining());
-  be.ReadBytes(skip.data(), skip.size());
-}
+void TSWFAction::ReadData(TBitsEngine& be) { be.ReadRest(); }
 
 void TSWFAction::WriteToStream(TBitsEngine& be) {
   recordStart_ = be.Stream.Position();
@@ -465,10 +462,7 @@ std::unique_ptr<TSWFAction> TSWFActionUnknown::Clone() const {
   return c;
 }
 
-void TSWFActionUnknown::ReadData(TBitsEngine& be) {
-  Payload.resize(be.Stream.Remaining());
-  be.ReadBytes(Payload.data(), Payload.size());
-}
+void TSWFActionUnknown::ReadData(TBitsEngine& be) { Payload = be.ReadRest(); }
 
 std::unique_ptr<TSWFAction> CreateAction(std::uint8_t code) {
   switch (code) {

@@ -4,16 +4,6 @@
 
 namespace movara::swf {
 
-namespace {
-
-std::vector<std::uint8_t> ReadAll(TBitsEngine& be) {
-  std::vector<std::uint8_t> bytes(be.Stream.Remaining());
-  be.ReadBytes(bytes.data(), bytes.size());
-  return bytes;
-}
-
-}  // namespace
-
 void TSWFDataObject::AssignFrom(const TBasedSWFObject& source) {
   TSWFObject::AssignFrom(source);
   if (const auto* s = dynamic_cast<const TSWFDataObject*>(&source)) {
@@ -30,7 +20,7 @@ void TSWFDataObject::WriteData(TBitsEngine& be) {
   }
 }
 
-void TSWFDataObject::ReadRest(TBitsEngine& be) { Data = MakeDataBlock(ReadAll(be)); }
+void TSWFDataObject::ReadRest(TBitsEngine& be) { Data = MakeDataBlock(be.ReadRest()); }
 
 void TSWFImageTag::AssignFrom(const TBasedSWFObject& source) {
   TSWFDataObject::AssignFrom(source);
@@ -63,7 +53,7 @@ void TSWFDefineBits::ReadJPEG(std::span<const std::uint8_t> part) {
 
 void TSWFDefineBits::ReadFromStream(TBitsEngine& be) {
   CharacterId = be.ReadWord();
-  const std::vector<std::uint8_t> rest = ReadAll(be);
+  const std::vector<std::uint8_t> rest = be.ReadRest();
   ReadJPEG(rest);
 }
 
@@ -103,7 +93,7 @@ void TSWFDefineBitsJPEG3::ReadFromStream(TBitsEngine& be) {
   std::vector<std::uint8_t> jpeg(jpegSize);
   be.ReadBytes(jpeg.data(), jpeg.size());
   ReadJPEG(jpeg);
-  AlphaData = MakeDataBlock(ReadAll(be));
+  AlphaData = MakeDataBlock(be.ReadRest());
 }
 
 void TSWFDefineBitsLossless::AssignFrom(const TBasedSWFObject& source) {

@@ -324,6 +324,13 @@ TRectangle TBitsEngine::ReadRect() {
   return r;
 }
 
+std::vector<std::uint8_t> TBitsEngine::ReadRest() {
+  FlushBits(false);
+  std::vector<std::uint8_t> bytes(static_cast<std::size_t>(Stream.Remaining()));
+  Stream.ReadBuffer(bytes.data(), bytes.size());
+  return bytes;
+}
+
 void TBitsEngine::ReadBytes(void* data, std::size_t count) {
   FlushBits(false);
   Stream.ReadBuffer(data, count);

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "base/Stream.h"
 
@@ -93,6 +94,8 @@ class TBitsEngine {
   std::string ReadString(std::uint8_t count);
   TRectangle ReadRect();
   void ReadBytes(void* data, std::size_t count);
+  // Every byte left in the stream (a tag body's remainder).
+  std::vector<std::uint8_t> ReadRest();
 
   std::uint8_t PendingBits() const { return BitCount; }
 

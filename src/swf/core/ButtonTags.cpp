@@ -30,12 +30,6 @@ void ReadRecords(TBitsEngine& be, TButtonRecords& records, bool withColorTransfo
   }
 }
 
-std::vector<std::uint8_t> ReadAll(TBitsEngine& be) {
-  std::vector<std::uint8_t> bytes(be.Stream.Remaining());
-  be.ReadBytes(bytes.data(), bytes.size());
-  return bytes;
-}
-
 }  // namespace
 
 TSWFMatrix& TSWFButtonRecord::Matrix() {
@@ -118,7 +112,7 @@ void TSWFDefineButton::WriteTagBody(TBitsEngine& be) {
 void TSWFDefineButton::ReadFromStream(TBitsEngine& be) {
   ButtonId = be.ReadWord();
   ReadRecords(be, Records, false);
-  const std::vector<std::uint8_t> rest = ReadAll(be);
+  const std::vector<std::uint8_t> rest = be.ReadRest();
   std::size_t consumed = 0;
   Actions = TSWFActionList::ReadTerminated(rest, ParseActions, consumed);
   if (consumed != rest.size()) throw SWFFormatError("bytes after the actions of a button");
@@ -181,7 +175,7 @@ void TSWFDefineButton2::ReadFromStream(TBitsEngine& be) {
   const std::uint16_t actionOffset = be.ReadWord();
   ReadRecords(be, Records, true);
   Actions.clear();
-  const std::vector<std::uint8_t> rest = ReadAll(be);
+  const std::vector<std::uint8_t> rest = be.ReadRest();
   if (actionOffset == 0) {
     if (!rest.empty()) throw SWFFormatError("bytes after the records of a button without actions");
     return;

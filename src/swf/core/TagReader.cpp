@@ -20,10 +20,7 @@ void TSWFUnknownTag::AssignFrom(const TBasedSWFObject& source) {
   AssignSame(*this, source);
 }
 
-void TSWFUnknownTag::ReadFromStream(TBitsEngine& be) {
-  Data.resize(static_cast<std::size_t>(be.Stream.Remaining()));
-  be.ReadBytes(Data.data(), Data.size());
-}
+void TSWFUnknownTag::ReadFromStream(TBitsEngine& be) { Data = be.ReadRest(); }
 
 TTagHeader ReadTagHeader(TBitsEngine& be) {
   const std::uint16_t word = be.ReadWord();

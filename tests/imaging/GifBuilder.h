@@ -3,8 +3,8 @@
 // Builds GIF files in test code, block by block, so that every hostile or
 // unusual case is visible in the test that uses it.
 
+#include <algorithm>
 #include <cstdint>
-#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -41,10 +41,11 @@ inline Bytes LzwEncode(const std::vector<std::uint8_t>& indices, int minCodeSize
       bits -= 8;
     }
   };
-  std::map<std::pair<int, int>, int> table;  // (prefix code, byte) -> code
+  // (prefix code, byte) -> code, 0 for none: a flat table of 4096 x 256.
+  std::vector<std::uint16_t> table(4096 * 256, 0);
   int next = end + 1;
   const auto reset = [&] {
-    table.clear();
+    std::fill(table.begin(), table.end(), 0);
     next = end + 1;
     size = minCodeSize + 1;
   };
@@ -55,14 +56,14 @@ inline Bytes LzwEncode(const std::vector<std::uint8_t>& indices, int minCodeSize
       w = k;
       continue;
     }
-    const auto found = table.find({w, k});
-    if (found != table.end()) {
-      w = found->second;
+    const std::uint16_t found = table[static_cast<std::size_t>(w) * 256 + k];
+    if (found != 0) {
+      w = found;
       continue;
     }
     emit(w);
     if (next < 4096) {
-      table[{w, k}] = next++;
+      table[static_cast<std::size_t>(w) * 256 + k] = static_cast<std::uint16_t>(next++);
       if (next > (1 << size) && size < 12) ++size;
     } else if (!options.deferredClear) {
       emit(clear);

@@ -7,9 +7,11 @@
 
 #include "ConsoleView.h"
 #include "app/MainForm.h"
+#include "base/Memory.h"
 
 int main(int argc, char** argv) {
   using namespace movara;
+  LimitHeapRetention();
   const std::vector<std::string> args(argv + 1, argv + argc);
   cli::TConsoleView view;
   view.Quiet = true;

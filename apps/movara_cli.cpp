@@ -10,6 +10,7 @@
 
 #include "ConsoleView.h"
 #include "app/MainForm.h"
+#include "base/Memory.h"
 
 namespace {
 
@@ -32,6 +33,7 @@ constexpr const char* kUsage =
 
 int main(int argc, char** argv) {
   using namespace movara;
+  LimitHeapRetention();
   cli::TConsoleView view;
   std::filesystem::path output;
   std::filesystem::path folder;

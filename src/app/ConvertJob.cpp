@@ -37,6 +37,11 @@ void LiftBlackTransparentColours(TGIFImage& gif) {
   }
 }
 
+// A frame's indices are not needed once its picture is made; giving them
+// back keeps the decoded GIF from adding to the movie in memory. The frame
+// keeps its rectangle and control data.
+void ReleasePixels(TGIFSubImage& frame) { std::vector<std::uint8_t>().swap(frame.PixelData()); }
+
 // Adds a frame picture: its image and a rectangle of the given size filled
 // with it.
 swf::TFlashShape& AddPicture(TFlashMovie& movie, const TBitmap& picture, std::int32_t width, std::int32_t height) {
@@ -73,6 +78,7 @@ void ComposeFullFrames(TFlashMovie& movie, TGIFImage& gif, imaging::TColor backg
     movie.ShowFrame(FrameLength(frame));
     if (disposal == 2) ClearRect(canvas, frame, clear);
     if (disposal == 3) canvas = std::move(before);
+    ReleasePixels(*frames[k]);
   }
 }
 
@@ -122,6 +128,7 @@ void PlaceLayers(TFlashMovie& movie, TGIFImage& gif, bool firstFrameTransparent,
                              std::min<std::int32_t>(frame.ScreenRect().Bottom, gif.Height())}});
     previous = &frame;
     movie.ShowFrame(FrameLength(frame));
+    ReleasePixels(*frames[k]);
   }
 }
 
@@ -176,6 +183,10 @@ int TfrmMain::ConvertNow(const std::filesystem::path& gifFileName, const std::st
     movie.SetVersion(6);
     movie.SetCompressed(false);
     movie.Protect = false;
+    // Pictures compress on every core while the next one is composed; the
+    // movie is built once, so written pictures need not be kept.
+    if (CompressionThreads != 1) movie.SetCompressionThreads(CompressionThreads);
+    movie.ReleaseImageData = true;
     // A GIF without a global table has no background colour: black serves,
     // as it only fills transparent parts of the canvas.
     const imaging::TColor background = gif.GlobalColorMap().Count() > 0 ? gif.BackgroundColor() : 0;

@@ -25,6 +25,9 @@ class TfrmMain {
   bool AbortRequested = false;
   // Whether an interactive single-file conversion writes the HTML test page.
   bool WriteHtmlPage = true;
+  // Threads that compress a movie's pictures beside the conversion: 0 one
+  // per core, 1 none (the conversion compresses them itself).
+  unsigned CompressionThreads = 0;
   // The code of the conversion FormCreate ran for the command line.
   int CommandLineResult = crOk;
   std::int32_t RememberedIndex = -1;

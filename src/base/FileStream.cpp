@@ -10,6 +10,7 @@ namespace movara {
 TFileStream::TFileStream(const std::filesystem::path& path, Mode mode) : path_(path) {
   file_ = std::fopen(path.c_str(), mode == Mode::Read ? "rb" : "w+b");
   if (file_ == nullptr) Fail(mode == Mode::Read ? "cannot open" : "cannot create");
+  std::setvbuf(file_, nullptr, _IOFBF, 64 * 1024);
 }
 
 TFileStream::~TFileStream() {

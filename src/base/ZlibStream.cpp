@@ -132,6 +132,8 @@ std::vector<std::uint8_t> ZlibCompress(std::span<const std::uint8_t> data) {
                            Z_DEFAULT_COMPRESSION);
   if (rc != Z_OK) ZlibFail("compress", rc);
   out.resize(bound);
+  // The bound is about the input's size; keep only what was written.
+  out.shrink_to_fit();
   return out;
 }
 

@@ -83,9 +83,10 @@ void TGIFImage::Clear() {
 }
 
 void TGIFImage::LoadFile(const std::filesystem::path& path) {
-  const std::vector<std::uint8_t> bytes = ReadFileBytes(path);
-  TMemoryViewStream stream(bytes);
-  LoadFromStream(stream);
+  // Read through a buffer rather than whole: the file need not be in
+  // memory beside its decoded frames.
+  TFileStream file(path, TFileStream::Mode::Read);
+  LoadFromStream(file);
 }
 
 void TGIFImage::LoadFromStream(TStream& stream) {

@@ -1,6 +1,7 @@
 #include "swf/builder/FlashImage.h"
 
 #include <algorithm>
+#include <bit>
 #include <cctype>
 
 #include "base/FileStream.h"
@@ -31,13 +32,35 @@ TFlashImage::TFlashImage(TFlashMovie* owner, const imaging::TBitmap& raster) : T
   if (raster.PixelFormat() != imaging::TPixelFormat::pf24bit && raster.PixelFormat() != imaging::TPixelFormat::pf32bit) {
     throw EFlashImageError("an image raster must have 24 or 32 bits per pixel");
   }
-  reader_ = std::make_unique<imaging::TBMPReader>();
-  reader_->AssignHandle(raster);
-  TakeBMPFormat();
-  // A raster is compressed at once and its copy dropped, so that a movie of
-  // many pictures holds them compressed only.
-  BuildLosslessData();
-  reader_.reset();
+  if (raster.Width() > 65535 || raster.Height() > 65535) throw EFlashImageError("bitmap too large for a movie");
+  width_ = static_cast<std::uint16_t>(raster.Width());
+  height_ = static_cast<std::uint16_t>(raster.Height());
+  rowWidth_ = width_;
+  hasAlpha_ = raster.PixelFormat() == imaging::TPixelFormat::pf32bit;
+  format_ = hasAlpha_ ? kFormatAlpha32 : TSWFDefineBitsLossless::kRGB32;
+  // The pixels are converted at once and compressed on the movie's workers
+  // when it has some, so that composing the next picture goes on meanwhile.
+  std::vector<std::uint8_t> raw = LosslessBytes([&raster](std::uint32_t y) { return raster.ScanLine(static_cast<std::int32_t>(y)); });
+  ++buildCount_;
+  // The pixels move out of the job when it runs: a future keeps its job
+  // alive, and they are not needed once compressed.
+  auto compress = [raw = std::move(raw)]() mutable {
+    const std::vector<std::uint8_t> pixels = std::move(raw);
+    return MakeDataBlock(ZlibCompress(pixels));
+  };
+  if (owner != nullptr && owner->CompressionPool() != nullptr) {
+    pending_ = owner->CompressionPool()->Submit(std::move(compress));
+  } else {
+    data_ = compress();
+  }
+}
+
+const TDataBlock& TFlashImage::Data() const {
+  if (pending_.valid()) {
+    data_ = pending_.get();
+    pending_ = {};
+  }
+  return data_;
 }
 
 void TFlashImage::LoadFile(const std::filesystem::path& fileName) {
@@ -107,39 +130,39 @@ void TFlashImage::TakeBMPFormat() {
   data_.reset();
 }
 
-void TFlashImage::BuildLosslessData() {
-  const imaging::TBMPReader& r = *reader_;
-  std::vector<std::uint8_t> raw;
+std::vector<std::uint8_t> TFlashImage::LosslessBytes(
+    const std::function<const std::uint8_t*(std::uint32_t)>& rowAt) const {
   const std::size_t pixelBytes = format_ == TSWFDefineBitsLossless::kColorMapped8 ? 1
                                  : format_ == TSWFDefineBitsLossless::kRGB15     ? 2
                                                                                  : 4;
-  raw.reserve(colorCount_ * 3 + std::size_t{rowWidth_} * height_ * pixelBytes);
+  std::vector<std::uint8_t> raw(colorCount_ * 3 + std::size_t{rowWidth_} * height_ * pixelBytes);
+  std::uint8_t* out = raw.data();
   if (format_ == TSWFDefineBitsLossless::kColorMapped8) {
     for (std::uint32_t i = 0; i < colorCount_; ++i) {
-      const std::uint32_t e = r.ColorTable()[i];
-      raw.insert(raw.end(), {static_cast<std::uint8_t>(e >> 16), static_cast<std::uint8_t>(e >> 8), static_cast<std::uint8_t>(e)});
+      const std::uint32_t e = reader_->ColorTable()[i];
+      *out++ = static_cast<std::uint8_t>(e >> 16), *out++ = static_cast<std::uint8_t>(e >> 8), *out++ = static_cast<std::uint8_t>(e);
     }
   }
   // Shifts and widths of the 16-bit colour masks, to repack into 5-5-5.
   int shift[3] = {0, 0, 0};
   std::uint32_t max[3] = {1, 1, 1};
-  for (int c = 0; c < 3 && r.BitCount() == 16; ++c) {
-    const std::uint32_t mask = r.ColorTable()[c] & 0xFFFF;
+  const std::uint32_t bits = reader_ ? reader_->BitCount() : (hasAlpha_ ? 32 : 24);
+  for (int c = 0; c < 3 && bits == 16; ++c) {
+    const std::uint32_t mask = reader_->ColorTable()[c] & 0xFFFF;
     if (mask == 0) continue;
     shift[c] = std::countr_zero(mask);
     max[c] = mask >> shift[c];
   }
-  const std::uint32_t bits = r.BitCount();
   for (std::uint32_t y = 0; y < height_; ++y) {
-    const std::uint8_t* line = r.ScanLines(height_ - 1 - y);
+    const std::uint8_t* line = rowAt(y);
     switch (format_) {
       case TSWFDefineBitsLossless::kColorMapped8: {
         const std::uint32_t perByte = 8 / bits;
         const std::uint8_t mask = static_cast<std::uint8_t>((1u << bits) - 1);
         for (std::uint32_t x = 0; x < width_; ++x) {
-          raw.push_back(static_cast<std::uint8_t>((line[x / perByte] >> (8 - bits * (x % perByte + 1))) & mask));
+          *out++ = static_cast<std::uint8_t>((line[x / perByte] >> (8 - bits * (x % perByte + 1))) & mask);
         }
-        raw.insert(raw.end(), rowWidth_ - width_, 0);
+        out += rowWidth_ - width_;
         break;
       }
       case TSWFDefineBitsLossless::kRGB15:
@@ -147,26 +170,36 @@ void TFlashImage::BuildLosslessData() {
           const std::uint32_t v = line[2 * x] | (line[2 * x + 1] << 8);
           std::uint32_t packed = 0;
           for (int c = 0; c < 3; ++c) packed = packed << 5 | (((v >> shift[c]) & max[c]) * 31 + max[c] / 2) / max[c];
-          raw.push_back(static_cast<std::uint8_t>(packed >> 8));
-          raw.push_back(static_cast<std::uint8_t>(packed));
+          *out++ = static_cast<std::uint8_t>(packed >> 8);
+          *out++ = static_cast<std::uint8_t>(packed);
         }
-        raw.insert(raw.end(), (rowWidth_ - width_) * 2u, 0);
+        out += (rowWidth_ - width_) * 2u;
         break;
       case TSWFDefineBitsLossless::kRGB32:
-        for (std::uint32_t x = 0; x < width_; ++x) raw.insert(raw.end(), {0xFF, line[3 * x + 2], line[3 * x + 1], line[3 * x]});
+        for (std::uint32_t x = 0; x < width_; ++x, line += 3) {
+          *out++ = 0xFF, *out++ = line[2], *out++ = line[1], *out++ = line[0];
+        }
         break;
       default:
         // Alpha as the players read it: colours premultiplied, so a fully
         // transparent pixel is four zero bytes.
-        for (std::uint32_t x = 0; x < width_; ++x) {
-          const std::uint8_t* p = line + 4 * x;
-          const std::uint8_t a = p[3];
-          raw.insert(raw.end(), {a, Premultiply(p[2], a), Premultiply(p[1], a), Premultiply(p[0], a)});
+        for (std::uint32_t x = 0; x < width_; ++x, line += 4) {
+          const std::uint8_t a = line[3];
+          if (a == 255) {
+            *out++ = 0xFF, *out++ = line[2], *out++ = line[1], *out++ = line[0];
+          } else {
+            *out++ = a, *out++ = Premultiply(line[2], a), *out++ = Premultiply(line[1], a), *out++ = Premultiply(line[0], a);
+          }
         }
         break;
     }
   }
-  data_ = MakeDataBlock(ZlibCompress(raw));
+  return raw;
+}
+
+void TFlashImage::BuildLosslessData() {
+  const imaging::TBMPReader& r = *reader_;
+  data_ = MakeDataBlock(ZlibCompress(LosslessBytes([&r, this](std::uint32_t y) { return r.ScanLines(height_ - 1 - y); })));
   ++buildCount_;
 }
 
@@ -178,7 +211,7 @@ void TFlashImage::AssignFrom(const TBasedSWFObject& source) {
   AlphaData = s->AlphaData;
   isJPEG_ = s->isJPEG_, hasAlpha_ = s->hasAlpha_, width_ = s->width_, height_ = s->height_;
   rowWidth_ = s->rowWidth_, format_ = s->format_, colorCount_ = s->colorCount_;
-  data_ = s->data_;
+  data_ = s->Data();
   reader_.reset();
   if (s->reader_) {
     reader_ = std::make_unique<imaging::TBMPReader>();
@@ -188,6 +221,7 @@ void TFlashImage::AssignFrom(const TBasedSWFObject& source) {
 
 void TFlashImage::WriteToStream(TBitsEngine& be) {
   if (!isJPEG_) {
+    Data();
     if (!data_ && reader_) BuildLosslessData();
     std::unique_ptr<TSWFDefineBitsLossless> tag =
         hasAlpha_ ? std::make_unique<TSWFDefineBitsLossless2>() : std::make_unique<TSWFDefineBitsLossless>();

@@ -2,6 +2,8 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
+#include <future>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -48,8 +50,10 @@ class TFlashImage : public TFlashIDObject {
   // How often the lossless data was built and compressed.
   int BuildCount() const { return buildCount_; }
   // The tag's data block: compressed lossless data, or the JPEG stream
-  // without its start and end markers.
-  const TDataBlock& Data() const { return data_; }
+  // without its start and end markers. Waits for a compression under way.
+  const TDataBlock& Data() const;
+  // Drops the data block once it is written, for a movie built once.
+  void ReleaseData() { data_.reset(); }
 
   std::uint8_t MinVersion() const override { return hasAlpha_ ? 3 : 2; }
   void AssignFrom(const TBasedSWFObject& source) override;
@@ -58,10 +62,13 @@ class TFlashImage : public TFlashIDObject {
  private:
   void TakeBMPFormat();
   void LoadJPEG(const std::filesystem::path& fileName, std::vector<std::uint8_t> file);
+  // The uncompressed lossless data from rows given top row first.
+  std::vector<std::uint8_t> LosslessBytes(const std::function<const std::uint8_t*(std::uint32_t)>& rowAt) const;
   void BuildLosslessData();
 
   std::unique_ptr<imaging::TBMPReader> reader_;
-  TDataBlock data_;
+  mutable TDataBlock data_;
+  mutable std::shared_future<TDataBlock> pending_;
   bool isJPEG_ = false;
   bool hasAlpha_ = false;
   std::uint16_t width_ = 0;

@@ -101,8 +101,18 @@ void TFlashMovie::MoveBefore(const TBasedSWFObject& object, const TBasedSWFObjec
   std::rotate(to, from, from + 1);
 }
 
+void TFlashMovie::SetCompressionThreads(unsigned threads) { pool_ = std::make_unique<TTaskPool>(threads); }
+
 void TFlashMovie::BuildBody() {
   Body.Clear();
+  // Room for the whole body at once: the pictures' data and a little for
+  // every other tag.
+  std::size_t estimate = 1024;
+  for (const auto& object : objects_) {
+    auto* image = dynamic_cast<TFlashImage*>(object.get());
+    estimate += image != nullptr && image->Data() ? image->Data()->size() + 32 : 64;
+  }
+  Body.Reserve(estimate);
   std::uint8_t version = Version();
   std::uint16_t frames = 0;
   TBitsEngine be(Body);
@@ -127,6 +137,9 @@ void TFlashMovie::BuildBody() {
     if (object.ObjectKind() == 0 && static_cast<TSWFObject&>(object).TagCode == tagShowFrame) ++frames;
     if (auto* place = dynamic_cast<TFlashPlaceObject*>(&object)) place->PlaceTag().SWFVersion = version;
     object.WriteToStream(be);
+    if (ReleaseImageData) {
+      if (auto* image = dynamic_cast<TFlashImage*>(&object)) image->ReleaseData();
+    }
   }
   if (objects_.empty() || dynamic_cast<const TSWFEnd*>(objects_.back().get()) == nullptr) TSWFEnd().WriteToStream(be);
   FrameCount = frames;

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "base/TaskPool.h"
 #include "imaging/Raster.h"
 #include "swf/builder/FlashButton.h"
 #include "swf/builder/FlashImage.h"
@@ -65,6 +66,14 @@ class TFlashMovie : public TBasedSWFStream {
 
   void BuildBody() override;
 
+  // Compresses the pictures of rasters on this many worker threads (0: one
+  // per core) while the client goes on; the bytes are the same.
+  void SetCompressionThreads(unsigned threads);
+  TTaskPool* CompressionPool() const { return pool_.get(); }
+  // Drops each image's data once it is in the body: for a movie built once,
+  // so that the pictures are not held twice.
+  bool ReleaseImageData = false;
+
  private:
   template <class T>
   T& AddCharacter(std::unique_ptr<T> object, TFlashObjectList<T>& list);
@@ -77,6 +86,8 @@ class TFlashMovie : public TBasedSWFStream {
   TFlashButtonList buttons_;
   TFlashImageList images_;
   TFlashShapeList shapes_;
+  // Last: it finishes the pending work before the objects go.
+  std::unique_ptr<TTaskPool> pool_;
 };
 
 }  // namespace movara::swf

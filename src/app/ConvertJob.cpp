@@ -23,8 +23,8 @@ constexpr int kMaxLayers = 11;
 // is placed as layers, each of its frame's own size.
 constexpr std::int64_t kMaxCanvasPixels = std::int64_t{1} << 26;
 
-// Gives a transparent colour that is black the colour (0, 0, 1), so that
-// opaque black pixels are not taken for transparent ones.
+// Lifts a black transparent colour to (0, 0, 1), so that opaque black
+// pixels are not taken for transparent ones (transparency is told by colour).
 void LiftBlackTransparentColours(TGIFImage& gif) {
   for (auto& f : gif.Frames()) {
     const auto* gce = f->GraphicControlExtension();

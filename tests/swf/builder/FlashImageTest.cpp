@@ -202,3 +202,26 @@ TEST(FlashImage, RastersGiveTheSameCharacterAsBmpFiles) {
 
 }  // namespace
 }  // namespace movara::swf
+
+namespace movara::swf {
+namespace {
+
+TEST(FlashImage, OnLoadImageIsAskedFirstAndMayStopTheLoad) {
+  TempDir dir;
+  const auto bmp = dir.Write("h.bmp", MakeBmp(2, 1, 24, 0, {}, {1, 2, 3, 4, 5, 6, 0, 0}));
+  auto movie = NewMovie();
+  std::vector<std::string> asked;
+  bool allow = true;
+  movie.OnLoadImage = [&](TFlashImage&, const std::string& name, bool& carryOn) {
+    asked.push_back(name);
+    carryOn = allow;
+  };
+  EXPECT_EQ(movie.AddImage(bmp).Width(), 2);
+  allow = false;
+  TFlashImage& skipped = movie.AddImage(bmp);
+  EXPECT_EQ(skipped.Width(), 0) << "nothing is loaded";
+  EXPECT_EQ(asked, (std::vector<std::string>{bmp.string(), bmp.string()}));
+}
+
+}  // namespace
+}  // namespace movara::swf

@@ -55,6 +55,13 @@ void Write(const std::filesystem::path& out, const std::string& name, const test
   const auto dir = out / "reference" / name;
   std::filesystem::create_directories(dir);
   const auto frames = test::ComposeFrames(image);
+  std::string delays;
+  for (const auto& frame : image.Frames()) {
+    if (frame->IsEmpty()) continue;
+    const auto* gce = frame->GraphicControlExtension();
+    delays += (gce != nullptr ? std::to_string(gce->Delay) : std::string("-")) + "\n";
+  }
+  WriteFileBytes(dir / "delays.txt", test::Bytes(delays.begin(), delays.end()));
   for (std::size_t i = 0; i < frames.size(); ++i) {
     char file[32];
     std::snprintf(file, sizeof file, "frame-%03zu.png", i);
@@ -72,8 +79,8 @@ int main(int argc, char** argv) {
   const std::filesystem::path out = argv[1];
   {
     GifBuilder b;
-    b.Header(40, 24, kColors).Loop(0);
-    for (int i = 0; i < 6; ++i) b.Gce(0, 10).Frame(Frame(0, 0, 40, 24, Pattern(40, 24, i, 8)));
+    b.Header(64, 48, kColors).Loop(0);
+    for (int i = 0; i < 6; ++i) b.Gce(0, 10).Frame(Frame(0, 0, 64, 48, Pattern(64, 48, i, 8)));
     Write(out, "opaque-full-frames.gif", b.Trailer().Build());
   }
   {

@@ -155,7 +155,10 @@ try {
 
   // The link button: a click and release on the stage opens the URL in a
   // new window; a movie without a URL opens nothing.
-  const sample = names.map((n) => path.join(gifDir, n)).find((f) => !expected.has(path.basename(f)));
+  // A movie large enough to aim at: the first GIF of at least 32 x 32.
+  const sample = names.map((n) => path.join(gifDir, n))
+    .find((f) => !expected.has(path.basename(f)) && gifSize(f).every((side) => side >= 32));
+  if (!sample) fail('no GIF to make a link movie of');
   if (sample) {
     const [w, h] = gifSize(sample);
     const base = path.join(work, path.basename(sample).replace(/\.[^.]*$/, '') + '.swf');

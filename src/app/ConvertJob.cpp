@@ -1,4 +1,5 @@
 // The conversion of one GIF into a movie.
+#include <memory>
 #include <system_error>
 
 #include "app/FrameComposer.h"
@@ -83,52 +84,21 @@ void ComposeFullFrames(TFlashMovie& movie, TGIFImage& gif, imaging::TColor backg
 }
 
 // Layered mode: each frame its own bitmap at its own position, above the
-// earlier ones, which disposals take away.
-void PlaceLayers(TFlashMovie& movie, TGIFImage& gif, bool firstFrameTransparent, IMainView& view) {
-  struct TLayer {
-    std::uint16_t Depth;
-    imaging::TGIFRect Rect;
-  };
-  std::vector<TLayer> shown;
-  const TGIFSubImage* previous = nullptr;
+// earlier ones, which the plan's removals take away.
+void PlaceLayers(TFlashMovie& movie, TGIFImage& gif, const TLayerPlan& plan, bool firstFrameTransparent,
+                 IMainView& view) {
   const auto& frames = gif.Frames();
   for (std::size_t k = 0; k < frames.size(); ++k) {
-    const TGIFSubImage& frame = *frames[k];
+    TGIFSubImage& frame = *frames[k];
     if (frame.IsEmpty()) continue;
     const bool opaque = k == 0 && !firstFrameTransparent;
     const TBitmap picture = FrameRaster(frame, MakeFramePalette(frame), opaque);
     view.ProcessMessages();
     swf::TFlashShape& shape = AddPicture(movie, picture, frame.Width(), frame.Height());
-    // The previous frame's disposal happens as this one is shown.
-    if (previous != nullptr) {
-      const std::uint8_t d = FrameDisposal(*previous);
-      if (d == 2 || d == 3) {
-        movie.RemoveObject(shown.back().Depth, &shape);
-        shown.pop_back();
-      }
-      if (d == 2) {
-        const imaging::TGIFRect cleared = previous->ScreenRect();
-        std::vector<TLayer> kept;
-        for (const TLayer& layer : shown) {
-          const bool inside = layer.Rect.Left >= cleared.Left && layer.Rect.Top >= cleared.Top &&
-                              layer.Rect.Right <= cleared.Right && layer.Rect.Bottom <= cleared.Bottom;
-          if (inside) {
-            movie.RemoveObject(layer.Depth, &shape);
-          } else {
-            kept.push_back(layer);
-          }
-        }
-        shown = std::move(kept);
-      }
-    }
-    const auto depth = static_cast<std::uint16_t>(2 * k);
-    movie.PlaceObject(shape, depth).SetTranslate(frame.Left, frame.Top);
-    shown.push_back({depth, {std::max(frame.ScreenRect().Left, 0), std::max(frame.ScreenRect().Top, 0),
-                             std::min<std::int32_t>(frame.ScreenRect().Right, gif.Width()),
-                             std::min<std::int32_t>(frame.ScreenRect().Bottom, gif.Height())}});
-    previous = &frame;
+    for (const std::size_t gone : plan.Removals[k]) movie.RemoveObject(static_cast<std::uint16_t>(2 * gone), &shape);
+    movie.PlaceObject(shape, static_cast<std::uint16_t>(2 * k)).SetTranslate(frame.Left, frame.Top);
     movie.ShowFrame(FrameLength(frame));
-    ReleasePixels(*frames[k]);
+    ReleasePixels(frame);
   }
 }
 
@@ -164,9 +134,9 @@ int TfrmMain::ConvertNow(const std::filesystem::path& gifFileName, const std::st
   int code = crOk;
   bool firstFrameTransparent = false;
   std::int32_t width = 0, height = 0;
-  TGIFImage gif;
+  auto gif = std::make_unique<TGIFImage>();
   try {
-    gif.LoadFile(gifFileName);
+    gif->LoadFile(gifFileName);
   } catch (const imaging::GIFException&) {
     code = crLoadError;
   } catch (const StreamError&) {
@@ -174,10 +144,11 @@ int TfrmMain::ConvertNow(const std::filesystem::path& gifFileName, const std::st
   }
 
   if (code == crOk) {
-    auto& frames = gif.Frames();
-    if (frames.size() > 1 && ColorsFitOneTable(gif)) gif.OptimizeColorMaps();
-    width = gif.Width();
-    height = gif.Height();
+    const auto& frames = gif->Frames();
+    const std::size_t frameCount = frames.size();
+    if (frameCount > 1 && ColorsFitOneTable(*gif)) gif->OptimizeColorMaps();
+    width = gif->Width();
+    height = gif->Height();
     TFlashMovie movie(0, 0, width * 20, height * 20, kFrameRate, false);
     movie.SetPixelUnits(true);
     movie.SetVersion(6);
@@ -189,7 +160,7 @@ int TfrmMain::ConvertNow(const std::filesystem::path& gifFileName, const std::st
     movie.ReleaseImageData = true;
     // A GIF without a global table has no background colour: black serves,
     // as it only fills transparent parts of the canvas.
-    const imaging::TColor background = gif.GlobalColorMap().Count() > 0 ? gif.BackgroundColor() : 0;
+    const imaging::TColor background = gif->GlobalColorMap().Count() > 0 ? gif->BackgroundColor() : 0;
 
     const std::string url = view_.UrlText();
     if (view_.UrlEnabled() && !url.empty() && url != "http://") {
@@ -200,10 +171,10 @@ int TfrmMain::ConvertNow(const std::filesystem::path& gifFileName, const std::st
       button.AddRecord(rect, swf::bsOver | swf::bsHitTest, 1);
       button.AddRecord(rect, swf::bsDown | swf::bsHitTest, 1);
       button.OnRelease().GetUrl(url, "_blank");
-      movie.PlaceObject(button, static_cast<std::uint16_t>(2 * frames.size()));
+      movie.PlaceObject(button, static_cast<std::uint16_t>(2 * frameCount));
     }
 
-    const int overlap = MaximumOverlap(gif, kMaxLayers);
+    const int overlap = MaximumOverlap(*gif, kMaxLayers);
     firstFrameTransparent = !frames.empty() && frames[0]->GraphicControlExtension() != nullptr &&
                             frames[0]->GraphicControlExtension()->Transparent();
     bool layered = overlap <= kMaxLayers;
@@ -213,25 +184,26 @@ int TfrmMain::ConvertNow(const std::filesystem::path& gifFileName, const std::st
       if (d == 1) layered = true;
     }
 
-    if (layered && frames.size() > 1) {
+    if (layered && frameCount > 1) {
       // Trimming is used only when it keeps every frame.
-      TGIFImage trial;
-      trial.AssignFrom(gif);
-      trial.Optimize(0x1F, 0);
-      if (trial.Frames().size() != frames.size()) {
-        gif.Optimize(0x1E, 0);
+      auto trial = std::make_unique<TGIFImage>();
+      trial->AssignFrom(*gif);
+      trial->Optimize(0x1F, 0);
+      if (trial->Frames().size() != frameCount) {
+        gif->Optimize(0x1E, 0);
       } else {
-        gif.AssignFrom(trial);
+        gif = std::move(trial);
       }
-    } else if (frames.size() > 1) {
-      gif.Optimize(0x1E, 0);
+    } else if (frameCount > 1) {
+      gif->Optimize(0x1E, 0);
     }
-    LiftBlackTransparentColours(gif);
+    LiftBlackTransparentColours(*gif);
     const bool hugeScreen = std::int64_t{width} * height > kMaxCanvasPixels;
-    if ((layered && LayersShowDisposals(gif)) || hugeScreen) {
-      PlaceLayers(movie, gif, firstFrameTransparent, view_);
+    const TLayerPlan plan = PlanLayers(*gif);
+    if ((layered && plan.Exact) || hugeScreen) {
+      PlaceLayers(movie, *gif, plan, firstFrameTransparent, view_);
     } else {
-      ComposeFullFrames(movie, gif, background, view_);
+      ComposeFullFrames(movie, *gif, background, view_);
     }
 
     // The movie replaces the target only once it is complete, so a failed

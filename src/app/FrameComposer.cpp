@@ -100,36 +100,47 @@ bool Empty(const TGIFRect& r) { return r.Left >= r.Right || r.Top >= r.Bottom; }
 
 }  // namespace
 
-bool LayersShowDisposals(const TGIFImage& gif) {
+TLayerPlan PlanLayers(const TGIFImage& gif) {
   const int w = gif.Width(), h = gif.Height();
-  std::vector<TGIFRect> shown;  // visible parts of the layers on the stage
+  const auto& frames = gif.Frames();
+  TLayerPlan plan;
+  plan.Removals.resize(frames.size());
+  struct TLayer {
+    std::size_t Frame;
+    TGIFRect Rect;  // the visible part, on the screen
+  };
+  std::vector<TLayer> shown;
   const TGIFSubImage* previous = nullptr;
-  for (const auto& f : gif.Frames()) {
-    if (f->IsEmpty()) continue;
-    if (previous != nullptr) {
-      const std::uint8_t d = FrameDisposal(*previous);
-      if (d == 2 || d == 3) {
-        shown.pop_back();
-        if (d == 2) {
-          const TGIFRect cleared = Clip(previous->ScreenRect(), w, h);
-          std::vector<TGIFRect> kept;
-          for (const TGIFRect& layer : shown) {
-            const TGIFRect common = {std::max(layer.Left, cleared.Left), std::max(layer.Top, cleared.Top),
-                                     std::min(layer.Right, cleared.Right), std::min(layer.Bottom, cleared.Bottom)};
-            if (Empty(layer) || Empty(common)) {
-              kept.push_back(layer);
-            } else if (common != layer) {
-              return false;  // only part of this layer is cleared
-            }
-          }
-          shown = std::move(kept);
+  for (std::size_t k = 0; k < frames.size(); ++k) {
+    const TGIFSubImage& frame = *frames[k];
+    if (frame.IsEmpty()) continue;
+    // The previous frame's disposal happens as this one is shown.
+    const std::uint8_t d = previous != nullptr ? FrameDisposal(*previous) : 0;
+    if (d == 2 || d == 3) {
+      plan.Removals[k].push_back(shown.back().Frame);
+      shown.pop_back();
+    }
+    if (d == 2) {
+      const TGIFRect cleared = Clip(previous->ScreenRect(), w, h);
+      std::vector<TLayer> kept;
+      for (const TLayer& layer : shown) {
+        const TGIFRect common = {std::max(layer.Rect.Left, cleared.Left), std::max(layer.Rect.Top, cleared.Top),
+                                 std::min(layer.Rect.Right, cleared.Right), std::min(layer.Rect.Bottom, cleared.Bottom)};
+        if (Empty(layer.Rect) || Empty(common)) {
+          kept.push_back(layer);
+        } else if (common == layer.Rect) {
+          plan.Removals[k].push_back(layer.Frame);
+        } else {
+          plan.Exact = false;  // only part of this layer is cleared
+          kept.push_back(layer);
         }
       }
+      shown = std::move(kept);
     }
-    shown.push_back(Clip(f->ScreenRect(), w, h));
-    previous = f.get();
+    shown.push_back({k, Clip(frame.ScreenRect(), w, h)});
+    previous = &frame;
   }
-  return true;
+  return plan;
 }
 
 void DrawFrame(TBitmap& canvas, const TGIFSubImage& frame, const TFramePalette& palette) {

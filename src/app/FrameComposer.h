@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <vector>
 
 #include "imaging/Colors.h"
 #include "imaging/GIFImage.h"
@@ -34,9 +35,17 @@ int MaximumOverlap(const imaging::TGIFImage& gif, int enough);
 // no colour.
 bool ColorsFitOneTable(const imaging::TGIFImage& gif);
 
-// Whether frames placed as layers can show every disposal exactly: a
-// disposal-2 frame must not partly overlap an earlier layer still shown.
-bool LayersShowDisposals(const imaging::TGIFImage& gif);
+// The layers to take away as each frame is placed as a layer of its own:
+// Removals[k] lists the frames whose layers go when frame k is shown (the
+// previous frame's for its disposal 2 or 3, and for disposal 2 every earlier
+// layer wholly inside the cleared rectangle). Exact is false when a
+// disposal-2 frame clears part of an earlier layer still shown, which layers
+// cannot show.
+struct TLayerPlan {
+  std::vector<std::vector<std::size_t>> Removals;
+  bool Exact = true;
+};
+TLayerPlan PlanLayers(const imaging::TGIFImage& gif);
 
 // Draws a frame onto an ARGB canvas of the screen's size, clipped.
 void DrawFrame(imaging::TBitmap& canvas, const imaging::TGIFSubImage& frame, const TFramePalette& palette);

@@ -91,6 +91,11 @@ void TBMPReader::SetFormat(std::int32_t width, std::int32_t height, std::uint16_
   rowCount_ = rows;
   header_.SizeImage = rowStride_ * rowCount_;
   if (!unchanged) bits_.assign(header_.SizeImage, 0);
+  PointScanLines();
+}
+
+// Row pointers follow the pixel buffer, which moves whenever it is rebuilt.
+void TBMPReader::PointScanLines() {
   scanLines_.resize(rowCount_);
   for (std::uint32_t i = 0; i < rowCount_; ++i) scanLines_[i] = bits_.data() + std::size_t{i} * rowStride_;
 }
@@ -152,8 +157,7 @@ void TBMPReader::CopyFrom(const TBMPReader& other) {
   rowPadding_ = other.rowPadding_;
   rowCount_ = other.rowCount_;
   maskWidths_ = other.maskWidths_;
-  scanLines_.resize(rowCount_);
-  for (std::uint32_t i = 0; i < rowCount_; ++i) scanLines_[i] = bits_.data() + std::size_t{i} * rowStride_;
+  PointScanLines();
 }
 
 void TBMPReader::AssignHandle(const TBitmap& bitmap) {

@@ -65,6 +65,7 @@ class TBMPReader {
   std::array<std::uint8_t, 3> MaskWidths() const { return maskWidths_; }
 
  private:
+  void PointScanLines();
   void DecodeRLE(std::span<const std::uint8_t> data, bool fourBit);
 
   TBitmapInfoHeader header_;

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "AppTestSupport.h"
+#include "app/FrameComposer.h"
 #include "swf/core/ActionList.h"
 #include "swf/core/ButtonTags.h"
 #include "swf/core/ControlTags.h"
@@ -235,6 +236,30 @@ TEST(ConvertJob, LateDisposalOneRemovesNothing) {
   const Converted c = ConvertAndCompare(fx, b.Trailer().Build());
   const auto codes = Codes(c.File);
   EXPECT_EQ(std::count(codes.begin(), codes.end(), swf::tagRemoveObject), 0);
+}
+
+TEST(ConvertJob, LayerPlanRemovesWhatADisposalClears) {
+  const auto plan = [](const Bytes& bytes) {
+    imaging::TGIFImage gif;
+    TMemoryViewStream stream(bytes);
+    gif.LoadFromStream(stream);
+    return PlanLayers(gif);
+  };
+  // A disposal-2 frame takes itself away and the earlier layer it covers
+  // wholly; the layer it does not touch stays.
+  GifBuilder b;
+  b.Header(8, 4, kColors).Gce(1, 10, 3).Frame(MakeFrame(6, 0, 2, 2, Fill(2, 2, 1))).Gce(1, 10, 3).Frame(MakeFrame(1, 1, 2, 2, Fill(2, 2, 0)))
+      .Gce(2, 10, 3).Frame(MakeFrame(0, 0, 4, 4, Sprite(4))).Gce(3, 10, 3).Frame(MakeFrame(0, 0, 1, 1, {2}))
+      .Gce(1, 10, 3).Frame(MakeFrame(1, 0, 1, 1, {2}));
+  const TLayerPlan whole = plan(b.Trailer().Build());
+  EXPECT_TRUE(whole.Exact);
+  const std::vector<std::vector<std::size_t>> expected = {{}, {}, {}, {2, 1}, {3}};
+  EXPECT_EQ(whole.Removals, expected);
+  // Clearing part of a layer cannot be shown with layers.
+  GifBuilder p;
+  p.Header(8, 4, kColors).Gce(1, 10, 3).Frame(MakeFrame(0, 0, 6, 4, Fill(6, 4, 1)))
+      .Gce(2, 10, 3).Frame(MakeFrame(4, 0, 4, 4, Fill(4, 4, 2))).Gce(1, 10, 3).Frame(MakeFrame(0, 0, 1, 1, {2}));
+  EXPECT_FALSE(plan(p.Trailer().Build()).Exact);
 }
 
 TEST(ConvertJob, PartlyOverlappingDisposalTwoSwitchesToFullFrames) {

@@ -30,18 +30,18 @@ TBasedSWFObject& TFlashMovie::AppendObject(std::unique_ptr<TBasedSWFObject> obje
 }
 
 template <class T>
-T& TFlashMovie::AddCharacter(std::unique_ptr<T> object, TFlashObjectList<T>& list) {
+T& TFlashMovie::AddCharacter(std::unique_ptr<T> object, TFlashObjectList<T>* list) {
   T& ref = *object;
   ref.SetCharacterId(nextCharacterId_);
   AppendObject(std::move(object));
-  list.Add(&ref);
+  if (list != nullptr) list->Add(&ref);
   ++nextCharacterId_;
   return ref;
 }
 
 TFlashShape& TFlashMovie::AddShape(std::unique_ptr<TFlashShape> shape) {
   if (!shape) shape = std::make_unique<TFlashShape>(this);
-  return AddCharacter(std::move(shape), shapes_);
+  return AddCharacter(std::move(shape), &shapes_);
 }
 
 TFlashShape& TFlashMovie::AddRectangle(std::int32_t xMin, std::int32_t yMin, std::int32_t xMax, std::int32_t yMax) {
@@ -54,15 +54,35 @@ TFlashShape& TFlashMovie::AddRectangle(std::int32_t xMin, std::int32_t yMin, std
 }
 
 TFlashImage& TFlashMovie::AddImage(const std::filesystem::path& fileName) {
-  return AddCharacter(std::make_unique<TFlashImage>(this, fileName), images_);
+  return AddCharacter(std::make_unique<TFlashImage>(this, fileName), &images_);
 }
 
 TFlashImage& TFlashMovie::AddImage(const imaging::TBitmap& raster) {
-  return AddCharacter(std::make_unique<TFlashImage>(this, raster), images_);
+  return AddCharacter(std::make_unique<TFlashImage>(this, raster), &images_);
 }
 
 TFlashButton& TFlashMovie::AddButton(bool trackAsMenu, bool advanced) {
-  return AddCharacter(std::make_unique<TFlashButton>(this, trackAsMenu, advanced), buttons_);
+  return AddCharacter(std::make_unique<TFlashButton>(this, trackAsMenu, advanced), &buttons_);
+}
+
+TFlashSprite& TFlashMovie::AddSprite() {
+  return AddCharacter<TFlashSprite>(std::make_unique<TFlashSprite>(this), nullptr);
+}
+
+TFlashVideo& TFlashMovie::AddVideo(const std::filesystem::path& fileName) {
+  media::TFLVReader source;
+  source.LoadFromFile(fileName);
+  return AddVideo(std::move(source));
+}
+
+TFlashVideo& TFlashMovie::AddVideo(media::TFLVReader source) {
+  return AddCharacter<TFlashVideo>(std::make_unique<TFlashVideo>(this, std::move(source)), nullptr);
+}
+
+TFlashPlaceVideo& TFlashMovie::PlaceVideo(TFlashVideo& video, std::uint16_t depth, bool repeat) {
+  videos_.push_back(std::make_unique<TFlashPlaceVideo>(this, video, depth, repeat));
+  videos_.back()->FirstFrame = FrameCount;
+  return *videos_.back();
 }
 
 TFlashPlaceObject& TFlashMovie::PlaceObject(TFlashVisualObject& visual, std::uint16_t depth) {
@@ -134,7 +154,10 @@ void TFlashMovie::BuildBody() {
                  kProgressBuild);
     }
     version = std::max(version, object.MinVersion());
-    if (object.ObjectKind() == 0 && static_cast<TSWFObject&>(object).TagCode == tagShowFrame) ++frames;
+    if (object.ObjectKind() == 0 && static_cast<TSWFObject&>(object).TagCode == tagShowFrame) {
+      for (const auto& video : videos_) video->WriteFrame(be, frames);
+      ++frames;
+    }
     if (auto* place = dynamic_cast<TFlashPlaceObject*>(&object)) place->PlaceTag().SWFVersion = version;
     object.WriteToStream(be);
     if (ReleaseImageData) {

@@ -14,6 +14,8 @@
 #include "swf/builder/FlashObject.h"
 #include "swf/builder/FlashPlaceObject.h"
 #include "swf/builder/FlashShape.h"
+#include "swf/builder/FlashSprite.h"
+#include "swf/builder/FlashVideo.h"
 #include "swf/core/Records.h"
 #include "swf/core/SWFStream.h"
 
@@ -56,10 +58,23 @@ class TFlashMovie : public TBasedSWFStream {
   // An image from a 24-bit (opaque) or 32-bit (alpha) raster.
   TFlashImage& AddImage(const imaging::TBitmap& raster);
   TFlashButton& AddButton(bool trackAsMenu, bool advanced);
+  // A sprite, filled through its own placements and frames.
+  TFlashSprite& AddSprite();
+  // A video character from an FLV file; a file it cannot use throws
+  // media::FLVError and adds nothing.
+  TFlashVideo& AddVideo(const std::filesystem::path& fileName);
+  TFlashVideo& AddVideo(media::TFLVReader source);
   TFlashPlaceObject& PlaceObject(TFlashVisualObject& visual, std::uint16_t depth);
   // RemoveObject with the shape's identifier, or RemoveObject2 without one.
   void RemoveObject(std::uint16_t depth, const TFlashShape* shape);
   void ShowFrame(std::uint16_t count = 1);
+  // A video placed from the frame being built on; it writes its frames
+  // ahead of the ShowFrame tags.
+  TFlashPlaceVideo& PlaceVideo(TFlashVideo& video, std::uint16_t depth, bool repeat);
+  std::size_t VideoCount() const { return videos_.size(); }
+  TFlashPlaceVideo* Video(std::size_t index) const {
+    return index < videos_.size() ? videos_[index].get() : nullptr;
+  }
   // Moves an object to just before another, so that a definition precedes
   // its first use.
   void MoveBefore(const TBasedSWFObject& object, const TBasedSWFObject& before);
@@ -76,7 +91,7 @@ class TFlashMovie : public TBasedSWFStream {
 
  private:
   template <class T>
-  T& AddCharacter(std::unique_ptr<T> object, TFlashObjectList<T>& list);
+  T& AddCharacter(std::unique_ptr<T> object, TFlashObjectList<T>* list);
 
   std::unique_ptr<TSWFRGB> backgroundColor_;
   bool hasBackground_ = false;
@@ -86,6 +101,8 @@ class TFlashMovie : public TBasedSWFStream {
   TFlashButtonList buttons_;
   TFlashImageList images_;
   TFlashShapeList shapes_;
+  // After the objects: the placements refer to video characters among them.
+  std::vector<std::unique_ptr<TFlashPlaceVideo>> videos_;
   // Last: it finishes the pending work before the objects go.
   std::unique_ptr<TTaskPool> pool_;
 };

@@ -130,6 +130,43 @@ void TSWFSoundStreamHead::ReadFromStream(TBitsEngine& be) {
   if (StreamFormat == 2) LatencySeek = be.ReadWord();
 }
 
+std::uint8_t TSWFDefineVideoStream::MinVersion() const {
+  if (CodecId == kCodecScreenVideo) return 7;
+  return CodecId >= kCodecVP6 ? 8 : 6;
+}
+
+void TSWFDefineVideoStream::CopyFields(const TSWFDefineVideoStream& s) {
+  CharacterId = s.CharacterId, NumFrames = s.NumFrames, Width = s.Width, Height = s.Height;
+  Deblocking = s.Deblocking, Smoothing = s.Smoothing, CodecId = s.CodecId;
+}
+
+void TSWFDefineVideoStream::AssignFrom(const TBasedSWFObject& source) {
+  TSWFObject::AssignFrom(source);
+  AssignSame(*this, source);
+}
+
+void TSWFDefineVideoStream::WriteTagBody(TBitsEngine& be) {
+  be.WriteWord(CharacterId);
+  be.WriteWord(NumFrames);
+  be.WriteWord(Width);
+  be.WriteWord(Height);
+  be.WriteByteBits(0, 4);
+  be.WriteByteBits(Deblocking, 3);
+  be.WriteBit(Smoothing);
+  be.WriteByte(CodecId);
+}
+
+void TSWFDefineVideoStream::ReadFromStream(TBitsEngine& be) {
+  CharacterId = be.ReadWord();
+  NumFrames = be.ReadWord();
+  Width = be.ReadWord();
+  Height = be.ReadWord();
+  be.ReadBits(4);
+  Deblocking = static_cast<std::uint8_t>(be.ReadBits(3));
+  Smoothing = be.ReadBit();
+  CodecId = be.ReadByte();
+}
+
 void TSWFVideoFrame::AssignFrom(const TBasedSWFObject& source) {
   TSWFDataObject::AssignFrom(source);
   if (const auto* s = dynamic_cast<const TSWFVideoFrame*>(&source)) StreamId = s->StreamId, FrameNum = s->FrameNum;

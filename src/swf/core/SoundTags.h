@@ -95,6 +95,32 @@ class TSWFSoundStreamHead2 final : public TSWFSoundStreamHead {
   std::uint8_t MinVersion() const override { return StreamFormat == 2 ? 4 : StreamFormat == 6 ? 6 : 3; }
 };
 
+// DefineVideoStream: a video character whose frames come in VideoFrame tags.
+// Always framed with the long header.
+class TSWFDefineVideoStream final : public TSWFObject {
+ public:
+  static constexpr std::uint8_t kCodecH263 = 2;
+  static constexpr std::uint8_t kCodecScreenVideo = 3;
+  static constexpr std::uint8_t kCodecVP6 = 4;
+  static constexpr std::uint8_t kCodecVP6Alpha = 5;
+
+  TSWFDefineVideoStream() : TSWFObject(tagDefineVideoStream) {}
+  std::uint16_t CharacterId = 0;
+  std::uint16_t NumFrames = 0;
+  std::uint16_t Width = 0;
+  std::uint16_t Height = 0;
+  std::uint8_t Deblocking = 0;  // 3 bits; 0 leaves it to each frame
+  bool Smoothing = false;
+  std::uint8_t CodecId = kCodecH263;
+
+  // Screen video came with version 7, VP6 with version 8.
+  std::uint8_t MinVersion() const override;
+  void AssignFrom(const TBasedSWFObject& source) override;
+  void ReadFromStream(TBitsEngine& be) override;
+  void WriteTagBody(TBitsEngine& be) override;
+  void CopyFields(const TSWFDefineVideoStream& s);
+};
+
 class TSWFVideoFrame final : public TSWFDataObject {
  public:
   TSWFVideoFrame() : TSWFDataObject(tagVideoFrame) {}

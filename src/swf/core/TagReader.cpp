@@ -11,6 +11,7 @@
 #include "swf/core/DisplayListTags.h"
 #include "swf/core/ShapeTags.h"
 #include "swf/core/SoundTags.h"
+#include "swf/core/SpriteTags.h"
 #include "swf/core/TagCodes.h"
 
 namespace movara::swf {
@@ -69,7 +70,13 @@ std::unique_ptr<TSWFObject> CreateTag(std::uint16_t code, std::uint8_t version) 
     case tagStartSound: return std::make_unique<TSWFStartSound>();
     case tagSoundStreamHead: return std::make_unique<TSWFSoundStreamHead>();
     case tagSoundStreamHead2: return std::make_unique<TSWFSoundStreamHead2>();
+    case tagDefineVideoStream: return std::make_unique<TSWFDefineVideoStream>();
     case tagVideoFrame: return std::make_unique<TSWFVideoFrame>();
+    case tagDefineSprite: {
+      auto sprite = std::make_unique<TSWFDefineSprite>();
+      sprite->SWFVersion = version;
+      return sprite;
+    }
     default: return std::make_unique<TSWFUnknownTag>(code);
   }
 }
@@ -85,14 +92,19 @@ void ReadTagBody(TSWFObject& tag, std::span<const std::uint8_t> body) {
   tag.BodySize = static_cast<std::uint32_t>(body.size());
 }
 
-std::unique_ptr<TSWFObject> ReadTag(TBitsEngine& be, std::uint8_t version) {
-  const TTagHeader header = ReadTagHeader(be);
+std::vector<std::uint8_t> ReadTagBytes(TBitsEngine& be, const TTagHeader& header) {
   if (header.Length > be.Stream.Remaining()) {
     throw SWFFormatError("tag " + std::to_string(header.Code) + " declares " + std::to_string(header.Length) +
                          " bytes, only " + std::to_string(be.Stream.Remaining()) + " left");
   }
   std::vector<std::uint8_t> body(header.Length);
   be.ReadBytes(body.data(), body.size());
+  return body;
+}
+
+std::unique_ptr<TSWFObject> ReadTag(TBitsEngine& be, std::uint8_t version) {
+  const TTagHeader header = ReadTagHeader(be);
+  const std::vector<std::uint8_t> body = ReadTagBytes(be, header);
   auto tag = CreateTag(header.Code, version);
   ReadTagBody(*tag, body);
   return tag;

@@ -33,6 +33,9 @@ struct TTagHeader {
 // Reads a record header; the body that follows is not touched.
 TTagHeader ReadTagHeader(TBitsEngine& be);
 
+// The body that follows a record header, checked against what is left.
+std::vector<std::uint8_t> ReadTagBytes(TBitsEngine& be, const TTagHeader& header);
+
 // An empty tag object of the class that handles this code, for reading into.
 // Version is the file's SWF version, which some layouts depend on.
 std::unique_ptr<TSWFObject> CreateTag(std::uint16_t code, std::uint8_t version);

@@ -134,6 +134,27 @@ std::vector<TagCase> SoundCases() {
          return t;
        },
        {0x8B, 0x03, 0x02, 0x00, 0x2F, 0xE8, 0x03, 0x00, 0x00, 0x40, 0x02, 0xFF, 0xFB}},
+      {"video stream always takes the long header",
+       [] {
+         auto t = std::make_unique<TSWFDefineVideoStream>();
+         t->CharacterId = 1;
+         t->NumFrames = 3;
+         t->Width = 64, t->Height = 48;
+         return t;
+       },
+       {0x3F, 0x0F, 10, 0, 0, 0, 0x01, 0x00, 0x03, 0x00, 0x40, 0x00, 0x30, 0x00, 0x00, 0x02}},
+      {"video stream deblocking and smoothing share a byte",
+       [] {
+         auto t = std::make_unique<TSWFDefineVideoStream>();
+         t->CharacterId = 7;
+         t->NumFrames = 300;
+         t->Width = 320, t->Height = 240;
+         t->Deblocking = 5;
+         t->Smoothing = true;
+         t->CodecId = TSWFDefineVideoStream::kCodecVP6;
+         return t;
+       },
+       {0x3F, 0x0F, 10, 0, 0, 0, 0x07, 0x00, 0x2C, 0x01, 0x40, 0x01, 0xF0, 0x00, 0x0B, 0x04}},
       {"video frame",
        [] {
          auto t = std::make_unique<TSWFVideoFrame>();
@@ -224,6 +245,12 @@ TEST(MediaTags, RecordStatesAndVersions) {
   EXPECT_EQ(sound.MinVersion(), 6);
   TSWFSoundStreamHead2 head;
   EXPECT_EQ(head.MinVersion(), 3);
+  TSWFDefineVideoStream video;
+  EXPECT_EQ(video.MinVersion(), 6);
+  video.CodecId = TSWFDefineVideoStream::kCodecScreenVideo;
+  EXPECT_EQ(video.MinVersion(), 7);
+  video.CodecId = TSWFDefineVideoStream::kCodecVP6Alpha;
+  EXPECT_EQ(video.MinVersion(), 8);
   TSWFDefineButton button;
   button.Actions.Add<TSWFActionStrictEquals>();
   EXPECT_EQ(button.MinVersion(), 6);

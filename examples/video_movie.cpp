@@ -1,0 +1,43 @@
+// video_movie: an FLV video (Sorenson H.263, Screen Video or VP6) placed in
+// a movie of its picture size and frame rate, at depth 1, for as many movie
+// frames as it has. With --repeat the movie lasts twice as long and the
+// video plays again from its start. The frames are copied, not re-encoded.
+//
+//   video_movie [--repeat] FLV OUT.swf
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <exception>
+
+#include "swf/builder/FlashMovie.h"
+
+int main(int argc, char** argv) {
+  using namespace movara;
+  const bool repeat = argc == 4 && std::strcmp(argv[1], "--repeat") == 0;
+  if (argc != (repeat ? 4 : 3)) {
+    std::fputs("usage: video_movie [--repeat] FLV OUT.swf\n", stderr);
+    return 2;
+  }
+  const char* flv = argv[repeat ? 2 : 1];
+  const char* out = argv[repeat ? 3 : 2];
+  try {
+    media::TFLVReader source;
+    source.LoadFromFile(flv);
+    // Without timestamps that tell the rate, 12 frames per second.
+    const double rate = source.FrameRate() > 0 ? source.FrameRate() : 12;
+    swf::TFlashMovie movie(0, 0, source.Width(), source.Height(), rate, true);
+    movie.SetVersion(6);
+
+    swf::TFlashVideo& video = movie.AddVideo(std::move(source));
+    movie.PlaceVideo(video, 1, repeat);
+    const std::uint32_t frames = video.FrameCount() * (repeat ? 2u : 1u);
+    movie.ShowFrame(static_cast<std::uint16_t>(std::min<std::uint32_t>(frames, 0xFFFF)));
+
+    movie.BuildBody();
+    movie.SaveFile(out);
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "video_movie: %s: %s\n", flv, e.what());
+    return 1;
+  }
+  return 0;
+}

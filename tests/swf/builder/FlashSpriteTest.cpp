@@ -1,0 +1,113 @@
+#include <gtest/gtest.h>
+
+#include "MovieReadBack.h"
+#include "TagCases.h"
+#include "swf/builder/FlashMovie.h"
+#include "swf/core/ActionList.h"
+#include "swf/core/ControlTags.h"
+#include "swf/core/DisplayListTags.h"
+#include "swf/core/SpriteTags.h"
+
+namespace movara::swf {
+namespace {
+
+using test::Bytes;
+
+TFlashMovie PixelMovie() { return TFlashMovie(0, 0, 200, 100, 24, true); }
+
+TEST(FlashSprite, FramesLabelsAndThePendingObject) {
+  auto movie = PixelMovie();
+  TFlashSprite& sprite = movie.AddSprite();
+  EXPECT_EQ(sprite.CharacterId(), 1);
+  EXPECT_EQ(sprite.SpriteTag().SpriteID, 1);
+  EXPECT_EQ(movie.NextCharacterId(), 2);
+
+  sprite.PendingFrameObject = std::make_unique<TSWFRemoveObject2>(3);
+  sprite.FrameLabel = "go";
+  sprite.ShowFrame(0);
+  // The pending object comes before the label, the other way round from the
+  // movie's frames.
+  EXPECT_EQ(test::CodesOf(sprite.ControlTags()),
+            (std::vector<std::uint16_t>{tagRemoveObject2, tagFrameLabel, tagShowFrame}));
+  EXPECT_TRUE(sprite.FrameLabel.empty());
+  EXPECT_EQ(sprite.FrameCount(), 1);
+  EXPECT_EQ(sprite.CurrentFrame(), 0);
+  sprite.ShowFrame(2);
+  EXPECT_EQ(sprite.FrameCount(), 3);
+  EXPECT_EQ(sprite.CurrentFrame(), 2);
+  EXPECT_EQ(sprite.ControlTags().size(), 5u);
+}
+
+TEST(FlashSprite, AnEmptySpriteGetsOneFrame) {
+  auto movie = PixelMovie();
+  TFlashSprite& sprite = movie.AddSprite();
+  const Bytes bytes = test::Written([&](TBitsEngine& be) { sprite.WriteToStream(be); });
+  EXPECT_EQ(bytes, (Bytes{0xC8, 0x09, 0x01, 0x00, 0x01, 0x00, 0x40, 0x00, 0x00, 0x00}));
+  EXPECT_EQ(sprite.FrameCount(), 1);
+  EXPECT_EQ(sprite.MinVersion(), 3);
+}
+
+TEST(FlashSprite, InitActionsFollowTheDefinition) {
+  auto movie = PixelMovie();
+  movie.AddRectangle(0, 0, 1, 1);
+  movie.AddRectangle(0, 0, 1, 1);
+  TFlashSprite& sprite = movie.AddSprite();
+  EXPECT_FALSE(sprite.HasInitActions());
+  sprite.InitActions().ActionList().Add<TSWFActionStop>();
+  sprite.ShowFrame();
+  const Bytes bytes = test::Written([&](TBitsEngine& be) { sprite.WriteToStream(be); });
+  const Bytes init{0xC4, 0x0E, 0x03, 0x00, 0x07, 0x00};
+  ASSERT_EQ(bytes.size(), 10u + init.size());
+  EXPECT_EQ(Bytes(bytes.begin() + 10, bytes.end()), init);
+  // The script keeps its actions: writing again gives the same bytes.
+  EXPECT_EQ(sprite.InitActions().ActionList().Count(), 1u);
+  EXPECT_EQ(test::Written([&](TBitsEngine& be) { sprite.WriteToStream(be); }), bytes);
+
+  // Init actions run only from version 6 on, so they raise the movie to it.
+  EXPECT_EQ(sprite.MinVersion(), 6);
+  movie.SetVersion(5);
+  movie.PlaceObject(sprite, 1);
+  movie.ShowFrame();
+  movie.BuildBody();
+  EXPECT_EQ(movie.Version(), 6);
+}
+
+TEST(FlashSprite, ATimelineOfItsOwnInsideAOneFrameMovie) {
+  auto movie = PixelMovie();
+  movie.SetVersion(6);
+  TFlashSprite& sprite = movie.AddSprite();
+  // Defined after the sprite: placing it moves the definition ahead.
+  TFlashShape& box = movie.AddRectangle(0, 0, 10, 10);
+  box.SetSolidColor(255, 0, 0, 255);
+  TFlashPlaceObject& place = sprite.PlaceObject(box, 1);
+  place.SetTranslate(5, 0);
+  sprite.FrameLabel = "start";
+  sprite.ShowFrame();
+  sprite.AddActions().ActionList().Add<TSWFActionPlay>();
+  sprite.RemoveObject(1, &box);
+  sprite.ShowFrame();
+  sprite.RemoveObject(2, nullptr);
+  sprite.ShowFrame();
+  movie.PlaceObject(sprite, 1);
+  movie.ShowFrame();
+
+  const TSWFFile file = test::BuildAndRead(movie);
+  EXPECT_EQ(place.PlaceTag().SWFVersion, 6);
+  EXPECT_EQ(file.Header.FrameCount, 1);
+  EXPECT_EQ(test::CodesOf(file.Tags),
+            (std::vector<std::uint16_t>{tagDefineShape2, tagDefineSprite, tagPlaceObject2, tagShowFrame, tagEnd}));
+  const auto& read = dynamic_cast<const TSWFDefineSprite&>(*file.Tags[1]);
+  EXPECT_EQ(read.SpriteID, sprite.CharacterId());
+  EXPECT_EQ(read.FrameCount, 3);
+  EXPECT_EQ(test::CodesOf(read.ControlTags),
+            (std::vector<std::uint16_t>{tagPlaceObject2, tagFrameLabel, tagShowFrame, tagDoAction, tagRemoveObject,
+                                        tagShowFrame, tagRemoveObject2, tagShowFrame}));
+  const auto& placed = dynamic_cast<const TSWFPlaceObject2&>(*read.ControlTags[0]);
+  EXPECT_EQ(placed.CharacterId, box.CharacterId());
+  EXPECT_EQ(placed.MatrixIfAny()->TranslateX, 100);
+  EXPECT_EQ(dynamic_cast<const TSWFFrameLabel&>(*read.ControlTags[1]).Name, "start");
+  EXPECT_EQ(dynamic_cast<const TSWFRemoveObject&>(*read.ControlTags[4]).CharacterId, box.CharacterId());
+}
+
+}  // namespace
+}  // namespace movara::swf

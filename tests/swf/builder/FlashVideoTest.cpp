@@ -1,0 +1,198 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+#include "MovieReadBack.h"
+#include "TagCases.h"
+#include "base/FileStream.h"
+#include "media/FlvBuilder.h"
+#include "swf/builder/FlashMovie.h"
+#include "swf/core/ControlTags.h"
+#include "swf/core/DisplayListTags.h"
+#include "swf/core/SoundTags.h"
+#include "swf/core/SpriteTags.h"
+
+namespace movara::swf {
+namespace {
+
+using test::Bytes;
+using test::FlvBuilder;
+
+const std::filesystem::path kColors = std::filesystem::path(MOVARA_TEST_DATA_DIR) / "flv" / "colors-h263-mp3.flv";
+
+// What one timeline frame holds of a video: the VideoFrame numbers and the
+// placements (ratio, and whether they move what is at their depth).
+struct FrameOfVideo {
+  std::vector<int> videoFrames;
+  std::vector<std::pair<int, bool>> places;
+  bool operator==(const FrameOfVideo&) const = default;
+};
+
+template <class Tags>
+std::vector<FrameOfVideo> FramesOfVideo(const Tags& tags) {
+  std::vector<FrameOfVideo> frames(1);
+  for (const auto& t : tags) {
+    if (const auto* v = dynamic_cast<const TSWFVideoFrame*>(t.get())) frames.back().videoFrames.push_back(v->FrameNum);
+    if (const auto* p = dynamic_cast<const TSWFPlaceObject2*>(t.get())) {
+      EXPECT_TRUE(p->HasRatio);
+      frames.back().places.emplace_back(p->Ratio(), p->Move);
+    }
+    if (dynamic_cast<const TSWFShowFrame*>(t.get()) != nullptr) frames.emplace_back();
+  }
+  frames.pop_back();
+  return frames;
+}
+
+FrameOfVideo Shows(int videoFrame, bool move) { return {{videoFrame}, {{videoFrame, move}}}; }
+
+TEST(FlashVideo, StreamDefinitionFromTheFile) {
+  TFlashMovie movie(0, 0, 64, 48, 12, true);
+  movie.AddRectangle(0, 0, 1, 1);
+  TFlashVideo& video = movie.AddVideo(kColors);
+  EXPECT_EQ(video.CharacterId(), 2);
+  const TSWFDefineVideoStream& tag = video.StreamTag();
+  EXPECT_EQ(tag.CharacterId, 2);
+  EXPECT_EQ(tag.NumFrames, 12);
+  EXPECT_EQ(tag.Width, 64);
+  EXPECT_EQ(tag.Height, 48);
+  EXPECT_EQ(tag.CodecId, TSWFDefineVideoStream::kCodecH263);
+  EXPECT_EQ(video.MinVersion(), 6);
+
+  EXPECT_EQ(movie.VideoCount(), 0u);
+  EXPECT_EQ(movie.Video(0), nullptr);
+  movie.PlaceVideo(video, 1, false);
+  movie.ShowFrame(12);
+  ASSERT_EQ(movie.VideoCount(), 1u);
+  EXPECT_EQ(movie.Video(1), nullptr);
+  movie.SetVersion(5);
+  const TSWFFile file = test::BuildAndRead(movie);
+  EXPECT_EQ(movie.Version(), 6) << "video needs version 6";
+  // Every frame's data as the file has it.
+  int seen = 0;
+  for (const auto& t : file.Tags) {
+    const auto* frame = dynamic_cast<const TSWFVideoFrame*>(t.get());
+    if (frame == nullptr) continue;
+    EXPECT_EQ(frame->StreamId, 2);
+    const auto payload = video.Source().Payload(video.Source().VideoFrames()[frame->FrameNum]);
+    EXPECT_EQ(*frame->Data, Bytes(payload.begin(), payload.end()));
+    ++seen;
+  }
+  EXPECT_EQ(seen, 12);
+}
+
+TEST(FlashVideo, ANonRepeatedVideoStopsAfterItsLastFrame) {
+  TFlashMovie movie(0, 0, 64, 48, 12, true);
+  TFlashVideo& video = movie.AddVideo(kColors);
+  movie.ShowFrame(2);
+  TFlashPlaceVideo& place = movie.PlaceVideo(video, 3, false);
+  EXPECT_EQ(place.FirstFrame, 2);
+  EXPECT_EQ(place.Depth(), 3);
+  movie.ShowFrame(16);
+  const auto frames = FramesOfVideo(test::BuildAndRead(movie).Tags);
+  ASSERT_EQ(frames.size(), 18u);
+  std::vector<FrameOfVideo> expected(2);
+  expected.push_back(Shows(0, false));
+  for (int i = 1; i < 12; ++i) expected.push_back(Shows(i, true));
+  expected.resize(18);
+  EXPECT_EQ(frames, expected);
+  EXPECT_EQ(movie.FrameCount, 18);
+}
+
+TEST(FlashVideo, ARepeatedVideoStartsAgain) {
+  TFlashMovie movie(0, 0, 64, 48, 12, true);
+  TFlashVideo& video = movie.AddVideo(kColors);
+  movie.PlaceVideo(video, 1, true);
+  movie.ShowFrame(30);
+  const auto frames = FramesOfVideo(test::BuildAndRead(movie).Tags);
+  ASSERT_EQ(frames.size(), 30u);
+  EXPECT_EQ(frames[0], Shows(0, false));
+  for (int f = 1; f < 30; ++f) EXPECT_EQ(frames[f], Shows(f % 12, true)) << "frame " << f;
+}
+
+TEST(FlashVideo, VP6FramesLoseTheAdjustmentByte) {
+  FlvBuilder flv;
+  flv.Video(0, 1, media::kFLVCodecVP6, {0x21, 0x00, 0x46, 3, 5, 3, 5});
+  flv.Video(40, 2, media::kFLVCodecVP6, {0x21, 0x80, 0x46, 9});
+  media::TFLVReader reader;
+  reader.LoadFromBytes(flv.Build());
+  TFlashMovie movie(0, 0, 78, 47, 25, true);
+  TFlashVideo& video = movie.AddVideo(std::move(reader));
+  EXPECT_EQ(video.StreamTag().CodecId, TSWFDefineVideoStream::kCodecVP6);
+  EXPECT_EQ(video.StreamTag().Width, 78);
+  EXPECT_EQ(video.MinVersion(), 8);
+  const auto second = video.FrameData(1);
+  EXPECT_EQ(Bytes(second.begin(), second.end()), (Bytes{0x80, 0x46, 9}));
+
+  FlvBuilder alpha;
+  alpha.Video(0, 1, media::kFLVCodecVP6Alpha, {0x00, 0, 0, 6, 0x00, 0x46, 1, 1, 1, 1});
+  media::TFLVReader alphaReader;
+  alphaReader.LoadFromBytes(alpha.Build());
+  TFlashVideo& withAlpha = movie.AddVideo(std::move(alphaReader));
+  const auto first = withAlpha.FrameData(0);
+  EXPECT_EQ(Bytes(first.begin(), first.end()), (Bytes{0, 0, 6, 0x00, 0x46, 1, 1, 1, 1}));
+}
+
+TEST(FlashVideo, HooksSeeAndReplaceTheFrames) {
+  TFlashMovie movie(0, 0, 64, 48, 12, true);
+  TFlashVideo& video = movie.AddVideo(kColors);
+  TFlashPlaceVideo& moved = movie.PlaceVideo(video, 1, false);
+  std::vector<int> placed;
+  moved.OnPlaceFrame = [&](TFlashPlaceVideo& sender, TFlashPlaceObject& place, std::uint16_t videoFrame) {
+    EXPECT_EQ(&sender, &moved);
+    placed.push_back(videoFrame);
+    place.SetTranslate(videoFrame, 0);
+  };
+  TFlashPlaceVideo& replaced = movie.PlaceVideo(video, 2, false);
+  std::vector<int> asked;
+  replaced.OnWriteFrame = [&](TFlashPlaceVideo&, TBitsEngine&, std::uint16_t frame) { asked.push_back(frame); };
+  movie.ShowFrame(3);
+  const TSWFFile file = test::BuildAndRead(movie);
+  EXPECT_EQ(placed, (std::vector<int>{0, 1, 2}));
+  EXPECT_EQ(asked, (std::vector<int>{0, 1, 2}));
+  std::vector<int> translations;
+  for (const auto& t : file.Tags) {
+    if (const auto* p = dynamic_cast<const TSWFPlaceObject2*>(t.get())) {
+      EXPECT_EQ(p->Depth, 1) << "the replaced placement writes nothing";
+      translations.push_back(p->MatrixIfAny() != nullptr ? p->MatrixIfAny()->TranslateX : -1);
+    }
+  }
+  EXPECT_EQ(translations, (std::vector<int>{-1, 20, 40})) << "at the origin the first carries no matrix";
+}
+
+TEST(FlashVideo, ASpriteShowsAVideoOnItsOwnTimeline) {
+  TFlashMovie movie(0, 0, 64, 48, 12, true);
+  TFlashSprite& sprite = movie.AddSprite();
+  // Defined after the sprite: placing it moves the definition ahead.
+  TFlashVideo& video = movie.AddVideo(kColors);
+  sprite.ShowFrame();
+  sprite.PlaceVideo(video, 1, true);
+  sprite.ShowFrame(13);
+  EXPECT_EQ(sprite.VideoCount(), 1u);
+  EXPECT_EQ(sprite.Video(0)->FirstFrame, 1);
+  movie.PlaceObject(sprite, 1);
+  movie.ShowFrame();
+  const TSWFFile file = test::BuildAndRead(movie);
+  EXPECT_EQ(test::CodesOf(file.Tags), (std::vector<std::uint16_t>{tagDefineVideoStream, tagDefineSprite,
+                                                                  tagPlaceObject2, tagShowFrame, tagEnd}));
+  const auto frames = FramesOfVideo(dynamic_cast<const TSWFDefineSprite&>(*file.Tags[1]).ControlTags);
+  ASSERT_EQ(frames.size(), 14u);
+  EXPECT_EQ(frames[0], FrameOfVideo{});
+  EXPECT_EQ(frames[1], Shows(0, false));
+  EXPECT_EQ(frames[12], Shows(11, true));
+  EXPECT_EQ(frames[13], Shows(0, true));
+}
+
+TEST(FlashVideo, AFileItCannotUseAddsNothing) {
+  const auto bad = std::filesystem::temp_directory_path() / "movara-h264.flv";
+  WriteFileBytes(bad, FlvBuilder().Video(0, 1, 7, {1, 0, 0, 0}).Build());
+  TFlashMovie movie(0, 0, 64, 48, 12, true);
+  EXPECT_THROW(movie.AddVideo(bad), media::FLVError);
+  EXPECT_THROW(movie.AddVideo(bad.string() + ".missing"), StreamError);
+  EXPECT_TRUE(movie.Objects().empty());
+  EXPECT_EQ(movie.NextCharacterId(), 1);
+  std::filesystem::remove(bad);
+}
+
+}  // namespace
+}  // namespace movara::swf

@@ -13,7 +13,7 @@
 
 int main(int argc, char** argv) {
   using namespace movara;
-  const bool repeat = argc == 4 && std::strcmp(argv[1], "--repeat") == 0;
+  const bool repeat = argc > 1 && std::strcmp(argv[1], "--repeat") == 0;
   if (argc != (repeat ? 4 : 3)) {
     std::fputs("usage: video_movie [--repeat] FLV OUT.swf\n", stderr);
     return 2;

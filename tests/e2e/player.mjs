@@ -86,8 +86,10 @@ export class Player {
       }
       player.style.width = `${width}px`;
       player.style.height = `${height}px`;
+      window.__commands = [];
       const reached = new Promise((resolve) => {
         player.onFSCommand = (command, args) => {
+          window.__commands.push({ command, args });
           if (command === 'movara_frame') resolve(Number(args));
         };
       });
@@ -97,6 +99,65 @@ export class Player {
       for (let i = 0; i < 3; ++i) await new Promise((r) => requestAnimationFrame(r));
       return frame;
     }, { width, height, timeoutMs, stamp: ++this.loads });
+  }
+
+  // Every FSCommand the movie shown last has sent, in order.
+  async commands() {
+    return this.page.evaluate(() => window.__commands);
+  }
+
+  // Loads a movie into a player of the stage's size and lets it play for a
+  // while, noting the colour at a point of the stage on every drawn frame;
+  // returns the colours in the order they showed (each run of one colour
+  // once) and the FSCommands the movie sent.
+  async watch(movie, width, height, x, y, ms) {
+    this.files.set('movie.swf', movie);
+    return this.page.evaluate(async ({ width, height, x, y, ms, stamp }) => {
+      let player = document.querySelector('ruffle-player');
+      if (!player) {
+        player = window.RufflePlayer.newest().createPlayer();
+        document.body.appendChild(player);
+      }
+      player.style.width = `${width}px`;
+      player.style.height = `${height}px`;
+      const commands = [];
+      player.onFSCommand = (command, args) => { commands.push({ command, args }); };
+      await player.ruffle().load({ url: `/files/movie.swf?${stamp}` });
+      const colors = [];
+      const end = performance.now() + ms;
+      while (performance.now() < end) {
+        await new Promise((r) => requestAnimationFrame(r));
+        const canvas = player.shadowRoot.querySelector('canvas');
+        const c = Array.from(canvas.getContext('2d').getImageData(x, y, 1, 1).data);
+        const last = colors[colors.length - 1];
+        if (!last || last.some((v, i) => v !== c[i])) colors.push(c);
+      }
+      return { colors, commands };
+    }, { width, height, x, y, ms, stamp: ++this.loads });
+  }
+
+  // Counts the pixels of a rectangle of the stage whose colour is off a
+  // given opaque RGB colour by more than `tolerance` in some channel; also
+  // returns the largest difference met.
+  async compareArea(rgb, tolerance, left, top, right, bottom) {
+    return this.page.evaluate(({ rgb, tolerance, left, top, right, bottom }) => {
+      const player = document.querySelector('ruffle-player');
+      const canvas = player.shadowRoot.querySelector('canvas');
+      const data = canvas.getContext('2d').getImageData(left, top, right - left, bottom - top).data;
+      let bad = 0;
+      let largest = 0;
+      let detail = '';
+      for (let i = 0; i < data.length; i += 4) {
+        const want = [...rgb, 255];
+        const off = Math.max(...want.map((v, c) => Math.abs(v - data[i + c])));
+        largest = Math.max(largest, off);
+        if (off > tolerance) {
+          if (bad === 0) detail = `first at pixel ${i / 4}: ${Array.from(data.slice(i, i + 4))}`;
+          ++bad;
+        }
+      }
+      return { bad, largest, detail };
+    }, { rgb, tolerance, left, top, right, bottom });
   }
 
   // Compares the stage with a PNG picture; returns the number of pixels whose

@@ -74,6 +74,42 @@ function waitForFrame(frame, skip) {
   return b;
 }
 
+function tagHeader(code, length) {
+  const head = Buffer.alloc(6);
+  head.writeUInt16LE((code << 6) | 63);
+  head.writeUInt32LE(length, 2);
+  return head;
+}
+
+// A copy in which the first sprite reports its frame `target` (1-based)
+// through an FSCommand and stops there; the rest of the movie is unchanged.
+export function spriteStopCopy(buf, target) {
+  const sprite = readTags(buf).find((t) => t.code === 39);
+  if (!sprite) throw new Error('no sprite in the movie');
+  const head = (buf.readUInt16LE(sprite.offset) & 0x3f) === 0x3f ? 6 : 2;
+  const body = buf.subarray(sprite.offset + head, sprite.offset + sprite.size);
+  // The nested tags start after the sprite's id and frame count.
+  let at = 4;
+  let frame = 0;
+  const parts = [body.subarray(0, 4)];
+  while (at < body.length) {
+    const word = body.readUInt16LE(at);
+    let len = word & 0x3f;
+    let size = 2 + len;
+    if (len === 0x3f) size = 6 + body.readUInt32LE(at + 2);
+    if (word >> 6 === 1 && ++frame === target) {
+      parts.push(doAction([fsCommand('movara_frame', String(target)), stop]));
+    }
+    parts.push(body.subarray(at, at + size));
+    at += size;
+  }
+  const newBody = Buffer.concat(parts);
+  const out = Buffer.concat([buf.subarray(0, sprite.offset), tagHeader(39, newBody.length), newBody,
+    buf.subarray(sprite.offset + sprite.size)]);
+  out.writeUInt32LE(out.length, 4);
+  return out;
+}
+
 // A copy that shows frame `target` (1-based) and stays there. For a later
 // frame, frame 2 waits
 // until the whole movie has loaded (a jump issued earlier would stop at the

@@ -1,6 +1,7 @@
 #include "swf/builder/FlashSprite.h"
 
 #include <algorithm>
+#include <stdexcept>
 
 #include "swf/builder/FlashMovie.h"
 #include "swf/core/ActionList.h"
@@ -38,6 +39,8 @@ TFlashActionScript& TFlashSprite::AddActions() {
 
 void TFlashSprite::ShowFrame(std::uint16_t count) {
   if (count == 0) count = 1;
+  // The sprite's frame count is 16-bit.
+  if (count > 0xFFFF - sprite_.FrameCount) throw std::length_error("a sprite holds at most 65535 frames");
   sprite_.FrameCount = static_cast<std::uint16_t>(sprite_.FrameCount + count);
   if (PendingFrameObject) sprite_.ControlTags.push_back(std::move(PendingFrameObject));
   if (!FrameLabel.empty()) {

@@ -36,6 +36,11 @@ TEST(FlashSprite, FramesLabelsAndThePendingObject) {
   EXPECT_EQ(sprite.FrameCount(), 3);
   EXPECT_EQ(sprite.CurrentFrame(), 2);
   EXPECT_EQ(sprite.ControlTags().size(), 5u);
+  // The frame count is 16-bit: a timeline that would wrap it is refused.
+  sprite.ShowFrame(65532);
+  EXPECT_EQ(sprite.FrameCount(), 65535);
+  EXPECT_THROW(sprite.ShowFrame(1), std::length_error);
+  EXPECT_EQ(sprite.FrameCount(), 65535);
 }
 
 TEST(FlashSprite, AnEmptySpriteGetsOneFrame) {

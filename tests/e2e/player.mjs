@@ -20,6 +20,27 @@ window.RufflePlayer = { config: {
   warnOnUnsupportedContent: false, openUrlMode: "allow", logLevel: "warn" } };
 window.__opened = [];
 window.open = (url, target) => { window.__opened.push({ url: String(url), target: String(target) }); return null; };
+// Loads a movie into the page's one player (made on first use) at the
+// stage's size; every FSCommand it sends is noted in __commands and handed
+// to __onCommand.
+window.__commands = [];
+window.__onCommand = null;
+window.__load = async (url, width, height) => {
+  let player = document.querySelector('ruffle-player');
+  if (!player) {
+    player = window.RufflePlayer.newest().createPlayer();
+    document.body.appendChild(player);
+  }
+  player.style.width = width + 'px';
+  player.style.height = height + 'px';
+  window.__commands = [];
+  player.onFSCommand = (command, args) => {
+    window.__commands.push({ command, args });
+    if (window.__onCommand) window.__onCommand(command, args);
+  };
+  await player.ruffle().load({ url });
+  return player;
+};
 </script>
 <script src="/ruffle/ruffle.js"></script></head><body></body></html>`;
 
@@ -86,21 +107,12 @@ export class Player {
   async show(movie, width, height, timeoutMs = 15000) {
     this.files.set('movie.swf', movie);
     return this.page.evaluate(async ({ width, height, timeoutMs, stamp }) => {
-      let player = document.querySelector('ruffle-player');
-      if (!player) {
-        player = window.RufflePlayer.newest().createPlayer();
-        document.body.appendChild(player);
-      }
-      player.style.width = `${width}px`;
-      player.style.height = `${height}px`;
-      window.__commands = [];
       const reached = new Promise((resolve) => {
-        player.onFSCommand = (command, args) => {
-          window.__commands.push({ command, args });
+        window.__onCommand = (command, args) => {
           if (command === 'movara_frame') resolve(Number(args));
         };
       });
-      await player.ruffle().load({ url: `/files/movie.swf?${stamp}` });
+      await window.__load(`/files/movie.swf?${stamp}`, width, height);
       const frame = await Promise.race([reached, new Promise((r) => setTimeout(() => r(-1), timeoutMs))]);
       // Let the player draw the frame it stopped at.
       for (let i = 0; i < 3; ++i) await new Promise((r) => requestAnimationFrame(r));
@@ -120,16 +132,8 @@ export class Player {
   async watch(movie, width, height, x, y, ms) {
     this.files.set('movie.swf', movie);
     return this.page.evaluate(async ({ width, height, x, y, ms, stamp }) => {
-      let player = document.querySelector('ruffle-player');
-      if (!player) {
-        player = window.RufflePlayer.newest().createPlayer();
-        document.body.appendChild(player);
-      }
-      player.style.width = `${width}px`;
-      player.style.height = `${height}px`;
-      const commands = [];
-      player.onFSCommand = (command, args) => { commands.push({ command, args }); };
-      await player.ruffle().load({ url: `/files/movie.swf?${stamp}` });
+      window.__onCommand = null;
+      const player = await window.__load(`/files/movie.swf?${stamp}`, width, height);
       const colors = [];
       const end = performance.now() + ms;
       while (performance.now() < end) {
@@ -139,7 +143,7 @@ export class Player {
         const last = colors[colors.length - 1];
         if (!last || last.some((v, i) => v !== c[i])) colors.push(c);
       }
-      return { colors, commands };
+      return { colors, commands: window.__commands };
     }, { width, height, x, y, ms, stamp: ++this.loads });
   }
 

@@ -24,7 +24,7 @@ std::string EncodingName(std::uint16_t tag) {
   }
 }
 
-// The SWF rate code of a sample rate; SWF sound has only these four.
+// The SWF rate code of uncompressed data; SWF sound has only these four.
 std::optional<std::uint8_t> RateCodeOf(std::uint32_t rate) {
   switch (rate) {
     case 5512:
@@ -52,7 +52,7 @@ void CheckCarriable(const std::filesystem::path& fileName, const media::TAudioFi
                            " bits per sample not supported (only 8 and 16)");
   }
   if (info.Channels > 2) throw EFlashSoundError(what + std::to_string(info.Channels) + " channels not supported");
-  if (!RateCodeOf(info.SampleRate)) {
+  if (!mpeg && !RateCodeOf(info.SampleRate)) {
     throw EFlashSoundError(what + "sample rate " + std::to_string(info.SampleRate) +
                            " Hz not supported (only 5512, 11025, 22050 and 44100 Hz)");
   }
@@ -68,6 +68,12 @@ void WriteLongBlockHeader(TBitsEngine& be, std::uint32_t length) {
   be.WriteWord(static_cast<std::uint16_t>(tagSoundStreamBlock * 64 + 63));
   be.WriteDWord(length);
 }
+
+// MP3 data plays at its frames' own sample rate; the rate code names the
+// family of rates of its MPEG version: 44 kHz for MPEG-1 (32000 to 48000 Hz),
+// 22 kHz for MPEG-2 (16000 to 24000 Hz), 11 kHz for MPEG-2.5 (8000 to
+// 12000 Hz).
+std::uint8_t MPEGRateCode(std::uint8_t version) { return version == 10 ? 3 : version == 20 ? 2 : 1; }
 
 }  // namespace
 
@@ -87,7 +93,7 @@ void TFlashSound::TakeFormat(const std::filesystem::path& fileName, const media:
   duration_ = info.Duration;
   soundFormat_ = info.IsMPEG() ? kFormatMP3 : kFormatUncompressed;
   sampleRate_ = static_cast<std::uint16_t>(info.SampleRate);
-  rateCode_ = *RateCodeOf(info.SampleRate);
+  rateCode_ = info.IsMPEG() ? MPEGRateCode(info.MPEGVersion) : *RateCodeOf(info.SampleRate);
   bitsPerSample_ = static_cast<std::uint8_t>(info.BitsPerSample);
   is16Bit_ = info.BitsPerSample != 8;
   isStereo_ = info.Channels == 2;

@@ -195,7 +195,8 @@ void TFlashSound::WriteUncompressedBlock(TBitsEngine& be) {
   while (body.Size() < blockSize_) {
     const std::uint32_t missing = blockSize_ - static_cast<std::uint32_t>(body.Size());
     if (!Loop) {
-      body.Write(std::vector<std::uint8_t>(missing, 0).data(), missing);
+      // Silence: 8-bit samples are unsigned, centred on 128.
+      body.Write(std::vector<std::uint8_t>(missing, is16Bit_ ? 0 : 0x80).data(), missing);
       break;
     }
     n = std::min(missing, dataSize_);

@@ -170,9 +170,16 @@ TEST(FlashSound, BlocksOf1837BytesAt12Fps) {
   }
   EXPECT_EQ(blocks[0].body, Slice(data, 0, 1837));
   EXPECT_EQ(blocks[1].body, Slice(data, 1837, 1837));
-  // The data ends inside the third block: zeros pad it, and nothing follows.
-  EXPECT_EQ(blocks[2].body, Concat({Slice(data, 3674, 326), Bytes(1837 - 326, 0)}));
+  // The data ends inside the third block: silence pads it (128, the middle
+  // of unsigned 8-bit samples), and nothing follows.
+  EXPECT_EQ(blocks[2].body, Concat({Slice(data, 3674, 326), Bytes(1837 - 326, 0x80)}));
   EXPECT_EQ(blocks[3].code, 0);
+  // 16-bit samples are signed: zero bytes.
+  auto wide = Load(dir.Write("b.wav", test::PcmWav(22050, 1, 16, data)));
+  const auto wideBlocks = Stream(*wide, 12, 3);
+  EXPECT_EQ(wide->BlockSize(), 3672u);
+  EXPECT_EQ(wideBlocks[1].body, Concat({Slice(data, 3672, 328), Bytes(3672 - 328, 0)}));
+  EXPECT_EQ(wideBlocks[2].code, 0);
 }
 
 TEST(FlashSound, LoopingStreamsGoOnFromTheStart) {
@@ -336,6 +343,11 @@ TEST(FlashSound, StreamedMovie) {
   EXPECT_EQ(head.SampleCount, 1837);
   // The stream head needs version 3.
   EXPECT_EQ(file.Header.Version, 3);
+  // Every tag read back writes the same bytes again.
+  TMemoryStream again;
+  TBitsEngine be(again);
+  for (const auto& t : file.Tags) t->WriteToStream(be);
+  EXPECT_EQ(again.Bytes(), first);
   // Building again streams the sound from its start again.
   movie.BuildBody();
   EXPECT_EQ(movie.Body.Bytes(), first);

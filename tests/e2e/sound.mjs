@@ -106,7 +106,7 @@ try {
     try {
       const play = async (name, movie, seconds) => {
         // A second of empty frames lets the sound play out before the stop.
-        const { rate, samples } = await player.playAudio(stopAtEnd(movie, 24), 320, 240, seconds + 1.2);
+        const { rate, samples } = await player.playAudio(stopAtEnd(movie, 24), 320, 240, seconds + 1.0);
         for (const e of player.errors.splice(0)) failures.push(`${name}: ${e}`);
         return measureTone(samples, rate);
       };

@@ -23,6 +23,21 @@ window.open = (url, target) => { window.__opened.push({ url: String(url), target
 </script>
 <script src="/ruffle/ruffle.js"></script></head><body></body></html>`;
 
+// Debian's Chromium, headless, with the flags this machine needs (its
+// closed network refuses the browser's own background connections) and a
+// fresh profile in `userDataDir`; `extraArgs` adds flags.
+export function launchChromium(userDataDir, extraArgs = []) {
+  return chromium.launchPersistentContext(userDataDir, {
+    executablePath: '/usr/bin/chromium',
+    headless: true,
+    args: ['--headless', '--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
+      '--disable-background-networking', '--disable-component-update', '--disable-sync',
+      '--force-color-profile=srgb', ...extraArgs],
+    viewport: { width: 1024, height: 768 },
+    deviceScaleFactor: 1,
+  });
+}
+
 // Wraps the Web Audio buffers the player schedules: each buffer's samples
 // are kept with the time it is to start playing.
 const AUDIO_CAPTURE = `
@@ -48,15 +63,7 @@ export class Player {
     p.server = http.createServer((req, res) => p.serve(req, res));
     await new Promise((resolve) => p.server.listen(0, '127.0.0.1', resolve));
     p.userDataDir = fs.mkdtempSync(path.join(os.tmpdir(), 'movara-chromium-'));
-    p.context = await chromium.launchPersistentContext(p.userDataDir, {
-      executablePath: '/usr/bin/chromium',
-      headless: true,
-      args: ['--headless', '--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
-        '--disable-background-networking', '--disable-component-update', '--disable-sync',
-        '--force-color-profile=srgb', ...(audio ? ['--autoplay-policy=no-user-gesture-required'] : [])],
-      viewport: { width: 1024, height: 768 },
-      deviceScaleFactor: 1,
-    });
+    p.context = await launchChromium(p.userDataDir, audio ? ['--autoplay-policy=no-user-gesture-required'] : []);
     p.errors = [];
     p.page = p.context.pages()[0] ?? (await p.context.newPage());
     if (audio) await p.page.addInitScript(AUDIO_CAPTURE);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <stdexcept>
 
 #include "swf/core/ControlTags.h"
 
@@ -32,6 +33,8 @@ TBasedSWFObject& TFlashMovie::AppendObject(std::unique_ptr<TBasedSWFObject> obje
 
 template <class T>
 T& TFlashMovie::AddCharacter(std::unique_ptr<T> object, TFlashObjectList<T>* list) {
+  // Ids are 16-bit and start at 1: after 65535 the counter is back at 0.
+  if (nextCharacterId_ == 0) throw std::length_error("a movie holds at most 65535 characters");
   T& ref = *object;
   ref.SetCharacterId(nextCharacterId_);
   AppendObject(std::move(object));
@@ -167,6 +170,8 @@ void TFlashMovie::BuildBody() {
     }
     version = std::max(version, object.MinVersion());
     if (object.ObjectKind() == 0 && static_cast<TSWFObject&>(object).TagCode == tagShowFrame) {
+      // The header's frame count is 16-bit.
+      if (frames == 0xFFFF) throw std::length_error("a movie holds at most 65535 frames");
       if (stream != nullptr && stream->StartFrame <= frames) stream->WriteStreamBlock(be);
       ++frames;
     }

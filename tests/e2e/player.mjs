@@ -20,6 +20,17 @@ window.RufflePlayer = { config: {
   warnOnUnsupportedContent: false, openUrlMode: "allow", logLevel: "warn" } };
 window.__opened = [];
 window.open = (url, target) => { window.__opened.push({ url: String(url), target: String(target) }); return null; };
+// The page's one player, made on first use, at the stage's size.
+window.__playerOfSize = (width, height) => {
+  let player = document.querySelector('ruffle-player');
+  if (!player) {
+    player = window.RufflePlayer.newest().createPlayer();
+    document.body.appendChild(player);
+  }
+  player.style.width = width + 'px';
+  player.style.height = height + 'px';
+  return player;
+};
 </script>
 <script src="/ruffle/ruffle.js"></script></head><body></body></html>`;
 
@@ -104,13 +115,7 @@ export class Player {
   async show(movie, width, height, timeoutMs = 15000) {
     this.files.set('movie.swf', movie);
     return this.page.evaluate(async ({ width, height, timeoutMs, stamp }) => {
-      let player = document.querySelector('ruffle-player');
-      if (!player) {
-        player = window.RufflePlayer.newest().createPlayer();
-        document.body.appendChild(player);
-      }
-      player.style.width = `${width}px`;
-      player.style.height = `${height}px`;
+      const player = window.__playerOfSize(width, height);
       const reached = new Promise((resolve) => {
         player.onFSCommand = (command, args) => {
           if (command === 'movara_frame') resolve(Number(args));
@@ -180,13 +185,7 @@ export class Player {
     this.files.set('movie.swf', movie);
     const { rate, base64 } = await this.page.evaluate(async ({ width, height, seconds, stamp }) => {
       window.__audio = [];
-      let player = document.querySelector('ruffle-player');
-      if (!player) {
-        player = window.RufflePlayer.newest().createPlayer();
-        document.body.appendChild(player);
-      }
-      player.style.width = `${width}px`;
-      player.style.height = `${height}px`;
+      const player = window.__playerOfSize(width, height);
       await player.ruffle().load({ url: `/files/movie.swf?${stamp}` });
       await new Promise((r) => setTimeout(r, seconds * 1000));
       const buffers = window.__audio.splice(0);

@@ -4,6 +4,7 @@
 
 #include "SoundBytes.h"
 #include "TagCases.h"
+#include "TempDir.h"
 #include "base/FileStream.h"
 #include "swf/builder/FlashMovie.h"
 #include "swf/core/ButtonTags.h"
@@ -16,18 +17,7 @@ using test::Bytes;
 using test::Concat;
 using test::Mp3Frame44;
 
-// A scratch folder removed with its contents at the end of the test.
-struct TempDir {
-  std::filesystem::path path = std::filesystem::temp_directory_path() /
-                               ("movara-sound-test-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-                                "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
-  TempDir() { std::filesystem::create_directories(path); }
-  ~TempDir() { std::filesystem::remove_all(path); }
-  std::filesystem::path Write(const std::string& name, const Bytes& bytes) const {
-    WriteFileBytes(path / name, bytes);
-    return path / name;
-  }
-};
+using test::TempDir;
 
 // Bytes 0, 1, 2, ... as sound data, so that every block shows where it came from.
 Bytes Ramp(std::size_t n) {

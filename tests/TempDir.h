@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <filesystem>
 #include <string>
 
@@ -10,11 +12,12 @@
 
 namespace movara::test {
 
-// A scratch folder for one test, removed with its contents at its end.
+// A scratch folder for one test, removed with its contents at its end. The
+// process id keeps test runs of other trees on the machine out of it.
 struct TempDir {
   std::filesystem::path path = std::filesystem::temp_directory_path() /
-                               ("movara-test-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-                                "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+                               ("movara-test-" + std::to_string(::getpid()) + "-" +
+                                ::testing::UnitTest::GetInstance()->current_test_info()->name());
   TempDir() { std::filesystem::create_directories(path); }
   ~TempDir() { std::filesystem::remove_all(path); }
   TempDir(const TempDir&) = delete;

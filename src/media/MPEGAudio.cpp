@@ -95,8 +95,8 @@ TMPEGHeaderKind DecodeMPEGHeader(const std::uint8_t* p, TMPEGHeader& h) {
     h.FrameSize = (12 * h.BitRate / h.SampleRate + (h.Padding ? 1 : 0)) * 4;
   } else {
     h.SamplesPerFrame = h.Layer == 3 && !mpeg1 ? 576 : 1152;
-    const std::uint32_t slots = h.SamplesPerFrame / 8;  // 144 or 72 bytes per bit of rate per sample
-    h.FrameSize = slots * h.BitRate / h.SampleRate + (h.Padding ? 1 : 0);
+    // Samples per frame / 8 bits: 144 bytes for 1152 samples, 72 for 576.
+    h.FrameSize = h.SamplesPerFrame / 8u * h.BitRate / h.SampleRate + (h.Padding ? 1 : 0);
   }
   return TMPEGHeaderKind::Valid;
 }

@@ -1,7 +1,6 @@
 #include "swf/builder/FlashSound.h"
 
 #include <algorithm>
-#include <cmath>
 #include <cstdlib>
 #include <limits>
 #include <optional>
@@ -154,12 +153,17 @@ void TFlashSound::WriteToStream(TBitsEngine& be) {
 }
 
 void TFlashSound::FillStreamHead(TSWFSoundStreamHead& head, double frameRate) {
-  if (!(frameRate > 0)) throw EFlashSoundError("a sound stream needs a frame rate above 0");
+  // A block's sample count is 16-bit, and each movie frame needs a sample.
+  const double perFrame = frameRate > 0 ? sampleRate_ / frameRate : 0;
+  if (HasFile() && (perFrame < 1 || perFrame >= 65536)) {
+    throw EFlashSoundError("a sound of " + std::to_string(sampleRate_) + " Hz cannot stream at " +
+                           std::to_string(frameRate) + " frames per second");
+  }
   head.StreamFormat = soundFormat_ == kFormatUncompressed ? kFormatUncompressedLE : soundFormat_;
   head.StreamRate = head.PlaybackRate = rateCode_;
   head.StreamSize = head.PlaybackSize = is16Bit_;
   head.StreamType = head.PlaybackType = isStereo_;
-  samplesPerBlock_ = static_cast<std::uint32_t>(sampleRate_ / frameRate);
+  samplesPerBlock_ = static_cast<std::uint32_t>(perFrame);
   head.SampleCount = static_cast<std::uint16_t>(samplesPerBlock_);
   if (soundFormat_ == kFormatMP3) head.LatencySeek = 0;
   readPosition_ = dataStart_;
@@ -211,8 +215,10 @@ void TFlashSound::WriteMP3Block(TBitsEngine& be) {
   if (nextFrame_ == frames_.size()) return;
   const std::int64_t spf = samplesPerMPEGFrame_;
   std::int64_t seek = pendingSeek_;
-  std::int64_t count = std::llabs(seek) > spf ? 0 : (seek + samplesPerBlock_) / spf;
-  if (std::llabs(seek) > spf) seek = 0;
+  // A seek beyond one MPEG frame empties the block.
+  const bool tooFar = std::llabs(seek) > spf;
+  std::int64_t count = tooFar ? 0 : (seek + samplesPerBlock_) / spf;
+  if (tooFar) seek = 0;
   ++blockCount_;
   // Whole frames only: without looping the stream ends with the last frame.
   if (!Loop) count = std::min<std::int64_t>(count, static_cast<std::int64_t>(frames_.size() - nextFrame_));

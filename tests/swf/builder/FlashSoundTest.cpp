@@ -186,6 +186,18 @@ TEST(FlashSound, LoopingStreamsGoOnFromTheStart) {
   EXPECT_EQ(Stream(*tiny, 1000, 1)[0].body, (Bytes{1, 2, 3, 1, 2, 3, 1, 2, 3, 1, 2}));
 }
 
+TEST(FlashSound, FrameRatesAStreamCannotFollow) {
+  auto sound = Load(test::SoundData("tone-11025-u8-mono.wav"));
+  TSWFSoundStreamHead2 head;
+  EXPECT_THROW(sound->FillStreamHead(head, 0), EFlashSoundError);
+  EXPECT_THROW(sound->FillStreamHead(head, 20000), EFlashSoundError);
+  EXPECT_THROW(sound->FillStreamHead(head, 0.1), EFlashSoundError);
+  // A sound without a file streams nothing at any rate.
+  TFlashSound none(nullptr, std::filesystem::path());
+  none.FillStreamHead(head, 24);
+  EXPECT_TRUE(test::Written([&](TBitsEngine& be) { none.WriteStreamBlock(be); }).empty());
+}
+
 TEST(FlashSound, UncompressedBlockSizes) {
   TempDir dir;
   struct Case {

@@ -1,5 +1,6 @@
 #include "swf/builder/FlashMovie.h"
 
+#include <algorithm>
 #include <cmath>
 #include <stdexcept>
 
@@ -66,6 +67,29 @@ TFlashImage& TFlashMovie::AddImage(const imaging::TBitmap& raster) {
 
 TFlashButton& TFlashMovie::AddButton(bool trackAsMenu, bool advanced) {
   return AddCharacter(std::make_unique<TFlashButton>(this, trackAsMenu, advanced), &buttons_);
+}
+
+TFlashSound& TFlashMovie::AddSound(const std::filesystem::path& fileName) {
+  // Loaded before it is added, so that a file the movie cannot use adds
+  // nothing.
+  auto sound = std::make_unique<TFlashSound>(this, std::filesystem::path());
+  sound->LoadFile(fileName);
+  return AddCharacter<TFlashSound>(std::move(sound), nullptr);
+}
+
+TSWFStartSound& TFlashMovie::StartSound(const TFlashSound& sound) {
+  auto tag = std::make_unique<TSWFStartSound>();
+  tag->SoundId = sound.CharacterId();
+  return static_cast<TSWFStartSound&>(AppendObject(std::move(tag)));
+}
+
+TFlashSound& TFlashMovie::StreamSound() {
+  if (!streamSound_) {
+    streamSound_ = std::make_unique<TFlashSound>(this, std::filesystem::path());
+    streamSound_->Loop = true;
+    hasStreamSound_ = true;
+  }
+  return *streamSound_;
 }
 
 TFlashSprite& TFlashMovie::AddSprite() {
@@ -144,6 +168,14 @@ void TFlashMovie::BuildBody() {
     tag.Color = *backgroundColor_;
     tag.WriteToStream(be);
   }
+  TFlashSound* stream = hasStreamSound_ ? streamSound_.get() : nullptr;
+  if (stream != nullptr) {
+    // Filling the head also starts the stream again from its beginning.
+    TSWFSoundStreamHead2 head;
+    stream->FillStreamHead(head, FrameRate());
+    version = std::max({version, stream->MinVersion(), head.MinVersion()});
+    head.WriteToStream(be);
+  }
   if (Protect) {
     TSWFProtect tag;
     tag.Password = Password;
@@ -161,6 +193,7 @@ void TFlashMovie::BuildBody() {
       // The header's frame count is 16-bit.
       if (frames == 0xFFFF) throw std::length_error("a movie holds at most 65535 frames");
       for (const auto& video : videos_) video->WriteFrame(be, frames);
+      if (stream != nullptr && stream->StartFrame <= frames) stream->WriteStreamBlock(be);
       ++frames;
     }
     if (auto* place = dynamic_cast<TFlashPlaceObject*>(&object)) place->PlaceTag().SWFVersion = version;

@@ -14,6 +14,7 @@
 #include "swf/builder/FlashObject.h"
 #include "swf/builder/FlashPlaceObject.h"
 #include "swf/builder/FlashShape.h"
+#include "swf/builder/FlashSound.h"
 #include "swf/builder/FlashSprite.h"
 #include "swf/builder/FlashVideo.h"
 #include "swf/core/Records.h"
@@ -47,6 +48,11 @@ class TFlashMovie : public TBasedSWFStream {
   TFlashButtonList& Buttons() { return buttons_; }
   TFlashImageList& Images() { return images_; }
   TFlashShapeList& Shapes() { return shapes_; }
+  // The movie's streamed sound, created on first access without a file and
+  // looping; from then on the movie streams it. Load a file into it with
+  // LoadFile.
+  TFlashSound& StreamSound();
+  bool HasStreamSound() const { return hasStreamSound_; }
 
   // Appends, or inserts at InsertIndex in insert mode; the movie owns it.
   TBasedSWFObject& AppendObject(std::unique_ptr<TBasedSWFObject> object);
@@ -58,6 +64,11 @@ class TFlashMovie : public TBasedSWFStream {
   // An image from a 24-bit (opaque) or 32-bit (alpha) raster.
   TFlashImage& AddImage(const imaging::TBitmap& raster);
   TFlashButton& AddButton(bool trackAsMenu, bool advanced);
+  // An event sound from a WAV or MP3 file (a DefineSound character).
+  TFlashSound& AddSound(const std::filesystem::path& fileName);
+  // Starts an event sound in the frame the next ShowFrame closes; the tag
+  // takes the playing options (loops, in and out points, envelope).
+  TSWFStartSound& StartSound(const TFlashSound& sound);
   // A sprite, filled through its own placements and frames.
   TFlashSprite& AddSprite();
   // A video character from an FLV file; a file it cannot use throws
@@ -99,6 +110,8 @@ class TFlashMovie : public TBasedSWFStream {
 
   std::unique_ptr<TSWFRGB> backgroundColor_;
   bool hasBackground_ = false;
+  std::unique_ptr<TFlashSound> streamSound_;
+  bool hasStreamSound_ = false;
   std::uint16_t nextCharacterId_ = 1;
   std::int32_t currentFrame_ = 0;
   std::vector<std::unique_ptr<TBasedSWFObject>> objects_;

@@ -1,7 +1,8 @@
 // video_movie: an FLV video (Sorenson H.263, Screen Video or VP6) placed in
 // a movie of its picture size and frame rate, at depth 1, for as many movie
-// frames as it has. With --repeat the movie lasts twice as long and the
-// video plays again from its start. The frames are copied, not re-encoded.
+// frames as it has, its sound (MP3 or uncompressed) streamed along. With
+// --repeat the movie lasts twice as long and the video plays again from its
+// start. Frames and sound are copied, not re-encoded.
 //
 //   video_movie [--repeat] FLV OUT.swf
 #include <algorithm>

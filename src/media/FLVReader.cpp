@@ -4,6 +4,7 @@
 #include <string>
 
 #include "base/FileStream.h"
+#include "media/MPEGAudio.h"
 
 namespace movara::media {
 
@@ -130,6 +131,8 @@ void TFLVReader::LoadFromBytes(std::vector<std::uint8_t> bytes) {
   width_ = height_ = 0;
   video_.clear();
   audio_.clear();
+  soundFrames_.clear();
+  sampleRate_ = 0;
   audioFormat_ = {};
   Walk();
   if (video_.empty()) throw FLVError("the file holds no video frames");
@@ -215,6 +218,30 @@ void TFLVReader::AddAudio(std::size_t tagOffset, std::uint32_t timestamp, std::s
   }
   audioFormat_ = format;
   audio_.push_back({timestamp, offset + 1, size - 1, false});
+  if (pcm) {
+    static constexpr std::uint32_t kRates[] = {5512, 11025, 22050, 44100};
+    sampleRate_ = kRates[format.SoundRate];
+    soundFrames_.push_back({offset + 1, size - 1, static_cast<std::uint32_t>((size - 1) / sampleBytes)});
+  } else {
+    SplitMP3(tagOffset, offset + 1, size - 1);
+  }
+}
+
+void TFLVReader::SplitMP3(std::size_t tagOffset, std::size_t offset, std::size_t size) {
+  const std::size_t end = offset + size;
+  for (std::size_t at = offset; at < end;) {
+    TMPEGHeader h;
+    if (end - at < 4 || DecodeMPEGHeader(&bytes_[at], h) != TMPEGHeaderKind::Valid || h.Layer != 3) {
+      throw FLVError("the audio tag " + At(tagOffset) + " holds no MP3 frame at offset " + std::to_string(at));
+    }
+    if (h.FrameSize > end - at) throw FLVError("the audio tag " + At(tagOffset) + " cuts an MP3 frame short");
+    if (sampleRate_ != 0 && h.SampleRate != sampleRate_) {
+      throw FLVError("the audio tag " + At(tagOffset) + " changes the MP3 sample rate");
+    }
+    sampleRate_ = h.SampleRate;
+    soundFrames_.push_back({at, h.FrameSize, h.SamplesPerFrame});
+    at += h.FrameSize;
+  }
 }
 
 void TFLVReader::ReadPictureSize() {

@@ -35,6 +35,14 @@ struct TFLVPacket {
   bool KeyFrame = false;  // video only
 };
 
+// A piece of the sound that a stream block can take whole: an MP3 frame, or
+// a packet of uncompressed samples; where it lies in the file.
+struct TFLVSoundFrame {
+  std::size_t Offset = 0;
+  std::size_t Size = 0;
+  std::uint32_t Samples = 0;
+};
+
 // The format byte shared by every audio packet of a file.
 struct TFLVAudioFormat {
   std::uint8_t SoundFormat = 0;  // 4 bits
@@ -63,8 +71,16 @@ class TFLVReader {
   bool HasAudio() const { return !audio_.empty(); }
   const TFLVAudioFormat& AudioFormat() const { return audioFormat_; }
   const std::vector<TFLVPacket>& AudioPackets() const { return audio_; }
+  // The sound in order: the MP3 frames of the packets (each packet holds
+  // whole frames of one layer III stream), or each packet of samples.
+  const std::vector<TFLVSoundFrame>& SoundFrames() const { return soundFrames_; }
+  // Samples per second: the MP3 frames' own rate, or the rate code's.
+  std::uint32_t SampleRate() const { return sampleRate_; }
   std::span<const std::uint8_t> Payload(const TFLVPacket& packet) const {
     return std::span<const std::uint8_t>(bytes_).subspan(packet.Offset, packet.Size);
+  }
+  std::span<const std::uint8_t> Payload(const TFLVSoundFrame& frame) const {
+    return std::span<const std::uint8_t>(bytes_).subspan(frame.Offset, frame.Size);
   }
   // Frames per second from the first and last video timestamps, to a
   // hundredth (the timestamps are whole milliseconds); 0 when they do not
@@ -76,6 +92,7 @@ class TFLVReader {
   void AddVideo(std::size_t tagOffset, std::uint32_t timestamp, std::size_t offset, std::size_t size);
   void AddAudio(std::size_t tagOffset, std::uint32_t timestamp, std::size_t offset, std::size_t size);
   void ReadPictureSize();
+  void SplitMP3(std::size_t tagOffset, std::size_t offset, std::size_t size);
 
   std::vector<std::uint8_t> bytes_;
   std::uint8_t codec_ = 0;
@@ -84,6 +101,8 @@ class TFLVReader {
   std::vector<TFLVPacket> video_;
   TFLVAudioFormat audioFormat_;
   std::vector<TFLVPacket> audio_;
+  std::vector<TFLVSoundFrame> soundFrames_;
+  std::uint32_t sampleRate_ = 0;
 };
 
 // The name of an FLV video codec or sound format, for messages.

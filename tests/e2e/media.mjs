@@ -7,8 +7,10 @@
 // The sprite movie: the stage shows the sprite's three frames in turn while
 // the movie's own timeline has one frame, and the init action has run before
 // the sprite's first frame shows. The videos: the stage at movie frame n
-// shows the colour of video frame n, and the placements carry the ratios and
-// video frames that a repeated and a non-repeated video need.
+// shows the colour of video frame n, the placements carry the ratios and
+// video frames that a repeated and a non-repeated video need, and the
+// video's sound (a 440 Hz tone of one second), taken out of the movie and
+// decoded by ffmpeg, and played, has its frequency and length.
 
 import fs from 'node:fs';
 import os from 'node:os';
@@ -18,7 +20,9 @@ import { parseSwf } from 'swf-parser';
 import { TagType } from 'swf-types';
 import { VideoCodec } from 'swf-types/video/video-codec';
 import { Player } from './player.mjs';
-import { jumpCopy, spriteStopCopy } from './swf-edit.mjs';
+import { movieSound } from './sound-swf.mjs';
+import { jumpCopy, spriteStopCopy, stopAtEnd } from './swf-edit.mjs';
+import { measureTone } from './tone.mjs';
 
 const args = Object.fromEntries(process.argv.slice(2).reduce((pairs, a, i, all) => {
   if (a.startsWith('--')) pairs.push([a.slice(2), all[i + 1]]);
@@ -38,6 +42,10 @@ const VIDEO_COLORS = [RED, GREEN, BLUE, [255, 255, 0], [255, 255, 255], [0, 0, 0
 // difference met is printed.
 const VIDEO_TOLERANCE = 8;
 const JUMP_FPS = 12;
+// The tone of the test videos; its length may be off by a movie frame, and
+// a repeated video plays it twice, with the MP3 encoder's delay between.
+const TONE_HZ = 440;
+const FRAME = 1 / 12;
 
 const failures = [];
 const fail = (what) => {
@@ -138,6 +146,34 @@ function checkVideoTags(name, movie, codec, repeat) {
   });
 }
 
+function checkTone(what, tone, seconds) {
+  const ok = Math.abs(tone.frequency - TONE_HZ) / TONE_HZ <= 0.01 && tone.length >= seconds - FRAME &&
+    tone.length <= seconds + 2 * FRAME;
+  const line = `${what}: ${tone.frequency.toFixed(2)} Hz for ${tone.length.toFixed(3)} s`;
+  if (ok) console.log(line);
+  else fail(`${line}, expected ${TONE_HZ} Hz for ${seconds} s`);
+}
+
+// The tone once, or twice in a row (MP3 data starts and ends with a little
+// silence, so the two halves of the sound are measured on their own).
+function checkTones(what, samples, rate, times) {
+  if (times === 1) return checkTone(what, measureTone(samples, rate), 1);
+  const whole = measureTone(samples, rate);
+  const middle = Math.round((whole.start + whole.length / 2) * rate);
+  checkTone(`${what}, first time`, measureTone(samples.subarray(0, middle), rate), 1);
+  checkTone(`${what}, second time`, measureTone(samples.subarray(middle), rate), 1);
+}
+
+// The stream's data as ffmpeg decodes it, in mono at 44100 Hz.
+function decodeSound(movie) {
+  const s = movieSound(movie);
+  const input = s.codec === 2 ? ['-f', 'mp3'] : ['-f', s.bits === 8 ? 'u8' : 's16le', '-ar', String(s.rate), '-ac', String(s.channels)];
+  const r = spawnSync('ffmpeg', ['-v', 'error', ...input, '-i', 'pipe:0', '-ac', '1', '-ar', '44100', '-f', 'f32le', 'pipe:1'],
+    { input: s.data, maxBuffer: 1 << 28 });
+  if (r.status !== 0) throw new Error(`ffmpeg: ${r.stderr}`);
+  return new Float32Array(r.stdout.buffer, r.stdout.byteOffset, r.stdout.length / 4);
+}
+
 async function checkVideoPlays(player, name, movie, frames) {
   let largest = 0;
   for (let n = 1; n <= frames; ++n) {
@@ -154,7 +190,7 @@ async function checkVideoPlays(player, name, movie, frames) {
   console.log(`${name}: ${frames} movie frames in the video's colours, largest difference ${largest}`);
 }
 
-const player = await Player.start();
+const player = await Player.start({ audio: true });
 try {
   const spriteFile = path.join(work, 'sprite.swf');
   run(args['sprite-movie'], spriteFile);
@@ -163,8 +199,8 @@ try {
   await checkSpritePlays(player, sprite);
 
   const videos = [
-    { flv: 'colors-h263-mp3.flv', codec: VideoCodec.Sorenson, play: true },
-    { flv: 'colors-h263-pcm.flv', codec: VideoCodec.Sorenson, play: true },
+    { flv: 'colors-h263-mp3.flv', codec: VideoCodec.Sorenson, play: true, tone: true },
+    { flv: 'colors-h263-pcm.flv', codec: VideoCodec.Sorenson, play: true, tone: true },
     // The emulator does not decode Screen Video packets laid out as the
     // VideoFrame tag defines them (it wants the FLV packet's frame-type byte
     // in front), so these movies are only parsed.
@@ -178,6 +214,12 @@ try {
       const movie = fs.readFileSync(out);
       checkVideoTags(name, movie, v.codec, repeat);
       if (v.play) await checkVideoPlays(player, name, movie, repeat ? 24 : 12);
+      if (v.tone) {
+        checkTones(`${name}: its sound taken out and decoded`, decodeSound(movie), 44100, repeat ? 2 : 1);
+        // Empty frames after the last let the sound play out before the stop.
+        const { rate, samples } = await player.playAudio(stopAtEnd(movie, 12), 64, 48, repeat ? 3 : 2);
+        checkTones(`${name}: its sound played`, samples, rate, repeat ? 2 : 1);
+      }
     }
   }
   for (const e of player.errors.splice(0)) fail(e);

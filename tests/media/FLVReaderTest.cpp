@@ -4,6 +4,7 @@
 #include <string>
 
 #include "FlvBuilder.h"
+#include "SoundBytes.h"
 #include "base/FileStream.h"
 #include "media/FLVReader.h"
 
@@ -46,8 +47,11 @@ TEST(FLVReader, RealFilesFromAnEncoder) {
   ASSERT_TRUE(mp3.HasAudio());
   EXPECT_EQ(mp3.AudioFormat(), (TFLVAudioFormat{kFLVSoundMP3, 2, true, false}));
   EXPECT_EQ(mp3.AudioPackets().size(), 41u);
-  // MP3 packets start with a frame sync.
-  EXPECT_EQ(mp3.Payload(mp3.AudioPackets()[0])[0], 0xFF);
+  // One MPEG-2 layer III frame of 576 samples a packet.
+  ASSERT_EQ(mp3.SoundFrames().size(), 41u);
+  EXPECT_EQ(mp3.SampleRate(), 22050u);
+  for (const auto& f : mp3.SoundFrames()) EXPECT_EQ(f.Samples, 576u);
+  EXPECT_EQ(mp3.Payload(mp3.SoundFrames()[0])[0], 0xFF);
 
   TFLVReader pcm;
   pcm.LoadFromFile(kData / "colors-h263-pcm.flv");
@@ -55,6 +59,9 @@ TEST(FLVReader, RealFilesFromAnEncoder) {
   std::size_t samples = 0;
   for (const auto& p : pcm.AudioPackets()) samples += p.Size;
   EXPECT_EQ(samples, 5512u);
+  EXPECT_EQ(pcm.SampleRate(), 5512u);
+  ASSERT_EQ(pcm.SoundFrames().size(), 6u);
+  EXPECT_EQ(pcm.SoundFrames()[0].Samples, 1024u);
   EXPECT_FALSE(pcm.VideoFrames()[1].KeyFrame);
 
   TFLVReader screen;
@@ -94,6 +101,34 @@ TEST(FLVReader, PictureSizesOfEachCodec) {
     EXPECT_EQ(reader.Width(), c.width);
     EXPECT_EQ(reader.Height(), c.height);
   }
+}
+
+TEST(FLVReader, MP3PacketsHoldWholeFrames) {
+  Bytes two = test::Mp3Frame44();
+  const Bytes padded = test::Mp3Frame44(true);
+  two.insert(two.end(), padded.begin(), padded.end());
+  TFLVReader reader;
+  reader.LoadFromBytes(OneFrame().Audio(0, kFLVSoundMP3, 3, true, true, two).Audio(26, kFLVSoundMP3, 3, true, true, {}).Build());
+  ASSERT_EQ(reader.SoundFrames().size(), 2u);
+  EXPECT_EQ(reader.SoundFrames()[0].Size, 417u);
+  EXPECT_EQ(reader.SoundFrames()[1].Size, 418u);
+  EXPECT_EQ(reader.SoundFrames()[1].Samples, 1152u);
+  EXPECT_EQ(reader.SampleRate(), 44100u);
+
+  const Bytes cut(two.begin(), two.begin() + 100);
+  const auto mp3 = [](const Bytes& packet) {
+    return OneFrame().Audio(0, kFLVSoundMP3, 3, true, true, packet).Build();
+  };
+  EXPECT_EQ(LoadError(mp3({1, 2, 3, 4})), "the audio tag at offset 36 holds no MP3 frame at offset 48");
+  EXPECT_EQ(LoadError(mp3(cut)), "the audio tag at offset 36 cuts an MP3 frame short");
+  EXPECT_EQ(LoadError(mp3(test::MpegFrame(0xFD, 0x90, 0x44, 417))),
+            "the audio tag at offset 36 holds no MP3 frame at offset 48") << "layer II";
+  // MPEG-1 layer III at 48000 Hz after one at 44100 Hz.
+  EXPECT_EQ(LoadError(OneFrame()
+                          .Audio(0, kFLVSoundMP3, 3, true, true, test::Mp3Frame44())
+                          .Audio(26, kFLVSoundMP3, 3, true, true, test::MpegFrame(0xFB, 0x94, 0x44, 384))
+                          .Build()),
+            "the audio tag at offset 469 changes the MP3 sample rate");
 }
 
 TEST(FLVReader, SkipsScriptDataAndCommandFrames) {

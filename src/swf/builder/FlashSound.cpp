@@ -62,12 +62,6 @@ void CheckCarriable(const std::filesystem::path& fileName, const media::TAudioFi
   }
 }
 
-// A SoundStreamBlock always framed with the long header.
-void WriteLongBlockHeader(TBitsEngine& be, std::uint32_t length) {
-  be.WriteWord(static_cast<std::uint16_t>(tagSoundStreamBlock * 64 + 63));
-  be.WriteDWord(length);
-}
-
 // MP3 data plays at its frames' own sample rate; the rate code names the
 // family of rates of its MPEG version: 44 kHz for MPEG-1 (32000 to 48000 Hz),
 // 22 kHz for MPEG-2 (16000 to 24000 Hz), 11 kHz for MPEG-2.5 (8000 to
@@ -232,8 +226,7 @@ void TFlashSound::WriteMP3Block(TBitsEngine& be) {
       const media::TMPEGFrame& frame = frames_[nextFrame_++];
       body.Write(ReadData(frame.Offset, frame.Size).data(), frame.Size);
     }
-    WriteLongBlockHeader(be, static_cast<std::uint32_t>(body.Size()));
-    be.WriteBytes(body.Bytes().data(), body.Bytes().size());
+    WriteLongTag(be, tagSoundStreamBlock, body);
   } else {
     TMemoryStream body;
     body.Write(std::vector<std::uint8_t>(4, 0).data(), 4);

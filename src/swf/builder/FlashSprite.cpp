@@ -10,8 +10,16 @@
 namespace movara::swf {
 
 TFlashSprite::TFlashSprite(TFlashMovie* owner) : TFlashVisualObject(owner) {
+  sprite_.OnStart = [this](TBitsEngine& be) {
+    if (!streamSound_) return;
+    // Filling the head also starts the stream again from its beginning.
+    TSWFSoundStreamHead2 head;
+    streamSound_->FillStreamHead(head, Owner() != nullptr ? Owner()->FrameRate() : 0);
+    head.WriteToStream(be);
+  };
   sprite_.OnShowFrame = [this](TBitsEngine& be, std::uint16_t frame) {
     for (const auto& video : videos_) video->WriteFrame(be, frame);
+    if (streamSound_ && streamSound_->StartFrame <= frame) streamSound_->WriteStreamBlock(be);
   };
 }
 
@@ -56,6 +64,14 @@ TFlashActionScript& TFlashSprite::InitActions() {
   return *initActions_;
 }
 
+TFlashSound& TFlashSprite::StreamSound() {
+  if (!streamSound_) {
+    streamSound_ = std::make_unique<TFlashSound>(Owner(), std::filesystem::path());
+    streamSound_->Loop = true;
+  }
+  return *streamSound_;
+}
+
 TFlashPlaceVideo& TFlashSprite::PlaceVideo(TFlashVideo& video, std::uint16_t depth, bool repeat) {
   if (Owner() != nullptr) Owner()->MoveBefore(video, *this);
   videos_.push_back(std::make_unique<TFlashPlaceVideo>(Owner(), video, depth, repeat));
@@ -69,8 +85,9 @@ void TFlashSprite::SetCharacterId(std::uint16_t value) {
 }
 
 std::uint8_t TFlashSprite::MinVersion() const {
-  const std::uint8_t v = sprite_.MinVersion();
-  return initActions_ ? std::max<std::uint8_t>(v, 6) : v;
+  std::uint8_t v = sprite_.MinVersion();
+  if (initActions_) v = std::max<std::uint8_t>(v, 6);
+  return streamSound_ ? std::max(v, streamSound_->MinVersion()) : v;
 }
 
 void TFlashSprite::WriteToStream(TBitsEngine& be) {

@@ -8,6 +8,7 @@
 #include "swf/builder/FlashActionScript.h"
 #include "swf/builder/FlashObject.h"
 #include "swf/builder/FlashPlaceObject.h"
+#include "swf/builder/FlashSound.h"
 #include "swf/builder/FlashVideo.h"
 #include "swf/core/SpriteTags.h"
 
@@ -17,7 +18,8 @@ class TFlashShape;
 
 // A nested timeline: a sprite character with frames of its own, built like
 // a small movie (placements, removals, actions, labels and frames), with
-// actions run once when it is defined and video placements of its own.
+// actions run once when it is defined, a stream sound and video placements
+// of its own.
 // The characters it places are defined in the movie.
 class TFlashSprite final : public TFlashVisualObject {
  public:
@@ -49,6 +51,12 @@ class TFlashSprite final : public TFlashVisualObject {
   TFlashActionScript& InitActions();
   bool HasInitActions() const { return initActions_ != nullptr; }
 
+  // The sprite's streamed sound, created on first access without a file and
+  // looping, as the movie's is; from then on the sprite streams it along its
+  // own frames. Load a file into it with LoadFile.
+  TFlashSound& StreamSound();
+  bool HasStreamSound() const { return streamSound_ != nullptr; }
+
   // A video placed from the frame being built on.
   TFlashPlaceVideo& PlaceVideo(TFlashVideo& video, std::uint16_t depth, bool repeat);
   std::size_t VideoCount() const { return videos_.size(); }
@@ -58,7 +66,7 @@ class TFlashSprite final : public TFlashVisualObject {
 
   void SetCharacterId(std::uint16_t value) override;
   // The control tags' largest version, at least 3; 6 with init actions,
-  // which need it to run.
+  // which need it to run; and what its stream sound needs.
   std::uint8_t MinVersion() const override;
   // DefineSprite (completing an empty timeline with one frame), then
   // DoInitAction when there are init actions.
@@ -68,6 +76,7 @@ class TFlashSprite final : public TFlashVisualObject {
   TSWFDefineSprite sprite_;
   std::int32_t currentFrame_ = 0;
   std::unique_ptr<TFlashActionScript> initActions_;
+  std::unique_ptr<TFlashSound> streamSound_;
   std::vector<std::unique_ptr<TFlashPlaceVideo>> videos_;
 };
 

@@ -44,6 +44,9 @@ class TSWFObject : public TBasedSWFObject {
 bool UsesLongHeader(std::uint16_t tagCode, std::uint32_t bodySize);
 // Frames an already-built body; length 0 means the whole stream.
 void WriteTag(TBitsEngine& be, std::uint16_t tagCode, TMemoryStream& body, std::uint32_t length = 0);
+// Frames a whole body with the long header whatever its size (MP3 stream
+// blocks take it).
+void WriteLongTag(TBitsEngine& be, std::uint16_t tagCode, const TMemoryStream& body);
 
 // Copies the fields of a source of the same class; other classes leave the
 // target as it is, as assigning across tag kinds has no meaning.

@@ -2,11 +2,13 @@
 
 #include "MovieReadBack.h"
 #include "TagCases.h"
+#include "base/FileStream.h"
 #include "swf/builder/FlashMovie.h"
 #include "swf/core/ActionList.h"
 #include "swf/core/ControlTags.h"
 #include "swf/core/DisplayListTags.h"
 #include "swf/core/SpriteTags.h"
+#include "swf/core/TagReader.h"
 
 namespace movara::swf {
 namespace {
@@ -112,6 +114,46 @@ TEST(FlashSprite, ATimelineOfItsOwnInsideAOneFrameMovie) {
   EXPECT_EQ(placed.MatrixIfAny()->TranslateX, 100);
   EXPECT_EQ(dynamic_cast<const TSWFFrameLabel&>(*read.ControlTags[1]).Name, "start");
   EXPECT_EQ(dynamic_cast<const TSWFRemoveObject&>(*read.ControlTags[4]).CharacterId, box.CharacterId());
+}
+
+TEST(FlashSprite, StreamsItsOwnSoundInsideIt) {
+  auto movie = PixelMovie();
+  TFlashSprite& sprite = movie.AddSprite();
+  EXPECT_FALSE(sprite.HasStreamSound());
+  const auto tone = std::filesystem::path(MOVARA_TEST_DATA_DIR) / "sound" / "tone-11025-u8-mono.wav";
+  sprite.StreamSound().LoadFile(tone);
+  EXPECT_TRUE(sprite.HasStreamSound());
+  EXPECT_TRUE(sprite.StreamSound().Loop);
+  sprite.StreamSound().StartFrame = 1;
+  sprite.ShowFrame(3);
+  movie.PlaceObject(sprite, 1);
+  movie.ShowFrame();
+  const TSWFFile file = test::BuildAndRead(movie);
+  // Nothing of the sound in the movie's own timeline.
+  EXPECT_EQ(test::CodesOf(file.Tags),
+            (std::vector<std::uint16_t>{tagDefineSprite, tagPlaceObject2, tagShowFrame, tagEnd}));
+  const auto& read = dynamic_cast<const TSWFDefineSprite&>(*file.Tags[0]);
+  // The head first; from frame 1 on a block before each frame.
+  EXPECT_EQ(test::CodesOf(read.ControlTags),
+            (std::vector<std::uint16_t>{tagSoundStreamHead2, tagShowFrame, tagSoundStreamBlock, tagShowFrame,
+                                        tagSoundStreamBlock, tagShowFrame}));
+  const auto& head = dynamic_cast<const TSWFSoundStreamHead2&>(*read.ControlTags[0]);
+  EXPECT_EQ(head.StreamFormat, 3);
+  EXPECT_EQ(head.StreamRate, 1);
+  EXPECT_EQ(head.SampleCount, 11025 / 24);
+  // The blocks are the file's samples from its start, a movie frame's worth each.
+  const Bytes wav = ReadFileBytes(tone);
+  const Bytes data(wav.begin() + sprite.StreamSound().DataStart(), wav.end());
+  const auto& first = dynamic_cast<const TSWFUnknownTag&>(*read.ControlTags[2]).Data;
+  const auto& second = dynamic_cast<const TSWFUnknownTag&>(*read.ControlTags[4]).Data;
+  ASSERT_EQ(first.size(), 11025u / 24);
+  EXPECT_EQ(first, Bytes(data.begin(), data.begin() + 459));
+  EXPECT_EQ(second, Bytes(data.begin() + 459, data.begin() + 918));
+  EXPECT_EQ(sprite.MinVersion(), 3);
+
+  TFlashSprite& mp3 = movie.AddSprite();
+  mp3.StreamSound().LoadFile(std::filesystem::path(MOVARA_TEST_DATA_DIR) / "sound" / "tone-11025-cbr-mono.mp3");
+  EXPECT_EQ(mp3.MinVersion(), 4) << "MP3 streams from version 4 on";
 }
 
 }  // namespace

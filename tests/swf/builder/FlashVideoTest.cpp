@@ -4,6 +4,7 @@
 #include <string>
 
 #include "MovieReadBack.h"
+#include "SoundBytes.h"
 #include "TagCases.h"
 #include "base/FileStream.h"
 #include "media/FlvBuilder.h"
@@ -12,6 +13,7 @@
 #include "swf/core/DisplayListTags.h"
 #include "swf/core/SoundTags.h"
 #include "swf/core/SpriteTags.h"
+#include "swf/core/TagReader.h"
 
 namespace movara::swf {
 namespace {
@@ -20,6 +22,7 @@ using test::Bytes;
 using test::FlvBuilder;
 
 const std::filesystem::path kColors = std::filesystem::path(MOVARA_TEST_DATA_DIR) / "flv" / "colors-h263-mp3.flv";
+const std::filesystem::path kColorsPcm = std::filesystem::path(MOVARA_TEST_DATA_DIR) / "flv" / "colors-h263-pcm.flv";
 
 // What one timeline frame holds of a video: the VideoFrame numbers and the
 // placements (ratio, and whether they move what is at their depth).
@@ -181,6 +184,177 @@ TEST(FlashVideo, ASpriteShowsAVideoOnItsOwnTimeline) {
   EXPECT_EQ(frames[1], Shows(0, false));
   EXPECT_EQ(frames[12], Shows(11, true));
   EXPECT_EQ(frames[13], Shows(0, true));
+}
+
+// The sound a video writes into each timeline frame: the stream heads and
+// the bodies of the SoundStreamBlock tags.
+struct FrameOfSound {
+  std::vector<const TSWFSoundStreamHead*> heads;
+  std::vector<Bytes> blocks;
+};
+
+template <class Tags>
+std::vector<FrameOfSound> FramesOfSound(const Tags& tags) {
+  std::vector<FrameOfSound> frames(1);
+  bool videoSeen = false;
+  for (const auto& t : tags) {
+    if (const auto* h = dynamic_cast<const TSWFSoundStreamHead*>(t.get())) {
+      EXPECT_FALSE(videoSeen) << "the head comes before the frame's video";
+      frames.back().heads.push_back(h);
+    }
+    if (const auto* b = dynamic_cast<const TSWFUnknownTag*>(t.get()); b != nullptr && b->TagCode == tagSoundStreamBlock) {
+      EXPECT_FALSE(videoSeen) << "the block comes before the frame's video";
+      frames.back().blocks.push_back(b->Data);
+    }
+    videoSeen = videoSeen || dynamic_cast<const TSWFVideoFrame*>(t.get()) != nullptr;
+    if (dynamic_cast<const TSWFShowFrame*>(t.get()) != nullptr) {
+      frames.emplace_back();
+      videoSeen = false;
+    }
+  }
+  frames.pop_back();
+  return frames;
+}
+
+Bytes AllSound(const media::TFLVReader& source) {
+  Bytes all;
+  for (const auto& f : source.SoundFrames()) {
+    const auto bytes = source.Payload(f);
+    all.insert(all.end(), bytes.begin(), bytes.end());
+  }
+  return all;
+}
+
+int Word(const Bytes& b, std::size_t at) { return b[at] | (b[at + 1] << 8); }
+
+TEST(FlashVideo, MP3SoundGoesWithTheFrames) {
+  TFlashMovie movie(0, 0, 64, 48, 12, true);
+  TFlashVideo& video = movie.AddVideo(kColors);
+  EXPECT_TRUE(video.HasSound());
+  movie.PlaceVideo(video, 1, false);
+  movie.ShowFrame(12);
+  const TSWFFile file = test::BuildAndRead(movie);
+  const auto frames = FramesOfSound(file.Tags);
+  ASSERT_EQ(frames.size(), 12u);
+  ASSERT_EQ(frames[0].heads.size(), 1u);
+  const TSWFSoundStreamHead& head = *frames[0].heads[0];
+  EXPECT_EQ(head.TagCode, tagSoundStreamHead);
+  EXPECT_EQ(head.StreamFormat, 2);
+  EXPECT_EQ(head.StreamRate, 2);
+  EXPECT_EQ(head.PlaybackRate, 2);
+  EXPECT_TRUE(head.StreamSize);
+  EXPECT_FALSE(head.StreamType);
+  EXPECT_EQ(head.SampleCount, 22050 / 12);
+  EXPECT_EQ(head.LatencySeek, 0);
+  Bytes mp3;
+  int samples = 0;
+  for (std::size_t k = 0; k < frames.size(); ++k) {
+    SCOPED_TRACE(k);
+    EXPECT_EQ(frames[k].heads.size(), k == 0 ? 1u : 0u);
+    ASSERT_EQ(frames[k].blocks.size(), 1u);
+    const Bytes& block = frames[k].blocks[0];
+    const int count = Word(block, 0);
+    const auto seek = static_cast<std::int16_t>(Word(block, 2));
+    // Whole frames of 576 samples, each starting within the movie frame.
+    EXPECT_EQ(count % 576, 0);
+    EXPECT_GE(count, 576);
+    EXPECT_LE(seek, 0);
+    EXPECT_GT(seek, -576);
+    samples += count;
+    mp3.insert(mp3.end(), block.begin() + 4, block.end());
+  }
+  EXPECT_EQ(samples, 41 * 576);
+  EXPECT_EQ(mp3, AllSound(video.Source())) << "every MP3 frame once, in order";
+}
+
+TEST(FlashVideo, UncompressedSoundIsCutAtTheFrames) {
+  TFlashMovie movie(0, 0, 64, 48, 12, true);
+  TFlashVideo& video = movie.AddVideo(kColorsPcm);
+  movie.PlaceVideo(video, 1, false);
+  movie.ShowFrame(12);
+  const TSWFFile file = test::BuildAndRead(movie);
+  const auto frames = FramesOfSound(file.Tags);
+  ASSERT_EQ(frames.size(), 12u);
+  ASSERT_EQ(frames[0].heads.size(), 1u);
+  // Only the second form of the head can say "uncompressed".
+  const TSWFSoundStreamHead& head = *frames[0].heads[0];
+  EXPECT_EQ(head.TagCode, tagSoundStreamHead2);
+  EXPECT_EQ(head.StreamFormat, 3);
+  EXPECT_EQ(head.StreamRate, 0);
+  EXPECT_FALSE(head.StreamSize);
+  EXPECT_EQ(head.SampleCount, 5512 / 12);
+  Bytes pcm;
+  for (const auto& f : frames) {
+    ASSERT_EQ(f.blocks.size(), 1u);
+    // A twelfth of a second by the timestamps, which are whole milliseconds.
+    EXPECT_NEAR(static_cast<double>(f.blocks[0].size()), 5512 / 12.0, 6);
+    pcm.insert(pcm.end(), f.blocks[0].begin(), f.blocks[0].end());
+  }
+  EXPECT_EQ(pcm, AllSound(video.Source()));
+}
+
+TEST(FlashVideo, ARepeatedVideoRepeatsItsSound) {
+  TFlashMovie movie(0, 0, 64, 48, 12, true);
+  TFlashVideo& video = movie.AddVideo(kColors);
+  movie.PlaceVideo(video, 1, true);
+  movie.ShowFrame(24);
+  TFlashPlaceVideo& silent = movie.PlaceVideo(video, 2, true);
+  silent.WithSound = false;
+  silent.FirstFrame = 0;
+  const TSWFFile file = test::BuildAndRead(movie);
+  const auto frames = FramesOfSound(file.Tags);
+  ASSERT_EQ(frames.size(), 24u);
+  int heads = 0;
+  for (std::size_t k = 0; k < frames.size(); ++k) {
+    heads += static_cast<int>(frames[k].heads.size());
+    ASSERT_EQ(frames[k].blocks.size(), 1u) << "one block a frame, from the placement with sound";
+    EXPECT_EQ(frames[k].blocks[0], frames[k % 12].blocks[0]);
+  }
+  EXPECT_EQ(heads, 1);
+}
+
+TEST(FlashVideo, SoundBeforeAndBeyondWhatAFrameHolds) {
+  // The sound starts after the first video frame has gone: its block is
+  // empty, and the next ones take the frames that start during them.
+  FlvBuilder late;
+  late.Video(0, 1, media::kFLVCodecH263, FlvBuilder::H263Picture(16, 8));
+  late.Video(100, 2, media::kFLVCodecH263, {0});
+  late.Video(200, 2, media::kFLVCodecH263, {0});
+  for (int i = 0; i < 4; ++i) late.Audio(150 + 26 * i, media::kFLVSoundMP3, 3, true, true, test::Mp3Frame44());
+  media::TFLVReader lateSource;
+  lateSource.LoadFromBytes(late.Build());
+  TFlashMovie movie(0, 0, 16, 8, 10, true);
+  movie.PlaceVideo(movie.AddVideo(std::move(lateSource)), 1, false);
+  movie.ShowFrame(3);
+  const TSWFFile file = test::BuildAndRead(movie);
+  const auto frames = FramesOfSound(file.Tags);
+  ASSERT_EQ(frames.size(), 3u);
+  EXPECT_EQ(frames[0].blocks, (std::vector<Bytes>{{0, 0, 0, 0}}));
+  // 50 ms of the second frame are 2205 samples: frames at 0 and 1152.
+  ASSERT_EQ(frames[1].blocks.size(), 1u);
+  EXPECT_EQ(Word(frames[1].blocks[0], 0), 2 * 1152);
+  EXPECT_EQ(static_cast<std::int16_t>(Word(frames[1].blocks[0], 2)), 0);
+  EXPECT_EQ(Word(frames[2].blocks[0], 0), 2 * 1152);
+  EXPECT_EQ(static_cast<std::int16_t>(Word(frames[2].blocks[0], 2)), 2205 - 2304);
+
+  // One video frame with 1.5 s of MP3: more samples than a block can number.
+  FlvBuilder longSound;
+  longSound.Video(0, 1, media::kFLVCodecH263, FlvBuilder::H263Picture(16, 8));
+  for (int i = 0; i < 60; ++i) longSound.Audio(26 * i, media::kFLVSoundMP3, 3, true, true, test::Mp3Frame44());
+  media::TFLVReader longSource;
+  longSource.LoadFromBytes(longSound.Build());
+  TFlashMovie tooLong(0, 0, 16, 8, 10, true);
+  TFlashPlaceVideo& place = tooLong.PlaceVideo(tooLong.AddVideo(std::move(longSource)), 1, false);
+  tooLong.ShowFrame();
+  try {
+    tooLong.BuildBody();
+    ADD_FAILURE() << "built";
+  } catch (const EFlashSoundError& e) {
+    EXPECT_STREQ(e.what(), "the sound of video frame 0 lasts 69120 samples, more than a stream block can number (65535)");
+  }
+  // Without its sound the video goes in.
+  place.WithSound = false;
+  EXPECT_NO_THROW(tooLong.BuildBody());
 }
 
 TEST(FlashVideo, AFileItCannotUseAddsNothing) {

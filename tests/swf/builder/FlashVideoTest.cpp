@@ -227,30 +227,63 @@ Bytes AllSound(const media::TFLVReader& source) {
 
 int Word(const Bytes& b, std::size_t at) { return b[at] | (b[at + 1] << 8); }
 
-TEST(FlashVideo, MP3SoundGoesWithTheFrames) {
+// A test video placed at 12 frames per second for 12 frames, read back: the
+// sound of each frame, and all the sound of the file.
+struct PlacedVideo {
+  TSWFFile file;
+  std::vector<FrameOfSound> frames;
+  Bytes sound;
+};
+
+PlacedVideo PlaceAndRead(const std::filesystem::path& flv) {
   TFlashMovie movie(0, 0, 64, 48, 12, true);
-  TFlashVideo& video = movie.AddVideo(kColors);
+  TFlashVideo& video = movie.AddVideo(flv);
   EXPECT_TRUE(video.HasSound());
   movie.PlaceVideo(video, 1, false);
   movie.ShowFrame(12);
-  const TSWFFile file = test::BuildAndRead(movie);
-  const auto frames = FramesOfSound(file.Tags);
-  ASSERT_EQ(frames.size(), 12u);
-  ASSERT_EQ(frames[0].heads.size(), 1u);
-  const TSWFSoundStreamHead& head = *frames[0].heads[0];
-  EXPECT_EQ(head.TagCode, tagSoundStreamHead);
-  EXPECT_EQ(head.StreamFormat, 2);
-  EXPECT_EQ(head.StreamRate, 2);
-  EXPECT_EQ(head.PlaybackRate, 2);
-  EXPECT_TRUE(head.StreamSize);
-  EXPECT_FALSE(head.StreamType);
-  EXPECT_EQ(head.SampleCount, 22050 / 12);
-  EXPECT_EQ(head.LatencySeek, 0);
+  PlacedVideo placed{test::BuildAndRead(movie), {}, AllSound(video.Source())};
+  placed.frames = FramesOfSound(placed.file.Tags);
+  EXPECT_EQ(placed.frames.size(), 12u);
+  for (std::size_t k = 0; k < placed.frames.size(); ++k) {
+    EXPECT_EQ(placed.frames[k].heads.size(), k == 0 ? 1u : 0u) << "a head with the first frame only";
+  }
+  return placed;
+}
+
+TEST(FlashVideo, StreamHeadsOfBothSoundFormats) {
+  struct Case {
+    std::filesystem::path flv;
+    std::uint16_t code;
+    std::uint8_t format, rate;
+    bool is16Bit;
+    std::uint16_t samples;
+  };
+  // Only the second form of the head can say "uncompressed".
+  const Case cases[] = {{kColors, tagSoundStreamHead, 2, 2, true, 22050 / 12},
+                        {kColorsPcm, tagSoundStreamHead2, 3, 0, false, 5512 / 12}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.flv.filename().string());
+    const PlacedVideo placed = PlaceAndRead(c.flv);
+    ASSERT_EQ(placed.frames.at(0).heads.size(), 1u);
+    const TSWFSoundStreamHead& head = *placed.frames[0].heads[0];
+    EXPECT_EQ(head.TagCode, c.code);
+    EXPECT_EQ(head.StreamFormat, c.format);
+    EXPECT_EQ(head.StreamRate, c.rate);
+    EXPECT_EQ(head.PlaybackRate, c.rate);
+    EXPECT_EQ(head.StreamSize, c.is16Bit);
+    EXPECT_FALSE(head.StreamType);
+    EXPECT_EQ(head.SampleCount, c.samples);
+    EXPECT_EQ(head.LatencySeek, 0);
+  }
+}
+
+TEST(FlashVideo, MP3SoundGoesWithTheFrames) {
+  const PlacedVideo placed = PlaceAndRead(kColors);
+  const auto& frames = placed.frames;
   Bytes mp3;
   int samples = 0;
   for (std::size_t k = 0; k < frames.size(); ++k) {
     SCOPED_TRACE(k);
-    EXPECT_EQ(frames[k].heads.size(), k == 0 ? 1u : 0u);
     ASSERT_EQ(frames[k].blocks.size(), 1u);
     const Bytes& block = frames[k].blocks[0];
     const int count = Word(block, 0);
@@ -264,25 +297,12 @@ TEST(FlashVideo, MP3SoundGoesWithTheFrames) {
     mp3.insert(mp3.end(), block.begin() + 4, block.end());
   }
   EXPECT_EQ(samples, 41 * 576);
-  EXPECT_EQ(mp3, AllSound(video.Source())) << "every MP3 frame once, in order";
+  EXPECT_EQ(mp3, placed.sound) << "every MP3 frame once, in order";
 }
 
 TEST(FlashVideo, UncompressedSoundIsCutAtTheFrames) {
-  TFlashMovie movie(0, 0, 64, 48, 12, true);
-  TFlashVideo& video = movie.AddVideo(kColorsPcm);
-  movie.PlaceVideo(video, 1, false);
-  movie.ShowFrame(12);
-  const TSWFFile file = test::BuildAndRead(movie);
-  const auto frames = FramesOfSound(file.Tags);
-  ASSERT_EQ(frames.size(), 12u);
-  ASSERT_EQ(frames[0].heads.size(), 1u);
-  // Only the second form of the head can say "uncompressed".
-  const TSWFSoundStreamHead& head = *frames[0].heads[0];
-  EXPECT_EQ(head.TagCode, tagSoundStreamHead2);
-  EXPECT_EQ(head.StreamFormat, 3);
-  EXPECT_EQ(head.StreamRate, 0);
-  EXPECT_FALSE(head.StreamSize);
-  EXPECT_EQ(head.SampleCount, 5512 / 12);
+  const PlacedVideo placed = PlaceAndRead(kColorsPcm);
+  const auto& frames = placed.frames;
   Bytes pcm;
   for (const auto& f : frames) {
     ASSERT_EQ(f.blocks.size(), 1u);
@@ -290,7 +310,7 @@ TEST(FlashVideo, UncompressedSoundIsCutAtTheFrames) {
     EXPECT_NEAR(static_cast<double>(f.blocks[0].size()), 5512 / 12.0, 6);
     pcm.insert(pcm.end(), f.blocks[0].begin(), f.blocks[0].end());
   }
-  EXPECT_EQ(pcm, AllSound(video.Source()));
+  EXPECT_EQ(pcm, placed.sound);
 }
 
 TEST(FlashVideo, ARepeatedVideoRepeatsItsSound) {

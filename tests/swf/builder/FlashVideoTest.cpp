@@ -6,6 +6,7 @@
 #include "MovieReadBack.h"
 #include "SoundBytes.h"
 #include "TagCases.h"
+#include "TempDir.h"
 #include "base/FileStream.h"
 #include "media/FlvBuilder.h"
 #include "swf/builder/FlashMovie.h"
@@ -378,14 +379,13 @@ TEST(FlashVideo, SoundBeforeAndBeyondWhatAFrameHolds) {
 }
 
 TEST(FlashVideo, AFileItCannotUseAddsNothing) {
-  const auto bad = std::filesystem::temp_directory_path() / "movara-h264.flv";
-  WriteFileBytes(bad, FlvBuilder().Video(0, 1, 7, {1, 0, 0, 0}).Build());
+  const test::TempDir dir;
+  const auto bad = dir.Write("h264.flv", FlvBuilder().Video(0, 1, 7, {1, 0, 0, 0}).Build());
   TFlashMovie movie(0, 0, 64, 48, 12, true);
   EXPECT_THROW(movie.AddVideo(bad), media::FLVError);
-  EXPECT_THROW(movie.AddVideo(bad.string() + ".missing"), StreamError);
+  EXPECT_THROW(movie.AddVideo(dir.path / "missing.flv"), StreamError);
   EXPECT_TRUE(movie.Objects().empty());
   EXPECT_EQ(movie.NextCharacterId(), 1);
-  std::filesystem::remove(bad);
 }
 
 }  // namespace

@@ -6,7 +6,7 @@
 namespace movara::app {
 
 TfrmMain::TfrmMain(IMainView& view, ISettingsStore& settings, std::filesystem::path programFolder)
-    : view_(view), settings_(settings), programFolder_(std::move(programFolder)) {}
+    : Preview(view.Preview()), view_(view), settings_(settings), programFolder_(std::move(programFolder)) {}
 
 int ProgressPercent(std::size_t index, std::size_t count) {
   return static_cast<int>(std::nearbyint(static_cast<double>(index + 1) * 100.0 / static_cast<double>(count)));
@@ -66,6 +66,8 @@ void TfrmMain::FTreeChange(const std::filesystem::path& folder) {
   RememberedIndex = -1;
 }
 
+void TfrmMain::btnSelectFolderClick() { btnSelectFolderClick(view_.BrowseForFolder(OutputFolder)); }
+
 void TfrmMain::btnSelectFolderClick(const std::filesystem::path& chosen) {
   if (chosen.empty()) return;
   OutputFolder = chosen;
@@ -73,6 +75,14 @@ void TfrmMain::btnSelectFolderClick(const std::filesystem::path& chosen) {
 }
 
 void TfrmMain::btnStartClick() {
+  // The window handles its events during a run: a second Start then is
+  // ignored instead of running inside the first.
+  if (running_) return;
+  running_ = true;
+  const struct TRunEnd {
+    bool& running;
+    ~TRunEnd() { running = false; }
+  } runEnd{running_};
   if (view_.SingleFileMode()) {
     for (const auto& item : view_.ListItems()) {
       if (item.Selected) {

@@ -27,13 +27,18 @@ std::string FolderRunSummary(int converted, int failed, int subfolders, bool abo
   return text;
 }
 
+bool IsCommandLineConversion(const std::vector<std::string>& args) {
+  std::error_code ec;
+  return !args.empty() && std::filesystem::is_regular_file(args[0], ec);
+}
+
 void TfrmMain::FormCreate(const std::vector<std::string>& args) {
   AbortRequested = false;
   RememberedIndex = -1;
   readini();
   CommandLineMode = false;
   std::error_code ec;
-  if (!args.empty() && std::filesystem::is_regular_file(args[0], ec)) {
+  if (IsCommandLineConversion(args)) {
     CommandLineMode = true;
     const std::filesystem::path gif = std::filesystem::absolute(args[0], ec);
     if (gif.has_parent_path()) OutputFolder = gif.parent_path();

@@ -101,6 +101,10 @@ inline constexpr const char* kNothingFound = "No files have been found.";
 inline constexpr const char* kAborted = "The converting process has been aborted by user.";
 }  // namespace msg
 
+// Whether the program's arguments ask for a conversion without the window:
+// the first names an existing file.
+bool IsCommandLineConversion(const std::vector<std::string>& args);
+
 // The summary of a folder run.
 std::string FolderRunSummary(int converted, int failed, int subfolders, bool aborted);
 // (index + 1) * 100 / count, rounded to the nearest integer, ties to even.

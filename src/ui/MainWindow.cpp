@@ -23,6 +23,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStatusTipEvent>
+#include <QTimer>
 #include <QTreeView>
 #include <QTreeWidget>
 #include <QUrl>
@@ -132,7 +133,10 @@ void TMainWindow::CreateMenu() {
   TBItem1->setShortcut(QKeySequence(Qt::Key_F1));
   addAction(TBItem1);  // F1 works while the menu is closed
   About1 = help->addAction(Q(text::kAboutItem));
-  anchors_.Add(TBToolbar1, QRect(0, 0, 34, 20), TAnchors::Left | TAnchors::Top);
+  // The design's 34 pixels, or what the menu's caption needs in this font.
+  const QSize need = TBToolbar1->sizeHint();
+  anchors_.Add(TBToolbar1, QRect(0, 0, std::max(34, need.width()), std::clamp(need.height(), 20, 24)),
+               TAnchors::Left | TAnchors::Top);
 }
 
 void TMainWindow::CreateFolderTreeAndList() {
@@ -155,6 +159,8 @@ void TMainWindow::CreateFolderTreeAndList() {
   LV1->setSelectionMode(QAbstractItemView::SingleSelection);
   LV1->setSelectionBehavior(QAbstractItemView::SelectRows);
   LV1->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  LV1->header()->setStretchLastSection(true);  // the one column fills the list
+  LV1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   QPalette keepVisible = LV1->palette();
   keepVisible.setColor(QPalette::Inactive, QPalette::Highlight, keepVisible.color(QPalette::Active, QPalette::Highlight));
   keepVisible.setColor(QPalette::Inactive, QPalette::HighlightedText,
@@ -272,16 +278,24 @@ void TMainWindow::ConnectHandlers() {
   connect(image, &TPictureView::MouseMove, this, [this](int x, int y) { form_->Preview.Image1MouseMove(x, y); });
   connect(image, &TPictureView::MouseUp, this, [this] { form_->Preview.Image1MouseUp(); });
   connect(listWatcher_, &QFileSystemWatcher::directoryChanged, this, [this] { RefreshList(); });
-  // The tree loads folders in the background: the selected one is scrolled
-  // into view again once its siblings are there.
-  connect(folders_, &QFileSystemModel::directoryLoaded, this, [this](const QString& loaded) {
-    if (scrollPending_.empty() || scrollPending_.parent_path() != PathOf(loaded)) return;
-    FTree->scrollTo(folders_->index(Q(scrollPending_)));
-    scrollPending_.clear();
+  // The tree loads folders in the background, which moves the rows: the
+  // folder selected by the program is scrolled into view again as folders
+  // above it come in, until another folder is selected.
+  treeScroll_ = new QTimer(this);
+  treeScroll_->setSingleShot(true);
+  treeScroll_->setInterval(50);
+  connect(treeScroll_, &QTimer::timeout, this, [this] {
+    if (!scrollPending_.empty()) FTree->scrollTo(folders_->index(Q(scrollPending_)), QAbstractItemView::PositionAtCenter);
   });
+  const auto rescroll = [this] {
+    if (!scrollPending_.empty()) treeScroll_->start();
+  };
+  connect(folders_, &QFileSystemModel::rowsInserted, this, rescroll);
+  connect(folders_, &QFileSystemModel::layoutChanged, this, rescroll);
 }
 
 void TMainWindow::TreeChanged() {
+  scrollPending_.clear();
   const std::filesystem::path folder = SelectedFolder();
   FillList(folder);
   form_->FTreeChange(folder);
@@ -379,7 +393,7 @@ void TMainWindow::SelectFolder(const std::filesystem::path& folder) {
   if (!index.isValid()) return;
   for (QModelIndex parent = index.parent(); parent.isValid(); parent = parent.parent()) FTree->expand(parent);
   FTree->setCurrentIndex(index);
-  FTree->scrollTo(index);
+  FTree->scrollTo(index, QAbstractItemView::PositionAtCenter);
   scrollPending_ = PathOf(folders_->filePath(index));
 }
 
@@ -471,7 +485,6 @@ void TMainWindow::closeEvent(QCloseEvent* event) {
 void TMainWindow::resizeEvent(QResizeEvent* event) {
   QWidget::resizeEvent(event);
   anchors_.Apply(size());
-  LV1->setColumnWidth(0, std::max(LV1->width() - 4, 0));
   ShowOutputPath();
 }
 

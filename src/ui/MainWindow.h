@@ -20,6 +20,7 @@ class QMenuBar;
 class QProgressBar;
 class QPushButton;
 class QRadioButton;
+class QTimer;
 class QTreeView;
 class QTreeWidget;
 
@@ -121,6 +122,7 @@ class TMainWindow final : public QWidget, public app::IMainView {
   std::filesystem::path listed_;
   std::filesystem::path outputShown_;
   std::filesystem::path scrollPending_;
+  QTimer* treeScroll_;
   bool busy_ = false;
   bool closeAfterRun_ = false;
   // Last: its preview's painters stop before the controls go.

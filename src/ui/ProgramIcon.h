@@ -5,7 +5,7 @@
 namespace movara::ui {
 
 // The program's icon at a given size (the same picture as
-// data/icons/movara.svg, which the desktop entry uses).
+// data/movara.svg, which the desktop entry uses).
 QPixmap ProgramIcon(int size);
 
 }  // namespace movara::ui

@@ -277,7 +277,13 @@ void TMainWindow::ConnectHandlers() {
   connect(image, &TPictureView::MouseDown, this, [this](int x, int y) { form_->Preview.Image1MouseDown(x, y); });
   connect(image, &TPictureView::MouseMove, this, [this](int x, int y) { form_->Preview.Image1MouseMove(x, y); });
   connect(image, &TPictureView::MouseUp, this, [this] { form_->Preview.Image1MouseUp(); });
-  connect(listWatcher_, &QFileSystemWatcher::directoryChanged, this, [this] { RefreshList(); });
+  // Changes come in bursts (a program writing many files): the list is
+  // looked at again once they pause.
+  auto* listRefresh = new QTimer(this);
+  listRefresh->setSingleShot(true);
+  listRefresh->setInterval(200);
+  connect(listRefresh, &QTimer::timeout, this, [this] { RefreshList(); });
+  connect(listWatcher_, &QFileSystemWatcher::directoryChanged, listRefresh, qOverload<>(&QTimer::start));
   // The tree loads folders in the background, which moves the rows: the
   // folder selected by the program is scrolled into view again as folders
   // above it come in, until another folder is selected.

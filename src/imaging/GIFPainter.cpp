@@ -141,11 +141,6 @@ void TGIFPainter::Run() { Execute(stop_.get_token()); }
 
 void TGIFPainter::Stop() { stop_.request_stop(); }
 
-std::exception_ptr TGIFPainter::Error() const {
-  std::lock_guard lock(errorMutex_);
-  return error_;
-}
-
 void TGIFPainter::Execute(std::stop_token stop) {
   const std::stop_callback wakeOnStop(stop, [this] { wake_.Set(); });
   try {
@@ -190,8 +185,8 @@ void TGIFPainter::Execute(std::stop_token stop) {
       if (!looping || (passes == 0 && (options_ & doLoopForever) == 0)) break;
     }
   } catch (...) {
-    std::lock_guard lock(errorMutex_);
-    error_ = std::current_exception();
+    // Nothing above a painter's thread could take the failure: the play
+    // ends, as a stop ends it.
   }
   finished_ = true;
 }

@@ -2,7 +2,6 @@
 
 #include <atomic>
 #include <cstdint>
-#include <exception>
 #include <memory>
 #include <optional>
 #include <stop_token>
@@ -64,10 +63,9 @@ class TGIFPainter {
   void Stop();
 
   bool Threaded() const { return threaded_; }
-  // Set once the play has ended (or was never started).
+  // Set once the play has ended, also by a failure inside it (memory for
+  // the pictures, a target that throws): the target keeps what it was shown.
   bool Finished() const { return finished_.load(); }
-  // A failure inside the play (memory for the buffers), which ended it.
-  std::exception_ptr Error() const;
 
  private:
   struct TPlay;
@@ -86,8 +84,6 @@ class TGIFPainter {
   std::stop_source stop_;
   TWakeEvent wake_;
   std::atomic<bool> finished_{false};
-  mutable std::mutex errorMutex_;
-  std::exception_ptr error_;
   std::jthread thread_;
 };
 

@@ -437,7 +437,7 @@ app::IMainView::Geometry TMainWindow::WindowGeometry() const { return {x(), y(),
 
 void TMainWindow::SetWindowGeometry(const Geometry& geometry) {
   move(geometry.Left, geometry.Top);
-  resize(std::max(geometry.Width, kDesignWidth), std::max(geometry.Height, kDesignHeight));
+  resize(geometry.Width, geometry.Height);  // raised to the minimum size
 }
 
 void TMainWindow::OpenDocument(const std::filesystem::path& file) {

@@ -508,6 +508,24 @@ TEST(GIFPainterRegistry, QuittingTheApplicationEndsAPainterInsideDraw) {
   EXPECT_EQ(target.Count(), 1u);
 }
 
+TEST(GIFPainterRegistry, AFailureInsideThePlayEndsItAndNothingElse) {
+  class ThrowingTarget final : public IGIFDrawTarget {
+   public:
+    std::atomic<int> Calls{0};
+    void Present(std::shared_ptr<const TBitmap>) override {
+      ++Calls;
+      throw std::runtime_error("cannot show");
+    }
+  } target;
+  auto gif = LoadGif(Animation({10, 10, 10}, 0));
+  FakeClock clock;
+  TGIFPainter painter(*gif, target, clock);
+  painter.Start();
+  ASSERT_TRUE(Eventually([&] { return painter.Finished(); }));
+  EXPECT_EQ(target.Calls, 1);
+  EXPECT_TRUE(clock.Sleeps().empty());
+}
+
 // On the real clock, as fast as the frames go: the image is reloaded and then
 // destroyed while its painter animates. Run under ThreadSanitizer too.
 TEST(GIFPainterThreads, ReloadingAndDestroyingAnAnimatingImage) {

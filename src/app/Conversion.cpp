@@ -309,8 +309,9 @@ TConvertOutcome ConvertGif(const TConvertOptions& options, IConvertProgress* pro
   TFlashMovie movie(0, 0, outcome.Width * 20, outcome.Height * 20, kFrameRate, false);
   movie.SetPixelUnits(true);
   movie.SetVersion(6);
-  movie.SetCompressed(false);
+  movie.SetCompressed(options.Compress);
   movie.Protect = false;
+  movie.CompactImages = options.Compact;
   // Pictures compress on every core while the next one is composed; the
   // movie is built once, so written pictures need not be kept.
   if (options.CompressionThreads != 1) movie.SetCompressionThreads(options.CompressionThreads);

@@ -48,6 +48,29 @@ cp "$sample" "$work/in/a.gif"; cp "$sample" "$work/in/sub/b.GIF"
 "$cli" --quiet --folder "$work/in" || fail "a folder run without --output"
 [ -s "$work/in/a.swf" ] && [ -s "$work/in/sub/b.swf" ] || fail "without --output the movies go beside the GIFs"
 
+# --jobs: the same movies, lines and summary as one file at a time.
+mkdir -p "$work/many/sub" "$work/one" "$work/three"
+for i in 1 2 3; do cp "$sample" "$work/many/f$i.gif"; cp "$sample" "$work/many/sub/g$i.gif"; done
+cp "$work/broken.gif" "$work/many/sub/g4.gif"
+"$cli" --jobs 1 --folder "$work/many" --output "$work/one" >"$work/one.out" 2>&1 && fail "a broken GIF in a folder run exits with 1"
+"$cli" --jobs 3 --folder "$work/many" --output "$work/three" >"$work/three.out" 2>&1
+sed "s|$work/one|OUT|" "$work/one.out" > "$work/one.txt"; sed "s|$work/three|OUT|" "$work/three.out" > "$work/three.txt"
+diff "$work/one.txt" "$work/three.txt" || fail "--jobs 3 reports like --jobs 1"
+grep -q "6 files of 7 have been successfully converted. 1 subfolder has been processed." "$work/three.out" || fail "--jobs summary"
+for m in f1 f2 f3 sub/g1 sub/g2 sub/g3; do cmp -s "$work/one/$m.swf" "$work/three/$m.swf" || fail "--jobs gives the same $m.swf"; done
+"$cli" --jobs 2 --quiet --output "$work/three" "$work/many/f1.gif" "$work/many/sub/g4.gif" "$work/many/f2.gif" 2>"$work/err"
+[ $? -eq 1 ] || fail "a file list on two jobs exits with the worst code"
+grep -q "g4.gif: Error 1" "$work/err" || fail "a file list on two jobs says why"
+"$cli" --jobs 0 "$sample" 2>/dev/null; [ $? -eq 2 ] || fail "--jobs 0 is a usage error"
+
+# --compact and --compress: smaller movies of the same pictures.
+mkdir -p "$work/plain" "$work/compact" "$work/cws"
+"$cli" --quiet --output "$work/plain" "$work/my clip.gif" || fail "the sample converts"
+"$cli" --quiet --compact --output "$work/compact" "$work/my clip.gif" || fail "--compact converts"
+[ "$(stat -c %s "$work/compact/my clip.swf")" -lt "$(stat -c %s "$work/plain/my clip.swf")" ] || fail "--compact is smaller"
+"$cli" --quiet --compress --output "$work/cws" "$work/my clip.gif" || fail "--compress converts"
+head -c 3 "$work/cws/my clip.swf" | grep -q CWS || fail "--compress writes a CWS movie"
+
 # Progress: a line that rewrites itself on a terminal, nothing in a pipe or
 # with --quiet.
 script -qec "'$cli' --output '$work/out' '$work/my clip.gif'" /dev/null > "$work/tty" </dev/null

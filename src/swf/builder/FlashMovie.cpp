@@ -61,7 +61,7 @@ TFlashImage& TFlashMovie::AddImage(const std::filesystem::path& fileName) {
 }
 
 TFlashImage& TFlashMovie::AddImage(const imaging::TBitmap& raster) {
-  return AddCharacter(std::make_unique<TFlashImage>(this, raster), images_);
+  return AddCharacter(std::make_unique<TFlashImage>(this, raster, CompactImages), images_);
 }
 
 TFlashButton& TFlashMovie::AddButton(bool trackAsMenu, bool advanced) {

@@ -86,31 +86,44 @@ struct InCallPlay {
   }
 };
 
+// Plays an image on the painter's own thread, on a clock the test moves.
+struct ThreadedPlay {
+  FakeClock Clock;
+  RecordingTarget Target{&Clock};
+  TGIFPainter Painter;
+  explicit ThreadedPlay(const TGIFImage& gif) : Painter(gif, Target, Clock) { Painter.Start(); }
+  // Lets frames stay `stay` ms each until `pictures` have been shown.
+  bool ShowUntil(std::size_t pictures, std::int64_t stay) {
+    for (std::size_t shown = 1; shown < pictures; ++shown) {
+      if (!Clock.WaitForSleep(shown)) return false;
+      Clock.Advance(stay);
+    }
+    return Target.WaitForPictures(pictures);
+  }
+};
+
 // ---- timing ----
 
 const std::vector<int> kDelays = {0, 1, 2, 50, 2000, kNoControl, 10};
 
 TEST(GIFPainterTiming, ThreadedPainterHoldsEachFrameForItsDelay) {
   auto gif = LoadGif(Animation(kDelays));
-  FakeClock clock;
-  RecordingTarget target(&clock);
-  TGIFPainter painter(*gif, target, clock);
-  painter.Start();
+  ThreadedPlay play(*gif);
   // 0 and a missing extension count 10 units of 12 ms, 1 and 2 count 3, and
   // a thread does not cut 2000 down.
   const std::vector<std::int64_t> stays = {120, 36, 36, 600, 24000, 120};
   for (std::size_t i = 0; i < stays.size(); ++i) {
-    ASSERT_TRUE(clock.WaitForSleep(i + 1)) << "frame " << i;
-    EXPECT_EQ(clock.Sleeps().back(), stays[i]) << "frame " << i;
-    EXPECT_EQ(target.Count(), i + 1);
-    clock.Advance(stays[i] - 1);
-    EXPECT_EQ(target.Count(), i + 1) << "shown a millisecond early";
-    clock.Advance(1);
-    ASSERT_TRUE(target.WaitForPictures(i + 2));
+    ASSERT_TRUE(play.Clock.WaitForSleep(i + 1)) << "frame " << i;
+    EXPECT_EQ(play.Clock.Sleeps().back(), stays[i]) << "frame " << i;
+    EXPECT_EQ(play.Target.Count(), i + 1);
+    play.Clock.Advance(stays[i] - 1);
+    EXPECT_EQ(play.Target.Count(), i + 1) << "shown a millisecond early";
+    play.Clock.Advance(1);
+    ASSERT_TRUE(play.Target.WaitForPictures(i + 2));
   }
-  ASSERT_TRUE(Eventually([&] { return painter.Finished(); }));
-  EXPECT_EQ(target.Count(), kDelays.size());
-  EXPECT_EQ(clock.Sleeps(), stays) << "no wait before the first frame nor after the last";
+  ASSERT_TRUE(Eventually([&] { return play.Painter.Finished(); }));
+  EXPECT_EQ(play.Target.Count(), kDelays.size());
+  EXPECT_EQ(play.Clock.Sleeps(), stays) << "no wait before the first frame nor after the last";
 }
 
 TEST(GIFPainterTiming, PainterInsideDrawCutsLongDelaysAndHandlesEventsWhileWaiting) {
@@ -127,53 +140,40 @@ TEST(GIFPainterTiming, PainterInsideDrawCutsLongDelaysAndHandlesEventsWhileWaiti
 
 TEST(GIFPainterTiming, AnOverrunShortensTheNextWaitByHalf) {
   auto gif = LoadGif(Animation({10, 10, 10}));
-  FakeClock clock;
-  RecordingTarget target(&clock);
-  TGIFPainter painter(*gif, target, clock);
-  painter.Start();
-  ASSERT_TRUE(clock.WaitForSleep(1));
-  clock.Advance(160);  // 40 ms late
-  ASSERT_TRUE(clock.WaitForSleep(2));
-  EXPECT_EQ(clock.Sleeps(), (std::vector<std::int64_t>{120, 100}));
+  ThreadedPlay play(*gif);
+  ASSERT_TRUE(play.ShowUntil(2, 160));  // 40 ms late
+  ASSERT_TRUE(play.Clock.WaitForSleep(2));
+  EXPECT_EQ(play.Clock.Sleeps(), (std::vector<std::int64_t>{120, 100}));
 }
 
 TEST(GIFPainterTiming, SpeedScalesTheWaits) {
   auto gif = LoadGif(Animation({10, 10, 10}));
   gif->AnimationSpeed = 200;
-  FakeClock clock;
-  RecordingTarget target(&clock);
-  TGIFPainter painter(*gif, target, clock);
-  painter.Start();
-  ASSERT_TRUE(clock.WaitForSleep(1));
-  EXPECT_EQ(clock.Sleeps().back(), 60);
+  ThreadedPlay play(*gif);
+  ASSERT_TRUE(play.Clock.WaitForSleep(1));
+  EXPECT_EQ(play.Clock.Sleeps().back(), 60);
 }
 
 TEST(GIFPainterTiming, SpeedZeroWaitsUntilStoppedOnAThread) {
   auto gif = LoadGif(Animation({10, 10, 10}));
   gif->AnimationSpeed = 0;
-  FakeClock clock;
-  RecordingTarget target(&clock);
-  TGIFPainter painter(*gif, target, clock);
-  painter.Start();
-  ASSERT_TRUE(clock.WaitForSleep(1));
-  EXPECT_EQ(clock.Sleeps().back(), FakeClock::kUntilWoken);
-  clock.Advance(1'000'000);
-  EXPECT_FALSE(painter.Finished());
-  painter.Stop();
-  ASSERT_TRUE(Eventually([&] { return painter.Finished(); }));
-  EXPECT_EQ(target.Count(), 1u);
+  ThreadedPlay play(*gif);
+  ASSERT_TRUE(play.Clock.WaitForSleep(1));
+  EXPECT_EQ(play.Clock.Sleeps().back(), FakeClock::kUntilWoken);
+  play.Clock.Advance(1'000'000);
+  EXPECT_FALSE(play.Painter.Finished());
+  play.Painter.Stop();
+  ASSERT_TRUE(Eventually([&] { return play.Painter.Finished(); }));
+  EXPECT_EQ(play.Target.Count(), 1u);
 }
 
 TEST(GIFPainterTiming, NegativeSpeedDoesNotWaitOnAThread) {
   auto gif = LoadGif(Animation({10, 10, 10}));
   gif->AnimationSpeed = -5;
-  FakeClock clock;
-  RecordingTarget target(&clock);
-  TGIFPainter painter(*gif, target, clock);
-  painter.Start();
-  ASSERT_TRUE(Eventually([&] { return painter.Finished(); }));
-  EXPECT_EQ(target.Count(), 3u);
-  EXPECT_TRUE(clock.Sleeps().empty());
+  ThreadedPlay play(*gif);
+  ASSERT_TRUE(Eventually([&] { return play.Painter.Finished(); }));
+  EXPECT_EQ(play.Target.Count(), 3u);
+  EXPECT_TRUE(play.Clock.Sleeps().empty());
 }
 
 TEST(GIFPainterTiming, SpeedBelowOneWaitsTwelveSecondsInsideDraw) {
@@ -190,17 +190,10 @@ TEST(GIFPainterTiming, SpeedBelowOneWaitsTwelveSecondsInsideDraw) {
 TEST(GIFPainterLoops, LoopCountZeroRepeatsForEverOnAThread) {
   // Each frame is cleared after it is shown, so each picture is one frame.
   auto gif = LoadGif(Strip({{0, 1, 2, -1, {1}}, {1, 1, 2, -1, {2}}, {2, 1, 2, -1, {3}}}, 0));
-  FakeClock clock;
-  RecordingTarget target(&clock);
-  TGIFPainter painter(*gif, target, clock);
-  painter.Start();
-  for (std::size_t shown = 1; shown < 8; ++shown) {
-    ASSERT_TRUE(clock.WaitForSleep(shown));
-    clock.Advance(120);
-  }
-  ASSERT_TRUE(target.WaitForPictures(8));
-  EXPECT_FALSE(painter.Finished());
-  EXPECT_EQ(Row(*target.Picture(6)), (std::vector<TARGB>{kRed, kNothing, kNothing, kNothing}))
+  ThreadedPlay play(*gif);
+  ASSERT_TRUE(play.ShowUntil(8, 120));
+  EXPECT_FALSE(play.Painter.Finished());
+  EXPECT_EQ(Row(*play.Target.Picture(6)), (std::vector<TARGB>{kRed, kNothing, kNothing, kNothing}))
       << "pass three starts again at frame 0";
 }
 
@@ -228,16 +221,9 @@ TEST(GIFPainterLoops, PassesInsideDraw) {
 TEST(GIFPainterLoops, LoopForeverOptionRepeatsWithoutALoopExtension) {
   auto gif = LoadGif(Animation({10, 10}));
   gif->DrawOptions |= doLoopForever;
-  FakeClock clock;
-  RecordingTarget target(&clock);
-  TGIFPainter painter(*gif, target, clock);
-  painter.Start();
-  for (std::size_t shown = 1; shown < 5; ++shown) {
-    ASSERT_TRUE(clock.WaitForSleep(shown));
-    clock.Advance(120);
-  }
-  ASSERT_TRUE(target.WaitForPictures(5));
-  EXPECT_FALSE(painter.Finished());
+  ThreadedPlay play(*gif);
+  ASSERT_TRUE(play.ShowUntil(5, 120));
+  EXPECT_FALSE(play.Painter.Finished());
 }
 
 TEST(GIFPainterLoops, APassThatDrawsNothingEndsThePlay) {
@@ -253,20 +239,44 @@ TEST(GIFPainterLoops, APassThatDrawsNothingEndsThePlay) {
 
 // ---- pictures ----
 
-TEST(GIFPainterPictures, FramesAddUpWithoutDisposal) {
-  auto gif = LoadGif(Animation({10, 10, 10}));
-  InCallPlay play(*gif);
-  ASSERT_EQ(play.Target.Count(), 3u);
-  EXPECT_EQ(Row(*play.Target.Picture(2)), (std::vector<TARGB>{kRed, kGreen, kBlue, kNothing}));
-}
-
-TEST(GIFPainterPictures, DisposalTwoClearsTheFrameToWhatLayBeneath) {
-  const Bytes bytes = Strip({{0, 4, 1, -1, {1, 1, 1, 1}}, {1, 1, 2, -1, {2}}, {3, 1, 1, -1, {3}}});
-  auto gif = LoadGif(bytes);
-  InCallPlay play(*gif);
-  ASSERT_EQ(play.Target.Count(), 3u);
-  EXPECT_EQ(Row(*play.Target.Picture(1)), (std::vector<TARGB>{kRed, kGreen, kRed, kRed}));
-  EXPECT_EQ(Row(*play.Target.Picture(2)), (std::vector<TARGB>{kRed, kNothing, kRed, kBlue}));
+// Pictures of 4 x 1 strips after each frame, with transparency: red frame
+// 0 under one-pixel frames of other colours.
+TEST(GIFPainterPictures, DisposalsOfTheFrameBefore) {
+  using Rows = std::vector<std::vector<TARGB>>;
+  struct Case {
+    const char* name;
+    std::vector<Frame1D> frames;
+    Rows pictures;
+  };
+  const Frame1D red{0, 4, 1, -1, {1, 1, 1, 1}};
+  const Case cases[] = {
+      {"without disposal the frames add up",
+       {red, {1, 1, 1, -1, {2}}, {3, 1, 0, -1, {3}}},
+       {{kRed, kRed, kRed, kRed}, {kRed, kGreen, kRed, kRed}, {kRed, kGreen, kRed, kBlue}}},
+      {"disposal 2 clears the frame to what lay beneath",
+       {red, {1, 1, 2, -1, {2}}, {3, 1, 1, -1, {3}}},
+       {{kRed, kRed, kRed, kRed}, {kRed, kGreen, kRed, kRed}, {kRed, kNothing, kRed, kBlue}}},
+      {"disposal 3 brings back the picture from before",
+       {red, {1, 1, 3, -1, {2}}, {3, 1, 1, -1, {3}}},
+       {{kRed, kRed, kRed, kRed}, {kRed, kGreen, kRed, kRed}, {kRed, kRed, kRed, kBlue}}},
+      {"disposal 3 after 2 starts from the cleared picture",
+       {red, {0, 1, 2, -1, {2}}, {1, 1, 3, -1, {3}}, {3, 1, 0, -1, {2}}},
+       {{kRed, kRed, kRed, kRed},
+        {kGreen, kRed, kRed, kRed},
+        {kNothing, kBlue, kRed, kRed},
+        {kNothing, kRed, kRed, kGreen}}},
+      {"disposals 4 to 7 are not drawn beside disposing frames",
+       {{0, 4, 2, -1, {1, 1, 1, 1}}, {1, 1, 4, -1, {2}}, {3, 1, 1, -1, {3}}},
+       {{kRed, kRed, kRed, kRed}, {kNothing, kNothing, kNothing, kBlue}}},
+  };
+  for (const auto& c : cases) {
+    auto gif = LoadGif(Strip(c.frames));
+    InCallPlay play(*gif);
+    ASSERT_EQ(play.Target.Count(), c.pictures.size()) << c.name;
+    for (std::size_t i = 0; i < c.pictures.size(); ++i) {
+      EXPECT_EQ(Row(*play.Target.Picture(i)), c.pictures[i]) << c.name << ", picture " << i;
+    }
+  }
 }
 
 TEST(GIFPainterPictures, DisposalTwoWithoutTransparencyFillsTheBackgroundColour) {
@@ -277,25 +287,6 @@ TEST(GIFPainterPictures, DisposalTwoWithoutTransparencyFillsTheBackgroundColour)
   gif->DrawBackgroundColor = MakeColor(0, 255, 0);
   InCallPlay fromImage(*gif, doTransparent);
   EXPECT_EQ(fromImage.Target.Picture(2)->PixelARGB(1, 0), kGreen);
-}
-
-TEST(GIFPainterPictures, DisposalThreeBringsBackThePictureFromBefore) {
-  const Bytes bytes = Strip({{0, 4, 1, -1, {1, 1, 1, 1}}, {1, 1, 3, -1, {2}}, {3, 1, 1, -1, {3}}});
-  auto gif = LoadGif(bytes);
-  InCallPlay play(*gif);
-  ASSERT_EQ(play.Target.Count(), 3u);
-  EXPECT_EQ(Row(*play.Target.Picture(1)), (std::vector<TARGB>{kRed, kGreen, kRed, kRed}));
-  EXPECT_EQ(Row(*play.Target.Picture(2)), (std::vector<TARGB>{kRed, kRed, kRed, kBlue}));
-}
-
-TEST(GIFPainterPictures, DisposalThreeAfterTwoStartsFromTheClearedPicture) {
-  const Bytes bytes =
-      Strip({{0, 4, 1, -1, {1, 1, 1, 1}}, {0, 1, 2, -1, {2}}, {1, 1, 3, -1, {3}}, {3, 1, 0, -1, {2}}});
-  auto gif = LoadGif(bytes);
-  InCallPlay play(*gif);
-  ASSERT_EQ(play.Target.Count(), 4u);
-  EXPECT_EQ(Row(*play.Target.Picture(2)), (std::vector<TARGB>{kNothing, kBlue, kRed, kRed}));
-  EXPECT_EQ(Row(*play.Target.Picture(3)), (std::vector<TARGB>{kNothing, kRed, kRed, kGreen}));
 }
 
 TEST(GIFPainterPictures, TransparentPixelsLeaveWhatIsBeneathUnlessTransparencyIsOff) {
@@ -319,14 +310,6 @@ TEST(GIFPainterPictures, ClearFirstOptionStartsEachPassWithFrameZerosRectangleCl
   InCallPlay clearing(*cleared);
   ASSERT_EQ(clearing.Target.Count(), 4u);
   EXPECT_EQ(clearing.Target.Picture(2)->PixelARGB(1, 0), kNothing);
-}
-
-TEST(GIFPainterPictures, DisposalsFourToSevenAreNotDrawnBesideDisposingFrames) {
-  const Bytes bytes = Strip({{0, 4, 2, -1, {1, 1, 1, 1}}, {1, 1, 4, -1, {2}}, {3, 1, 1, -1, {3}}});
-  auto gif = LoadGif(bytes);
-  InCallPlay play(*gif);
-  ASSERT_EQ(play.Target.Count(), 2u);
-  EXPECT_EQ(Row(*play.Target.Picture(1)), (std::vector<TARGB>{kNothing, kNothing, kNothing, kBlue}));
 }
 
 TEST(GIFPainterPictures, ASingleFrameIsDrawnOnceWithoutAPainter) {
@@ -486,15 +469,12 @@ TEST(GIFPainterRegistry, NothingHappensWhileAPainterRunsInsideDraw) {
 TEST(GIFPainterRegistry, AnInvalidTargetEndsThePlayWhenAsked) {
   auto gif = LoadGif(Animation({10, 10, 10}, 0));
   gif->DrawOptions |= doValidateTarget;
-  FakeClock clock;
-  RecordingTarget target(&clock);
-  TGIFPainter painter(*gif, target, clock);
-  painter.Start();
-  ASSERT_TRUE(clock.WaitForSleep(1));
-  target.IsValid = false;
-  clock.Advance(120);
-  ASSERT_TRUE(Eventually([&] { return painter.Finished(); }));
-  EXPECT_EQ(target.Count(), 1u);
+  ThreadedPlay play(*gif);
+  ASSERT_TRUE(play.Clock.WaitForSleep(1));
+  play.Target.IsValid = false;
+  play.Clock.Advance(120);
+  ASSERT_TRUE(Eventually([&] { return play.Painter.Finished(); }));
+  EXPECT_EQ(play.Target.Count(), 1u);
 }
 
 TEST(GIFPainterRegistry, QuittingTheApplicationEndsAPainterInsideDraw) {

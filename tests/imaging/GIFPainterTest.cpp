@@ -420,6 +420,22 @@ TEST(GIFPainterRegistry, LoadingAnotherGifStopsAndAwaitsThePainterFirst) {
   ASSERT_TRUE(target.WaitForPictures(2)) << "the reloaded image draws again";
 }
 
+TEST(GIFPainterRegistry, OptimisingAnAnimatingImageStopsItsPainterFirst) {
+  FakeClock clock;
+  RecordingTarget target(&clock);
+  auto gif = LoadGif(Animation({10, 10, 10}, 0));
+  gif->Draw(target, clock);
+  ASSERT_TRUE(clock.WaitForSleep(1));
+  gif->OptimizeColorMaps();
+  EXPECT_EQ(gif->PainterCount(), 0u);
+  EXPECT_FALSE(clock.Sleeping());
+  gif->Draw(target, clock);
+  ASSERT_TRUE(clock.WaitForSleep(2));
+  gif->Optimize(0x1E, 0);
+  EXPECT_EQ(gif->PainterCount(), 0u);
+  EXPECT_FALSE(clock.Sleeping());
+}
+
 TEST(GIFPainterRegistry, DestroyingAnAnimatingImageEndsItsPainter) {
   FakeClock clock;
   RecordingTarget target(&clock);

@@ -241,6 +241,28 @@ class MainWindowTest : public QObject {
     QVERIFY(!fs::exists(out_ / "c.swf"));
   }
 
+  void closingDuringAFolderRunStopsItAndClosesAfter() {
+    const fs::path in = Root() / "closing";
+    for (const char* name : {"a.gif", "b.gif", "c.gif"}) WriteGif(in, name, Gif(16, 8));
+    auto window = ShowWindow();
+    QVERIFY(window != nullptr);
+    window->SelectFolder(in);
+    QTest::mouseClick(window->RBFolder, Qt::LeftButton);
+    bool stillOpen = false;
+    connect(window->RzB, &QProgressBar::valueChanged, this, [&](int value) {
+      if (value == 0 || stillOpen) return;
+      window->close();
+      stillOpen = window->isVisible();
+    });
+    const auto boxes = AnswerBoxes([&] { QTest::mouseClick(window->btnStart, Qt::LeftButton); });
+    QVERIFY(stillOpen);
+    QCOMPARE(boxes.size(), std::size_t{1});
+    QCOMPARE(boxes[0].Text, QString("The converting process has been aborted by user."));
+    QVERIFY(!fs::exists(out_ / "b.swf"));
+    QVERIFY(!window->isVisible());
+    QCOMPARE(QSettings("Brenholt", "Movara").value("1.0/LastDir").toString().toStdString(), in.string());
+  }
+
   void singleFileConversionOpensTheTestPage() {
     WriteGif(Root() / "one", "only.gif", Gif(16, 8));
     auto window = ShowWindow();

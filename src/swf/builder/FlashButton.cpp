@@ -1,6 +1,7 @@
 #include "swf/builder/FlashButton.h"
 
 #include "swf/builder/FlashShape.h"
+#include "swf/builder/FlashSound.h"
 
 namespace movara::swf {
 
@@ -16,6 +17,12 @@ TFlashButton::TFlashButton(TFlashMovie* owner, bool trackAsMenu, bool advanced)
     actions_.Retarget(tag->Actions);
     buttonTag_ = std::move(tag);
   }
+}
+
+TSWFStartSound& TFlashButton::SetSound(TSWFDefineButtonSound::Slot slot, const TFlashSound& sound) {
+  TSWFStartSound& info = buttonSound_.Sound(slot);
+  info.SoundId = sound.CharacterId();
+  return info;
 }
 
 TSWFButtonRecord& TFlashButton::AddRecord(const TFlashShape& shape, std::uint8_t states, std::uint16_t depth) {

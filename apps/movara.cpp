@@ -5,18 +5,18 @@
 #include <string>
 #include <vector>
 
-#include "ConsoleView.h"
 #include "app/MainForm.h"
+#include "app/SilentView.h"
 #include "base/Memory.h"
+#include "base/ProgramFolder.h"
 
 int main(int argc, char** argv) {
   using namespace movara;
   LimitHeapRetention();
   const std::vector<std::string> args(argv + 1, argv + argc);
-  cli::TConsoleView view;
-  view.Quiet = true;
+  app::TSilentView view;
   app::TMemorySettingsStore settings;
-  app::TfrmMain form(view, settings, cli::ProgramFolder());
+  app::TfrmMain form(view, settings, ProgramFolder());
   form.FormCreate(args);
   if (form.CommandLineMode) return form.CommandLineResult;
   std::fputs("usage: movara FILE.gif\n"

@@ -1,120 +1,116 @@
 // movara-cli: converts GIF files to SWF movies from a terminal.
-//
-//   movara-cli [--output DIR] [--url URL] [--html] FILE.gif...
-//   movara-cli --folder DIR [--output DIR]
 #include <cstdio>
-#include <cstring>
+#include <cstdlib>
 #include <filesystem>
+#include <optional>
 #include <string>
-#include <vector>
+#include <system_error>
 
-#include "ConsoleView.h"
-#include "app/MainForm.h"
+#include "CliRuns.h"
+#include "Terminal.h"
 #include "base/Memory.h"
 
 namespace {
 
+using movara::cli::TCliOptions;
+
 constexpr const char* kUsage =
-    "usage: movara-cli [--output DIR] [--url URL] [--html] [--quiet] FILE.gif...\n"
-    "       movara-cli --folder DIR [--output DIR] [--quiet]\n"
+    "usage: movara-cli [options] FILE.gif...\n"
+    "       movara-cli [options] --folder DIR\n"
     "\n"
     "Converts GIF images into SWF movies that play like them.\n"
-    "  FILE.gif...    convert these files; a movie that exists is replaced\n"
-    "  --folder DIR   convert every GIF of DIR and of its subfolders (one level)\n"
-    "  --output DIR   folder for the movies (default: each GIF's own folder,\n"
-    "                 with --folder the program's folder)\n"
-    "  --url URL      make the movie open URL in a new window when clicked\n"
-    "  --html         also write an HTML test page beside each movie\n"
-    "  --quiet        print errors only\n"
-    "Exit status: 0 when every file converted, else 1 (a GIF could not be read)\n"
-    "or 6 (a movie could not be written).\n";
+    "  FILE.gif...     convert these files\n"
+    "  --folder DIR    convert every GIF of DIR and of its subfolders (one level)\n"
+    "  --output DIR    folder for the movies (default: beside each GIF; with\n"
+    "                  --folder, a subfolder's movies go into a subfolder of DIR)\n"
+    "  --url URL       make the movie open URL in a new window when clicked\n"
+    "  --html          also write an HTML test page beside each movie\n"
+    "  --no-overwrite  keep movies that exist (default: replace them)\n"
+    "  --quiet         print errors only\n"
+    "  --version       print the version\n"
+    "  --help          print this help\n"
+    "A file that is not converted is reported on standard error with the reason.\n"
+    "On a terminal, a progress line shows the frames of a large GIF, or the files\n"
+    "of a folder run.\n"
+    "Exit status: 0 when every file converted, 1 when a GIF could not be read,\n"
+    "6 when a movie could not be written, 2 for a usage error.\n";
 
-}  // namespace
+[[noreturn]] void UsageError(const std::string& message) {
+  std::fprintf(stderr, "movara-cli: %s\n%s", message.c_str(), kUsage);
+  std::exit(2);
+}
 
-int main(int argc, char** argv) {
-  using namespace movara;
-  LimitHeapRetention();
-  cli::TConsoleView view;
-  std::filesystem::path output;
-  std::filesystem::path folder;
-  bool html = false;
-  std::vector<std::filesystem::path> files;
+// Reads the arguments; an exit status when the run ends here.
+std::optional<int> ParseArguments(int argc, char** argv, TCliOptions& options) {
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
     const auto value = [&]() -> std::string {
-      if (i + 1 >= argc) {
-        std::fprintf(stderr, "movara-cli: %s needs a value\n%s", arg.c_str(), kUsage);
-        std::exit(2);
-      }
+      if (i + 1 >= argc) UsageError(arg + " needs a value");
       return argv[++i];
     };
     if (arg == "--help" || arg == "-h") {
       std::fputs(kUsage, stdout);
       return 0;
+    } else if (arg == "--version") {
+      std::printf("movara-cli %s\n", MOVARA_VERSION);
+      return 0;
     } else if (arg == "--output") {
-      output = value();
+      options.Output = value();
     } else if (arg == "--url") {
-      view.Url = value();
+      options.Url = value();
     } else if (arg == "--folder") {
-      folder = value();
+      options.Folder = value();
     } else if (arg == "--html") {
-      html = true;
+      options.Html = true;
+    } else if (arg == "--no-overwrite") {
+      options.Overwrite = movara::app::TOverwrite::Keep;
     } else if (arg == "--quiet") {
-      view.Quiet = true;
+      options.Quiet = true;
     } else if (arg.starts_with("--")) {
-      std::fprintf(stderr, "movara-cli: unknown option %s\n%s", arg.c_str(), kUsage);
-      return 2;
+      UsageError("unknown option " + arg);
     } else {
-      files.emplace_back(arg);
+      options.Files.emplace_back(arg);
     }
   }
-  if (files.empty() == folder.empty()) {
-    std::fputs(kUsage, stderr);
-    return 2;
-  }
+  if (options.Files.empty() && options.Folder.empty()) UsageError("no GIF given");
+  if (!options.Files.empty() && !options.Folder.empty()) UsageError("give files or --folder, not both");
+  return std::nullopt;
+}
 
-  app::TMemorySettingsStore settings;
-  app::TfrmMain form(view, settings, cli::ProgramFolder());
-  form.WriteHtmlPage = html;
+// Makes the folders absolute and checks that they exist; an exit status
+// when one does not.
+std::optional<int> CheckFolders(TCliOptions& options) {
   std::error_code ec;
-  if (!output.empty()) {
-    if (!std::filesystem::is_directory(output, ec)) {
-      std::fprintf(stderr, "movara-cli: the output folder %s does not exist\n", output.string().c_str());
+  if (!options.Output.empty()) {
+    if (!std::filesystem::is_directory(options.Output, ec)) {
+      std::fprintf(stderr, "movara-cli: the output folder %s does not exist\n", options.Output.string().c_str());
       return 6;
     }
-    output = std::filesystem::absolute(output, ec);
+    options.Output = std::filesystem::absolute(options.Output, ec);
   }
-
-  if (!folder.empty()) {
-    if (!std::filesystem::is_directory(folder, ec)) {
-      std::fprintf(stderr, "movara-cli: %s is not a folder\n", folder.string().c_str());
+  if (!options.Folder.empty()) {
+    if (!std::filesystem::is_directory(options.Folder, ec)) {
+      std::fprintf(stderr, "movara-cli: %s is not a folder\n", options.Folder.string().c_str());
       return 2;
     }
-    view.Single = false;
-    view.Folder = std::filesystem::absolute(folder, ec);
-    form.OutputFolder = output.empty() ? form.ProgramFolder() : output;
-    form.btnStartClick();
-    if (form.LastRunWriteError) return app::crWriteError;
-    return form.LastRunFailed > 0 ? app::crLoadError : app::crOk;
+    options.Folder = std::filesystem::absolute(options.Folder, ec);
   }
+  return std::nullopt;
+}
 
-  int worst = app::crOk;
-  for (const auto& file : files) {
-    view.File = std::filesystem::absolute(file, ec);
-    form.OutputFolder = output.empty() ? view.File.parent_path() : output;
-    if (!std::filesystem::is_regular_file(view.File, ec)) {
-      std::fprintf(stderr, "movara-cli: %s: no such file\n", file.string().c_str());
-      worst = std::max<int>(worst, app::crLoadError);
-      continue;
-    }
-    const int code = form.ConvertNow(view.File, "");
-    if (code == app::crOk && !view.Quiet) {
-      std::filesystem::path movie = form.OutputFolder / view.File.filename();
-      movie.replace_extension(".swf");
-      std::printf("movie: %s\n", movie.string().c_str());
-    }
-    if (code != app::crOk) std::fprintf(stderr, "movara-cli: %s: not converted\n", file.string().c_str());
-    worst = std::max(worst, code);
+}  // namespace
+
+int main(int argc, char** argv) {
+  movara::LimitHeapRetention();
+  TCliOptions options;
+  if (const auto status = ParseArguments(argc, argv, options)) return *status;
+  if (const auto status = CheckFolders(options)) return *status;
+  movara::cli::TTerminal terminal(options.Quiet);
+  try {
+    return options.Folder.empty() ? movara::cli::ConvertFileList(options, terminal)
+                                  : movara::cli::ConvertFolder(options, terminal);
+  } catch (const std::exception& e) {
+    terminal.Error(std::string("movara-cli: ") + e.what());
+    return 1;
   }
-  return worst;
 }

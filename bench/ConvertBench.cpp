@@ -1,7 +1,7 @@
 // Conversion speed against the floor of the work, in one run.
 //
 // For each of a set of large generated GIFs it prints the time of the whole
-// conversion (ConvertNow: load, optimise, compose, compress, write) next to
+// conversion (ConvertGif: load, optimise, compose, compress, write) next to
 // the floor: decoding the same GIF's frames plus zlib-compressing each
 // frame's own pixels as 32-bit ARGB once at the default level, single-
 // threaded. The conversion runs once with one compression thread and once
@@ -26,7 +26,7 @@
 #include <vector>
 
 #include "GifBuilder.h"
-#include "app/MainForm.h"
+#include "app/Conversion.h"
 #include "base/FileStream.h"
 #include "base/Memory.h"
 #include "base/MemoryStream.h"
@@ -37,33 +37,6 @@ namespace {
 
 using namespace movara;
 using Clock = std::chrono::steady_clock;
-
-// A view that shows nothing: the benchmark converts as the folder runner does.
-class TSilentView final : public app::IMainView {
- public:
-  bool MessageBox(const std::string&, MessageKind) override { return true; }
-  void SetStatusText(const std::string&) override {}
-  void SetPositionText(const std::string&) override {}
-  void ShowPositionPane(bool) override {}
-  void SetProgress(int) override {}
-  void ShowProgress(bool) override {}
-  void SetBusyCursor(bool) override {}
-  void ProcessMessages() override {}
-  bool SingleFileMode() const override { return false; }
-  bool UrlEnabled() const override { return false; }
-  std::string UrlText() const override { return {}; }
-  void SetUrlEnabled(bool) override {}
-  void SetStartEnabled(bool) override {}
-  std::filesystem::path SelectedFolder() const override { return {}; }
-  void SelectFolder(const std::filesystem::path&) override {}
-  std::vector<std::string> SubfolderNames(const std::filesystem::path&) override { return {}; }
-  std::vector<ListItem> ListItems() const override { return {}; }
-  void ShowOutputFolder(const std::filesystem::path&) override {}
-  Geometry WindowGeometry() const override { return {}; }
-  void SetWindowGeometry(const Geometry&) override {}
-  void OpenDocument(const std::filesystem::path&) override {}
-  void CloseWindow() override {}
-};
 
 std::vector<test::Rgb> PhotoPalette() {
   std::vector<test::Rgb> colors;
@@ -151,13 +124,12 @@ struct TRun {
 // seconds it took, or -1 when it failed.
 int ConvertOne(const std::filesystem::path& gif, const std::filesystem::path& outDir, unsigned threads) {
   LimitHeapRetention();
-  TSilentView view;
-  app::TMemorySettingsStore settings;
-  app::TfrmMain form(view, settings, outDir);
-  form.OutputFolder = outDir;
-  form.CompressionThreads = threads;
+  app::TConvertOptions options;
+  options.Gif = gif;
+  options.Movie = app::MovieFileName(outDir, gif);
+  options.CompressionThreads = threads;
   const auto start = Clock::now();
-  const int code = form.ConvertNow(gif, "");
+  const int code = app::ConvertGif(options).Code;
   std::printf("%.6f\n", code == 0 ? std::chrono::duration<double>(Clock::now() - start).count() : -1.0);
   return code;
 }

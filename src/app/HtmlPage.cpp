@@ -1,6 +1,8 @@
 #include <cctype>
 #include <system_error>
 
+#include "app/HtmlPage.h"
+
 #include "app/MainForm.h"
 #include "base/FileStream.h"
 
@@ -73,15 +75,21 @@ std::string BuildTestPage(const std::string& movieName, const std::string& width
   return text + "\r\n";
 }
 
+std::filesystem::path WriteTestPage(const std::filesystem::path& movie, const std::string& width,
+                                    const std::string& height, bool transparent) {
+  std::error_code ec;
+  std::uintmax_t size = std::filesystem::file_size(movie, ec);
+  if (ec) size = 0;
+  std::filesystem::path page = movie;
+  page.replace_extension(".html");
+  const std::string text = BuildTestPage(movie.filename().string(), width, height, transparent, size);
+  WriteFileBytes(page, std::vector<std::uint8_t>(text.begin(), text.end()));
+  return page;
+}
+
 void TfrmMain::ShowHTML(const std::filesystem::path& fileName, const std::string& width, const std::string& height,
                         bool transparent) {
-  std::error_code ec;
-  std::uintmax_t size = std::filesystem::file_size(fileName, ec);
-  if (ec) size = 0;
-  std::filesystem::path page = fileName;
-  page.replace_extension(".html");
-  const std::string text = BuildTestPage(fileName.filename().string(), width, height, transparent, size);
-  WriteFileBytes(page, std::vector<std::uint8_t>(text.begin(), text.end()));
+  const std::filesystem::path page = WriteTestPage(fileName, width, height, transparent);
   view_.ProcessMessages();
   view_.OpenDocument(page);
 }

@@ -87,49 +87,64 @@ void TfrmMain::btnStartClick() {
   RunFolder();
 }
 
-void TfrmMain::RunFolder() {
-  int converted = 0, failed = 0, subfolders = 0;
-  bool writeError = false;
+// The window's side of a folder run: the tree's folders and the list's
+// files, the status texts and the progress bar.
+class TfrmMain::TFolderRunView final : public IFolderRunClient {
+ public:
+  explicit TFolderRunView(TfrmMain& form) : form_(form), view_(form.view_) {}
+
+  std::vector<std::filesystem::path> GifFiles(const std::filesystem::path& folder) override {
+    if (view_.SelectedFolder() != folder) view_.SelectFolder(folder);
+    std::vector<std::filesystem::path> files;
+    for (const auto& item : view_.ListItems()) files.push_back(item.Path);
+    return files;
+  }
+  std::vector<std::string> SubfolderNames(const std::filesystem::path& folder) override {
+    return view_.SubfolderNames(folder);
+  }
+  bool AbortRequested() override { return form_.AbortRequested; }
+  void FolderStarted(const std::filesystem::path& folder, bool root) override {
+    view_.SetStatusText((root ? "Press ESC to abort  |  Processing: " : "Processing: ") + folder.string());
+  }
+  void FileStarted(std::size_t index, std::size_t count) override {
+    view_.SetProgress(ProgressPercent(index, count));
+  }
+  int Convert(const std::filesystem::path& gif, const std::string& subFolder) override {
+    return form_.ConvertNow(gif, subFolder);
+  }
+
+ private:
+  TfrmMain& form_;
+  IMainView& view_;
+};
+
+TFolderRunCounts TfrmMain::RunFolder() {
   view_.SetProgress(0);
   view_.ShowProgress(true);
   view_.ShowPositionPane(false);
   AbortRequested = false;
   const std::filesystem::path root = view_.SelectedFolder();
   view_.SetBusyCursor(true);
-
-  // Converts the listed files; false when the run must stop at once.
-  const auto convertList = [&](const std::string& subFolder) {
-    const auto items = view_.ListItems();
-    for (std::size_t i = 0; i < items.size(); ++i) {
-      if (AbortRequested) return true;
-      view_.SetProgress(ProgressPercent(i, items.size()));
-      const int code = ConvertNow(items[i].Path, subFolder);
-      if (code == crOk) ++converted;
-      if (code == crLoadError) ++failed;
-      if (code == crWriteError) {
-        writeError = true;
-        if (subFolder.empty()) return false;
-      }
-    }
-    return true;
-  };
-
-  view_.SetStatusText("Press ESC to abort  |  Processing: " + root.string());
-  if (convertList("") && !AbortRequested) {
-    // One level of subfolders; a failure here ends the walk quietly.
-    try {
-      for (const std::string& name : view_.SubfolderNames(root)) {
-        if (AbortRequested) break;
-        view_.SelectFolder(root / name);
-        ++subfolders;
-        view_.SetStatusText("Processing: " + (root / name).string());
-        convertList(name);
-        if (AbortRequested) break;
-      }
-    } catch (const std::exception&) {
-    }
+  TFolderRunView client(*this);
+  TFolderRunCounts counts;
+  try {
+    counts = RunFolderWalk(root, client);
+  } catch (...) {
+    EndFolderRun(root);
+    throw;
   }
+  EndFolderRun(root);
+  if (counts.WriteError) {
+    view_.MessageBox(msg::kError6Folder, IMainView::MessageKind::Error);
+  } else {
+    view_.MessageBox(FolderRunSummary(counts.Converted, counts.Failed, counts.Subfolders, counts.Aborted),
+                     IMainView::MessageKind::Information);
+  }
+  return counts;
+}
 
+// Puts the tree back on the run's folder and the status bar back as it was.
+void TfrmMain::EndFolderRun(const std::filesystem::path& root) {
   if (view_.SelectedFolder() != root) {
     view_.SelectFolder(root);
     view_.SetPositionText("");
@@ -139,14 +154,6 @@ void TfrmMain::RunFolder() {
   view_.ShowPositionPane(true);
   view_.SetStatusText("");
   view_.SetBusyCursor(false);
-  LastRunConverted = converted;
-  LastRunFailed = failed;
-  LastRunWriteError = writeError;
-  if (writeError) {
-    view_.MessageBox(msg::kError6Folder, IMainView::MessageKind::Error);
-  } else {
-    view_.MessageBox(FolderRunSummary(converted, failed, subfolders, AbortRequested), IMainView::MessageKind::Information);
-  }
 }
 
 void TfrmMain::readini() {

@@ -5,13 +5,13 @@
 #include <string>
 #include <vector>
 
+#include "app/Conversion.h"
+#include "app/FolderRun.h"
+#include "app/HtmlPage.h"
 #include "app/MainView.h"
 #include "app/SettingsStore.h"
 
 namespace movara::app {
-
-// Result codes of one conversion.
-enum TConvertResult : int { crOk = 0, crLoadError = 1, crWriteError = 6 };
 
 // The main window's state and handlers, without any toolkit: the view and
 // the settings store are interfaces.
@@ -23,18 +23,9 @@ class TfrmMain {
   std::filesystem::path LastDir;
   bool CommandLineMode = false;
   bool AbortRequested = false;
-  // Whether an interactive single-file conversion writes the HTML test page.
-  bool WriteHtmlPage = true;
-  // Threads that compress a movie's pictures beside the conversion: 0 one
-  // per core, 1 none (the conversion compresses them itself).
-  unsigned CompressionThreads = 0;
   // The code of the conversion FormCreate ran for the command line.
   int CommandLineResult = crOk;
   std::int32_t RememberedIndex = -1;
-  // Counts of the last folder run.
-  int LastRunConverted = 0;
-  int LastRunFailed = 0;
-  bool LastRunWriteError = false;
 
   const std::filesystem::path& ProgramFolder() const { return programFolder_; }
 
@@ -51,14 +42,30 @@ class TfrmMain {
   void readini();
   void writeini();
 
-  // Converts one GIF into a movie; see TConvertResult.
+  // Converts one GIF into a movie as the window does: the output folder
+  // rules, the overwrite question, status, messages and the HTML test page
+  // around ConvertGif. Returns the result code (TConvertResult).
   int ConvertNow(const std::filesystem::path& gifFileName, const std::string& subFolder);
+  // The folder mode of the Start button: the selected folder and one level
+  // of its subfolders, with progress, abort and the summary.
+  TFolderRunCounts RunFolder();
   // Writes the HTML test page beside a movie and has the view open it.
   void ShowHTML(const std::filesystem::path& fileName, const std::string& width, const std::string& height,
                 bool transparent);
 
  private:
-  void RunFolder();
+  class TFolderRunView;
+  // The folder a movie goes to (OutputFolder, which falls back to the
+  // program's folder, or its subfolder of that name).
+  std::filesystem::path MovieFolder(const std::string& subFolder);
+  // The URL of the link button: the URL box's text when it is enabled and
+  // holds more than "http://"; empty otherwise.
+  std::string LinkUrl() const;
+  // Whether the movie may be written; asks when an interactive single-file
+  // conversion would replace one.
+  bool MayWrite(const std::filesystem::path& target, bool single);
+  void ReportConversion(const TConvertOutcome& outcome);
+  void EndFolderRun(const std::filesystem::path& root);
   IMainView& view_;
   ISettingsStore& settings_;
   std::filesystem::path programFolder_;
@@ -80,8 +87,5 @@ inline constexpr const char* kAborted = "The converting process has been aborted
 std::string FolderRunSummary(int converted, int failed, int subfolders, bool aborted);
 // (index + 1) * 100 / count, rounded to the nearest integer, ties to even.
 int ProgressPercent(std::size_t index, std::size_t count);
-// The HTML test page of a movie, as written to disk.
-std::string BuildTestPage(const std::string& movieName, const std::string& width, const std::string& height,
-                          bool transparent, std::uintmax_t movieSize);
 
 }  // namespace movara::app

@@ -2,6 +2,7 @@
 
 #include <stdexcept>
 #include <string>
+#include <string_view>
 
 namespace movara::imaging {
 
@@ -38,5 +39,9 @@ inline constexpr const char* kOptimizing = "优化中...";
 inline constexpr const char* kBadReduction = "无效减少方法";
 inline constexpr const char* kColorNotInMap = "颜色不在颜色表里";
 }  // namespace gifmsg
+
+// A short English gloss of one of the texts above, for users who do not
+// read them; empty for any other text.
+std::string_view GIFMessageGloss(std::string_view message);
 
 }  // namespace movara::imaging

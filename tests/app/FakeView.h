@@ -3,12 +3,12 @@
 // A view for the main window's logic in tests: it records what the logic
 // shows and answers questions as told; its folder tree is the file system.
 
-#include <algorithm>
 #include <functional>
 #include <filesystem>
 #include <string>
 #include <vector>
 
+#include "app/FolderListing.h"
 #include "app/MainView.h"
 
 namespace movara::test {
@@ -60,25 +60,17 @@ class FakeView : public app::IMainView {
   std::filesystem::path SelectedFolder() const override { return Folder; }
   void SelectFolder(const std::filesystem::path& folder) override { Folder = folder; }
   std::vector<std::string> SubfolderNames(const std::filesystem::path& folder) override {
-    std::vector<std::string> names;
-    for (const auto& e : std::filesystem::directory_iterator(folder)) {
-      if (e.is_directory()) names.push_back(e.path().filename().string());
-    }
-    std::sort(names.begin(), names.end());
-    return names;
+    return app::SubfolderNamesIn(folder);
   }
   std::vector<ListItem> ListItems() const override {
+    std::vector<ListItem> items;
     if (Single) {
-      std::vector<ListItem> items;
       for (const auto& p : Selected) items.push_back({p, true});
       return items;
     }
-    std::vector<ListItem> items;
     std::error_code ec;
-    for (const auto& e : std::filesystem::directory_iterator(Folder, ec)) {
-      if (e.is_regular_file() && e.path().extension() == ".gif") items.push_back({e.path(), false});
-    }
-    std::sort(items.begin(), items.end(), [](const ListItem& a, const ListItem& b) { return a.Path < b.Path; });
+    if (!std::filesystem::is_directory(Folder, ec)) return items;
+    for (const auto& p : app::GifFilesIn(Folder)) items.push_back({p, false});
     return items;
   }
   void ShowOutputFolder(const std::filesystem::path&) override {}

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "Terminal.h"
+#include "app/Conversion.h"
+
+namespace movara::cli {
+
+// The choices of one movara-cli run.
+struct TCliOptions {
+  std::vector<std::filesystem::path> Files;
+  std::filesystem::path Folder;
+  // Empty: each movie beside its GIF.
+  std::filesystem::path Output;
+  std::string Url;
+  bool Html = false;
+  bool Quiet = false;
+  app::TOverwrite Overwrite = app::TOverwrite::Replace;
+};
+
+// Converts the files given; the worst result code.
+int ConvertFileList(const TCliOptions& options, TTerminal& terminal);
+// Converts a folder and one level of its subfolders; 6 after a write
+// error, 1 when a GIF could not be read, else 0.
+int ConvertFolder(const TCliOptions& options, TTerminal& terminal);
+
+}  // namespace movara::cli

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <string>
+
+namespace movara::cli {
+
+// What movara-cli tells its user: results on standard output, errors on
+// standard error, and a progress line that rewrites itself on standard
+// error when that is a terminal (never in a pipe or a log, never --quiet).
+class TTerminal {
+ public:
+  explicit TTerminal(bool quiet);
+  void Info(const std::string& line);
+  void Error(const std::string& line);
+  void Progress(const std::string& text);
+  void EndProgress();
+
+ private:
+  bool quiet_;
+  bool live_;
+  bool progressShown_ = false;
+};
+
+}  // namespace movara::cli

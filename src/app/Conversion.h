@@ -1,0 +1,67 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+#include <string>
+
+namespace movara::app {
+
+// Result codes of one conversion.
+enum TConvertResult : int { crOk = 0, crLoadError = 1, crWriteError = 6 };
+
+// What a conversion does with a movie that already exists.
+enum class TOverwrite { Replace, Keep };
+
+// One conversion's choices, named.
+struct TConvertOptions {
+  std::filesystem::path Gif;
+  std::filesystem::path Movie;
+  // Empty: no link button. Otherwise the movie opens it in a new window
+  // when clicked.
+  std::string Url;
+  TOverwrite Overwrite = TOverwrite::Replace;
+  // Threads that compress the movie's pictures beside the conversion: 0 one
+  // per core, 1 none (the conversion compresses them itself).
+  unsigned CompressionThreads = 0;
+};
+
+struct TConvertOutcome {
+  int Code = crOk;
+  std::filesystem::path Movie;
+  // False when the movie was kept (TOverwrite::Keep) or not written.
+  bool Written = false;
+  // Why the conversion failed: the GIF reader's message or the write error.
+  std::string Reason;
+  // The GIF's screen and whether its first frame is transparent (what the
+  // HTML test page needs).
+  std::int32_t Width = 0;
+  std::int32_t Height = 0;
+  bool FirstFrameTransparent = false;
+};
+
+// Told how far a conversion is. Called on the converting thread.
+class IConvertProgress {
+ public:
+  virtual ~IConvertProgress() = default;
+  // `done` of `total` frames made into pictures; called once with done 0
+  // when the GIF is loaded, then after every frame.
+  virtual void FramesDone(std::size_t done, std::size_t total) = 0;
+};
+
+// Converts one GIF into a movie. Uses no shared state, so conversions of
+// different files may run on different threads at once. Failures to read
+// the GIF or to write the movie come back as codes; other failures (out of
+// memory) are thrown.
+TConvertOutcome ConvertGif(const TConvertOptions& options, IConvertProgress* progress = nullptr);
+
+// The movie of a GIF in a folder: the GIF's name with its last extension
+// replaced by ".swf" (appended when it has none).
+std::filesystem::path MovieFileName(const std::filesystem::path& folder, const std::filesystem::path& gif);
+
+// The folder for the movies of a subfolder's GIFs: the subfolder of that
+// name below `output`, made when missing; `output` itself when that fails
+// or `subFolder` is empty.
+std::filesystem::path MovieSubfolder(const std::filesystem::path& output, const std::string& subFolder);
+
+}  // namespace movara::app

@@ -1,0 +1,13 @@
+#include "base/ProgramFolder.h"
+
+#include <system_error>
+
+namespace movara {
+
+std::filesystem::path ProgramFolder() {
+  std::error_code ec;
+  const auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);
+  return ec ? std::filesystem::current_path() : exe.parent_path();
+}
+
+}  // namespace movara

@@ -14,7 +14,8 @@ namespace movara::swf::dump {
 class TLines {
  public:
   explicit TLines(int indent) : indent_(indent) {}
-  // A line of its own: `name = value`.
+  // A line of its own: `name = value`. Texts that are the tag's own
+  // strings are quoted by the caller (Quoted).
   template <class T>
   TLines& Field(const char* name, const T& value) {
     Pad() << name << " = " << Show(value) << '\n';
@@ -25,12 +26,13 @@ class TLines {
     Pad() << text << '\n';
     return *this;
   }
+  static std::string Quoted(const std::string& text) { return '"' + text + '"'; }
   TLines Nested() const { return TLines(indent_ + 2, out_); }
   void Append(const std::string& text) { *out_ << text; }
   int Indent() const { return indent_; }
   std::string Text() const { return out_->str(); }
 
-  static std::string Show(const std::string& v) { return '"' + v + '"'; }
+  static std::string Show(const std::string& v) { return v; }
   static std::string Show(const char* v) { return v; }
   static std::string Show(bool v) { return v ? "1" : "0"; }
   template <class T>

@@ -168,7 +168,7 @@ void DescribePlace(TLines& out, TSWFPlaceObject2& p) {
   if (p.HasMatrix) out.Field("Matrix", dump::ShowMatrix(p.Matrix()));
   if (p.HasColorTransform) out.Field("ColorTransform", dump::ShowColorTransform(p.ColorTransform()));
   if (p.HasRatio) out.Field("Ratio", p.Ratio());
-  if (p.HasName()) out.Field("Name", p.Name());
+  if (p.HasName()) out.Field("Name", TLines::Quoted(p.Name()));
   if (p.HasClipDepth) out.Field("ClipDepth", p.ClipDepth());
   if (!p.HasClipActions) return;
   const TSWFClipActions& clip = p.ClipActions();
@@ -245,9 +245,9 @@ bool DescribeControl(TLines& out, TSWFObject& tag) {
   if (const auto* c = dynamic_cast<const TSWFSetBackgroundColor*>(&tag)) {
     out.Field("Color", "#" + dump::ShowHex(c->Color.R) + dump::ShowHex(c->Color.G) + dump::ShowHex(c->Color.B));
   } else if (const auto* l = dynamic_cast<const TSWFFrameLabel*>(&tag)) {
-    out.Field("Name", l->Name).Field("NamedAnchor", l->NamedAnchor);
+    out.Field("Name", TLines::Quoted(l->Name)).Field("NamedAnchor", l->NamedAnchor);
   } else if (const auto* p = dynamic_cast<const TSWFProtect*>(&tag)) {
-    out.Field("Hash", p->Hash);
+    out.Field("Hash", TLines::Quoted(p->Hash));
   } else if (auto* place = dynamic_cast<TSWFPlaceObject2*>(&tag)) {
     DescribePlace(out, *place);
   } else if (const auto* r = dynamic_cast<const TSWFRemoveObject*>(&tag)) {

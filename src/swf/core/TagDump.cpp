@@ -45,6 +45,8 @@ std::string ShowColorTransform(const TSWFColorTransform& c) {
     std::string t = std::to_string(r) + " " + std::to_string(g) + " " + std::to_string(b);
     return c.HasAlpha ? t + " " + std::to_string(a) : t;
   };
+  // Without terms the transform is the identity, alpha or not.
+  if (!c.HasMult && !c.HasAdd) return "identity";
   std::string out = c.HasAlpha ? "with alpha" : "without alpha";
   if (c.HasMult) out += ", mult " + terms(c.multR, c.multG, c.multB, c.multA);
   if (c.HasAdd) out += ", add " + terms(c.addR, c.addG, c.addB, c.addA);
@@ -148,7 +150,9 @@ void DescribeStyleChange(TLines& out, TSWFStyleChangeRecord& c, bool alpha) {
 void DescribeShape(TLines& out, const TSWFDefineShape& s) {
   out.Field("ShapeID", s.ShapeID).Field("ShapeBounds", dump::ShowRect(s.ShapeBounds));
   DescribeStyles(out, s.FillStyles, s.LineStyles, s.HasAlpha);
+  // End records are written once, after the others, whatever the list holds.
   for (const auto& r : s.Records) {
+    if (r->Kind == 0) continue;
     if (auto* c = dynamic_cast<TSWFStyleChangeRecord*>(r.get())) {
       DescribeStyleChange(out, *c, s.HasAlpha);
     } else if (const auto* e = dynamic_cast<const TSWFStraightEdgeRecord*>(r.get())) {
@@ -156,10 +160,9 @@ void DescribeShape(TLines& out, const TSWFDefineShape& s) {
     } else if (const auto* q = dynamic_cast<const TSWFCurvedEdgeRecord*>(r.get())) {
       out.Line("curve control " + std::to_string(q->ControlDeltaX) + " " + std::to_string(q->ControlDeltaY) +
                ", anchor " + std::to_string(q->AnchorDeltaX) + " " + std::to_string(q->AnchorDeltaY));
-    } else {
-      out.Line("end");
     }
   }
+  out.Line("end");
 }
 
 void DescribePlace(TLines& out, TSWFPlaceObject2& p) {
@@ -170,7 +173,8 @@ void DescribePlace(TLines& out, TSWFPlaceObject2& p) {
   if (p.HasRatio) out.Field("Ratio", p.Ratio());
   if (p.HasName()) out.Field("Name", TLines::Quoted(p.Name()));
   if (p.HasClipDepth) out.Field("ClipDepth", p.ClipDepth());
-  if (!p.HasClipActions) return;
+  // Clip actions are written only when there is a record.
+  if (!p.HasClipActions || p.ClipActions().Records.empty()) return;
   const TSWFClipActions& clip = p.ClipActions();
   out.Field("AllEventFlags", "0x" + dump::ShowHex(clip.AllEventFlags));
   for (const auto& r : clip.Records) {

@@ -42,7 +42,6 @@ void TSWFAction::WriteToStream(TBitsEngine& be) {
   be.WriteBytes(payload.Bytes().data(), payload.Bytes().size());
 }
 
-
 void TSWFOffsetMarker::WriteOffset(TBitsEngine& payload, std::uint64_t reference) {
   Reference = reference;
   if (Written && Enabled) {
@@ -71,7 +70,6 @@ void TSWFOffsetMarker::WriteToStream(TBitsEngine& be) {
   be.Stream.Seek(here);
 }
 
-
 void TOffsetField::Write(TBitsEngine& payload, std::uint64_t payloadStart) const {
   if (Marker != nullptr) {
     Marker->WriteOffset(payload, payloadStart + payload.Stream.Position());
@@ -79,7 +77,6 @@ void TOffsetField::Write(TBitsEngine& payload, std::uint64_t payloadStart) const
     payload.WriteWord(static_cast<std::uint16_t>(Value));
   }
 }
-
 
 void TSWFActionGetUrl::ReadData(TBitsEngine& be) {
   URL = be.ReadText();
@@ -91,7 +88,6 @@ void TSWFActionGetUrl::WriteActionBody(TBitsEngine& be) {
   be.WriteText(Target, true, false);
 }
 
-
 void TSWFActionWaitForFrame::ReadData(TBitsEngine& be) {
   Frame = be.ReadWord();
   SkipCount = be.ReadByte();
@@ -101,10 +97,6 @@ void TSWFActionWaitForFrame::WriteActionBody(TBitsEngine& be) {
   be.WriteWord(Frame);
   be.WriteByte(SkipCount);
 }
-
-
-
-
 
 std::uint8_t TSWFActionPush::MinVersion() const {
   for (const auto& v : Values) {
@@ -217,8 +209,6 @@ void TSWFActionPush::ReadData(TBitsEngine& be) {
   }
 }
 
-
-
 void TSWFActionConstantPool::ReadData(TBitsEngine& be) {
   const std::uint16_t count = be.ReadWord();
   Constants.clear();
@@ -229,7 +219,6 @@ void TSWFActionConstantPool::WriteActionBody(TBitsEngine& be) {
   be.WriteWord(static_cast<std::uint16_t>(Constants.size()));
   for (const auto& c : Constants) be.WriteText(c);
 }
-
 
 void TSWFActionGetURL2::ReadData(TBitsEngine& be) {
   SendVarsMethod = static_cast<std::uint8_t>(be.ReadBits(2));
@@ -245,7 +234,6 @@ void TSWFActionGetURL2::WriteActionBody(TBitsEngine& be) {
   be.WriteBit(LoadVariablesFlag);
 }
 
-
 void TSWFActionGotoFrame2::ReadData(TBitsEngine& be) {
   be.ReadBits(6);
   SceneBiasFlag = be.ReadBit();
@@ -259,10 +247,6 @@ void TSWFActionGotoFrame2::WriteActionBody(TBitsEngine& be) {
   be.WriteBit(PlayFlag);
   if (SceneBiasFlag) be.WriteWord(SceneBias);
 }
-
-
-
-
 
 void TSWFActionDefineFunction::ReadData(TBitsEngine& be) {
   FunctionName = be.ReadText();
@@ -278,7 +262,6 @@ void TSWFActionDefineFunction::WriteActionBody(TBitsEngine& be) {
   for (const auto& p : Params) be.WriteText(p);
   CodeSize.Write(be, recordStart_ + 3);
 }
-
 
 void TSWFActionDefineFunction2::ReadData(TBitsEngine& be) {
   FunctionName = be.ReadText();
@@ -315,7 +298,6 @@ void TSWFActionDefineFunction2::WriteActionBody(TBitsEngine& be) {
   }
   CodeSize.Write(be, recordStart_ + 3);
 }
-
 
 void TSWFActionTry::ReadData(TBitsEngine& be) {
   be.ReadBits(5);
@@ -355,7 +337,6 @@ void TSWFActionTry::WriteActionBody(TBitsEngine& be) {
     be.WriteText(CatchName);
   }
 }
-
 
 void TSWFActionUnknown::ReadData(TBitsEngine& be) { Payload = be.ReadRest(); }
 

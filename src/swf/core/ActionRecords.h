@@ -13,7 +13,8 @@ namespace movara::swf {
 
 // One action record of the SWF byte code. Codes below 0x80 are the code
 // byte alone; from 0x80 a 16-bit payload length and the payload follow.
-// Each class derives through TCloneable, which copies it for Clone().
+// Each class derives through TSWFActionOf (or TCloneable), which gives it
+// its code and copies it for Clone().
 class TSWFAction {
  public:
   explicit TSWFAction(std::uint8_t code) : ActionCode(code) {}
@@ -39,14 +40,23 @@ class TSWFAction {
   std::uint64_t recordStart_ = 0;
 };
 
-// An action without payload, identified by its code alone.
-template <std::uint8_t Code>
-class TSWFSimpleAction final : public TCloneable<TSWFSimpleAction<Code>, TSWFAction> {
-  static_assert(FindActionCode(Code) != nullptr && !FindActionCode(Code)->HasFields, "not a simple action code");
-
+// The base of an action class of one code: its kCode, its constructor and
+// its Clone(). A class that others derive from passes their codes on
+// through the protected constructor.
+template <class Derived, std::uint8_t Code, class Base = TSWFAction>
+class TSWFActionOf : public TCloneable<Derived, Base> {
  public:
   static constexpr std::uint8_t kCode = Code;
-  TSWFSimpleAction() : TCloneable<TSWFSimpleAction<Code>, TSWFAction>(Code) {}
+  TSWFActionOf() : TCloneable<Derived, Base>(Code) {}
+
+ protected:
+  explicit TSWFActionOf(std::uint8_t code) : TCloneable<Derived, Base>(code) {}
+};
+
+// An action without payload, identified by its code alone.
+template <std::uint8_t Code>
+class TSWFSimpleAction final : public TSWFActionOf<TSWFSimpleAction<Code>, Code> {
+  static_assert(FindActionCode(Code) != nullptr && !FindActionCode(Code)->HasFields, "not a simple action code");
 };
 
 using TSWFActionNextFrame = TSWFSimpleAction<0x04>;
@@ -138,10 +148,8 @@ using TSWFActionWaitForFrame2 = TSWFSimpleAction<0x8D>;
 // The list owns it; the referring action keeps a plain pointer. Whether the
 // offset is backward or forward follows from whether the marker has been
 // written when its referrer writes.
-class TSWFOffsetMarker final : public TCloneable<TSWFOffsetMarker, TSWFAction> {
+class TSWFOffsetMarker final : public TSWFActionOf<TSWFOffsetMarker, 255> {
  public:
-  static constexpr std::uint8_t kCode = 255;
-  TSWFOffsetMarker() : TCloneable(kCode) {}
   void WriteToStream(TBitsEngine& be) override;
 
   bool IsBefore = true;  // stands before its referrer (a backward offset)
@@ -164,41 +172,35 @@ class TSWFOffsetMarker final : public TCloneable<TSWFOffsetMarker, TSWFAction> {
 };
 
 // Raw action bytes copied verbatim, without a record header.
-class TSWFActionByteCode final : public TCloneable<TSWFActionByteCode, TSWFAction> {
+class TSWFActionByteCode final : public TSWFActionOf<TSWFActionByteCode, 254> {
  public:
-  static constexpr std::uint8_t kCode = 254;
-  TSWFActionByteCode() : TCloneable(kCode) {}
   std::uint8_t MinVersion() const override { return 4; }
   void WriteToStream(TBitsEngine& be) override { be.WriteBytes(Data.data(), Data.size()); }
   std::vector<std::uint8_t> Data;
 };
 
-class TSWFActionGotoFrame final : public TCloneable<TSWFActionGotoFrame, TSWFAction> {
+class TSWFActionGotoFrame final : public TSWFActionOf<TSWFActionGotoFrame, 0x81> {
  public:
-  static constexpr std::uint8_t kCode = 0x81;
-  TSWFActionGotoFrame() : TCloneable(kCode) {}
-  explicit TSWFActionGotoFrame(std::uint16_t frame) : TCloneable(kCode), Frame(frame) {}
+  TSWFActionGotoFrame() = default;
+  explicit TSWFActionGotoFrame(std::uint16_t frame) : Frame(frame) {}
   void ReadData(TBitsEngine& be) override { Frame = be.ReadWord(); }
   void WriteActionBody(TBitsEngine& be) override { be.WriteWord(Frame); }
   std::uint16_t Frame = 0;
 };
 
 // GetURL: the URL is written in UTF-8, the target as stored.
-class TSWFActionGetUrl final : public TCloneable<TSWFActionGetUrl, TSWFAction> {
+class TSWFActionGetUrl final : public TSWFActionOf<TSWFActionGetUrl, 0x83> {
  public:
-  static constexpr std::uint8_t kCode = 0x83;
-  TSWFActionGetUrl() : TCloneable(kCode) {}
-  TSWFActionGetUrl(std::string url, std::string target) : TCloneable(kCode), URL(std::move(url)), Target(std::move(target)) {}
+  TSWFActionGetUrl() = default;
+  TSWFActionGetUrl(std::string url, std::string target) : URL(std::move(url)), Target(std::move(target)) {}
   void ReadData(TBitsEngine& be) override;
   void WriteActionBody(TBitsEngine& be) override;
   std::string URL;
   std::string Target;
 };
 
-class TSWFActionWaitForFrame final : public TCloneable<TSWFActionWaitForFrame, TSWFAction> {
+class TSWFActionWaitForFrame final : public TSWFActionOf<TSWFActionWaitForFrame, 0x8A> {
  public:
-  static constexpr std::uint8_t kCode = 0x8A;
-  TSWFActionWaitForFrame() : TCloneable(kCode) {}
   void ReadData(TBitsEngine& be) override;
   void WriteActionBody(TBitsEngine& be) override;
   std::uint16_t Frame = 0;
@@ -214,17 +216,9 @@ class TSWFStringAction : public TSWFAction {
   std::string Text;
 };
 
-class TSWFActionSetTarget final : public TCloneable<TSWFActionSetTarget, TSWFStringAction> {
- public:
-  static constexpr std::uint8_t kCode = 0x8B;
-  TSWFActionSetTarget() : TCloneable(kCode) {}
-};
+class TSWFActionSetTarget final : public TSWFActionOf<TSWFActionSetTarget, 0x8B, TSWFStringAction> {};
 
-class TSWFActionGoToLabel final : public TCloneable<TSWFActionGoToLabel, TSWFStringAction> {
- public:
-  static constexpr std::uint8_t kCode = 0x8C;
-  TSWFActionGoToLabel() : TCloneable(kCode) {}
-};
+class TSWFActionGoToLabel final : public TSWFActionOf<TSWFActionGoToLabel, 0x8C, TSWFStringAction> {};
 
 // A Push value: its type byte decides how it is written. Values added in a
 // form the format cannot hold are not Valid and are skipped.
@@ -241,10 +235,8 @@ struct TPushValue {
   friend bool operator==(const TPushValue&, const TPushValue&) = default;
 };
 
-class TSWFActionPush final : public TCloneable<TSWFActionPush, TSWFAction> {
+class TSWFActionPush final : public TSWFActionOf<TSWFActionPush, 0x96> {
  public:
-  static constexpr std::uint8_t kCode = 0x96;
-  TSWFActionPush() : TCloneable(kCode) {}
   std::uint8_t MinVersion() const override;
   void ReadData(TBitsEngine& be) override;
   void WriteActionBody(TBitsEngine& be) override;
@@ -265,28 +257,22 @@ class TSWFActionPush final : public TCloneable<TSWFActionPush, TSWFAction> {
   std::vector<TPushValue> Values;
 };
 
-class TSWFActionStoreRegister final : public TCloneable<TSWFActionStoreRegister, TSWFAction> {
+class TSWFActionStoreRegister final : public TSWFActionOf<TSWFActionStoreRegister, 0x87> {
  public:
-  static constexpr std::uint8_t kCode = 0x87;
-  TSWFActionStoreRegister() : TCloneable(kCode) {}
   void ReadData(TBitsEngine& be) override { RegisterNumber = be.ReadByte(); }
   void WriteActionBody(TBitsEngine& be) override { be.WriteByte(RegisterNumber); }
   std::uint8_t RegisterNumber = 0;
 };
 
-class TSWFActionConstantPool final : public TCloneable<TSWFActionConstantPool, TSWFAction> {
+class TSWFActionConstantPool final : public TSWFActionOf<TSWFActionConstantPool, 0x88> {
  public:
-  static constexpr std::uint8_t kCode = 0x88;
-  TSWFActionConstantPool() : TCloneable(kCode) {}
   void ReadData(TBitsEngine& be) override;
   void WriteActionBody(TBitsEngine& be) override;
   std::vector<std::string> Constants;
 };
 
-class TSWFActionGetURL2 final : public TCloneable<TSWFActionGetURL2, TSWFAction> {
+class TSWFActionGetURL2 final : public TSWFActionOf<TSWFActionGetURL2, 0x9A> {
  public:
-  static constexpr std::uint8_t kCode = 0x9A;
-  TSWFActionGetURL2() : TCloneable(kCode) {}
   void ReadData(TBitsEngine& be) override;
   void WriteActionBody(TBitsEngine& be) override;
   std::uint8_t SendVarsMethod = 0;
@@ -294,10 +280,8 @@ class TSWFActionGetURL2 final : public TCloneable<TSWFActionGetURL2, TSWFAction>
   bool LoadVariablesFlag = false;
 };
 
-class TSWFActionGotoFrame2 final : public TCloneable<TSWFActionGotoFrame2, TSWFAction> {
+class TSWFActionGotoFrame2 final : public TSWFActionOf<TSWFActionGotoFrame2, 0x9F> {
  public:
-  static constexpr std::uint8_t kCode = 0x9F;
-  TSWFActionGotoFrame2() : TCloneable(kCode) {}
   void ReadData(TBitsEngine& be) override;
   void WriteActionBody(TBitsEngine& be) override;
   bool SceneBiasFlag = false;
@@ -316,37 +300,28 @@ struct TOffsetField {
 };
 
 // Jump and If: a branch offset from the end of the action.
-class TSWFActionJump : public TCloneable<TSWFActionJump, TSWFAction> {
+class TSWFActionJump : public TSWFActionOf<TSWFActionJump, 0x99> {
  public:
-  static constexpr std::uint8_t kCode = 0x99;
-  TSWFActionJump() : TCloneable(kCode) {}
+  TSWFActionJump() = default;
   void ReadData(TBitsEngine& be) override { BranchOffset.Set(static_cast<std::int16_t>(be.ReadWord())); }
   void WriteActionBody(TBitsEngine& be) override { BranchOffset.Write(be, recordStart_ + 3); }
   TOffsetField BranchOffset;
 
  protected:
-  explicit TSWFActionJump(std::uint8_t code) : TCloneable(code) {}
+  explicit TSWFActionJump(std::uint8_t code) : TSWFActionOf(code) {}
 };
 
-class TSWFActionIf final : public TCloneable<TSWFActionIf, TSWFActionJump> {
- public:
-  static constexpr std::uint8_t kCode = 0x9D;
-  TSWFActionIf() : TCloneable(kCode) {}
-};
+class TSWFActionIf final : public TSWFActionOf<TSWFActionIf, 0x9D, TSWFActionJump> {};
 
-class TSWFActionWith final : public TCloneable<TSWFActionWith, TSWFAction> {
+class TSWFActionWith final : public TSWFActionOf<TSWFActionWith, 0x94> {
  public:
-  static constexpr std::uint8_t kCode = 0x94;
-  TSWFActionWith() : TCloneable(kCode) {}
   void ReadData(TBitsEngine& be) override { Size.Set(be.ReadWord()); }
   void WriteActionBody(TBitsEngine& be) override { Size.Write(be, recordStart_ + 3); }
   TOffsetField Size;
 };
 
-class TSWFActionDefineFunction final : public TCloneable<TSWFActionDefineFunction, TSWFAction> {
+class TSWFActionDefineFunction final : public TSWFActionOf<TSWFActionDefineFunction, 0x9B> {
  public:
-  static constexpr std::uint8_t kCode = 0x9B;
-  TSWFActionDefineFunction() : TCloneable(kCode) {}
   void ReadData(TBitsEngine& be) override;
   void WriteActionBody(TBitsEngine& be) override;
   std::string FunctionName;
@@ -354,10 +329,8 @@ class TSWFActionDefineFunction final : public TCloneable<TSWFActionDefineFunctio
   TOffsetField CodeSize;
 };
 
-class TSWFActionDefineFunction2 final : public TCloneable<TSWFActionDefineFunction2, TSWFAction> {
+class TSWFActionDefineFunction2 final : public TSWFActionOf<TSWFActionDefineFunction2, 0x8E> {
  public:
-  static constexpr std::uint8_t kCode = 0x8E;
-  TSWFActionDefineFunction2() : TCloneable(kCode) {}
   void ReadData(TBitsEngine& be) override;
   void WriteActionBody(TBitsEngine& be) override;
   struct Param {
@@ -374,10 +347,8 @@ class TSWFActionDefineFunction2 final : public TCloneable<TSWFActionDefineFuncti
   TOffsetField CodeSize;
 };
 
-class TSWFActionTry final : public TCloneable<TSWFActionTry, TSWFAction> {
+class TSWFActionTry final : public TSWFActionOf<TSWFActionTry, 0x8F> {
  public:
-  static constexpr std::uint8_t kCode = 0x8F;
-  TSWFActionTry() : TCloneable(kCode) {}
   void ReadData(TBitsEngine& be) override;
   void WriteActionBody(TBitsEngine& be) override;
   bool CatchInRegister = false;

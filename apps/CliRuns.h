@@ -19,6 +19,11 @@ struct TCliOptions {
   bool Html = false;
   bool Quiet = false;
   app::TOverwrite Overwrite = app::TOverwrite::Replace;
+  bool Compact = false;
+  bool Compress = false;
+  // Files converted at once; each conversion then compresses its own
+  // pictures, where a single one uses every core for them.
+  unsigned Jobs = 1;
 };
 
 // Converts the files given; the worst result code.

@@ -1,10 +1,12 @@
 // movara-cli: converts GIF files to SWF movies from a terminal.
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <optional>
 #include <string>
 #include <system_error>
+#include <thread>
 
 #include "CliRuns.h"
 #include "Terminal.h"
@@ -26,6 +28,10 @@ constexpr const char* kUsage =
     "  --url URL       make the movie open URL in a new window when clicked\n"
     "  --html          also write an HTML test page beside each movie\n"
     "  --no-overwrite  keep movies that exist (default: replace them)\n"
+    "  --compact       store pictures of at most 256 colours as 8-bit bitmaps:\n"
+    "                  smaller movies, made faster, that play the same\n"
+    "  --compress      write compressed movies (\"CWS\"; default uncompressed)\n"
+    "  --jobs N        convert N files at once (default: one per core)\n"
     "  --quiet         print errors only\n"
     "  --version       print the version\n"
     "  --help          print this help\n"
@@ -64,6 +70,16 @@ std::optional<int> ParseArguments(int argc, char** argv, TCliOptions& options) {
       options.Html = true;
     } else if (arg == "--no-overwrite") {
       options.Overwrite = movara::app::TOverwrite::Keep;
+    } else if (arg == "--compact") {
+      options.Compact = true;
+    } else if (arg == "--compress") {
+      options.Compress = true;
+    } else if (arg == "--jobs") {
+      const std::string n = value();
+      char* end = nullptr;
+      const unsigned long jobs = std::strtoul(n.c_str(), &end, 10);
+      if (n.empty() || *end != '\0' || jobs < 1 || jobs > 256) UsageError("--jobs needs a number from 1 to 256");
+      options.Jobs = static_cast<unsigned>(jobs);
     } else if (arg == "--quiet") {
       options.Quiet = true;
     } else if (arg.starts_with("--")) {
@@ -103,6 +119,7 @@ std::optional<int> CheckFolders(TCliOptions& options) {
 int main(int argc, char** argv) {
   movara::LimitHeapRetention();
   TCliOptions options;
+  options.Jobs = std::max(1u, std::thread::hardware_concurrency());
   if (const auto status = ParseArguments(argc, argv, options)) return *status;
   if (const auto status = CheckFolders(options)) return *status;
   movara::cli::TTerminal terminal(options.Quiet);

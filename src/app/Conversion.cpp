@@ -1,6 +1,7 @@
 // The conversion of one GIF into a movie.
 #include "app/Conversion.h"
 
+#include <algorithm>
 #include <memory>
 #include <system_error>
 
@@ -181,32 +182,72 @@ void AddLinkButton(TFlashMovie& movie, const std::string& url, std::int32_t widt
   movie.PlaceObject(button, depth);
 }
 
-// Builds the whole movie of a loaded GIF; whether its first frame is
-// transparent once its colour tables are merged.
-bool BuildMovie(TFlashMovie& movie, std::unique_ptr<TGIFImage>& gif, const TConvertOptions& options,
-                IConvertProgress* progress) {
-  const std::size_t frameCount = gif->Frames().size();
-  if (frameCount > 1 && ColorsFitOneTable(*gif)) gif->OptimizeColorMaps();
-  const std::int32_t width = gif->Width(), height = gif->Height();
+// How a loaded GIF becomes a movie, decided before the movie is made.
+struct TMoviePlan {
+  // Frames as loaded: the link button lies above them all, at twice this.
+  std::size_t LoadedFrames = 0;
   // A GIF without a global table has no background colour: black serves,
   // as it only fills transparent parts of the canvas.
-  const imaging::TColor background = gif->GlobalColorMap().Count() > 0 ? gif->BackgroundColor() : 0;
-  if (!options.Url.empty()) AddLinkButton(movie, options.Url, width, height, static_cast<std::uint16_t>(2 * frameCount));
+  imaging::TColor Background = 0;
+  bool FirstFrameTransparent = false;
+  bool Layered = false;
+  TLayerPlan Layers;
+};
 
-  const bool firstFrameTransparent = FirstFrameTransparent(*gif);
-  const bool layered = ChooseLayers(*gif, firstFrameTransparent);
+// Merges the colour tables, chooses the mode and runs its optimisations.
+TMoviePlan PrepareGif(std::unique_ptr<TGIFImage>& gif) {
+  TMoviePlan plan;
+  plan.LoadedFrames = gif->Frames().size();
+  if (plan.LoadedFrames > 1 && ColorsFitOneTable(*gif)) gif->OptimizeColorMaps();
+  if (gif->GlobalColorMap().Count() > 0) plan.Background = gif->BackgroundColor();
+  plan.FirstFrameTransparent = FirstFrameTransparent(*gif);
+  const bool layered = ChooseLayers(*gif, plan.FirstFrameTransparent);
   OptimizeFrames(gif, layered);
   LiftBlackTransparentColours(*gif);
-  const TFrameProgress frames(progress, gif->Frames().size());
-  const bool hugeScreen = std::int64_t{width} * height > kMaxCanvasPixels;
-  const TLayerPlan plan = PlanLayers(*gif);
-  if ((layered && plan.Exact) || hugeScreen) {
-    PlaceLayers(movie, *gif, plan, firstFrameTransparent, frames);
-  } else {
-    ComposeFullFrames(movie, *gif, background, frames);
+  plan.Layers = PlanLayers(*gif);
+  const bool hugeScreen = std::int64_t{gif->Width()} * gif->Height() > kMaxCanvasPixels;
+  plan.Layered = (layered && plan.Layers.Exact) || hugeScreen;
+  return plan;
+}
+
+// Character ids, depths and the frame count of a movie are 16-bit: why the
+// GIF does not fit, or empty when it does. Each picture takes two ids (its
+// bitmap and its rectangle), the link button two more.
+std::string LimitProblem(const TGIFImage& gif, const TMoviePlan& plan, bool link) {
+  constexpr std::uint64_t kMax = 0xFFFF;
+  const std::uint64_t frames = gif.Frames().size();
+  std::uint64_t pictures = 0, movieFrames = 0;
+  for (const auto& f : gif.Frames()) {
+    if (f->IsEmpty()) continue;
+    ++pictures;
+    movieFrames += std::max<std::uint16_t>(FrameLength(*f), 1);
   }
-  frames.Done(gif->Frames().size());
-  return firstFrameTransparent;
+  const std::uint64_t characters = 2 * pictures + (link ? 2 : 0);
+  std::uint64_t deepest = frames > 0 ? 2 * (frames - 1) : 0;
+  if (link) deepest = std::max<std::uint64_t>(deepest, 2 * plan.LoadedFrames);
+  if (characters > kMax || deepest > kMax) {
+    return "too many frames: " + std::to_string(std::max<std::uint64_t>(frames, plan.LoadedFrames)) +
+           " (a movie holds at most 32767, or 32766 with a link)";
+  }
+  if (movieFrames > kMax) {
+    return "the frames last " + std::to_string(movieFrames) + " movie frames (a movie holds at most 65535)";
+  }
+  return {};
+}
+
+// Adds the link button and every frame's picture to the movie.
+void BuildMovie(TFlashMovie& movie, TGIFImage& gif, const TMoviePlan& plan, const std::string& url,
+                IConvertProgress* progress) {
+  if (!url.empty()) {
+    AddLinkButton(movie, url, gif.Width(), gif.Height(), static_cast<std::uint16_t>(2 * plan.LoadedFrames));
+  }
+  const TFrameProgress frames(progress, gif.Frames().size());
+  if (plan.Layered) {
+    PlaceLayers(movie, gif, plan.Layers, plan.FirstFrameTransparent, frames);
+  } else {
+    ComposeFullFrames(movie, gif, plan.Background, frames);
+  }
+  frames.Done(gif.Frames().size());
 }
 
 // Writes the movie; it replaces the target only once it is complete, so a
@@ -257,17 +298,25 @@ TConvertOutcome ConvertGif(const TConvertOptions& options, IConvertProgress* pro
   outcome.Width = gif->Width();
   outcome.Height = gif->Height();
   if (progress != nullptr) progress->FramesDone(0, gif->Frames().size());
+  const TMoviePlan plan = PrepareGif(gif);
+  outcome.FirstFrameTransparent = plan.FirstFrameTransparent;
+  outcome.Reason = LimitProblem(*gif, plan, !options.Url.empty());
+  if (!outcome.Reason.empty()) {
+    outcome.Code = crLoadError;
+    return outcome;
+  }
 
   TFlashMovie movie(0, 0, outcome.Width * 20, outcome.Height * 20, kFrameRate, false);
   movie.SetPixelUnits(true);
   movie.SetVersion(6);
-  movie.SetCompressed(false);
+  movie.SetCompressed(options.Compress);
   movie.Protect = false;
+  movie.CompactImages = options.Compact;
   // Pictures compress on every core while the next one is composed; the
   // movie is built once, so written pictures need not be kept.
   if (options.CompressionThreads != 1) movie.SetCompressionThreads(options.CompressionThreads);
   movie.ReleaseImageData = true;
-  outcome.FirstFrameTransparent = BuildMovie(movie, gif, options, progress);
+  BuildMovie(movie, *gif, plan, options.Url, progress);
   gif.reset();
 
   if (!SaveMovie(movie, options.Movie, outcome.Reason)) {

@@ -24,6 +24,12 @@ struct TConvertOptions {
   // Threads that compress the movie's pictures beside the conversion: 0 one
   // per core, 1 none (the conversion compresses them itself).
   unsigned CompressionThreads = 0;
+  // Pictures of at most 256 distinct pixel values as 8-bit colour-mapped
+  // bitmaps: the same pictures, smaller and faster to make. Off, every
+  // picture is a 24-bit or 32-bit bitmap.
+  bool Compact = false;
+  // A compressed ("CWS") movie instead of an uncompressed ("FWS") one.
+  bool Compress = false;
 };
 
 struct TConvertOutcome {

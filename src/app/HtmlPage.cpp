@@ -34,7 +34,54 @@ std::string ReplaceAll(const std::string& text, const std::string& placeholder, 
   return out;
 }
 
+// The length of the UTF-8 sequence a lead byte starts and the bits it
+// carries; 0 for a byte that cannot start one.
+int SequenceLength(unsigned char lead, char32_t& bits) {
+  if (lead >= 0xC2 && lead <= 0xDF) return bits = lead & 0x1F, 2;
+  if (lead >= 0xE0 && lead <= 0xEF) return bits = lead & 0x0F, 3;
+  if (lead >= 0xF0 && lead <= 0xF4) return bits = lead & 0x07, 4;
+  return 0;
+}
+
+// Decodes the UTF-8 sequence at `at`; U+FFFD for a malformed one, of which
+// one byte is consumed.
+char32_t NextCodePoint(const std::string& text, std::size_t& at) {
+  char32_t cp = 0;
+  const int length = SequenceLength(static_cast<unsigned char>(text[at]), cp);
+  if (length == 0 || text.size() - at < static_cast<std::size_t>(length)) return ++at, U'\uFFFD';
+  for (int i = 1; i < length; ++i) {
+    const auto c = static_cast<unsigned char>(text[at + i]);
+    if ((c & 0xC0) != 0x80) return ++at, U'\uFFFD';
+    cp = cp << 6 | (c & 0x3F);
+  }
+  // Overlong forms, surrogates and values past U+10FFFF are malformed too.
+  static constexpr char32_t kSmallest[] = {0, 0, 0x80, 0x800, 0x10000};
+  if (cp < kSmallest[length] || (cp >= 0xD800 && cp <= 0xDFFF) || cp > 0x10FFFF) return ++at, U'\uFFFD';
+  at += static_cast<std::size_t>(length);
+  return cp;
+}
+
 }  // namespace
+
+std::string EscapeHtml(const std::string& text) {
+  std::string out;
+  for (std::size_t at = 0; at < text.size();) {
+    const char c = text[at];
+    if (static_cast<unsigned char>(c) >= 0x80) {
+      out += "&#" + std::to_string(static_cast<std::uint32_t>(NextCodePoint(text, at))) + ";";
+      continue;
+    }
+    ++at;
+    switch (c) {
+      case '&': out += "&amp;"; break;
+      case '<': out += "&lt;"; break;
+      case '>': out += "&gt;"; break;
+      case '"': out += "&quot;"; break;
+      default: out += c;
+    }
+  }
+  return out;
+}
 
 std::string BuildTestPage(const std::string& movieName, const std::string& width, const std::string& height,
                           bool transparent, std::uintmax_t movieSize) {
@@ -68,10 +115,13 @@ std::string BuildTestPage(const std::string& movieName, const std::string& width
   for (std::size_t i = 0; i < rows.size(); ++i) text += (i > 0 ? "\r\n" : "") + rows[i];
   text = ReplaceAll(text, "%WW%", width);
   text = ReplaceAll(text, "%HH%", height);
-  text = ReplaceAll(text, "%FF%", movieName);
+  // The name is the user's: it goes into the page as text, never as markup,
+  // and in any language whatever the page's declared character set.
+  const std::string name = EscapeHtml(movieName);
+  text = ReplaceAll(text, "%FF%", name);
   text = ReplaceAll(text, "%SS%", "#CCCCCC");
   text = ReplaceAll(text, "%NN%", "#000000");
-  text = ReplaceAll(text, "%TT%", movieName);
+  text = ReplaceAll(text, "%TT%", name);
   return text + "\r\n";
 }
 

@@ -165,8 +165,15 @@ std::unique_ptr<TGIFExtension> CreateExtension(TGIFStreamReader& reader, TGIFSub
         return std::make_unique<TGIFUnknownAppExtension>(subImage);
       }
       return std::make_unique<TGIFApplicationExtension>(subImage);
-    default: throw GIFException(gifmsg::kUnknownExtension);
+    default: return nullptr;
   }
+}
+
+void SkipUnknownExtension(TGIFStreamReader& reader, TGIFSubImage* subImage) {
+  reader.Skip(2);
+  std::uint8_t size;
+  while (reader.ReadByte(size) && size != 0) reader.Skip(size);
+  Warn(subImage, gifmsg::kUnknownExtension);
 }
 
 }  // namespace movara::imaging

@@ -146,7 +146,12 @@ class TGIFUnknownAppExtension final : public TCloneable<TGIFUnknownAppExtension,
 
 // Looks at the bytes at the reader's position (an introducer and label) and
 // creates the extension class that reads them, leaving the position as it
-// was. An unknown label raises "未知扩展类型".
+// was. Null for a label no class reads; an introducer at the very end of
+// the data raises "未知扩展类型".
 std::unique_ptr<TGIFExtension> CreateExtension(TGIFStreamReader& reader, TGIFSubImage* subImage);
+// Skips an extension of an unknown label: its introducer, label and data
+// sub-blocks, which delimit themselves. Warns "未知扩展类型", as viewers
+// skip such extensions and show the image.
+void SkipUnknownExtension(TGIFStreamReader& reader, TGIFSubImage* subImage);
 
 }  // namespace movara::imaging

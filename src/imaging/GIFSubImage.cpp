@@ -136,7 +136,11 @@ void TGIFSubImage::LoadExtensions(TGIFStreamReader& reader) {
       break;
     }
     reader.Back(1);
-    AddExtension(CreateExtension(reader, this)).LoadFromStream(reader);
+    if (auto extension = CreateExtension(reader, this)) {
+      AddExtension(std::move(extension)).LoadFromStream(reader);
+    } else {
+      SkipUnknownExtension(reader, this);
+    }
     if (!reader.ReadByte(b)) return;
   }
   reader.Back(1);

@@ -116,6 +116,59 @@ TEST(ConversionApi, ConversionsOnSeveralThreadsMatchOneByOne) {
   }
 }
 
+// A 1 x 1 GIF of `count` frames of the given delay, alternating two
+// colours so that no two frames in a row are alike.
+Bytes ManyFrames(std::size_t count, int delay) {
+  GifBuilder gif;
+  gif.Header(1, 1, {0x000000, 0xFFFFFF});
+  Bytes raw;
+  for (std::size_t i = 0; i < count; ++i) {
+    const std::uint8_t index = i % 2;
+    // Control extension, descriptor, then clear, the index and end as
+    // 3-bit codes in one sub-block.
+    raw.insert(raw.end(), {0x21, 0xF9, 4, 0, static_cast<std::uint8_t>(delay), static_cast<std::uint8_t>(delay >> 8), 0,
+                           0, 0x2C, 0, 0, 0, 0, 1, 0, 1, 0, 0, 2, 2, static_cast<std::uint8_t>(0x44 | index << 3), 1, 0});
+  }
+  return gif.Raw(raw).Trailer().Build();
+}
+
+TEST(ConversionApi, MoviesThatWouldWrapAreRefusedBeforeAnythingIsWritten) {
+  ConverterFixture fx;
+  const auto convert = [&](const Bytes& bytes, const std::string& url) {
+    const auto gif = fx.WriteGif("many.gif", bytes);
+    TConvertOptions o = Options(gif, fx.OutDir / "many.swf");
+    o.Url = url;
+    std::filesystem::remove(o.Movie);
+    return ConvertGif(o);
+  };
+  // 32767 pictures take ids up to 65534; one more would wrap.
+  const TConvertOutcome most = convert(ManyFrames(32767, 0), "");
+  ASSERT_EQ(most.Code, crOk) << most.Reason;
+  const test::PlayedMovie played = fx.Play(most.Movie);
+  EXPECT_EQ(played.Header.FrameCount, 32767);
+
+  for (const auto& [frames, url] : {std::pair<std::size_t, std::string>{32768, ""}, {32767, "http://example.com/"}}) {
+    const TConvertOutcome refused = convert(ManyFrames(frames, 0), url);
+    EXPECT_EQ(refused.Code, crLoadError) << frames;
+    EXPECT_NE(refused.Reason.find("too many frames: " + std::to_string(frames)), std::string::npos) << refused.Reason;
+    EXPECT_FALSE(std::filesystem::exists(fx.OutDir / "many.swf"));
+  }
+
+  // Delay 65535 lasts 16384 movie frames, 65532 lasts 16383: three and one
+  // fill the 16-bit frame count exactly, four of the longer ones do not.
+  const TConvertOutcome full = convert(GifBuilder().Header(1, 1, {0x000000, 0xFFFFFF})
+                                           .Gce(0, 65535).Frame(MakeFrame(0, 0, 1, 1, {0}))
+                                           .Gce(0, 65535).Frame(MakeFrame(0, 0, 1, 1, {1}))
+                                           .Gce(0, 65535).Frame(MakeFrame(0, 0, 1, 1, {0}))
+                                           .Gce(0, 65532).Frame(MakeFrame(0, 0, 1, 1, {1})).Trailer().Build(), "");
+  ASSERT_EQ(full.Code, crOk) << full.Reason;
+  EXPECT_EQ(fx.Play(full.Movie).Header.FrameCount, 65535);
+  const TConvertOutcome tooLong = convert(ManyFrames(4, 65535), "");
+  EXPECT_EQ(tooLong.Code, crLoadError);
+  EXPECT_EQ(tooLong.Reason, "the frames last 65536 movie frames (a movie holds at most 65535)");
+  EXPECT_FALSE(std::filesystem::exists(fx.OutDir / "many.swf"));
+}
+
 // A folder walk over made-up folders: "root" with files, subfolders "a",
 // "b" and "c"; what each call does is scripted.
 struct ScriptedClient final : IFolderRunClient {

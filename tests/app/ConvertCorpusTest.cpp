@@ -52,6 +52,38 @@ TEST(ConvertCorpus, ValidGifsPlayLikeTheGif) {
   EXPECT_GT(files, 120);
 }
 
+// Compact movies hold the same pictures as 8-bit colour-mapped bitmaps
+// where they can: played, they show exactly what the default movies show,
+// and they are never larger.
+TEST(ConvertCorpus, CompactMoviesPlayLikeTheDefaultOnes) {
+  if (!test::HaveCorpus()) GTEST_SKIP() << "corpus not found";
+  const auto malformed = test::MalformedCorpusFiles();
+  ConverterFixture fx;
+  std::uintmax_t plainBytes = 0, compactBytes = 0;
+  int files = 0;
+  for (const auto& name : test::CorpusFiles("gif", ".gif")) {
+    if (malformed.count(name) != 0) continue;
+    SCOPED_TRACE(name);
+    TConvertOptions options;
+    options.Gif = CorpusDir() / "gif" / name;
+    options.Movie = fx.OutDir / "plain.swf";
+    if (ConvertGif(options).Code != crOk) continue;
+    options.Movie = fx.OutDir / "compact.swf";
+    options.Compact = true;
+    ASSERT_EQ(ConvertGif(options).Code, crOk);
+    const auto plain = test::PlayMovie(ReadFileBytes(fx.OutDir / "plain.swf"));
+    const auto compact = test::PlayMovie(ReadFileBytes(fx.OutDir / "compact.swf"));
+    ASSERT_EQ(compact.Frames.size(), plain.Frames.size());
+    for (std::size_t i = 0; i < plain.Frames.size(); ++i) EXPECT_EQ(compact.Frames[i].rgba, plain.Frames[i].rgba) << i;
+    plainBytes += std::filesystem::file_size(fx.OutDir / "plain.swf");
+    compactBytes += std::filesystem::file_size(fx.OutDir / "compact.swf");
+    ++files;
+  }
+  std::printf("%d corpus GIFs: default movies %ju bytes, compact movies %ju bytes\n", files, plainBytes, compactBytes);
+  EXPECT_GT(files, 120);
+  EXPECT_LT(compactBytes, plainBytes);
+}
+
 TEST(ConvertCorpus, BadFilesGiveCodeOneOrConvertCleanly) {
   if (!test::HaveCorpus()) GTEST_SKIP() << "corpus not found";
   ConverterFixture fx;

@@ -44,5 +44,32 @@ TEST(HtmlPage, PlaceholdersIgnoreCaseAndApplyInOrder) {
       << "%FF% is replaced before %TT%, so the name's own %TT% takes the name again";
 }
 
+TEST(HtmlPage, NamesAreTextNotMarkup) {
+  const std::string page = BuildTestPage("a\"><script>alert(1)<!--.swf", "1", "1", false, 1);
+  EXPECT_EQ(page.find("<script>"), std::string::npos);
+  EXPECT_EQ(page.find("<!--"), std::string::npos);
+  const std::string escaped = "a&quot;&gt;&lt;script&gt;alert(1)&lt;!--.swf";
+  EXPECT_NE(page.find("<title>Test page for " + escaped + "</title>"), std::string::npos);
+  EXPECT_NE(page.find("File: " + escaped + "</font>"), std::string::npos);
+  EXPECT_NE(page.find("value=\"" + escaped + "\""), std::string::npos);
+  EXPECT_NE(page.find("<embed src=\"" + escaped + "\""), std::string::npos);
+  EXPECT_EQ(EscapeHtml("Tom & Jerry.swf"), "Tom &amp; Jerry.swf");
+}
+
+TEST(HtmlPage, NamesBeyondAsciiAreCharacterReferences) {
+  // Two, three and four UTF-8 bytes: u-umlaut, two CJK characters, an emoji.
+  EXPECT_EQ(EscapeHtml("\xC3\xBC \xE5\x8A\xA8\xE7\x94\xBB \xF0\x9F\x98\x80.swf"),
+            "&#252; &#21160;&#30011; &#128512;.swf");
+  // Malformed sequences (a stray continuation byte, a cut sequence, an
+  // overlong form, a surrogate) each stand as U+FFFD and lose nothing after.
+  EXPECT_EQ(EscapeHtml("\x80" "a"), "&#65533;a");
+  EXPECT_EQ(EscapeHtml("\xE5\x8A"), "&#65533;&#65533;");
+  EXPECT_EQ(EscapeHtml("\xC0\xAF" "b"), "&#65533;&#65533;b");
+  EXPECT_EQ(EscapeHtml("\xED\xA0\x80"), "&#65533;&#65533;&#65533;");
+  const std::string page = BuildTestPage("\xE5\x8A\xA8\xE7\x94\xBB.swf", "1", "1", false, 1);
+  EXPECT_NE(page.find("value=\"&#21160;&#30011;.swf\""), std::string::npos);
+  for (const unsigned char c : page) EXPECT_LT(c, 0x80) << "the page is plain ASCII";
+}
+
 }  // namespace
 }  // namespace movara::app

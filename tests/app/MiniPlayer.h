@@ -11,8 +11,7 @@
 #include <vector>
 
 #include "Png.h"
-#include "base/ZlibStream.h"
-#include "swf/core/BitmapTags.h"
+#include "LosslessDecode.h"
 #include "swf/core/DisplayListTags.h"
 #include "swf/core/ShapeTags.h"
 #include "swf/core/TagReader.h"
@@ -68,15 +67,8 @@ inline PlayedMovie PlayMovie(const std::vector<std::uint8_t>& file) {
   };
   for (const auto& tag : swfFile.Tags) {
     if (const auto* bits = dynamic_cast<const swf::TSWFDefineBitsLossless*>(tag.get())) {
-      const std::vector<std::uint8_t> raw = ZlibDecompress(bits->DataBytes(), 1u << 28);
-      if (bits->BitmapFormat != 5) throw std::runtime_error("the test player shows 32-bit bitmaps only");
-      RgbaImage img{bits->Width, bits->Height, std::vector<std::uint8_t>(std::size_t{bits->Width} * bits->Height * 4)};
-      if (raw.size() < img.rgba.size()) throw std::runtime_error("bitmap data too short");
-      const bool alpha = dynamic_cast<const swf::TSWFDefineBitsLossless2*>(tag.get()) != nullptr;
-      for (std::size_t i = 0; i < std::size_t{bits->Width} * bits->Height; ++i) {
-        img.rgba[4 * i] = raw[4 * i + 1], img.rgba[4 * i + 1] = raw[4 * i + 2], img.rgba[4 * i + 2] = raw[4 * i + 3];
-        img.rgba[4 * i + 3] = alpha ? raw[4 * i] : 255;
-      }
+      DecodedBitmap decoded = DecodeLossless(*bits);
+      RgbaImage img{decoded.width, decoded.height, std::move(decoded.rgba)};
       bitmaps[bits->CharacterId] = std::move(img);
     } else if (const auto* shape = dynamic_cast<const swf::TSWFDefineShape*>(tag.get())) {
       Shape s;

@@ -4,12 +4,14 @@ set -u
 cli="$1"
 movara="$2"
 sample="$3"
+gifs="$4"   # small hostile GIFs
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 fail() { echo "FAIL: $*"; exit 1; }
 
 "$cli" --help | grep -q "usage: movara-cli" || fail "--help prints the usage"
 "$cli" >/dev/null 2>&1; [ $? -eq 2 ] || fail "no arguments exit with 2"
+"$cli" --version | grep -qE "^movara-cli [0-9]+\.[0-9]+" || fail "--version"
 
 cp "$sample" "$work/my clip.gif"
 out=$("$cli" --output "$work" --url "http://example.com/" --html "$work/my clip.gif") || fail "sample converts"
@@ -24,11 +26,61 @@ printf 'GIF89a' > "$work/broken.gif"
 grep -q "Error 1. There was an error while converting the file." "$work/err" || fail "the Error 1 line"
 [ ! -e "$work/broken.swf" ] || fail "no movie for a broken GIF"
 
+printf 'BM not a GIF at all' > "$work/picture.gif"
+"$cli" "$work/picture.gif" 2>"$work/err"; [ $? -eq 1 ] || fail "a file that is no GIF exits with 1"
+[ "$(wc -l < "$work/err")" -eq 1 ] || fail "one line says why: $(cat "$work/err")"
+grep -q "^movara-cli: $work/picture.gif: Error 1. There was an error while converting the file. Reason: 无效 GIF 签名 (not a GIF file: invalid signature)$" \
+  "$work/err" || fail "the reader's message with its gloss: $(cat "$work/err")"
+"$cli" "$gifs/hostile-lzw-two-entry-cycle.gif" --output "$work" 2>"$work/err"; [ $? -eq 1 ] || fail "an LZW error exits with 1"
+grep -q "Reason: 译码器表项目 (invalid LZW decoder table entry)" "$work/err" || fail "the LZW error: $(cat "$work/err")"
+mkdir -p "$work/taken/my clip.swf"
+"$cli" --output "$work/taken" "$work/my clip.gif" 2>"$work/err"; [ $? -eq 6 ] || fail "an unwritable movie exits with 6"
+grep -q "Error 6. Could not write the file to output folder. Check permissions or disk space. Reason: .*my clip.swf" \
+  "$work/err" || fail "the write error: $(cat "$work/err")"
+"$cli" "$work/taken" 2>"$work/err"; [ $? -eq 1 ] || fail "a folder given as a file exits with 1"
+grep -q "is a folder (use --folder)" "$work/err" || fail "a folder given as a file: $(cat "$work/err")"
+
 mkdir -p "$work/in/sub" "$work/out"
-cp "$sample" "$work/in/a.gif"; cp "$sample" "$work/in/sub/b.gif"
+cp "$sample" "$work/in/a.gif"; cp "$sample" "$work/in/sub/b.GIF"
 "$cli" --folder "$work/in" --output "$work/out" | grep -q "2 files of 2 have been successfully converted. 1 subfolder has been processed." \
   || fail "folder run summary"
 [ -s "$work/out/sub/b.swf" ] || fail "subfolder movie"
+"$cli" --quiet --folder "$work/in" || fail "a folder run without --output"
+[ -s "$work/in/a.swf" ] && [ -s "$work/in/sub/b.swf" ] || fail "without --output the movies go beside the GIFs"
+
+# --jobs: the same movies, lines and summary as one file at a time.
+mkdir -p "$work/many/sub" "$work/one" "$work/three"
+for i in 1 2 3; do cp "$sample" "$work/many/f$i.gif"; cp "$sample" "$work/many/sub/g$i.gif"; done
+cp "$work/broken.gif" "$work/many/sub/g4.gif"
+"$cli" --jobs 1 --folder "$work/many" --output "$work/one" >"$work/one.out" 2>&1 && fail "a broken GIF in a folder run exits with 1"
+"$cli" --jobs 3 --folder "$work/many" --output "$work/three" >"$work/three.out" 2>&1
+sed "s|$work/one|OUT|" "$work/one.out" > "$work/one.txt"; sed "s|$work/three|OUT|" "$work/three.out" > "$work/three.txt"
+diff "$work/one.txt" "$work/three.txt" || fail "--jobs 3 reports like --jobs 1"
+grep -q "6 files of 7 have been successfully converted. 1 subfolder has been processed." "$work/three.out" || fail "--jobs summary"
+for m in f1 f2 f3 sub/g1 sub/g2 sub/g3; do cmp -s "$work/one/$m.swf" "$work/three/$m.swf" || fail "--jobs gives the same $m.swf"; done
+"$cli" --jobs 2 --quiet --output "$work/three" "$work/many/f1.gif" "$work/many/sub/g4.gif" "$work/many/f2.gif" 2>"$work/err"
+[ $? -eq 1 ] || fail "a file list on two jobs exits with the worst code"
+grep -q "g4.gif: Error 1" "$work/err" || fail "a file list on two jobs says why"
+"$cli" --jobs 0 "$sample" 2>/dev/null; [ $? -eq 2 ] || fail "--jobs 0 is a usage error"
+
+# --compact and --compress: smaller movies of the same pictures.
+mkdir -p "$work/plain" "$work/compact" "$work/cws"
+"$cli" --quiet --output "$work/plain" "$work/my clip.gif" || fail "the sample converts"
+"$cli" --quiet --compact --output "$work/compact" "$work/my clip.gif" || fail "--compact converts"
+[ "$(stat -c %s "$work/compact/my clip.swf")" -lt "$(stat -c %s "$work/plain/my clip.swf")" ] || fail "--compact is smaller"
+"$cli" --quiet --compress --output "$work/cws" "$work/my clip.gif" || fail "--compress converts"
+head -c 3 "$work/cws/my clip.swf" | grep -q CWS || fail "--compress writes a CWS movie"
+
+# Progress: a line that rewrites itself on a terminal, nothing in a pipe or
+# with --quiet.
+script -qec "'$cli' --output '$work/out' '$work/my clip.gif'" /dev/null > "$work/tty" </dev/null
+grep -q $'\rmy clip.gif: frame 1 of' "$work/tty" || fail "frame progress on a terminal: $(cat -v "$work/tty")"
+script -qec "'$cli' --folder '$work/in'" /dev/null > "$work/tty" </dev/null
+grep -q $'\rfile 2 of 2' "$work/tty" || fail "file progress on a terminal: $(cat -v "$work/tty")"
+script -qec "'$cli' --quiet --folder '$work/in'" /dev/null > "$work/tty" </dev/null
+[ ! -s "$work/tty" ] || fail "--quiet prints nothing on a terminal: $(cat -v "$work/tty")"
+"$cli" --folder "$work/in" > "$work/pipe" 2>&1
+! grep -q $'\r' "$work/pipe" || fail "no progress in a pipe: $(cat -v "$work/pipe")"
 
 cp "$sample" "$work/cmd.gif"
 "$movara" "$work/cmd.gif"; [ $? -eq 0 ] || fail "movara converts from its command line"

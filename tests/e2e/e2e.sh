@@ -16,4 +16,5 @@ if [ ! -d "$corpus/gif" ]; then
   trap 'rm -rf "$corpus"' EXIT
   "$make_gifs" "$corpus"
 fi
-exec node "$here/run.mjs" --cli "$cli" --corpus "$corpus" --expected "$expected"
+node "$here/run.mjs" --cli "$cli" --corpus "$corpus" --expected "$expected"
+node "$here/run.mjs" --cli "$cli" --corpus "$corpus" --expected "$expected" --variant compact

@@ -23,6 +23,21 @@ window.open = (url, target) => { window.__opened.push({ url: String(url), target
 </script>
 <script src="/ruffle/ruffle.js"></script></head><body></body></html>`;
 
+// Debian's Chromium, headless, with the flags this machine needs (its
+// closed network refuses the browser's own background connections) and a
+// fresh profile in `userDataDir`.
+export function launchChromium(userDataDir) {
+  return chromium.launchPersistentContext(userDataDir, {
+    executablePath: '/usr/bin/chromium',
+    headless: true,
+    args: ['--headless', '--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
+      '--disable-background-networking', '--disable-component-update', '--disable-sync',
+      '--force-color-profile=srgb'],
+    viewport: { width: 1024, height: 768 },
+    deviceScaleFactor: 1,
+  });
+}
+
 export class Player {
   static async start() {
     const p = new Player();
@@ -31,15 +46,7 @@ export class Player {
     p.server = http.createServer((req, res) => p.serve(req, res));
     await new Promise((resolve) => p.server.listen(0, '127.0.0.1', resolve));
     p.userDataDir = fs.mkdtempSync(path.join(os.tmpdir(), 'movara-chromium-'));
-    p.context = await chromium.launchPersistentContext(p.userDataDir, {
-      executablePath: '/usr/bin/chromium',
-      headless: true,
-      args: ['--headless', '--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
-        '--disable-background-networking', '--disable-component-update', '--disable-sync',
-        '--force-color-profile=srgb'],
-      viewport: { width: 1024, height: 768 },
-      deviceScaleFactor: 1,
-    });
+    p.context = await launchChromium(p.userDataDir);
     p.errors = [];
     p.page = p.context.pages()[0] ?? (await p.context.newPage());
     p.page.on('pageerror', (e) => p.errors.push(`page error: ${e.message}`));

@@ -21,6 +21,10 @@ const args = Object.fromEntries(process.argv.slice(2).reduce((pairs, a, i, all) 
 const cli = args.cli;
 const corpus = args.corpus;
 const limit = Number(args.limit ?? Infinity);
+// "compact": the movies are converted with --compact (8-bit colour-mapped
+// pictures) and must play exactly like the default ones.
+const variant = args.variant ?? 'default';
+const variantArgs = variant === 'compact' ? ['--compact'] : [];
 // Colours may differ by one unit: a black transparent colour is lifted to
 // (0, 0, 1) so that opaque black pixels are not taken for transparent.
 const TOLERANCE = 1;
@@ -29,7 +33,7 @@ const TOLERANCE = 1;
 const JUMP_FPS = 8;
 
 if (!cli || !corpus) {
-  console.error('usage: node run.mjs --cli PATH/movara-cli --corpus DIR [--expected FILE] [--limit N]');
+  console.error('usage: node run.mjs --cli PATH/movara-cli --corpus DIR [--expected FILE] [--limit N] [--variant compact]');
   process.exit(2);
 }
 
@@ -50,7 +54,7 @@ const fail = (what) => {
 };
 
 function convert(gif, outDir, extra = []) {
-  const r = spawnSync(cli, ['--quiet', '--output', outDir, ...extra, gif], { encoding: 'utf8' });
+  const r = spawnSync(cli, ['--quiet', '--output', outDir, ...variantArgs, ...extra, gif], { encoding: 'utf8' });
   return { code: r.status, stderr: r.error ? String(r.error) : r.stderr };
 }
 
@@ -188,6 +192,6 @@ try {
 }
 
 for (const m of figures.mismatches) console.log(`MISMATCH ${m}`);
-console.log(`files: ${figures.files}, reference frames compared: ${figures.frames}, ` +
+console.log(`${variant} movies: files: ${figures.files}, reference frames compared: ${figures.frames}, ` +
   `within tolerance ${TOLERANCE}: ${figures.within}, mismatches: ${figures.mismatches.length}`);
 if (failures.length > 0 || figures.mismatches.length > 0) process.exit(1);

@@ -239,7 +239,23 @@ TEST(GIFReader, ExtensionsAndTheirErrors) {
   const auto withExtension = [](const Bytes& ext) {
     return GifBuilder().Header(2, 2, kFour).Raw(ext).Frame(Full(2, 2, {0, 1, 2, 3})).Trailer().Build();
   };
-  EXPECT_EQ(LoadError(withExtension({0x21, 0x42, 1, 0, 0})), gifmsg::kUnknownExtension);
+  // An unknown label is skipped by its sub-blocks, with a warning, and the
+  // image after it loads (the sub-block holds what would read as a frame).
+  std::vector<std::string> warnings;
+  TGIFImage unknown;
+  unknown.WarningHandler = [&](TGIFImage&, int, const std::string& m) { warnings.push_back(m); };
+  const Bytes skipped = withExtension({0x21, 0x42, 3, 0x2C, 0x3B, 0x21, 2, 0, 0, 0});
+  TMemoryViewStream unknownStream(skipped);
+  unknown.LoadFromStream(unknownStream);
+  ASSERT_EQ(unknown.Frames().size(), 1u);
+  EXPECT_TRUE(unknown.Frames()[0]->Extensions().empty());
+  EXPECT_EQ(unknown.Frames()[0]->PixelData(), (std::vector<std::uint8_t>{0, 1, 2, 3}));
+  EXPECT_EQ(warnings, (std::vector<std::string>{gifmsg::kUnknownExtension}));
+  // Cut inside its sub-blocks, it ends the data like a trailing extension:
+  // one empty frame.
+  const Loaded cut = Load(GifBuilder().Header(2, 2, kFour).Raw({0x21, 0x42, 9, 1, 2}).Build());
+  ASSERT_EQ(cut.gif->Frames().size(), 1u);
+  EXPECT_TRUE(cut.gif->Frames()[0]->IsEmpty());
   EXPECT_EQ(LoadError(withExtension({0x21, 0xFF, 5, 'A', 'B', 'C', 'D', 'E', 0})), gifmsg::kBadAppBlockSize);
   EXPECT_EQ(LoadError(withExtension({0x21, 0xFF, 11, 'N', 'E', 'T', 'S', 'C', 'A', 'P', 'E', '2', '.', '0', 2, 1, 0, 0})),
             gifmsg::kBadData);

@@ -4,10 +4,12 @@
 #include <bit>
 #include <cctype>
 
+#include "base/FastDeflate.h"
 #include "base/FileStream.h"
 #include "base/ZlibStream.h"
 #include "swf/builder/FlashMovie.h"
 #include "swf/builder/JPEGData.h"
+#include "swf/builder/LosslessPixels.h"
 
 namespace movara::swf {
 
@@ -20,15 +22,14 @@ std::string UpperExtension(const std::filesystem::path& fileName) {
   return ext;
 }
 
-std::uint8_t Premultiply(std::uint8_t c, std::uint8_t a) { return static_cast<std::uint8_t>((c * a + 127) / 255); }
-
 }  // namespace
 
 TFlashImage::TFlashImage(TFlashMovie* owner, const std::filesystem::path& fileName) : TFlashIDObject(owner) {
   if (!fileName.empty()) LoadFile(fileName);
 }
 
-TFlashImage::TFlashImage(TFlashMovie* owner, const imaging::TBitmap& raster) : TFlashIDObject(owner) {
+TFlashImage::TFlashImage(TFlashMovie* owner, const imaging::TBitmap& raster, bool colorMapped)
+    : TFlashIDObject(owner) {
   if (raster.PixelFormat() != imaging::TPixelFormat::pf24bit && raster.PixelFormat() != imaging::TPixelFormat::pf32bit) {
     throw EFlashImageError("an image raster must have 24 or 32 bits per pixel");
   }
@@ -38,18 +39,31 @@ TFlashImage::TFlashImage(TFlashMovie* owner, const imaging::TBitmap& raster) : T
   rowWidth_ = width_;
   hasAlpha_ = raster.PixelFormat() == imaging::TPixelFormat::pf32bit;
   format_ = hasAlpha_ ? kFormatAlpha32 : TSWFDefineBitsLossless::kRGB32;
+  ++buildCount_;
   // The pixels are converted at once and compressed on the movie's workers
   // when it has some, so that composing the next picture goes on meanwhile.
-  std::vector<std::uint8_t> raw = LosslessBytes([&raster](std::uint32_t y) { return raster.ScanLine(static_cast<std::int32_t>(y)); });
-  ++buildCount_;
+  if (colorMapped) {
+    if (auto mapped = MapColors(raster)) {
+      format_ = TSWFDefineBitsLossless::kColorMapped8;
+      colorCount_ = mapped->ColorCount;
+      rowWidth_ = mapped->RowWidth;
+      CompressRaw(std::move(mapped->Raw), true);
+      return;
+    }
+  }
+  CompressRaw(LosslessBytes([&raster](std::uint32_t y) { return raster.ScanLine(static_cast<std::int32_t>(y)); }),
+              false);
+}
+
+void TFlashImage::CompressRaw(std::vector<std::uint8_t> raw, bool colorMapped) {
   // The pixels move out of the job when it runs: a future keeps its job
   // alive, and they are not needed once compressed.
-  auto compress = [raw = std::move(raw)]() mutable {
+  auto compress = [raw = std::move(raw), colorMapped]() mutable {
     const std::vector<std::uint8_t> pixels = std::move(raw);
-    return MakeDataBlock(ZlibCompress(pixels));
+    return MakeDataBlock(colorMapped ? DeflateFast(pixels) : ZlibCompress(pixels));
   };
-  if (owner != nullptr && owner->CompressionPool() != nullptr) {
-    pending_ = owner->CompressionPool()->Submit(std::move(compress));
+  if (Owner() != nullptr && Owner()->CompressionPool() != nullptr) {
+    pending_ = Owner()->CompressionPool()->Submit(std::move(compress));
   } else {
     data_ = compress();
   }

@@ -31,8 +31,10 @@ class TFlashImage : public TFlashIDObject {
 
   TFlashImage(TFlashMovie* owner, const std::filesystem::path& fileName);
   // A 24-bit (opaque) or 32-bit (alpha) raster, taken as a BMP file of the
-  // same pixels would be; its data is built at once.
-  TFlashImage(TFlashMovie* owner, const imaging::TBitmap& raster);
+  // same pixels would be; its data is built at once. With `colorMapped`, a
+  // raster of at most 256 distinct pixel values becomes an 8-bit
+  // colour-mapped bitmap of the same pixels instead.
+  TFlashImage(TFlashMovie* owner, const imaging::TBitmap& raster, bool colorMapped = false);
 
   void LoadFile(const std::filesystem::path& fileName);
 
@@ -65,6 +67,8 @@ class TFlashImage : public TFlashIDObject {
   // The uncompressed lossless data from rows given top row first.
   std::vector<std::uint8_t> LosslessBytes(const std::function<const std::uint8_t*(std::uint32_t)>& rowAt) const;
   void BuildLosslessData();
+  // Compresses raw lossless data, on the movie's workers when it has some.
+  void CompressRaw(std::vector<std::uint8_t> raw, bool colorMapped);
 
   std::unique_ptr<imaging::TBMPReader> reader_;
   mutable TDataBlock data_;

@@ -1,6 +1,7 @@
 #include "swf/builder/FlashMovie.h"
 
 #include <cmath>
+#include <stdexcept>
 
 #include "swf/core/ControlTags.h"
 
@@ -31,6 +32,8 @@ TBasedSWFObject& TFlashMovie::AppendObject(std::unique_ptr<TBasedSWFObject> obje
 
 template <class T>
 T& TFlashMovie::AddCharacter(std::unique_ptr<T> object, TFlashObjectList<T>& list) {
+  // Ids are 16-bit and start at 1: after 65535 the counter is back at 0.
+  if (nextCharacterId_ == 0) throw std::length_error("a movie holds at most 65535 characters");
   T& ref = *object;
   ref.SetCharacterId(nextCharacterId_);
   AppendObject(std::move(object));
@@ -58,7 +61,7 @@ TFlashImage& TFlashMovie::AddImage(const std::filesystem::path& fileName) {
 }
 
 TFlashImage& TFlashMovie::AddImage(const imaging::TBitmap& raster) {
-  return AddCharacter(std::make_unique<TFlashImage>(this, raster), images_);
+  return AddCharacter(std::make_unique<TFlashImage>(this, raster, CompactImages), images_);
 }
 
 TFlashButton& TFlashMovie::AddButton(bool trackAsMenu, bool advanced) {
@@ -134,7 +137,11 @@ void TFlashMovie::BuildBody() {
                  kProgressBuild);
     }
     version = std::max(version, object.MinVersion());
-    if (object.ObjectKind() == 0 && static_cast<TSWFObject&>(object).TagCode == tagShowFrame) ++frames;
+    if (object.ObjectKind() == 0 && static_cast<TSWFObject&>(object).TagCode == tagShowFrame) {
+      // The header's frame count is 16-bit.
+      if (frames == 0xFFFF) throw std::length_error("a movie holds at most 65535 frames");
+      ++frames;
+    }
     if (auto* place = dynamic_cast<TFlashPlaceObject*>(&object)) place->PlaceTag().SWFVersion = version;
     object.WriteToStream(be);
     if (ReleaseImageData) {

@@ -73,6 +73,10 @@ class TFlashMovie : public TBasedSWFStream {
   // Drops each image's data once it is in the body: for a movie built once,
   // so that the pictures are not held twice.
   bool ReleaseImageData = false;
+  // Rasters added as images whose pixels take at most 256 values are stored
+  // as 8-bit colour-mapped bitmaps: the same pictures, smaller and faster to
+  // compress.
+  bool CompactImages = false;
 
  private:
   template <class T>

@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "BmpBytes.h"
+#include "LosslessDecode.h"
 #include "TagCases.h"
 #include "base/FileStream.h"
 #include "base/ZlibStream.h"
@@ -175,6 +176,66 @@ TEST(FlashImage, DataIsBuiltAndCompressedOnce) {
   const Bytes second = test::Written([&](TBitsEngine& be) { image.WriteToStream(be); });
   EXPECT_EQ(first, second);
   EXPECT_EQ(image.BuildCount(), 1);
+}
+
+// A picture of 7 x 40 pixels (rows that need padding) whose stored values
+// are `opaque` colours, one half-transparent value and transparent pixels
+// of three different colours, which the 32-bit data stores alike.
+imaging::TBitmap Picture(imaging::TPixelFormat format, int opaque) {
+  imaging::TBitmap raster(7, 40, format);
+  for (int i = 0; i < 7 * 40; ++i) {
+    const int x = i % 7, y = i / 7, c = i % (opaque + 4);
+    const std::uint8_t r = static_cast<std::uint8_t>(c), g = static_cast<std::uint8_t>(c / 16 * 3), b = 200;
+    if (c < opaque || format == imaging::TPixelFormat::pf24bit) {
+      raster.SetPixelARGB(x, y, imaging::MakeARGB(255, r, g, b));
+    } else if (c == opaque) {
+      raster.SetPixelARGB(x, y, imaging::MakeARGB(128, 90, 60, 30));
+    } else {
+      raster.SetPixelARGB(x, y, imaging::MakeARGB(0, static_cast<std::uint8_t>(c), 1, 2));
+    }
+  }
+  return raster;
+}
+
+TEST(FlashImage, ColourMappedPicturesShowTheSamePixels) {
+  struct Case {
+    imaging::TPixelFormat format;
+    int opaque;
+    std::uint8_t expectedFormat;
+  };
+  // 254 opaque values, the half-transparent one and transparent: 256 in
+  // all. One more opaque value makes 257 and keeps the 32-bit data.
+  for (const Case c : {Case{imaging::TPixelFormat::pf32bit, 254, TSWFDefineBitsLossless::kColorMapped8},
+                       Case{imaging::TPixelFormat::pf32bit, 255, TSWFDefineBitsLossless::kRGB32},
+                       Case{imaging::TPixelFormat::pf24bit, 252, TSWFDefineBitsLossless::kColorMapped8},
+                       Case{imaging::TPixelFormat::pf24bit, 253, TSWFDefineBitsLossless::kRGB32}}) {
+    SCOPED_TRACE(c.opaque);
+    const imaging::TBitmap raster = Picture(c.format, c.opaque);
+    auto movie = NewMovie();
+    TFlashImage& plain = movie.AddImage(raster);
+    movie.CompactImages = true;
+    TFlashImage& compact = movie.AddImage(raster);
+    const Written p = WriteImage(plain), m = WriteImage(compact);
+    const auto& tag = dynamic_cast<TSWFDefineBitsLossless&>(*m.tag);
+    EXPECT_EQ(tag.BitmapFormat, c.expectedFormat);
+    EXPECT_EQ(m.tag->TagCode, p.tag->TagCode) << "the same tag, with alpha exactly when the raster has it";
+    if (c.expectedFormat == TSWFDefineBitsLossless::kColorMapped8) {
+      EXPECT_EQ(tag.ColorTableSize, 255) << "256 entries";
+      EXPECT_EQ(compact.RowWidth(), 8);
+    }
+    const test::DecodedBitmap a = test::DecodeLossless(dynamic_cast<TSWFDefineBitsLossless&>(*p.tag));
+    const test::DecodedBitmap b = test::DecodeLossless(tag);
+    EXPECT_EQ(a.rgba, b.rgba);
+  }
+}
+
+TEST(FlashImage, RowsTooWideToPadStayThirtyTwoBit) {
+  auto movie = NewMovie();
+  movie.CompactImages = true;
+  EXPECT_EQ(movie.AddImage(imaging::TBitmap(65532, 1, imaging::TPixelFormat::pf24bit)).Format(),
+            TSWFDefineBitsLossless::kColorMapped8);
+  EXPECT_EQ(movie.AddImage(imaging::TBitmap(65533, 1, imaging::TPixelFormat::pf24bit)).Format(),
+            TSWFDefineBitsLossless::kRGB32);
 }
 
 TEST(FlashImage, RastersGiveTheSameCharacterAsBmpFiles) {

@@ -45,6 +45,20 @@ TEST(FlashMovie, CharacterIdentifiersInCreationOrder) {
   std::filesystem::remove(bmp);
 }
 
+TEST(FlashMovie, SixteenBitLimitsAreRefusedNotWrapped) {
+  auto movie = PixelMovie();
+  for (int i = 1; i < 65535; ++i) movie.AddShape();
+  EXPECT_EQ(movie.AddShape().CharacterId(), 65535);
+  EXPECT_THROW(movie.AddShape(), std::length_error);
+
+  auto longest = PixelMovie();
+  longest.ShowFrame(65535);
+  longest.BuildBody();
+  EXPECT_EQ(longest.FrameCount, 65535);
+  longest.ShowFrame(1);
+  EXPECT_THROW(longest.BuildBody(), std::length_error);
+}
+
 TEST(FlashMovie, FramesAndTheEndTag) {
   auto empty = PixelMovie();
   empty.BuildBody();

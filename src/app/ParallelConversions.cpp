@@ -1,0 +1,41 @@
+#include "app/ParallelConversions.h"
+
+#include <algorithm>
+
+namespace movara::app {
+
+TParallelConversions::TParallelConversions(std::vector<TConvertOptions> jobs, unsigned threads)
+    : jobs_(std::move(jobs)), outcomes_(jobs_.size()), failures_(jobs_.size()) {
+  const std::size_t workers = std::clamp<std::size_t>(threads, 1, std::max<std::size_t>(jobs_.size(), 1));
+  for (std::size_t i = 0; i < workers; ++i) threads_.emplace_back([this] { Work(); });
+}
+
+TParallelConversions::~TParallelConversions() {
+  stopping_ = true;
+  threads_.clear();
+}
+
+void TParallelConversions::Work() {
+  for (std::size_t i = next_++; i < jobs_.size() && !stopping_; i = next_++) {
+    std::optional<TConvertOutcome> outcome;
+    std::exception_ptr failure;
+    try {
+      outcome = ConvertGif(jobs_[i]);
+    } catch (...) {
+      failure = std::current_exception();
+    }
+    const std::lock_guard lock(mutex_);
+    outcomes_[i] = std::move(outcome);
+    failures_[i] = failure;
+    done_.notify_all();
+  }
+}
+
+TConvertOutcome TParallelConversions::Take(std::size_t index) {
+  std::unique_lock lock(mutex_);
+  done_.wait(lock, [&] { return outcomes_[index].has_value() || failures_[index]; });
+  if (failures_[index]) std::rethrow_exception(failures_[index]);
+  return *outcomes_[index];
+}
+
+}  // namespace movara::app

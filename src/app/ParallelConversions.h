@@ -1,0 +1,44 @@
+#pragma once
+
+#include <atomic>
+#include <condition_variable>
+#include <cstddef>
+#include <mutex>
+#include <optional>
+#include <thread>
+#include <vector>
+
+#include "app/Conversion.h"
+
+namespace movara::app {
+
+// Runs conversions on several threads, started in the order given, while
+// the caller takes their outcomes in the same order. Conversions not yet
+// started when the object goes are not run.
+class TParallelConversions {
+ public:
+  TParallelConversions(std::vector<TConvertOptions> jobs, unsigned threads);
+  ~TParallelConversions();
+  TParallelConversions(const TParallelConversions&) = delete;
+  TParallelConversions& operator=(const TParallelConversions&) = delete;
+
+  std::size_t Count() const { return jobs_.size(); }
+  // Waits for conversion `index` and gives its outcome. A failure the
+  // conversion threw is thrown here.
+  TConvertOutcome Take(std::size_t index);
+
+ private:
+  void Work();
+
+  std::vector<TConvertOptions> jobs_;
+  std::vector<std::optional<TConvertOutcome>> outcomes_;
+  std::vector<std::exception_ptr> failures_;
+  std::atomic<std::size_t> next_ = 0;
+  std::atomic<bool> stopping_ = false;
+  std::mutex mutex_;
+  std::condition_variable done_;
+  // Last: the threads start once everything above exists.
+  std::vector<std::jthread> threads_;
+};
+
+}  // namespace movara::app

@@ -7,7 +7,7 @@
 // derives from TCloneable<itself, its base> instead of its base and gets its
 // Clone() from its copy constructor:
 //
-//   class TSWFActionGotoFrame final : public TCloneable<TSWFActionGotoFrame, TSWFAction> { ... };
+//   class TSWFColorFill final : public TCloneable<TSWFColorFill, TSWFFillStyle> { ... };
 //
 // A member that owns another object copies deeply when it is a TDeepPtr (a
 // sub-object created on first access) or a TOwningList (an owning list), so

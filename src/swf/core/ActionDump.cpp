@@ -119,6 +119,13 @@ std::string ActionFields(const TSWFAction& a, const TMarkerNumbers& markers) {
   return "";
 }
 
+std::string NameOf(const TSWFAction& a) {
+  if (dynamic_cast<const TSWFActionByteCode*>(&a) != nullptr) return "ByteCode";
+  // A code read without a class of its own is unknown, whatever its number.
+  if (dynamic_cast<const TSWFActionUnknown*>(&a) != nullptr) return "Unknown";
+  return ActionName(a.ActionCode);
+}
+
 }  // namespace
 
 std::string DescribeActions(const TSWFActionList& actions, int indent) {
@@ -133,8 +140,7 @@ std::string DescribeActions(const TSWFActionList& actions, int indent) {
       continue;
     }
     const std::string fields = ActionFields(*a, markers);
-    lines.Line(std::string(ActionName(a->ActionCode)) + " (0x" + dump::ShowHex(a->ActionCode) + ")" +
-               (fields.empty() ? "" : ": " + fields));
+    lines.Line(NameOf(*a) + " (0x" + dump::ShowHex(a->ActionCode) + ")" + (fields.empty() ? "" : ": " + fields));
   }
   return lines.Text();
 }

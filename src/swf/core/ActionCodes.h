@@ -127,6 +127,15 @@ constexpr const TActionCode* FindActionCode(std::uint8_t code) {
   return nullptr;
 }
 
+// Whether a code is a row of the table without fields. (No pointer
+// comparison: it must also evaluate at compile time under the sanitizers.)
+constexpr bool IsSimpleActionCode(std::uint8_t code) {
+  for (const TActionCode& row : kActionCodes) {
+    if (row.Code == code) return !row.HasFields;
+  }
+  return false;
+}
+
 // The name of an action code, "Unknown" for a code the table lacks.
 constexpr const char* ActionName(std::uint8_t code) {
   const TActionCode* row = FindActionCode(code);

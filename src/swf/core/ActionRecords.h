@@ -56,7 +56,7 @@ class TSWFActionOf : public TCloneable<Derived, Base> {
 // An action without payload, identified by its code alone.
 template <std::uint8_t Code>
 class TSWFSimpleAction final : public TSWFActionOf<TSWFSimpleAction<Code>, Code> {
-  static_assert(FindActionCode(Code) != nullptr && !FindActionCode(Code)->HasFields, "not a simple action code");
+  static_assert(IsSimpleActionCode(Code), "not a simple action code");
 };
 
 using TSWFActionNextFrame = TSWFSimpleAction<0x04>;

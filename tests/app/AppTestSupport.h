@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <filesystem>
 #include <memory>
 
@@ -29,8 +31,10 @@ struct ConverterFixture {
   ConverterFixture() {
     static int fixtures = 0;
     const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    Root = std::filesystem::temp_directory_path() / (std::string("movara-app-") + info->test_suite_name() + "-" +
-                                                     info->name() + "-" + std::to_string(++fixtures));
+    // The process id keeps test runs of other trees on the machine apart.
+    Root = std::filesystem::temp_directory_path() /
+           ("movara-app-" + std::to_string(::getpid()) + "-" + info->test_suite_name() + "-" + info->name() + "-" +
+            std::to_string(++fixtures));
     std::filesystem::remove_all(Root);
     ProgramDir = Root / "program";
     OutDir = Root / "out";

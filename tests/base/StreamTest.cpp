@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "TempDir.h"
+
 #include <filesystem>
 #include <random>
 
@@ -39,7 +41,8 @@ TEST(MemoryStream, ReadBufferThrowsOnShortData) {
 }
 
 TEST(FileStream, RoundTripAndClearErrors) {
-  const auto path = std::filesystem::temp_directory_path() / "movara-stream-test.bin";
+  const test::TempDir dir;
+  const auto path = dir.path / "movara-stream-test.bin";
   WriteFileBytes(path, Bytes{9, 8, 7});
   EXPECT_EQ(ReadFileBytes(path), (Bytes{9, 8, 7}));
   std::filesystem::remove(path);

@@ -20,35 +20,64 @@ window.RufflePlayer = { config: {
   warnOnUnsupportedContent: false, openUrlMode: "allow", logLevel: "warn" } };
 window.__opened = [];
 window.open = (url, target) => { window.__opened.push({ url: String(url), target: String(target) }); return null; };
+// The page's one player, made on first use, at the stage's size.
+window.__playerOfSize = (width, height) => {
+  let player = document.querySelector('ruffle-player');
+  if (!player) {
+    player = window.RufflePlayer.newest().createPlayer();
+    document.body.appendChild(player);
+  }
+  player.style.width = width + 'px';
+  player.style.height = height + 'px';
+  return player;
+};
 </script>
 <script src="/ruffle/ruffle.js"></script></head><body></body></html>`;
 
 // Debian's Chromium, headless, with the flags this machine needs (its
 // closed network refuses the browser's own background connections) and a
-// fresh profile in `userDataDir`.
-export function launchChromium(userDataDir) {
+// fresh profile in `userDataDir`; `extraArgs` adds flags.
+export function launchChromium(userDataDir, extraArgs = []) {
   return chromium.launchPersistentContext(userDataDir, {
     executablePath: '/usr/bin/chromium',
     headless: true,
     args: ['--headless', '--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
       '--disable-background-networking', '--disable-component-update', '--disable-sync',
-      '--force-color-profile=srgb'],
+      '--force-color-profile=srgb', ...extraArgs],
     viewport: { width: 1024, height: 768 },
     deviceScaleFactor: 1,
   });
 }
 
+// Wraps the Web Audio buffers the player schedules: each buffer's samples
+// are kept with the time it is to start playing.
+const AUDIO_CAPTURE = `
+window.__audio = [];
+const startBuffer = AudioBufferSourceNode.prototype.start;
+AudioBufferSourceNode.prototype.start = function (when, ...rest) {
+  const b = this.buffer;
+  if (b) {
+    const channels = [];
+    for (let c = 0; c < b.numberOfChannels; ++c) channels.push(b.getChannelData(c).slice());
+    window.__audio.push({ when: when ?? this.context.currentTime, rate: b.sampleRate, channels });
+  }
+  return startBuffer.call(this, when, ...rest);
+};`;
+
 export class Player {
-  static async start() {
+  // With audio, sound may start without a user gesture and the audio the
+  // player schedules is captured.
+  static async start({ audio = false } = {}) {
     const p = new Player();
     p.files = new Map();  // path -> Buffer, served under /files/
     p.loads = 0;
     p.server = http.createServer((req, res) => p.serve(req, res));
     await new Promise((resolve) => p.server.listen(0, '127.0.0.1', resolve));
     p.userDataDir = fs.mkdtempSync(path.join(os.tmpdir(), 'movara-chromium-'));
-    p.context = await launchChromium(p.userDataDir);
+    p.context = await launchChromium(p.userDataDir, audio ? ['--autoplay-policy=no-user-gesture-required'] : []);
     p.errors = [];
     p.page = p.context.pages()[0] ?? (await p.context.newPage());
+    if (audio) await p.page.addInitScript(AUDIO_CAPTURE);
     p.page.on('pageerror', (e) => p.errors.push(`page error: ${e.message}`));
     p.page.on('console', (m) => {
       const text = m.text();
@@ -86,13 +115,7 @@ export class Player {
   async show(movie, width, height, timeoutMs = 15000) {
     this.files.set('movie.swf', movie);
     return this.page.evaluate(async ({ width, height, timeoutMs, stamp }) => {
-      let player = document.querySelector('ruffle-player');
-      if (!player) {
-        player = window.RufflePlayer.newest().createPlayer();
-        document.body.appendChild(player);
-      }
-      player.style.width = `${width}px`;
-      player.style.height = `${height}px`;
+      const player = window.__playerOfSize(width, height);
       const reached = new Promise((resolve) => {
         player.onFSCommand = (command, args) => {
           if (command === 'movara_frame') resolve(Number(args));
@@ -153,6 +176,40 @@ export class Player {
     await this.page.mouse.up();
     await this.page.waitForTimeout(500);
     return this.page.evaluate(() => window.__opened);
+  }
+
+  // Loads a movie, lets it play for `seconds` and returns the audio the
+  // player scheduled meanwhile, mixed down to mono on one timeline from the
+  // first buffer on: { rate, samples: Float32Array }.
+  async playAudio(movie, width, height, seconds) {
+    this.files.set('movie.swf', movie);
+    const { rate, base64 } = await this.page.evaluate(async ({ width, height, seconds, stamp }) => {
+      window.__audio = [];
+      const player = window.__playerOfSize(width, height);
+      await player.ruffle().load({ url: `/files/movie.swf?${stamp}` });
+      await new Promise((r) => setTimeout(r, seconds * 1000));
+      const buffers = window.__audio.splice(0);
+      player.remove();
+      if (buffers.length === 0) return { rate: 0, base64: '' };
+      const rate = buffers[0].rate;
+      const t0 = Math.min(...buffers.map((b) => b.when));
+      const end = Math.max(...buffers.map((b) => Math.round((b.when - t0) * rate) + b.channels[0].length));
+      const out = new Float32Array(end);
+      for (const b of buffers) {
+        const at = Math.round((b.when - t0) * rate);
+        for (let i = 0; i < b.channels[0].length; ++i) {
+          let sum = 0;
+          for (const c of b.channels) sum += c[i];
+          out[at + i] = sum / b.channels.length;
+        }
+      }
+      const bytes = new Uint8Array(out.buffer);
+      let text = '';
+      for (let i = 0; i < bytes.length; i += 0x8000) text += String.fromCharCode(...bytes.subarray(i, i + 0x8000));
+      return { rate, base64: btoa(text) };
+    }, { width, height, seconds, stamp: ++this.loads });
+    const raw = Buffer.from(base64, 'base64');
+    return { rate, samples: new Float32Array(raw.buffer, raw.byteOffset, raw.length / 4) };
   }
 
   async stop() {

@@ -126,3 +126,17 @@ export function changeFrames(buf) {
   }
   return frames;
 }
+
+// A copy that plays `extraFrames` empty frames after its last one and then
+// stops instead of looping back to the first, so that a sound started in it
+// plays out once.
+export function stopAtEnd(buf, extraFrames) {
+  const end = readTags(buf).pop();
+  const showFrame = Buffer.from([0x40, 0x00]);
+  const tail = [...Array(extraFrames).fill(showFrame), doAction([stop]), showFrame];
+  const out = Buffer.concat([buf.subarray(0, end.offset), ...tail, buf.subarray(end.offset)]);
+  out.writeUInt32LE(out.length, 4);
+  const count = 8 + rectBytes(buf) + 2;
+  out.writeUInt16LE(buf.readUInt16LE(count) + extraFrames + 1, count);
+  return out;
+}

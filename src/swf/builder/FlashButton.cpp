@@ -3,6 +3,7 @@
 #include <stdexcept>
 
 #include "swf/builder/FlashShape.h"
+#include "swf/builder/FlashSound.h"
 
 namespace movara::swf {
 
@@ -18,6 +19,12 @@ TFlashButton::TFlashButton(TFlashMovie* owner, bool trackAsMenu, bool advanced)
     actions_.Retarget(tag->Actions);
     buttonTag_ = std::move(tag);
   }
+}
+
+TSWFStartSound& TFlashButton::SetSound(TSWFDefineButtonSound::Slot slot, const TFlashSound& sound) {
+  TSWFStartSound& info = buttonSound_.Sound(slot);
+  info.SoundId = sound.CharacterId();
+  return info;
 }
 
 TSWFButtonRecord& TFlashButton::AddRecord(const TFlashShape& shape, std::uint8_t states, std::uint16_t depth) {

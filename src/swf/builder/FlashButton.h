@@ -10,6 +10,7 @@
 namespace movara::swf {
 
 class TFlashShape;
+class TFlashSound;
 
 // The builder's button character: a DefineButton2 (advanced) or DefineButton
 // tag, its sounds, and a script that adds actions to it.
@@ -33,6 +34,9 @@ class TFlashButton : public TFlashVisualObject {
   // The first condition list that has the event, or a new one for it; a
   // plain button throws std::logic_error.
   TSWFButtonCondAction& ActionsForEvent(std::uint8_t event);
+  // Plays an event sound on a state transition; the returned sound info
+  // takes the playing options.
+  TSWFStartSound& SetSound(TSWFDefineButtonSound::Slot slot, const TFlashSound& sound);
   // The script switched to the release list.
   TFlashActionScript& OnRelease();
 

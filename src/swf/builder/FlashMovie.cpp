@@ -1,5 +1,6 @@
 #include "swf/builder/FlashMovie.h"
 
+#include <algorithm>
 #include <cmath>
 #include <stdexcept>
 
@@ -31,20 +32,20 @@ TBasedSWFObject& TFlashMovie::AppendObject(std::unique_ptr<TBasedSWFObject> obje
 }
 
 template <class T>
-T& TFlashMovie::AddCharacter(std::unique_ptr<T> object, TFlashObjectList<T>& list) {
+T& TFlashMovie::AddCharacter(std::unique_ptr<T> object, TFlashObjectList<T>* list) {
   // Ids are 16-bit and start at 1: after 65535 the counter is back at 0.
   if (nextCharacterId_ == 0) throw std::length_error("a movie holds at most 65535 characters");
   T& ref = *object;
   ref.SetCharacterId(nextCharacterId_);
   AppendObject(std::move(object));
-  list.Add(&ref);
+  if (list != nullptr) list->Add(&ref);
   ++nextCharacterId_;
   return ref;
 }
 
 TFlashShape& TFlashMovie::AddShape(std::unique_ptr<TFlashShape> shape) {
   if (!shape) shape = std::make_unique<TFlashShape>(this);
-  return AddCharacter(std::move(shape), shapes_);
+  return AddCharacter(std::move(shape), &shapes_);
 }
 
 TFlashShape& TFlashMovie::AddRectangle(std::int32_t xMin, std::int32_t yMin, std::int32_t xMax, std::int32_t yMax) {
@@ -57,15 +58,38 @@ TFlashShape& TFlashMovie::AddRectangle(std::int32_t xMin, std::int32_t yMin, std
 }
 
 TFlashImage& TFlashMovie::AddImage(const std::filesystem::path& fileName) {
-  return AddCharacter(std::make_unique<TFlashImage>(this, fileName), images_);
+  return AddCharacter(std::make_unique<TFlashImage>(this, fileName), &images_);
 }
 
 TFlashImage& TFlashMovie::AddImage(const imaging::TBitmap& raster) {
-  return AddCharacter(std::make_unique<TFlashImage>(this, raster, CompactImages), images_);
+  return AddCharacter(std::make_unique<TFlashImage>(this, raster, CompactImages), &images_);
 }
 
 TFlashButton& TFlashMovie::AddButton(bool trackAsMenu, bool advanced) {
-  return AddCharacter(std::make_unique<TFlashButton>(this, trackAsMenu, advanced), buttons_);
+  return AddCharacter(std::make_unique<TFlashButton>(this, trackAsMenu, advanced), &buttons_);
+}
+
+TFlashSound& TFlashMovie::AddSound(const std::filesystem::path& fileName) {
+  // Loaded before it is added, so that a file the movie cannot use adds
+  // nothing.
+  auto sound = std::make_unique<TFlashSound>(this, std::filesystem::path());
+  sound->LoadFile(fileName);
+  return AddCharacter<TFlashSound>(std::move(sound), nullptr);
+}
+
+TSWFStartSound& TFlashMovie::StartSound(const TFlashSound& sound) {
+  auto tag = std::make_unique<TSWFStartSound>();
+  tag->SoundId = sound.CharacterId();
+  return static_cast<TSWFStartSound&>(AppendObject(std::move(tag)));
+}
+
+TFlashSound& TFlashMovie::StreamSound() {
+  if (!streamSound_) {
+    streamSound_ = std::make_unique<TFlashSound>(this, std::filesystem::path());
+    streamSound_->Loop = true;
+    hasStreamSound_ = true;
+  }
+  return *streamSound_;
 }
 
 TFlashPlaceObject& TFlashMovie::PlaceObject(TFlashVisualObject& visual, std::uint16_t depth) {
@@ -124,6 +148,14 @@ void TFlashMovie::BuildBody() {
     tag.Color = *backgroundColor_;
     tag.WriteToStream(be);
   }
+  TFlashSound* stream = hasStreamSound_ ? streamSound_.get() : nullptr;
+  if (stream != nullptr) {
+    // Filling the head also starts the stream again from its beginning.
+    TSWFSoundStreamHead2 head;
+    stream->FillStreamHead(head, FrameRate());
+    version = std::max({version, stream->MinVersion(), head.MinVersion()});
+    head.WriteToStream(be);
+  }
   if (Protect) {
     TSWFProtect tag;
     tag.Password = Password;
@@ -140,6 +172,7 @@ void TFlashMovie::BuildBody() {
     if (object.ObjectKind() == 0 && static_cast<TSWFObject&>(object).TagCode == tagShowFrame) {
       // The header's frame count is 16-bit.
       if (frames == 0xFFFF) throw std::length_error("a movie holds at most 65535 frames");
+      if (stream != nullptr && stream->StartFrame <= frames) stream->WriteStreamBlock(be);
       ++frames;
     }
     if (auto* place = dynamic_cast<TFlashPlaceObject*>(&object)) place->PlaceTag().SWFVersion = version;

@@ -14,6 +14,7 @@
 #include "swf/builder/FlashObject.h"
 #include "swf/builder/FlashPlaceObject.h"
 #include "swf/builder/FlashShape.h"
+#include "swf/builder/FlashSound.h"
 #include "swf/core/Records.h"
 #include "swf/core/SWFStream.h"
 
@@ -45,6 +46,11 @@ class TFlashMovie : public TBasedSWFStream {
   TFlashButtonList& Buttons() { return buttons_; }
   TFlashImageList& Images() { return images_; }
   TFlashShapeList& Shapes() { return shapes_; }
+  // The movie's streamed sound, created on first access without a file and
+  // looping; from then on the movie streams it. Load a file into it with
+  // LoadFile.
+  TFlashSound& StreamSound();
+  bool HasStreamSound() const { return hasStreamSound_; }
 
   // Appends, or inserts at InsertIndex in insert mode; the movie owns it.
   TBasedSWFObject& AppendObject(std::unique_ptr<TBasedSWFObject> object);
@@ -56,6 +62,11 @@ class TFlashMovie : public TBasedSWFStream {
   // An image from a 24-bit (opaque) or 32-bit (alpha) raster.
   TFlashImage& AddImage(const imaging::TBitmap& raster);
   TFlashButton& AddButton(bool trackAsMenu, bool advanced);
+  // An event sound from a WAV or MP3 file (a DefineSound character).
+  TFlashSound& AddSound(const std::filesystem::path& fileName);
+  // Starts an event sound in the frame the next ShowFrame closes; the tag
+  // takes the playing options (loops, in and out points, envelope).
+  TSWFStartSound& StartSound(const TFlashSound& sound);
   TFlashPlaceObject& PlaceObject(TFlashVisualObject& visual, std::uint16_t depth);
   // RemoveObject with the shape's identifier, or RemoveObject2 without one.
   void RemoveObject(std::uint16_t depth, const TFlashShape* shape);
@@ -80,10 +91,12 @@ class TFlashMovie : public TBasedSWFStream {
 
  private:
   template <class T>
-  T& AddCharacter(std::unique_ptr<T> object, TFlashObjectList<T>& list);
+  T& AddCharacter(std::unique_ptr<T> object, TFlashObjectList<T>* list);
 
   std::unique_ptr<TSWFRGB> backgroundColor_;
   bool hasBackground_ = false;
+  std::unique_ptr<TFlashSound> streamSound_;
+  bool hasStreamSound_ = false;
   std::uint16_t nextCharacterId_ = 1;
   std::int32_t currentFrame_ = 0;
   std::vector<std::unique_ptr<TBasedSWFObject>> objects_;

@@ -5,6 +5,7 @@
 #include "BmpBytes.h"
 #include "LosslessDecode.h"
 #include "TagCases.h"
+#include "TempDir.h"
 #include "base/FileStream.h"
 #include "base/ZlibStream.h"
 #include "swf/builder/FlashMovie.h"
@@ -16,18 +17,7 @@ namespace {
 using test::Bytes;
 using test::MakeBmp;
 
-// A scratch folder removed with its contents at the end of the test.
-struct TempDir {
-  std::filesystem::path path = std::filesystem::temp_directory_path() /
-                               ("movara-image-test-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-                                "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
-  TempDir() { std::filesystem::create_directories(path); }
-  ~TempDir() { std::filesystem::remove_all(path); }
-  std::filesystem::path Write(const std::string& name, const Bytes& bytes) const {
-    WriteFileBytes(path / name, bytes);
-    return path / name;
-  }
-};
+using test::TempDir;
 
 TFlashMovie NewMovie() { return TFlashMovie(0, 0, 100, 100, 24, true); }
 

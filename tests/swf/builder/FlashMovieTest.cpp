@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include "BmpBytes.h"
 #include "TagCases.h"
 #include "base/FileStream.h"
@@ -27,7 +29,7 @@ std::vector<std::uint16_t> TagCodes(TFlashMovie& movie) {
 }
 
 std::filesystem::path TempBmp(const std::string& name, const Bytes& bytes) {
-  const auto path = std::filesystem::temp_directory_path() / name;
+  const auto path = std::filesystem::temp_directory_path() / (std::to_string(::getpid()) + "-" + name);
   WriteFileBytes(path, bytes);
   return path;
 }

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "TempDir.h"
+
 #include <filesystem>
 
 #include "TagCases.h"
@@ -124,7 +126,8 @@ TEST(SWFStream, CompressionReportsProgressOnLargeBodies) {
 }
 
 TEST(SWFStream, SaveFileReplacesAnExistingFileAndReadsBack) {
-  const auto path = std::filesystem::temp_directory_path() / "movara-savefile-test.swf";
+  const test::TempDir dir;
+  const auto path = dir.path / "movara-savefile-test.swf";
   WriteFileBytes(path, Bytes(5000, 0xEE));
   TBasedSWFStream s(0, 0, 32, 16, 24.0, true);
   s.SetVersion(6);
@@ -153,7 +156,8 @@ TEST(SWFStream, SaveFileReplacesAnExistingFileAndReadsBack) {
 }
 
 TEST(SWFStream, SaveFileIntoAMissingFolderThrowsAndLeavesNothing) {
-  const auto path = std::filesystem::temp_directory_path() / "movara-no-such-dir" / "x.swf";
+  const test::TempDir dir;
+  const auto path = dir.path / "no-such-dir" / "x.swf";
   TBasedSWFStream s;
   FillEmptyBody(s);
   EXPECT_THROW(s.SaveFile(path), StreamError);

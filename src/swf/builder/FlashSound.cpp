@@ -1,0 +1,247 @@
+#include "swf/builder/FlashSound.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <limits>
+#include <optional>
+#include <string>
+
+namespace movara::swf {
+
+namespace {
+
+std::string Quoted(const std::filesystem::path& fileName) { return "Sound \"" + fileName.string() + "\": "; }
+
+std::string EncodingName(std::uint16_t tag) {
+  switch (tag) {
+    case media::kWaveFormatADPCM: return "Microsoft ADPCM";
+    case 3: return "floating point";
+    case 6: return "A-law";
+    case 7: return "mu-law";
+    case 17: return "IMA ADPCM";
+    default: return "format tag " + std::to_string(tag);
+  }
+}
+
+// The SWF rate code of uncompressed data; SWF sound has only these four.
+std::optional<std::uint8_t> RateCodeOf(std::uint32_t rate) {
+  switch (rate) {
+    case 5512:
+    case 5513: return 0;
+    case 11025: return 1;
+    case 22050: return 2;
+    case 44100: return 3;
+    default: return std::nullopt;
+  }
+}
+
+// Refuses what a movie cannot carry, before anything of the sound changes.
+void CheckCarriable(const std::filesystem::path& fileName, const media::TAudioFileInfo& info) {
+  const std::string what = Quoted(fileName);
+  const bool mpeg = info.IsMPEG();
+  if (!mpeg && info.FormatTag != media::kWaveFormatPCM) {
+    throw EFlashSoundError(what + "WAV encoding " + EncodingName(info.FormatTag) + " not supported");
+  }
+  if (mpeg && info.MPEGLayer != 3) {
+    throw EFlashSoundError(what + "MPEG audio layer " + std::to_string(info.MPEGLayer) +
+                           " not supported (only layer III, MP3)");
+  }
+  if (!mpeg && info.BitsPerSample != 8 && info.BitsPerSample != 16) {
+    throw EFlashSoundError(what + "PCM with " + std::to_string(info.BitsPerSample) +
+                           " bits per sample not supported (only 8 and 16)");
+  }
+  if (info.Channels > 2) throw EFlashSoundError(what + std::to_string(info.Channels) + " channels not supported");
+  if (!mpeg && !RateCodeOf(info.SampleRate)) {
+    throw EFlashSoundError(what + "sample rate " + std::to_string(info.SampleRate) +
+                           " Hz not supported (only 5512, 11025, 22050 and 44100 Hz)");
+  }
+  if (info.SampleCount == 0) throw EFlashSoundError(what + "the file holds no sound");
+  if (info.DataStart + info.DataSize > std::numeric_limits<std::uint32_t>::max() ||
+      info.SampleCount > std::numeric_limits<std::uint32_t>::max()) {
+    throw EFlashSoundError(what + "too large for a movie");
+  }
+}
+
+// A SoundStreamBlock always framed with the long header.
+void WriteLongBlockHeader(TBitsEngine& be, std::uint32_t length) {
+  be.WriteWord(static_cast<std::uint16_t>(tagSoundStreamBlock * 64 + 63));
+  be.WriteDWord(length);
+}
+
+// MP3 data plays at its frames' own sample rate; the rate code names the
+// family of rates of its MPEG version: 44 kHz for MPEG-1 (32000 to 48000 Hz),
+// 22 kHz for MPEG-2 (16000 to 24000 Hz), 11 kHz for MPEG-2.5 (8000 to
+// 12000 Hz).
+std::uint8_t MPEGRateCode(std::uint8_t version) { return version == 10 ? 3 : version == 20 ? 2 : 1; }
+
+}  // namespace
+
+TFlashSound::TFlashSound(TFlashMovie* owner, const std::filesystem::path& fileName) : TFlashIDObject(owner) {
+  if (!fileName.empty() && std::filesystem::exists(fileName)) LoadFile(fileName);
+}
+
+void TFlashSound::LoadFile(const std::filesystem::path& fileName) {
+  const media::TAudioFileInfo info = media::ReadAudioFile(fileName);
+  CheckCarriable(fileName, info);
+  TakeFormat(fileName, info);
+  OpenFile(fileName);
+}
+
+void TFlashSound::TakeFormat(const std::filesystem::path& fileName, const media::TAudioFileInfo& info) {
+  fileName_ = fileName;
+  duration_ = info.Duration;
+  soundFormat_ = info.IsMPEG() ? kFormatMP3 : kFormatUncompressed;
+  sampleRate_ = static_cast<std::uint16_t>(info.SampleRate);
+  rateCode_ = info.IsMPEG() ? MPEGRateCode(info.MPEGVersion) : *RateCodeOf(info.SampleRate);
+  bitsPerSample_ = static_cast<std::uint8_t>(info.BitsPerSample);
+  is16Bit_ = info.BitsPerSample != 8;
+  isStereo_ = info.Channels == 2;
+  dataStart_ = static_cast<std::uint32_t>(info.DataStart);
+  dataSize_ = static_cast<std::uint32_t>(info.DataSize);
+  blockSize_ = dataSize_;
+  sampleCount_ = static_cast<std::uint32_t>(info.SampleCount);
+  samplesPerMPEGFrame_ = info.SamplesPerMPEGFrame;
+  mpegFrameSize_ = info.MPEGFrameSize;
+  frames_ = info.Frames;
+}
+
+void TFlashSound::OpenFile(const std::filesystem::path& fileName) {
+  soundFile_.reset();
+  soundFile_ = std::make_unique<TFileStream>(fileName, TFileStream::Mode::Read);
+  soundFile_->Seek(dataStart_);
+  readPosition_ = dataStart_;
+}
+
+std::vector<std::uint8_t> TFlashSound::ReadData(std::uint64_t offset, std::uint32_t count) {
+  std::vector<std::uint8_t> bytes(count);
+  soundFile_->Seek(offset);
+  soundFile_->ReadBuffer(bytes.data(), count);
+  return bytes;
+}
+
+std::uint8_t TFlashSound::MinVersion() const {
+  if (soundFormat_ == kFormatMP3 || soundFormat_ == kFormatUncompressedLE) return 4;
+  return soundFormat_ == 6 ? 6 : 1;
+}
+
+void TFlashSound::AssignFrom(const TBasedSWFObject& source) {
+  TFlashIDObject::AssignFrom(source);
+  const auto* s = dynamic_cast<const TFlashSound*>(&source);
+  if (s == nullptr) return;
+  Loop = s->Loop, StartFrame = s->StartFrame, SeekSamples = s->SeekSamples;
+  fileName_ = s->fileName_, frames_ = s->frames_, soundFormat_ = s->soundFormat_, rateCode_ = s->rateCode_;
+  sampleRate_ = s->sampleRate_, bitsPerSample_ = s->bitsPerSample_, isStereo_ = s->isStereo_, is16Bit_ = s->is16Bit_;
+  duration_ = s->duration_, sampleCount_ = s->sampleCount_, dataStart_ = s->dataStart_, dataSize_ = s->dataSize_;
+  samplesPerMPEGFrame_ = s->samplesPerMPEGFrame_, mpegFrameSize_ = s->mpegFrameSize_;
+  samplesPerBlock_ = s->samplesPerBlock_, blockSize_ = s->blockSize_;
+  // The copy reads the same file through a handle of its own.
+  soundFile_.reset();
+  if (s->soundFile_) OpenFile(fileName_);
+}
+
+void TFlashSound::WriteToStream(TBitsEngine& be) {
+  TSWFDefineSound tag;
+  tag.SoundId = CharacterId();
+  tag.SoundFormat = soundFormat_;
+  tag.SoundRate = rateCode_;
+  tag.SoundSize = is16Bit_;
+  tag.SoundType = isStereo_;
+  tag.SampleCount = sampleCount_;
+  tag.SeekSamples = SeekSamples;
+  if (soundFile_) tag.Data = MakeDataBlock(ReadData(dataStart_, dataSize_));
+  tag.WriteToStream(be);
+}
+
+void TFlashSound::FillStreamHead(TSWFSoundStreamHead& head, double frameRate) {
+  // A block's sample count is 16-bit, and each movie frame needs a sample.
+  const double perFrame = frameRate > 0 ? sampleRate_ / frameRate : 0;
+  if (HasFile() && (perFrame < 1 || perFrame >= 65536)) {
+    throw EFlashSoundError("a sound of " + std::to_string(sampleRate_) + " Hz cannot stream at " +
+                           std::to_string(frameRate) + " frames per second");
+  }
+  head.StreamFormat = soundFormat_ == kFormatUncompressed ? kFormatUncompressedLE : soundFormat_;
+  head.StreamRate = head.PlaybackRate = rateCode_;
+  head.StreamSize = head.PlaybackSize = is16Bit_;
+  head.StreamType = head.PlaybackType = isStereo_;
+  samplesPerBlock_ = static_cast<std::uint32_t>(perFrame);
+  head.SampleCount = static_cast<std::uint16_t>(samplesPerBlock_);
+  if (soundFormat_ == kFormatMP3) head.LatencySeek = 0;
+  readPosition_ = dataStart_;
+  nextFrame_ = 0;
+  blockCount_ = 0;
+  samplesWritten_ = 0;
+  pendingSeek_ = SeekSamples;
+  if (soundFormat_ != kFormatMP3) {
+    // The block size of the format: one sample frame short of a movie
+    // frame's samples, except for 8-bit mono.
+    const std::uint32_t channels = isStereo_ ? 2 : 1;
+    const std::uint32_t bytes = is16Bit_ ? 2 : 1;
+    blockSize_ = samplesPerBlock_ * channels * bytes - 2 * (channels - 1) - 2 * (bytes - 1);
+  }
+}
+
+void TFlashSound::WriteStreamBlock(TBitsEngine& be) {
+  if (!soundFile_) return;
+  if (soundFormat_ == kFormatMP3) {
+    WriteMP3Block(be);
+  } else {
+    WriteUncompressedBlock(be);
+  }
+}
+
+void TFlashSound::WriteUncompressedBlock(TBitsEngine& be) {
+  const std::uint32_t end = dataStart_ + dataSize_;
+  if (readPosition_ == end || blockSize_ == 0) return;
+  TMemoryStream body;
+  std::uint32_t n = std::min(blockSize_, end - readPosition_);
+  body.Write(ReadData(readPosition_, n).data(), n);
+  readPosition_ += n;
+  while (body.Size() < blockSize_) {
+    const std::uint32_t missing = blockSize_ - static_cast<std::uint32_t>(body.Size());
+    if (!Loop) {
+      // Silence: 8-bit samples are unsigned, centred on 128.
+      body.Write(std::vector<std::uint8_t>(missing, is16Bit_ ? 0 : 0x80).data(), missing);
+      break;
+    }
+    n = std::min(missing, dataSize_);
+    body.Write(ReadData(dataStart_, n).data(), n);
+    readPosition_ = dataStart_ + n;
+  }
+  if (Loop && readPosition_ == end) readPosition_ = dataStart_;
+  WriteTag(be, tagSoundStreamBlock, body);
+}
+
+void TFlashSound::WriteMP3Block(TBitsEngine& be) {
+  if (nextFrame_ == frames_.size()) return;
+  const std::int64_t spf = samplesPerMPEGFrame_;
+  std::int64_t seek = pendingSeek_;
+  // A seek beyond one MPEG frame empties the block.
+  const bool tooFar = std::llabs(seek) > spf;
+  std::int64_t count = tooFar ? 0 : (seek + samplesPerBlock_) / spf;
+  if (tooFar) seek = 0;
+  ++blockCount_;
+  // Whole frames only: without looping the stream ends with the last frame.
+  if (!Loop) count = std::min<std::int64_t>(count, static_cast<std::int64_t>(frames_.size() - nextFrame_));
+  if (count > 0) {
+    TMemoryStream body;
+    TBitsEngine bodyEngine(body);
+    bodyEngine.WriteWord(static_cast<std::uint16_t>(count * spf));
+    bodyEngine.WriteWord(static_cast<std::uint16_t>(seek));
+    for (std::int64_t i = 0; i < count; ++i) {
+      if (nextFrame_ == frames_.size()) nextFrame_ = 0;
+      const media::TMPEGFrame& frame = frames_[nextFrame_++];
+      body.Write(ReadData(frame.Offset, frame.Size).data(), frame.Size);
+    }
+    WriteLongBlockHeader(be, static_cast<std::uint32_t>(body.Size()));
+    be.WriteBytes(body.Bytes().data(), body.Bytes().size());
+  } else {
+    TMemoryStream body;
+    body.Write(std::vector<std::uint8_t>(4, 0).data(), 4);
+    WriteTag(be, tagSoundStreamBlock, body);
+  }
+  if (Loop && nextFrame_ == frames_.size()) nextFrame_ = 0;
+  samplesWritten_ += static_cast<std::uint64_t>(count * spf);
+  pendingSeek_ = static_cast<std::int64_t>(blockCount_) * samplesPerBlock_ - static_cast<std::int64_t>(samplesWritten_);
+}
+
+}  // namespace movara::swf

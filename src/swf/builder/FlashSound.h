@@ -1,0 +1,115 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <stdexcept>
+#include <vector>
+
+#include "base/FileStream.h"
+#include "media/AudioFile.h"
+#include "swf/builder/FlashObject.h"
+#include "swf/core/SoundTags.h"
+
+namespace movara::swf {
+
+// Raised for a sound file the movie cannot carry: an encoding, sample size,
+// channel count or sample rate that SWF sound has no code for.
+class EFlashSoundError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// The builder's sound: the data of one WAV or MP3 file, written as an event
+// sound (DefineSound) or streamed block by block along a timeline. Any
+// timeline can stream it: FillStreamHead starts the stream, and each
+// WriteStreamBlock writes the block that goes before the next frame.
+class TFlashSound : public TFlashIDObject {
+ public:
+  // SWF sound formats.
+  static constexpr std::uint8_t kFormatUncompressed = 0;
+  static constexpr std::uint8_t kFormatMP3 = 2;
+  static constexpr std::uint8_t kFormatUncompressedLE = 3;
+
+  // Loads the file when one of that name exists.
+  TFlashSound(TFlashMovie* owner, const std::filesystem::path& fileName);
+
+  // Reads the file's format and keeps the file open for the sound data.
+  // Throws media::EAudioFileError for a file that is not audio and
+  // EFlashSoundError for audio a movie cannot carry.
+  void LoadFile(const std::filesystem::path& fileName);
+
+  // When the data ends while streaming, start again from its beginning
+  // (otherwise the last block is padded with silence).
+  bool Loop = false;
+  // The first frame of the timeline that receives a stream block.
+  std::uint16_t StartFrame = 0;
+  // MP3 samples to skip at the start of the DefineSound and the first block.
+  std::uint16_t SeekSamples = 0;
+
+  bool HasFile() const { return soundFile_ != nullptr; }
+  std::uint8_t SoundFormat() const { return soundFormat_; }
+  std::uint8_t RateCode() const { return rateCode_; }
+  std::uint16_t SampleRate() const { return sampleRate_; }
+  std::uint8_t BitsPerSample() const { return bitsPerSample_; }
+  bool IsStereo() const { return isStereo_; }
+  bool Is16Bit() const { return is16Bit_; }
+  double Duration() const { return duration_; }
+  std::uint32_t SampleCount() const { return sampleCount_; }
+  std::uint32_t DataStart() const { return dataStart_; }
+  std::uint32_t DataSize() const { return dataSize_; }
+  std::uint16_t SamplesPerMPEGFrame() const { return samplesPerMPEGFrame_; }
+  std::uint16_t MPEGFrameSize() const { return mpegFrameSize_; }
+  std::uint32_t MPEGFrameCount() const { return static_cast<std::uint32_t>(frames_.size()); }
+  // Streaming figures, set by FillStreamHead.
+  std::uint32_t SamplesPerBlock() const { return samplesPerBlock_; }
+  std::uint32_t BlockSize() const { return blockSize_; }
+  std::uint32_t ReadPosition() const { return readPosition_; }
+  // Samples of MPEG frames written to stream blocks since FillStreamHead.
+  std::uint64_t SamplesWritten() const { return samplesWritten_; }
+
+  // Fills a stream head for a timeline of this frame rate and starts the
+  // stream from the beginning of the data.
+  void FillStreamHead(TSWFSoundStreamHead& head, double frameRate);
+  // Writes the SoundStreamBlock that goes before the next frame.
+  void WriteStreamBlock(TBitsEngine& be);
+
+  std::uint8_t MinVersion() const override;
+  void AssignFrom(const TBasedSWFObject& source) override;
+  // The event sound: a DefineSound tag with the whole data.
+  void WriteToStream(TBitsEngine& be) override;
+
+ private:
+  void TakeFormat(const std::filesystem::path& fileName, const media::TAudioFileInfo& info);
+  void OpenFile(const std::filesystem::path& fileName);
+  std::vector<std::uint8_t> ReadData(std::uint64_t offset, std::uint32_t count);
+  void WriteUncompressedBlock(TBitsEngine& be);
+  void WriteMP3Block(TBitsEngine& be);
+
+  std::filesystem::path fileName_;
+  std::unique_ptr<TFileStream> soundFile_;
+  std::vector<media::TMPEGFrame> frames_;
+  std::uint8_t soundFormat_ = kFormatUncompressed;
+  std::uint8_t rateCode_ = 0;
+  std::uint16_t sampleRate_ = 0;
+  std::uint8_t bitsPerSample_ = 0;
+  bool isStereo_ = false;
+  bool is16Bit_ = false;
+  double duration_ = 0;
+  std::uint32_t sampleCount_ = 0;
+  std::uint32_t dataStart_ = 0;
+  std::uint32_t dataSize_ = 0;
+  std::uint16_t samplesPerMPEGFrame_ = 0;
+  std::uint16_t mpegFrameSize_ = 0;
+
+  // Streaming state.
+  std::uint32_t samplesPerBlock_ = 0;
+  std::uint32_t blockSize_ = 0;
+  std::uint32_t readPosition_ = 0;
+  std::size_t nextFrame_ = 0;
+  std::uint32_t blockCount_ = 0;
+  std::int64_t pendingSeek_ = 0;
+  std::uint64_t samplesWritten_ = 0;
+};
+
+}  // namespace movara::swf

@@ -1,5 +1,6 @@
-// movara: the converter's main program. Given a GIF on its command line it
-// converts it into the GIF's own folder without showing anything and exits
+// movara: the converter's main program. Without arguments it opens the
+// window. Given a GIF on its command line it converts it into the GIF's own
+// folder without showing anything (and without needing a display) and exits
 // with the conversion's result code (0, 1 or 6).
 #include <cstdio>
 #include <string>
@@ -9,19 +10,25 @@
 #include "app/SilentView.h"
 #include "base/Memory.h"
 #include "base/ProgramFolder.h"
+#include "ui/Application.h"
 
 int main(int argc, char** argv) {
   using namespace movara;
   LimitHeapRetention();
   const std::vector<std::string> args(argv + 1, argv + argc);
-  app::TSilentView view;
-  app::TMemorySettingsStore settings;
-  app::TfrmMain form(view, settings, ProgramFolder());
-  form.FormCreate(args);
-  if (form.CommandLineMode) return form.CommandLineResult;
-  std::fputs("usage: movara FILE.gif\n"
-             "Converts FILE.gif into a movie beside it. The window of the program is not\n"
-             "available in this build; movara-cli --help lists the terminal's options.\n",
-             stderr);
-  return 2;
+  if (app::IsCommandLineConversion(args)) {
+    app::TSilentView view;
+    app::TMemorySettingsStore settings;
+    app::TfrmMain form(view, settings, ProgramFolder());
+    form.FormCreate(args);
+    return form.CommandLineResult;
+  }
+  if (!ui::HaveDisplay()) {
+    std::fputs("movara: there is no display to show the window on.\n"
+               "usage: movara FILE.gif converts FILE.gif into a movie beside it without the window;\n"
+               "movara-cli --help lists the terminal's options.\n",
+               stderr);
+    return 2;
+  }
+  return ui::RunWindow(argc, argv, args);
 }

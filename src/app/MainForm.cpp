@@ -6,7 +6,7 @@
 namespace movara::app {
 
 TfrmMain::TfrmMain(IMainView& view, ISettingsStore& settings, std::filesystem::path programFolder)
-    : view_(view), settings_(settings), programFolder_(std::move(programFolder)) {}
+    : Preview(view.Preview()), view_(view), settings_(settings), programFolder_(std::move(programFolder)) {}
 
 int ProgressPercent(std::size_t index, std::size_t count) {
   return static_cast<int>(std::nearbyint(static_cast<double>(index + 1) * 100.0 / static_cast<double>(count)));
@@ -27,13 +27,18 @@ std::string FolderRunSummary(int converted, int failed, int subfolders, bool abo
   return text;
 }
 
+bool IsCommandLineConversion(const std::vector<std::string>& args) {
+  std::error_code ec;
+  return !args.empty() && std::filesystem::is_regular_file(args[0], ec);
+}
+
 void TfrmMain::FormCreate(const std::vector<std::string>& args) {
   AbortRequested = false;
   RememberedIndex = -1;
   readini();
   CommandLineMode = false;
   std::error_code ec;
-  if (!args.empty() && std::filesystem::is_regular_file(args[0], ec)) {
+  if (IsCommandLineConversion(args)) {
     CommandLineMode = true;
     const std::filesystem::path gif = std::filesystem::absolute(args[0], ec);
     if (gif.has_parent_path()) OutputFolder = gif.parent_path();
@@ -66,6 +71,8 @@ void TfrmMain::FTreeChange(const std::filesystem::path& folder) {
   RememberedIndex = -1;
 }
 
+void TfrmMain::btnSelectFolderClick() { btnSelectFolderClick(view_.BrowseForFolder(OutputFolder)); }
+
 void TfrmMain::btnSelectFolderClick(const std::filesystem::path& chosen) {
   if (chosen.empty()) return;
   OutputFolder = chosen;
@@ -73,6 +80,14 @@ void TfrmMain::btnSelectFolderClick(const std::filesystem::path& chosen) {
 }
 
 void TfrmMain::btnStartClick() {
+  // The window handles its events during a run: a second Start then is
+  // ignored instead of running inside the first.
+  if (running_) return;
+  running_ = true;
+  const struct TRunEnd {
+    bool& running;
+    ~TRunEnd() { running = false; }
+  } runEnd{running_};
   if (view_.SingleFileMode()) {
     for (const auto& item : view_.ListItems()) {
       if (item.Selected) {

@@ -9,6 +9,7 @@
 #include "app/FolderRun.h"
 #include "app/HtmlPage.h"
 #include "app/MainView.h"
+#include "app/Preview.h"
 #include "app/SettingsStore.h"
 
 namespace movara::app {
@@ -38,7 +39,23 @@ class TfrmMain {
   void RBSingleClick();
   void btnStartClick();
   void FTreeChange(const std::filesystem::path& folder);
+  // The folder dialog at OutputFolder; the chosen folder becomes it.
+  void btnSelectFolderClick();
   void btnSelectFolderClick(const std::filesystem::path& chosen);
+  // Window handlers (MainWindow.cpp).
+  void LV1SelectItem(std::size_t index, bool selected);
+  void ChB1Click();
+  // Shows the long part of a hint ("short|long") in the status pane.
+  void ShowHint(const std::string& hint);
+  void TBItem1Click();
+  void About1Click();
+  // The help page shipped with the program: beside it, or in the installed
+  // data folder.
+  std::filesystem::path HelpFile() const;
+  // The preview pane of the selected GIF.
+  TPreviewPane Preview;
+  // Whether a Start button run is going on.
+  bool Running() const { return running_; }
   void readini();
   void writeini();
 
@@ -69,6 +86,7 @@ class TfrmMain {
   IMainView& view_;
   ISettingsStore& settings_;
   std::filesystem::path programFolder_;
+  bool running_ = false;
 };
 
 // Messages shown by the converter.
@@ -82,6 +100,10 @@ inline constexpr const char* kNothingConverted = "No files have been converted."
 inline constexpr const char* kNothingFound = "No files have been found.";
 inline constexpr const char* kAborted = "The converting process has been aborted by user.";
 }  // namespace msg
+
+// Whether the program's arguments ask for a conversion without the window:
+// the first names an existing file.
+bool IsCommandLineConversion(const std::vector<std::string>& args);
 
 // The summary of a folder run.
 std::string FolderRunSummary(int converted, int failed, int subfolders, bool aborted);

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "app/Preview.h"
+
 namespace movara::app {
 
 // What the main window's logic needs of its controls. The Qt window, the
@@ -60,6 +62,14 @@ class IMainView {
   virtual void SetWindowGeometry(const Geometry& geometry) = 0;
   // Opens a document with the desktop's default handler.
   virtual void OpenDocument(const std::filesystem::path& file) = 0;
+
+  // The preview: its check box (ChB1) and its pane.
+  virtual bool PreviewChecked() const = 0;
+  virtual IPreviewView& Preview() = 0;
+  // The folder dialog, starting at a folder; empty when cancelled.
+  virtual std::filesystem::path BrowseForFolder(const std::filesystem::path& start) = 0;
+  // The about box, shown modally.
+  virtual void ShowAboutBox() = 0;
   // Asks the window to close (which ends the program).
   virtual void CloseWindow() = 0;
 };

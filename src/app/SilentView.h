@@ -4,6 +4,20 @@
 
 namespace movara::app {
 
+// A preview pane that shows nothing.
+class TSilentPreview final : public IPreviewView, public imaging::IGIFDrawTarget {
+ public:
+  TPoint PaneClientSize() const override { return {}; }
+  void SetPictureBounds(int, int, int, int) override {}
+  bool PaneScrollBarsVisible() const override { return false; }
+  void SetHandCursor(bool) override {}
+  TPoint PaneScrollPosition() const override { return {}; }
+  void SetPaneScrollPosition(TPoint) override {}
+  imaging::IGIFDrawTarget& PictureTarget() override { return *this; }
+  void ClearPicture() override {}
+  void Present(std::shared_ptr<const imaging::TBitmap>) override {}
+};
+
 // A view that shows nothing and answers every question Yes: the window's
 // command-line mode, where no window appears, and benchmarks.
 class TSilentView final : public IMainView {
@@ -29,7 +43,14 @@ class TSilentView final : public IMainView {
   Geometry WindowGeometry() const override { return {}; }
   void SetWindowGeometry(const Geometry&) override {}
   void OpenDocument(const std::filesystem::path&) override {}
+  bool PreviewChecked() const override { return false; }
+  IPreviewView& Preview() override { return preview_; }
+  std::filesystem::path BrowseForFolder(const std::filesystem::path&) override { return {}; }
+  void ShowAboutBox() override {}
   void CloseWindow() override {}
+
+ private:
+  TSilentPreview preview_;
 };
 
 }  // namespace movara::app

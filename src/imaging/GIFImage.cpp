@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <iterator>
 
 #include "base/FileStream.h"
 #include "base/MemoryStream.h"
@@ -96,8 +97,7 @@ void TGIFImage::LoadFromStream(TStream& stream) {
   TGIFStreamReader reader(stream);
   try {
     header_.LoadFromStream(reader);
-    LoadFrames(reader);
-    TGIFTrailer(this).LoadFromStream(reader);
+    if (LoadFrames(reader)) TGIFTrailer(this).LoadFromStream(reader);
   } catch (...) {
     stream.Seek(start);
     Progress(2, 0, gifmsg::kLoading);
@@ -106,7 +106,7 @@ void TGIFImage::LoadFromStream(TStream& stream) {
   Progress(2, 100, gifmsg::kLoading);
 }
 
-void TGIFImage::LoadFrames(TGIFStreamReader& reader) {
+bool TGIFImage::LoadFrames(TGIFStreamReader& reader) {
   const auto nextBlock = [&reader](std::uint8_t& b) {
     do {
       if (!reader.ReadByte(b)) return false;
@@ -114,21 +114,22 @@ void TGIFImage::LoadFrames(TGIFStreamReader& reader) {
     return true;
   };
   std::uint8_t b;
-  if (!nextBlock(b)) return;
+  if (!nextBlock(b)) return true;
   while (b != 0x3B) {
     reader.Back(1);
     if (b != 0x21 && b != 0x2C) {
       Warning(gifmsg::kUnknownBlock);
-      return;
+      return true;
     }
     auto frame = std::make_unique<TGIFSubImage>(this);
     frame->LoadFromStream(reader);
     frames_.push_back(std::move(frame));
     const std::uint64_t size = std::max<std::uint64_t>(reader.Size(), 1);
-    Progress(1, static_cast<int>(reader.Position() * 100 / size), gifmsg::kLoading);
-    if (!nextBlock(b)) return;
+    if (!Progress(1, static_cast<int>(reader.Position() * 100 / size), gifmsg::kLoading)) return false;
+    if (!nextBlock(b)) return true;
   }
   reader.Back(1);
+  return true;
 }
 
 void TGIFImage::AssignFrom(const TGIFImage& source) {
@@ -167,24 +168,43 @@ TPalette TGIFImage::Palette() {
   }
 }
 
-int TGIFImage::RegisterPainter(std::function<void()> stop) {
+int TGIFImage::RegisterPainter(const IGIFDrawTarget* target, std::function<void()> stop) {
   std::lock_guard lock(paintersMutex_);
-  painters_.emplace_back(nextPainterId_, std::move(stop));
+  painters_.push_back({nextPainterId_, target, std::move(stop)});
   return nextPainterId_++;
 }
 
 void TGIFImage::UnregisterPainter(int id) {
+  std::vector<TPainterEntry> gone;
+  {
+    std::lock_guard lock(paintersMutex_);
+    const auto it = std::stable_partition(painters_.begin(), painters_.end(),
+                                          [id](const TPainterEntry& p) { return p.Id != id; });
+    std::move(it, painters_.end(), std::back_inserter(gone));
+    painters_.erase(it, painters_.end());
+  }
+}
+
+bool TGIFImage::HasPainter(const IGIFDrawTarget* target) {
   std::lock_guard lock(paintersMutex_);
-  std::erase_if(painters_, [id](const auto& p) { return p.first == id; });
+  return std::any_of(painters_.begin(), painters_.end(), [target](const TPainterEntry& p) { return p.Target == target; });
+}
+
+std::size_t TGIFImage::PainterCount() {
+  std::lock_guard lock(paintersMutex_);
+  return painters_.size();
 }
 
 void TGIFImage::StopPainters() {
-  std::vector<std::pair<int, std::function<void()>>> painters;
+  // Signalled outside the lock, and the registrations (which may own their
+  // painters, whose destruction waits for the thread) released there too.
+  std::vector<TPainterEntry> painters;
   {
     std::lock_guard lock(paintersMutex_);
     painters.swap(painters_);
   }
-  for (auto& [id, stop] : painters) stop();
+  for (auto& p : painters) p.Stop();
+  drawing_ = false;
 }
 
 }  // namespace movara::imaging

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <filesystem>
 #include <functional>
@@ -16,12 +17,15 @@
 namespace movara::imaging {
 
 class TGIFImage;
+class IGIFDrawTarget;
+class IPainterClock;
 
 // Warnings carry severity 1; the handler is optional and warnings are
 // dropped without one.
 using TGIFWarningHandler = std::function<void(TGIFImage& sender, int severity, const std::string& message)>;
 // Progress: stage 0 start, 1 running, 2 end. Returning false asks the work
-// to stop where it can (rendering honours it).
+// to stop where it can: rendering ends without a bitmap, loading ends after
+// the frame just read and keeps the frames read so far.
 using TGIFProgressHandler =
     std::function<bool(TGIFImage& sender, int stage, int percent, const std::string& message)>;
 
@@ -67,6 +71,22 @@ enum TOptimizeOption : std::uint8_t {
   ooReduceColors = 0x10,  // no step of its own
 };
 
+// Drawing options of TGIFImage::Draw.
+enum TGIFDrawOption : std::uint16_t {
+  doThreaded = 0x0001,        // the painter runs on its own thread, else inside Draw
+  doTransparent = 0x0002,     // transparent pixels leave what lies beneath
+  doAnimate = 0x0004,         // several frames are animated, else frame 0 is drawn
+  doLoop = 0x0008,            // more than one pass
+  doLoopForever = 0x0010,     // endless, whatever the loop extension says
+  doValidateTarget = 0x0020,  // stop once the target is no longer valid
+  doDirect = 0x0040,          // (no effect here: pictures always go to the target whole)
+  doClearFirst = 0x0080,      // clear frame 0's rectangle first; keep composition buffers
+  doTile = 0x0100,            // (no effect here: the target places the picture)
+  doDither = 0x0200,          // (no effect here: frames render by the plain path)
+  doDitherOnPalette = 0x0400,
+};
+inline constexpr std::uint16_t kDefaultDrawOptions = 0x060F;
+
 // A GIF image: the header with the global colour table and the frames.
 class TGIFImage {
  public:
@@ -111,10 +131,26 @@ class TGIFImage {
   void Warning(const std::string& message);
   bool Progress(int stage, int percent, const std::string& message);
 
-  // Painters animate the image on other threads; loading, optimising and
-  // destroying the image stop them first. A painter registers how to stop it.
-  int RegisterPainter(std::function<void()> stop);
+  // Drawing (GIFPainter.cpp): a single frame, or without doAnimate frame 0,
+  // goes to the target at once; several frames start a painter for the
+  // target unless one already paints there. Nothing happens while a painter
+  // runs inside Draw, or when there are no frames.
+  void Draw(IGIFDrawTarget& target, IPainterClock& clock);
+  void Draw(IGIFDrawTarget& target);
+  std::uint16_t DrawOptions = kDefaultDrawOptions;
+  // Percent of the normal speed; 0 waits for ever, below 0 does not wait.
+  int AnimationSpeed = 100;
+  // What disposal 2 restores to when drawing without transparency.
+  std::optional<TColor> DrawBackgroundColor;
+
+  // Painters read the frames from their own threads; clearing, loading,
+  // optimising and destroying the image stop them first and wait for them.
+  // A painter registers the target it paints on and how to stop it; the
+  // registration may own the painter (the stop function's captures).
+  int RegisterPainter(const IGIFDrawTarget* target, std::function<void()> stop);
   void UnregisterPainter(int id);
+  bool HasPainter(const IGIFDrawTarget* target);
+  std::size_t PainterCount();
   void StopPainters();
 
   // Used while loading: charges pixels no data can fill against the
@@ -122,7 +158,8 @@ class TGIFImage {
   void ChargeUnfilledPixels(std::uint64_t pixels);
 
  private:
-  void LoadFrames(TGIFStreamReader& reader);
+  // False when the progress handler stopped the load early.
+  bool LoadFrames(TGIFStreamReader& reader);
 
   TGIFHeader header_;
   std::vector<std::unique_ptr<TGIFSubImage>> frames_;
@@ -130,9 +167,15 @@ class TGIFImage {
   bool buildingPalette_ = false;
   std::uint64_t unfilledPixels_ = 0;
 
+  struct TPainterEntry {
+    int Id;
+    const IGIFDrawTarget* Target;
+    std::function<void()> Stop;
+  };
   std::mutex paintersMutex_;
-  std::vector<std::pair<int, std::function<void()>>> painters_;
+  std::vector<TPainterEntry> painters_;
   int nextPainterId_ = 1;
+  std::atomic<bool> drawing_{false};  // a painter runs inside Draw
 };
 
 }  // namespace movara::imaging

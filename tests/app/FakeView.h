@@ -8,10 +8,35 @@
 #include <string>
 #include <vector>
 
+#include "PainterDoubles.h"
 #include "app/FolderListing.h"
 #include "app/MainView.h"
 
 namespace movara::test {
+
+// The preview pane: the client size of the design (201 x 153 less its
+// border), scroll bars when the picture is larger, pictures recorded.
+class FakePreview : public app::IPreviewView {
+ public:
+  TPoint Client{197, 149};
+  TPoint Position, Size;
+  TPoint Scroll;
+  bool Hand = false;
+  int Clears = 0;
+  RecordingTarget Target;
+
+  TPoint PaneClientSize() const override { return Client; }
+  void SetPictureBounds(int left, int top, int width, int height) override {
+    Position = {left, top};
+    Size = {width, height};
+  }
+  bool PaneScrollBarsVisible() const override { return Size.X > Client.X || Size.Y > Client.Y; }
+  void SetHandCursor(bool hand) override { Hand = hand; }
+  TPoint PaneScrollPosition() const override { return Scroll; }
+  void SetPaneScrollPosition(TPoint position) override { Scroll = position; }
+  imaging::IGIFDrawTarget& PictureTarget() override { return Target; }
+  void ClearPicture() override { ++Clears; }
+};
 
 class FakeView : public app::IMainView {
  public:
@@ -22,6 +47,7 @@ class FakeView : public app::IMainView {
   std::vector<Message> Messages;
   std::vector<std::string> Statuses;
   std::vector<int> Progress;
+  std::string PositionText;
   std::vector<std::filesystem::path> Opened;
   bool AnswerYes = true;
   bool Single = true;
@@ -29,6 +55,13 @@ class FakeView : public app::IMainView {
   std::string Url = "http://";
   std::filesystem::path Folder;
   std::vector<std::filesystem::path> Selected;  // selected list items (single mode)
+  // When not empty, the file list as the window shows it (either mode).
+  std::vector<ListItem> List;
+  bool PreviewOn = true;
+  FakePreview PreviewPane;
+  std::filesystem::path DialogAnswer;  // the folder dialog's choice
+  std::vector<std::filesystem::path> DialogStarts;
+  int AboutBoxes = 0;
   int ProcessCalls = 0;
   int CloseCalls = 0;
   bool Busy = false;
@@ -43,7 +76,7 @@ class FakeView : public app::IMainView {
     return kind != MessageKind::Question || AnswerYes;
   }
   void SetStatusText(const std::string& text) override { Statuses.push_back(text); }
-  void SetPositionText(const std::string&) override {}
+  void SetPositionText(const std::string& text) override { PositionText = text; }
   void ShowPositionPane(bool) override {}
   void SetProgress(int percent) override { Progress.push_back(percent); }
   void ShowProgress(bool visible) override { ProgressVisible = visible; }
@@ -63,6 +96,7 @@ class FakeView : public app::IMainView {
     return app::SubfolderNamesIn(folder);
   }
   std::vector<ListItem> ListItems() const override {
+    if (!List.empty()) return List;
     std::vector<ListItem> items;
     if (Single) {
       for (const auto& p : Selected) items.push_back({p, true});
@@ -77,6 +111,13 @@ class FakeView : public app::IMainView {
   Geometry WindowGeometry() const override { return Window; }
   void SetWindowGeometry(const Geometry& g) override { Window = g; }
   void OpenDocument(const std::filesystem::path& file) override { Opened.push_back(file); }
+  bool PreviewChecked() const override { return PreviewOn; }
+  app::IPreviewView& Preview() override { return PreviewPane; }
+  std::filesystem::path BrowseForFolder(const std::filesystem::path& start) override {
+    DialogStarts.push_back(start);
+    return DialogAnswer;
+  }
+  void ShowAboutBox() override { ++AboutBoxes; }
   void CloseWindow() override { ++CloseCalls; }
 };
 

@@ -82,10 +82,17 @@ script -qec "'$cli' --quiet --folder '$work/in'" /dev/null > "$work/tty" </dev/n
 "$cli" --folder "$work/in" > "$work/pipe" 2>&1
 ! grep -q $'\r' "$work/pipe" || fail "no progress in a pipe: $(cat -v "$work/pipe")"
 
+# movara converts a GIF on its command line without a display (a server, a
+# CI job) and without touching one that is named but does not answer.
+headless=(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM)
 cp "$sample" "$work/cmd.gif"
-"$movara" "$work/cmd.gif"; [ $? -eq 0 ] || fail "movara converts from its command line"
+"${headless[@]}" "$movara" "$work/cmd.gif"; [ $? -eq 0 ] || fail "movara converts from its command line"
 [ -s "$work/cmd.swf" ] || fail "movara writes beside the GIF"
 [ ! -e "$work/cmd.html" ] || fail "no page in command-line mode"
-"$movara" "$work/broken.gif"; [ $? -eq 1 ] || fail "movara exits with the job's code"
-"$movara" 2>/dev/null; [ $? -eq 2 ] || fail "movara without a file prints usage"
+rm "$work/cmd.swf"
+env -u QT_QPA_PLATFORM DISPLAY=:97 "$movara" "$work/cmd.gif"; [ $? -eq 0 ] || fail "movara leaves the display alone"
+[ -s "$work/cmd.swf" ] || fail "movara writes beside the GIF with a display named"
+"${headless[@]}" "$movara" "$work/broken.gif"; [ $? -eq 1 ] || fail "movara exits with the job's code"
+"${headless[@]}" "$movara" 2> "$work/nodisplay"; [ $? -eq 2 ] || fail "movara without a file and a display ends"
+grep -q "no display" "$work/nodisplay" || fail "movara says why it cannot open its window"
 echo "cli tests passed"

@@ -393,6 +393,20 @@ TEST(GIFReader, ProgressIsReportedWhileLoading) {
   EXPECT_EQ(calls.back(), std::make_pair(2, 100));
 }
 
+TEST(GIFReader, AProgressHandlerCanStopALoadBetweenFrames) {
+  TGIFImage gif;
+  std::vector<std::string> warnings;
+  gif.WarningHandler = [&](TGIFImage&, int, const std::string& m) { warnings.push_back(m); };
+  gif.ProgressHandler = [](TGIFImage& sender, int stage, int, const std::string&) {
+    return stage != 1 || sender.Frames().size() < 1;
+  };
+  const Bytes bytes = TwoFrames();
+  TMemoryViewStream stream(bytes);
+  gif.LoadFromStream(stream);
+  EXPECT_EQ(gif.Frames().size(), 1u);
+  EXPECT_TRUE(warnings.empty()) << "the frames not read are no defect of the file";
+}
+
 TEST(GIFReader, AssignFromIsADeepCopy) {
   const Loaded l = Load(TwoFrames());
   TGIFImage copy;

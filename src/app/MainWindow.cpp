@@ -1,0 +1,68 @@
+// The main window's handlers besides the conversion: the file list, the
+// preview's check box, hints, help and the about box.
+#include <system_error>
+
+#include "app/MainForm.h"
+
+namespace movara::app {
+
+namespace {
+
+constexpr const char* kHelpFileName = "Movara.html";
+
+std::string LongHint(const std::string& hint) {
+  const auto bar = hint.find('|');
+  return bar == std::string::npos ? hint : hint.substr(bar + 1);
+}
+
+}  // namespace
+
+void TfrmMain::LV1SelectItem(std::size_t index, bool selected) {
+  if (!selected) {
+    Preview.ShowPreView({});
+    if (view_.SingleFileMode()) view_.SetStartEnabled(false);
+    return;
+  }
+  view_.SetStartEnabled(true);
+  view_.ProcessMessages();
+  const auto items = view_.ListItems();
+  if (index >= items.size()) return;
+  RememberedIndex = static_cast<std::int32_t>(index);
+  view_.SetPositionText("File: " + std::to_string(index + 1) + "/" + std::to_string(items.size()));
+  if (view_.PreviewChecked()) Preview.ShowPreView(items[index].Path);
+}
+
+void TfrmMain::ChB1Click() {
+  if (!view_.PreviewChecked()) {
+    Preview.ShowPreView({});
+    return;
+  }
+  if (RememberedIndex < 0) return;
+  const auto items = view_.ListItems();
+  if (static_cast<std::size_t>(RememberedIndex) < items.size()) Preview.ShowPreView(items[RememberedIndex].Path);
+}
+
+void TfrmMain::ShowHint(const std::string& hint) { view_.SetStatusText(LongHint(hint)); }
+
+std::filesystem::path TfrmMain::HelpFile() const {
+  std::error_code ec;
+  const std::filesystem::path beside = programFolder_ / kHelpFileName;
+  if (std::filesystem::is_regular_file(beside, ec)) return beside;
+  const std::filesystem::path installed = programFolder_.parent_path() / "share" / "movara" / kHelpFileName;
+  if (std::filesystem::is_regular_file(installed, ec)) return installed;
+  return {};
+}
+
+void TfrmMain::TBItem1Click() {
+  const std::filesystem::path help = HelpFile();
+  if (help.empty()) {
+    view_.MessageBox(std::string("The help file ") + kHelpFileName + " is missing beside the program.",
+                     IMainView::MessageKind::Error);
+    return;
+  }
+  view_.OpenDocument(help);
+}
+
+void TfrmMain::About1Click() { view_.ShowAboutBox(); }
+
+}  // namespace movara::app

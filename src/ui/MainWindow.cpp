@@ -1,0 +1,502 @@
+#include "ui/MainWindow.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QCollator>
+#include <QComboBox>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileSystemModel>
+#include <QFileSystemWatcher>
+#include <QFontDatabase>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStatusTipEvent>
+#include <QTimer>
+#include <QTreeView>
+#include <QTreeWidget>
+#include <QUrl>
+#include <algorithm>
+
+#include "app/FolderListing.h"
+#include "ui/AboutDialog.h"
+#include "ui/PreviewBox.h"
+#include "ui/ProgramIcon.h"
+#include "ui/WindowTexts.h"
+
+namespace movara::ui {
+
+namespace {
+
+// The window's design: its client size (also its smallest) and position.
+constexpr int kDesignWidth = 784;
+constexpr int kDesignHeight = 384;
+constexpr int kDesignLeft = 192;
+constexpr int kDesignTop = 114;
+constexpr int kStatusHeight = 19;
+constexpr int kListPathRole = Qt::UserRole;
+
+QString Q(const char* utf8) { return QString::fromUtf8(utf8); }
+QString Q(const std::filesystem::path& path) { return QString::fromStdString(path.string()); }
+std::filesystem::path PathOf(const QString& path) { return std::filesystem::path(path.toStdString()); }
+
+// "宋体" at 12 pixels, or a CJK font that is installed in its place.
+QFont WindowFont() {
+  const QStringList installed = QFontDatabase::families();
+  QString family = Q("宋体");
+  for (const char* candidate : {"SimSun", "Noto Sans CJK SC", "Noto Serif CJK SC", "WenQuanYi Micro Hei"}) {
+    if (installed.contains(family)) break;
+    family = Q(candidate);
+  }
+  QFont font(family);
+  font.setPixelSize(12);
+  return font;
+}
+
+// Names in the order the folder tree shows them: by name, numbers by value,
+// case ignored.
+void SortNames(QStringList& names) {
+  QCollator collator;
+  collator.setNumericMode(true);
+  collator.setCaseSensitivity(Qt::CaseInsensitive);
+  std::sort(names.begin(), names.end(), collator);
+}
+
+// The GIF files of a folder (not hidden ones), in display order.
+QStringList GifNames(const QDir& dir) {
+  QStringList names;
+  for (const QString& name : dir.entryList(QDir::Files | QDir::NoDotAndDotDot, QDir::NoSort)) {
+    if (app::HasGifExtension(PathOf(name))) names.push_back(name);
+  }
+  SortNames(names);
+  return names;
+}
+
+QGroupBox* Group(const char* caption, QWidget* parent) {
+  auto* group = new QGroupBox(Q(caption), parent);
+  return group;
+}
+
+template <typename Control>
+Control* Named(Control* control, const char* name) {
+  control->setObjectName(name);
+  return control;
+}
+
+}  // namespace
+
+TMainWindow::TMainWindow(app::ISettingsStore& settings, std::filesystem::path programFolder)
+    : anchors_(QSize(kDesignWidth, kDesignHeight)) {
+  setObjectName("frmMain");
+  setWindowTitle(Q(text::kCaption));
+  setWindowIcon(ProgramIcon(64));
+  setFont(WindowFont());
+  CreateMenu();
+  CreateFolderTreeAndList();
+  CreatePreview();
+  CreateModeAndUrl();
+  CreateOutputAndStart();
+  CreateStatusBar();
+  setMinimumSize(kDesignWidth, kDesignHeight);
+  resize(kDesignWidth, kDesignHeight);
+  move(kDesignLeft, kDesignTop);
+
+  form_ = std::make_unique<app::TfrmMain>(*this, settings, std::move(programFolder));
+  ConnectHandlers();
+  qApp->installEventFilter(this);  // every key passes the window first (Escape)
+  SelectFolder(PathOf(QDir::homePath()));
+}
+
+TMainWindow::~TMainWindow() {
+  qApp->removeEventFilter(this);
+  SetBusyCursor(false);
+  form_.reset();
+}
+
+void TMainWindow::CreateMenu() {
+  TBToolbar1 = Named(new QMenuBar(this), "TBToolbar1");
+  TBToolbar1->setNativeMenuBar(false);
+  QMenu* help = TBToolbar1->addMenu(Q(text::kHelpMenu));
+  help->setFont(font());
+  TBItem1 = help->addAction(Q(text::kHelpItem));
+  TBItem1->setShortcut(QKeySequence(Qt::Key_F1));
+  addAction(TBItem1);  // F1 works while the menu is closed
+  About1 = help->addAction(Q(text::kAboutItem));
+  // The design's 34 pixels, or what the menu's caption needs in this font.
+  const QSize need = TBToolbar1->sizeHint();
+  anchors_.Add(TBToolbar1, QRect(0, 0, std::max(34, need.width()), std::clamp(need.height(), 20, 24)),
+               TAnchors::Left | TAnchors::Top);
+}
+
+void TMainWindow::CreateFolderTreeAndList() {
+  folders_ = new QFileSystemModel(this);
+  folders_->setFilter(QDir::Dirs | QDir::NoDotAndDotDot);
+  folders_->setReadOnly(true);
+  folders_->setRootPath("/");
+  FTree = Named(new QTreeView(this), "FTree");
+  FTree->setModel(folders_);
+  for (int column = 1; column < folders_->columnCount(); ++column) FTree->hideColumn(column);
+  FTree->setHeaderHidden(true);
+  FTree->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  anchors_.Add(FTree, QRect(8, 24, 201, 169), TAnchors::All);
+
+  LV1 = Named(new QTreeWidget(this), "LV1");
+  LV1->setColumnCount(1);
+  LV1->setHeaderHidden(true);
+  LV1->setRootIsDecorated(false);
+  LV1->setUniformRowHeights(true);
+  LV1->setSelectionMode(QAbstractItemView::SingleSelection);
+  LV1->setSelectionBehavior(QAbstractItemView::SelectRows);
+  LV1->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  LV1->header()->setStretchLastSection(true);  // the one column fills the list
+  LV1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  QPalette keepVisible = LV1->palette();
+  keepVisible.setColor(QPalette::Inactive, QPalette::Highlight, keepVisible.color(QPalette::Active, QPalette::Highlight));
+  keepVisible.setColor(QPalette::Inactive, QPalette::HighlightedText,
+                       keepVisible.color(QPalette::Active, QPalette::HighlightedText));
+  LV1->setPalette(keepVisible);
+  listWatcher_ = new QFileSystemWatcher(this);
+  anchors_.Add(LV1, QRect(220, 24, 201, 301), TAnchors::Top | TAnchors::Right | TAnchors::Bottom);
+
+  CB1 = Named(new QComboBox(this), "CB1");
+  CB1->addItem(Q(text::kFileType));
+  CB1->setCurrentIndex(0);
+  anchors_.Add(CB1, QRect(220, 334, 201, 21), TAnchors::Right | TAnchors::Bottom);
+}
+
+void TMainWindow::CreatePreview() {
+  BPanel1 = new TPreviewBox(this);
+  anchors_.Add(BPanel1, QRect(8, 202, 201, 153), TAnchors::Left | TAnchors::Right | TAnchors::Bottom);
+  ChB1 = Named(new QCheckBox(Q(text::kPreview), this), "ChB1");
+  ChB1->setChecked(true);
+  ChB1->setGeometry(271, 6, 97, 17);
+  ChB1->hide();
+}
+
+void TMainWindow::CreateModeAndUrl() {
+  const int topRight = TAnchors::Top | TAnchors::Right;
+  GroupBox1 = Named(Group(text::kMode, this), "GroupBox1");
+  anchors_.Add(GroupBox1, QRect(444, 20, 332, 65), topRight);
+  RBSingle = Named(new QRadioButton(Q(text::kSingle), GroupBox1), "RBSingle");
+  RBSingle->setGeometry(12, 28, 153, 17);
+  RBSingle->setStatusTip(Q(text::kSingleHint));
+  RBSingle->setChecked(true);
+  RBFolder = Named(new QRadioButton(Q(text::kFolder), GroupBox1), "RBFolder");
+  RBFolder->setGeometry(176, 28, 149, 17);
+  RBFolder->setStatusTip(Q(text::kFolderHint));
+
+  GroupBox4 = Named(Group(text::kUrlGroup, this), "GroupBox4");
+  anchors_.Add(GroupBox4, QRect(444, 92, 332, 65), topRight);
+  EURL = Named(new QLineEdit(Q(text::kUrlStart), GroupBox4), "EURL");
+  EURL->setGeometry(12, 25, 308, 21);
+  EURL->setStatusTip(Q(text::kUrlHint));
+
+  GroupBox3 = Named(Group(text::kQualityGroup, this), "GroupBox3");
+  anchors_.Add(GroupBox3, QRect(444, 164, 332, 65), topRight);
+  ComboBox1 = Named(new QComboBox(GroupBox3), "ComboBox1");
+  for (const char* quality : text::kQualities) ComboBox1->addItem(Q(quality));
+  ComboBox1->setCurrentIndex(0);
+  ComboBox1->setGeometry(12, 25, 308, 21);
+  ComboBox1->setStatusTip(Q(text::kQualityHint));
+  GroupBox3->hide();
+}
+
+void TMainWindow::CreateOutputAndStart() {
+  const int rightBottom = TAnchors::Right | TAnchors::Bottom;
+  btnStart = Named(new QPushButton(Q(text::kStart), this), "btnStart");
+  btnStart->setEnabled(false);
+  anchors_.Add(btnStart, QRect(551, 243, 118, 25), rightBottom);
+
+  GroupBox2 = Named(Group(text::kOutputGroup, this), "GroupBox2");
+  anchors_.Add(GroupBox2, QRect(444, 276, 332, 79), rightBottom);
+  JamPathLabel1 = Named(new QLabel(GroupBox2), "JamPathLabel1");
+  JamPathLabel1->setGeometry(12, 37, 233, 17);
+  JamPathLabel1->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+  btnSelectFolder = Named(new QPushButton(Q(text::kSelectFolder), GroupBox2), "btnSelectFolder");
+  btnSelectFolder->setGeometry(258, 31, 61, 25);
+
+  BV2 = Named(new QFrame(this), "BV2");
+  BV2->setFrameShape(QFrame::VLine);
+  BV2->setFrameShadow(QFrame::Sunken);
+  anchors_.Add(BV2, QRect(432, 0, 2, 365), TAnchors::Top | TAnchors::Right | TAnchors::Bottom);
+}
+
+void TMainWindow::CreateStatusBar() {
+  RzSB1 = Named(new QFrame(this), "RzSB1");
+  auto* layout = new QHBoxLayout(RzSB1);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->setSpacing(2);
+  const auto pane = [this](const char* name) {
+    auto* label = Named(new QLabel(RzSB1), name);
+    label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    label->setAlignment(Qt::AlignCenter);
+    return label;
+  };
+  RzP2 = pane("RzP2");
+  RzP2->setFixedWidth(120);
+  RzB = Named(new QProgressBar(RzSB1), "RzB");
+  RzB->setFixedWidth(120);
+  RzB->setRange(0, 100);
+  RzB->hide();
+  RzP = pane("RzP");
+  layout->addWidget(RzP2);
+  layout->addWidget(RzB);
+  layout->addWidget(RzP, 1);
+  anchors_.Add(RzSB1, QRect(0, kDesignHeight - kStatusHeight, kDesignWidth, kStatusHeight),
+               TAnchors::Left | TAnchors::Right | TAnchors::Bottom);
+}
+
+void TMainWindow::ConnectHandlers() {
+  connect(FTree->selectionModel(), &QItemSelectionModel::currentChanged, this, [this] { TreeChanged(); });
+  connect(LV1->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+          [this](const QItemSelection& selected, const QItemSelection& deselected) {
+            for (const QModelIndex& index : deselected.indexes()) form_->LV1SelectItem(index.row(), false);
+            for (const QModelIndex& index : selected.indexes()) form_->LV1SelectItem(index.row(), true);
+          });
+  connect(RBSingle, &QRadioButton::toggled, this, [this] { form_->RBSingleClick(); });
+  connect(btnStart, &QPushButton::clicked, this, [this] {
+    form_->btnStartClick();
+    if (closeAfterRun_ && !form_->Running()) close();
+  });
+  connect(btnSelectFolder, &QPushButton::clicked, this, [this] { form_->btnSelectFolderClick(); });
+  connect(ChB1, &QCheckBox::clicked, this, [this] { form_->ChB1Click(); });
+  connect(TBItem1, &QAction::triggered, this, [this] { form_->TBItem1Click(); });
+  connect(About1, &QAction::triggered, this, [this] { form_->About1Click(); });
+  TPictureView* image = BPanel1->Image1;
+  connect(image, &TPictureView::MouseDown, this, [this](int x, int y) { form_->Preview.Image1MouseDown(x, y); });
+  connect(image, &TPictureView::MouseMove, this, [this](int x, int y) { form_->Preview.Image1MouseMove(x, y); });
+  connect(image, &TPictureView::MouseUp, this, [this] { form_->Preview.Image1MouseUp(); });
+  // Changes come in bursts (a program writing many files): the list is
+  // looked at again once they pause.
+  auto* listRefresh = new QTimer(this);
+  listRefresh->setSingleShot(true);
+  listRefresh->setInterval(200);
+  connect(listRefresh, &QTimer::timeout, this, [this] { RefreshList(); });
+  connect(listWatcher_, &QFileSystemWatcher::directoryChanged, listRefresh, qOverload<>(&QTimer::start));
+  // The tree loads folders in the background, which moves the rows: the
+  // folder selected by the program is scrolled into view again as folders
+  // above it come in, until another folder is selected.
+  treeScroll_ = new QTimer(this);
+  treeScroll_->setSingleShot(true);
+  treeScroll_->setInterval(50);
+  connect(treeScroll_, &QTimer::timeout, this, [this] {
+    if (!scrollPending_.empty()) FTree->scrollTo(folders_->index(Q(scrollPending_)), QAbstractItemView::PositionAtCenter);
+  });
+  const auto rescroll = [this] {
+    if (!scrollPending_.empty()) treeScroll_->start();
+  };
+  connect(folders_, &QFileSystemModel::rowsInserted, this, rescroll);
+  connect(folders_, &QFileSystemModel::layoutChanged, this, rescroll);
+}
+
+void TMainWindow::TreeChanged() {
+  scrollPending_.clear();
+  const std::filesystem::path folder = SelectedFolder();
+  FillList(folder);
+  form_->FTreeChange(folder);
+}
+
+void TMainWindow::FillList(const std::filesystem::path& folder) {
+  // Clearing the list drops its selection without a signal: the handler is
+  // told of the deselection here.
+  const QModelIndexList selected = LV1->selectionModel()->selectedRows();
+  LV1->clear();
+  for (const QModelIndex& index : selected) form_->LV1SelectItem(index.row(), false);
+
+  if (!listWatcher_->directories().isEmpty()) listWatcher_->removePaths(listWatcher_->directories());
+  listed_ = folder;
+  if (!folder.empty()) listWatcher_->addPath(Q(folder));
+  const QDir dir(Q(folder));
+  const QStringList names = GifNames(dir);
+  QList<QTreeWidgetItem*> items;
+  items.reserve(names.size());
+  for (const QString& name : names) {
+    auto* item = new QTreeWidgetItem(QStringList(name));
+    item->setData(0, kListPathRole, dir.absoluteFilePath(name));
+    items.push_back(item);
+  }
+  LV1->addTopLevelItems(items);
+}
+
+void TMainWindow::RefreshList() {
+  QStringList shown;
+  for (int i = 0; i < LV1->topLevelItemCount(); ++i) shown.push_back(LV1->topLevelItem(i)->text(0));
+  if (GifNames(QDir(Q(listed_))) == shown) return;
+  const QList<QTreeWidgetItem*> selected = LV1->selectedItems();
+  const QString kept = selected.isEmpty() ? QString() : selected.front()->text(0);
+  FillList(listed_);
+  if (kept.isEmpty()) return;
+  const QList<QTreeWidgetItem*> found = LV1->findItems(kept, Qt::MatchExactly);
+  if (!found.isEmpty()) LV1->setCurrentItem(found.front());
+}
+
+// ---- the view's side of the handlers ----
+
+bool TMainWindow::MessageBox(const std::string& message, MessageKind kind) {
+  const QString caption = Q(text::kMessageCaption);
+  const QString body = QString::fromStdString(message);
+  switch (kind) {
+    case MessageKind::Question:
+      return QMessageBox::question(this, caption, body, QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes) ==
+             QMessageBox::Yes;
+    case MessageKind::Information:
+      QMessageBox::information(this, caption, body);
+      return true;
+    case MessageKind::Error:
+      QMessageBox::critical(this, caption, body);
+      return true;
+  }
+  return true;
+}
+
+void TMainWindow::SetStatusText(const std::string& status) { RzP->setText(QString::fromStdString(status)); }
+void TMainWindow::SetPositionText(const std::string& position) { RzP2->setText(QString::fromStdString(position)); }
+void TMainWindow::ShowPositionPane(bool visible) { RzP2->setVisible(visible); }
+void TMainWindow::SetProgress(int percent) { RzB->setValue(percent); }
+void TMainWindow::ShowProgress(bool visible) { RzB->setVisible(visible); }
+
+void TMainWindow::SetBusyCursor(bool busy) {
+  if (busy == busy_) return;
+  busy_ = busy;
+  if (busy) {
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+  } else {
+    QApplication::restoreOverrideCursor();
+  }
+}
+
+void TMainWindow::ProcessMessages() { QCoreApplication::processEvents(); }
+
+bool TMainWindow::SingleFileMode() const { return RBSingle->isChecked(); }
+bool TMainWindow::UrlEnabled() const { return EURL->isEnabled(); }
+std::string TMainWindow::UrlText() const { return EURL->text().toStdString(); }
+
+void TMainWindow::SetUrlEnabled(bool enabled) {
+  GroupBox4->setEnabled(enabled);
+  EURL->setEnabled(enabled);
+}
+
+void TMainWindow::SetStartEnabled(bool enabled) { btnStart->setEnabled(enabled); }
+
+std::filesystem::path TMainWindow::SelectedFolder() const {
+  const QModelIndex current = FTree->currentIndex();
+  return current.isValid() ? PathOf(folders_->filePath(current)) : std::filesystem::path();
+}
+
+void TMainWindow::SelectFolder(const std::filesystem::path& folder) {
+  const QModelIndex index = folders_->index(Q(folder));
+  if (!index.isValid()) return;
+  for (QModelIndex parent = index.parent(); parent.isValid(); parent = parent.parent()) FTree->expand(parent);
+  FTree->setCurrentIndex(index);
+  FTree->scrollTo(index, QAbstractItemView::PositionAtCenter);
+  scrollPending_ = PathOf(folders_->filePath(index));
+}
+
+std::vector<std::string> TMainWindow::SubfolderNames(const std::filesystem::path& folder) {
+  QStringList names = QDir(Q(folder)).entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::NoSort);
+  SortNames(names);
+  std::vector<std::string> result;
+  for (const QString& name : names) result.push_back(name.toStdString());
+  return result;
+}
+
+std::vector<app::IMainView::ListItem> TMainWindow::ListItems() const {
+  std::vector<ListItem> items;
+  items.reserve(static_cast<std::size_t>(LV1->topLevelItemCount()));
+  for (int i = 0; i < LV1->topLevelItemCount(); ++i) {
+    const QTreeWidgetItem* item = LV1->topLevelItem(i);
+    items.push_back({PathOf(item->data(0, kListPathRole).toString()), item->isSelected()});
+  }
+  return items;
+}
+
+void TMainWindow::ShowOutputFolder(const std::filesystem::path& folder) {
+  outputShown_ = folder;
+  ShowOutputPath();
+}
+
+// A long path loses its middle, so that its start and its last folder show.
+void TMainWindow::ShowOutputPath() {
+  const QString path = Q(outputShown_);
+  JamPathLabel1->setText(JamPathLabel1->fontMetrics().elidedText(path, Qt::ElideMiddle, JamPathLabel1->width()));
+  JamPathLabel1->setToolTip(path);
+}
+
+app::IMainView::Geometry TMainWindow::WindowGeometry() const { return {x(), y(), width(), height()}; }
+
+void TMainWindow::SetWindowGeometry(const Geometry& geometry) {
+  move(geometry.Left, geometry.Top);
+  resize(geometry.Width, geometry.Height);  // raised to the minimum size
+}
+
+void TMainWindow::OpenDocument(const std::filesystem::path& file) {
+  QDesktopServices::openUrl(QUrl::fromLocalFile(Q(file)));
+}
+
+bool TMainWindow::PreviewChecked() const { return ChB1->isChecked(); }
+app::IPreviewView& TMainWindow::Preview() { return *BPanel1; }
+
+std::filesystem::path TMainWindow::BrowseForFolder(const std::filesystem::path& start) {
+  return PathOf(QFileDialog::getExistingDirectory(this, GroupBox2->title().trimmed(), Q(start)));
+}
+
+void TMainWindow::ShowAboutBox() {
+  TAboutDialog about(this);
+  about.exec();
+}
+
+void TMainWindow::CloseWindow() { close(); }
+
+// ---- Qt's events ----
+
+bool TMainWindow::event(QEvent* event) {
+  if (event->type() == QEvent::StatusTip) {
+    form_->ShowHint(static_cast<QStatusTipEvent*>(event)->tip().toStdString());
+    return true;
+  }
+  return QWidget::event(event);
+}
+
+bool TMainWindow::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
+    const auto* widget = qobject_cast<QWidget*>(watched);
+    if (widget != nullptr && widget->window() == this) form_->FormKeyPress(27);
+  }
+  return QWidget::eventFilter(watched, event);
+}
+
+void TMainWindow::closeEvent(QCloseEvent* event) {
+  // Closing during a run stops it between files; the window closes after.
+  if (form_->Running()) {
+    form_->FormKeyPress(27);
+    closeAfterRun_ = true;
+    event->ignore();
+    return;
+  }
+  form_->FormClose();
+  event->accept();
+}
+
+void TMainWindow::resizeEvent(QResizeEvent* event) {
+  QWidget::resizeEvent(event);
+  anchors_.Apply(size());
+  ShowOutputPath();
+}
+
+void TMainWindow::paintEvent(QPaintEvent* event) {
+  QWidget::paintEvent(event);
+  form_->FormPaint();
+}
+
+}  // namespace movara::ui

@@ -1,0 +1,132 @@
+#pragma once
+
+#include <QWidget>
+#include <filesystem>
+#include <memory>
+
+#include "app/MainForm.h"
+#include "ui/Anchors.h"
+
+class QAction;
+class QCheckBox;
+class QComboBox;
+class QFileSystemModel;
+class QFileSystemWatcher;
+class QFrame;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QMenuBar;
+class QProgressBar;
+class QPushButton;
+class QRadioButton;
+class QTimer;
+class QTreeView;
+class QTreeWidget;
+
+namespace movara::ui {
+
+class TPreviewBox;
+
+// The main window. It lays out the controls, converts Qt's types and calls
+// the handlers of TfrmMain, which hold every rule; as the view of TfrmMain it
+// gives the handlers the controls' state.
+class TMainWindow final : public QWidget, public app::IMainView {
+  Q_OBJECT
+ public:
+  TMainWindow(app::ISettingsStore& settings, std::filesystem::path programFolder);
+  ~TMainWindow() override;
+
+  app::TfrmMain& Form() { return *form_; }
+
+  // The controls, by the names the handlers use.
+  QTreeView* FTree;
+  QTreeWidget* LV1;
+  QComboBox* CB1;
+  TPreviewBox* BPanel1;
+  QCheckBox* ChB1;
+  QGroupBox* GroupBox1;
+  QRadioButton* RBSingle;
+  QRadioButton* RBFolder;
+  QGroupBox* GroupBox4;
+  QLineEdit* EURL;
+  QGroupBox* GroupBox3;
+  QComboBox* ComboBox1;
+  QPushButton* btnStart;
+  QGroupBox* GroupBox2;
+  QLabel* JamPathLabel1;
+  QPushButton* btnSelectFolder;
+  QFrame* BV2;
+  QMenuBar* TBToolbar1;
+  QAction* TBItem1;
+  QAction* About1;
+  QFrame* RzSB1;
+  QLabel* RzP2;
+  QProgressBar* RzB;
+  QLabel* RzP;
+
+  // IMainView
+  bool MessageBox(const std::string& text, MessageKind kind) override;
+  void SetStatusText(const std::string& text) override;
+  void SetPositionText(const std::string& text) override;
+  void ShowPositionPane(bool visible) override;
+  void SetProgress(int percent) override;
+  void ShowProgress(bool visible) override;
+  void SetBusyCursor(bool busy) override;
+  void ProcessMessages() override;
+  bool SingleFileMode() const override;
+  bool UrlEnabled() const override;
+  std::string UrlText() const override;
+  void SetUrlEnabled(bool enabled) override;
+  void SetStartEnabled(bool enabled) override;
+  std::filesystem::path SelectedFolder() const override;
+  void SelectFolder(const std::filesystem::path& folder) override;
+  std::vector<std::string> SubfolderNames(const std::filesystem::path& folder) override;
+  std::vector<ListItem> ListItems() const override;
+  void ShowOutputFolder(const std::filesystem::path& folder) override;
+  Geometry WindowGeometry() const override;
+  void SetWindowGeometry(const Geometry& geometry) override;
+  void OpenDocument(const std::filesystem::path& file) override;
+  bool PreviewChecked() const override;
+  app::IPreviewView& Preview() override;
+  std::filesystem::path BrowseForFolder(const std::filesystem::path& start) override;
+  void ShowAboutBox() override;
+  void CloseWindow() override;
+
+ protected:
+  bool event(QEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  void paintEvent(QPaintEvent* event) override;
+
+ private:
+  void CreateMenu();
+  void CreateFolderTreeAndList();
+  void CreatePreview();
+  void CreateModeAndUrl();
+  void CreateOutputAndStart();
+  void CreateStatusBar();
+  void ConnectHandlers();
+  // The file list of a folder, refilled from the disk.
+  void FillList(const std::filesystem::path& folder);
+  // Refills the list when the folder's GIF files have changed on the disk,
+  // keeping the selected file selected.
+  void RefreshList();
+  void TreeChanged();
+  void ShowOutputPath();
+
+  TAnchors anchors_;
+  QFileSystemModel* folders_;
+  QFileSystemWatcher* listWatcher_;
+  std::filesystem::path listed_;
+  std::filesystem::path outputShown_;
+  std::filesystem::path scrollPending_;
+  QTimer* treeScroll_;
+  bool busy_ = false;
+  bool closeAfterRun_ = false;
+  // Last: its preview's painters stop before the controls go.
+  std::unique_ptr<app::TfrmMain> form_;
+};
+
+}  // namespace movara::ui

@@ -1,0 +1,262 @@
+// The main window's handlers besides the conversion, on a fake view: the
+// file list, the preview's placement, limits and panning, hints, help, the
+// folder dialog and the about box.
+#include <gtest/gtest.h>
+
+#include "AppTestSupport.h"
+#include "app/AboutBox.h"
+
+namespace movara::app {
+namespace {
+
+using test::Bytes;
+using test::ConverterFixture;
+using test::GifBuilder;
+using test::MakeFrame;
+
+const std::vector<test::Rgb> kColors = {0x000000, 0xFF0000, 0x00FF00, 0x0000FF};
+
+Bytes Gif(int width, int height, int frames = 1) {
+  GifBuilder b;
+  b.Header(width, height, kColors);
+  for (int k = 0; k < frames; ++k) {
+    b.Gce(1, 10);
+    b.Frame(MakeFrame(0, 0, width, height,
+                      std::vector<std::uint8_t>(static_cast<std::size_t>(width) * height, static_cast<std::uint8_t>(1 + k % 3))));
+  }
+  return b.Trailer().Build();
+}
+
+// Twelve GIFs listed, none selected.
+struct ListFixture : ConverterFixture {
+  ListFixture() {
+    for (int i = 0; i < 12; ++i) {
+      const auto gif = WriteGif("g" + std::to_string(10 + i) + ".gif", Gif(20, 10));
+      View.List.push_back({gif, false});
+    }
+  }
+  void Select(std::size_t index) {
+    View.List[index].Selected = true;
+    Form->LV1SelectItem(index, true);
+  }
+  void Deselect(std::size_t index) {
+    View.List[index].Selected = false;
+    Form->LV1SelectItem(index, false);
+  }
+};
+
+TEST(FileList, SelectingTheThirdOfTwelveShowsItsPositionEnablesStartAndPreviewsIt) {
+  ListFixture fx;
+  fx.Select(2);
+  EXPECT_EQ(fx.View.PositionText, "File: 3/12");
+  EXPECT_TRUE(fx.View.StartEnabled);
+  EXPECT_GT(fx.View.ProcessCalls, 0);
+  EXPECT_EQ(fx.Form->RememberedIndex, 2);
+  ASSERT_NE(fx.Form->Preview.Image(), nullptr);
+  EXPECT_EQ(fx.View.PreviewPane.Size, (IPreviewView::TPoint{20, 10}));
+  EXPECT_EQ(fx.View.PreviewPane.Target.Count(), 1u) << "a single frame is drawn at once";
+}
+
+TEST(FileList, DeselectingClearsThePreviewAndDisablesStartOnlyInSingleFileMode) {
+  ListFixture fx;
+  fx.Select(0);
+  fx.Deselect(0);
+  EXPECT_EQ(fx.Form->Preview.Image(), nullptr);
+  EXPECT_EQ(fx.View.PreviewPane.Size, (IPreviewView::TPoint{10, 10}));
+  EXPECT_FALSE(fx.View.StartEnabled);
+
+  fx.View.Single = false;
+  fx.Select(1);
+  fx.Deselect(1);
+  EXPECT_TRUE(fx.View.StartEnabled) << "a folder run needs no selected file";
+}
+
+TEST(FileList, PreviewCheckBoxHidesAndBringsBackTheRememberedItem) {
+  ListFixture fx;
+  fx.Select(4);
+  fx.View.PreviewOn = false;
+  fx.Form->ChB1Click();
+  EXPECT_EQ(fx.Form->Preview.Image(), nullptr);
+  fx.View.PreviewOn = true;
+  fx.Form->ChB1Click();
+  EXPECT_NE(fx.Form->Preview.Image(), nullptr);
+
+  fx.Form->FTreeChange(fx.Root);
+  fx.Form->Preview.ShowPreView({});
+  fx.Form->ChB1Click();
+  EXPECT_EQ(fx.Form->Preview.Image(), nullptr) << "a new folder forgets the remembered item";
+}
+
+TEST(FileList, NoPreviewWhileItsCheckBoxIsOff) {
+  ListFixture fx;
+  fx.View.PreviewOn = false;
+  fx.Select(0);
+  EXPECT_EQ(fx.Form->Preview.Image(), nullptr);
+  EXPECT_EQ(fx.View.PositionText, "File: 1/12");
+}
+
+// ---- preview ----
+
+struct PreviewFixture : ConverterFixture {
+  test::FakePreview& Pane = View.PreviewPane;
+  TPreviewPane& Preview = Form->Preview;
+};
+
+TEST(PreviewPane, ASmallerGifIsCentredWithTheDefaultCursor) {
+  PreviewFixture fx;
+  fx.Preview.ShowPreView(fx.WriteGif("small.gif", Gif(50, 20)));
+  EXPECT_EQ(fx.Pane.Position, (IPreviewView::TPoint{73, 64})) << "(197 - 50) div 2, (149 - 20) div 2";
+  EXPECT_EQ(fx.Pane.Size, (IPreviewView::TPoint{50, 20}));
+  EXPECT_FALSE(fx.Pane.Hand);
+}
+
+TEST(PreviewPane, ALargerGifStartsTopLeftWithTheHandCursorAndPansByDragging) {
+  PreviewFixture fx;
+  fx.Preview.ShowPreView(fx.WriteGif("wide.gif", Gif(300, 100)));
+  EXPECT_EQ(fx.Pane.Position, (IPreviewView::TPoint{0, 24})) << "only the width is beyond the pane";
+  EXPECT_TRUE(fx.Pane.Hand);
+  fx.Pane.Scroll = {10, 0};
+  fx.Preview.Image1MouseDown(50, 40);
+  fx.Preview.Image1MouseMove(30, 45);
+  EXPECT_EQ(fx.Pane.Scroll, (IPreviewView::TPoint{30, -5}));
+  fx.Preview.Image1MouseMove(40, 40);
+  EXPECT_EQ(fx.Pane.Scroll, (IPreviewView::TPoint{40, -5})) << "each move adds start - position";
+  fx.Preview.Image1MouseUp();
+  fx.Preview.Image1MouseMove(0, 0);
+  EXPECT_EQ(fx.Pane.Scroll, (IPreviewView::TPoint{40, -5}));
+}
+
+TEST(PreviewPane, NoDraggingWithoutTheHandCursor) {
+  PreviewFixture fx;
+  fx.Preview.ShowPreView(fx.WriteGif("small.gif", Gif(50, 20)));
+  fx.Preview.Image1MouseDown(5, 5);
+  fx.Preview.Image1MouseMove(0, 0);
+  EXPECT_FALSE(fx.Preview.Dragging());
+  EXPECT_EQ(fx.Pane.Scroll, (IPreviewView::TPoint{0, 0}));
+}
+
+TEST(PreviewPane, AMissingOrUnreadableGifLeavesAnEmptyTenByTenPictureAndNoMessage) {
+  PreviewFixture fx;
+  const auto broken = fx.WriteGif("broken.gif", {'G', 'I', 'F', '8', '9', 'a', 1});
+  const auto notGif = fx.WriteGif("text.gif", {'h', 'e', 'l', 'l', 'o'});
+  for (const auto& file : {broken, notGif, fx.Root / "missing.gif", fx.Root}) {
+    fx.Preview.ShowPreView(fx.WriteGif("wide.gif", Gif(300, 100)));
+    fx.Preview.ShowPreView(file);
+    EXPECT_EQ(fx.Preview.Image(), nullptr) << file;
+    EXPECT_EQ(fx.Pane.Position, (IPreviewView::TPoint{0, 0}));
+    EXPECT_EQ(fx.Pane.Size, (IPreviewView::TPoint{10, 10}));
+    EXPECT_FALSE(fx.Pane.Hand);
+  }
+  EXPECT_TRUE(fx.View.Messages.empty());
+}
+
+TEST(PreviewPane, AnotherGifStopsThePainterOfTheOneBefore) {
+  test::FakeClock clock;  // outlives the painters
+  PreviewFixture fx;
+  fx.Preview.Clock = &clock;
+  fx.Preview.ShowPreView(fx.WriteGif("three.gif", Gif(30, 30, 3)));
+  ASSERT_TRUE(clock.WaitForSleep(1));
+  ASSERT_EQ(fx.Pane.Target.Count(), 1u);
+  fx.Preview.ShowPreView(fx.WriteGif("two.gif", Gif(40, 40, 2)));
+  ASSERT_TRUE(fx.Pane.Target.WaitForPictures(2));
+  EXPECT_EQ(fx.Pane.Target.Picture(1)->Width(), 40);
+  ASSERT_TRUE(clock.WaitForSleep(2));
+  clock.Advance(120);
+  ASSERT_TRUE(fx.Pane.Target.WaitForPictures(3));
+  EXPECT_EQ(fx.Pane.Target.Picture(2)->Width(), 40) << "only the new GIF animates";
+  fx.Preview.ShowPreView({});
+  EXPECT_FALSE(clock.Sleeping());
+}
+
+TEST(PreviewPane, LimitsKeepTheMemoryBounded) {
+  PreviewFixture fx;
+  fx.Preview.Limits = {100 * 100, 3 * 10 * 10, 1000};
+  fx.Preview.ShowPreView(fx.WriteGif("screen.gif", Gif(101, 100)));
+  EXPECT_EQ(fx.Preview.Image(), nullptr) << "a screen above the limit is not shown";
+  fx.Preview.ShowPreView(fx.WriteGif("many.gif", Gif(10, 10, 5)));
+  ASSERT_NE(fx.Preview.Image(), nullptr);
+  EXPECT_EQ(fx.Preview.Image()->Frames().size(), 3u) << "the frames within the pixel limit";
+  fx.Preview.Limits = {100 * 100, 1000 * 1000, 2};
+  fx.Preview.ShowPreView(fx.WriteGif("many.gif", Gif(10, 10, 5)));
+  ASSERT_NE(fx.Preview.Image(), nullptr);
+  EXPECT_EQ(fx.Preview.Image()->Frames().size(), 2u) << "the frames within the count";
+}
+
+// ---- hints, dialogs, help, about ----
+
+TEST(WindowHandlers, HintsShowTheirLongPart) {
+  ConverterFixture fx;
+  fx.Form->ShowHint("|使用这个模式转换全部文件夹, 包含一级子文件夹.");
+  fx.Form->ShowHint("short|long");
+  fx.Form->ShowHint("no bar");
+  fx.Form->ShowHint("");
+  EXPECT_EQ(fx.View.Statuses,
+            (std::vector<std::string>{"使用这个模式转换全部文件夹, 包含一级子文件夹.", "long", "no bar", ""}));
+}
+
+TEST(WindowHandlers, FolderDialogStartsAtTheOutputFolderAndCancelChangesNothing) {
+  ConverterFixture fx;
+  fx.View.DialogAnswer.clear();
+  fx.Form->btnSelectFolderClick();
+  EXPECT_EQ(fx.Form->OutputFolder, fx.OutDir);
+  fx.View.DialogAnswer = fx.Root;
+  fx.Form->btnSelectFolderClick();
+  EXPECT_EQ(fx.Form->OutputFolder, fx.Root);
+  EXPECT_EQ(fx.View.DialogStarts, (std::vector<std::filesystem::path>{fx.OutDir, fx.OutDir}));
+}
+
+TEST(WindowHandlers, HelpOpensThePageBesideTheProgramOrInTheDataFolder) {
+  ConverterFixture fx;
+  fx.Form->TBItem1Click();
+  ASSERT_EQ(fx.View.Messages.size(), 1u) << "a missing help page is reported";
+  EXPECT_EQ(fx.View.Messages[0].Kind, IMainView::MessageKind::Error);
+  EXPECT_TRUE(fx.View.Opened.empty());
+
+  const auto shared = fx.Root / "share" / "movara" / "Movara.html";
+  std::filesystem::create_directories(shared.parent_path());
+  WriteFileBytes(shared, {'<'});
+  fx.Form->TBItem1Click();
+  WriteFileBytes(fx.ProgramDir / "Movara.html", {'<'});
+  fx.Form->TBItem1Click();
+  EXPECT_EQ(fx.View.Opened, (std::vector<std::filesystem::path>{shared, fx.ProgramDir / "Movara.html"}));
+  fx.Form->About1Click();
+  EXPECT_EQ(fx.View.AboutBoxes, 1);
+}
+
+TEST(WindowHandlers, AStartDuringARunIsIgnored) {
+  ConverterFixture fx;
+  const auto in = fx.Root / "in";
+  fx.WriteGif("a.gif", Gif(4, 4), in);
+  fx.WriteGif("b.gif", Gif(4, 4), in);
+  fx.View.Single = false;
+  fx.View.Folder = in;
+  fx.View.OnProcess = [&] { fx.Form->btnStartClick(); };
+  fx.Form->btnStartClick();
+  EXPECT_EQ(fx.View.Messages.size(), 1u);
+  EXPECT_EQ(fx.View.Messages.back().Text, "2 files of 2 have been successfully converted.");
+  EXPECT_FALSE(fx.Form->Running());
+}
+
+class FakeAboutView final : public IAboutView {
+ public:
+  std::vector<std::string> Opened;
+  int Closed = 0;
+  void OpenAddress(const std::string& url) override { Opened.push_back(url); }
+  void CloseBox() override { ++Closed; }
+};
+
+TEST(AboutBox, LinksOpenTheAddressesAndTheButtonOrEscapeCloses) {
+  FakeAboutView view;
+  TfrmAbout box(view);
+  box.L19Click();
+  box.L2Click();
+  EXPECT_EQ(view.Opened, (std::vector<std::string>{about::kHomePage, std::string("mailto:") + about::kSupportAddress}));
+  box.FormKeyDown('A');
+  EXPECT_EQ(view.Closed, 0);
+  box.FormKeyDown(27);
+  box.B1Click();
+  EXPECT_EQ(view.Closed, 2);
+}
+
+}  // namespace
+}  // namespace movara::app

@@ -1,0 +1,21 @@
+#!/usr/bin/env bash
+# Installs the build into a scratch prefix and checks what lands there: the
+# programs, the help page where the window looks for it, the desktop entry
+# and its icon; the installed movara converts without a display.
+set -u
+build="$1"; sample="$2"
+work=$(mktemp -d); trap 'rm -rf "$work"' EXIT
+fail() { echo "FAIL: $*" >&2; exit 1; }
+
+cmake --install "$build" --prefix "$work/prefix" > "$work/log" || fail "install: $(cat "$work/log")"
+for f in bin/movara bin/movara-cli share/movara/Movara.html share/applications/movara.desktop \
+         share/icons/hicolor/scalable/apps/movara.svg; do
+  [ -s "$work/prefix/$f" ] || fail "$f is not installed"
+done
+grep -q '^Exec=movara$' "$work/prefix/share/applications/movara.desktop" || fail "the desktop entry starts movara"
+grep -q '^Icon=movara$' "$work/prefix/share/applications/movara.desktop" || fail "the desktop entry names the icon"
+cp "$sample" "$work/picture.gif"
+env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$work/prefix/bin/movara" "$work/picture.gif" \
+  || fail "the installed movara converts"
+[ -s "$work/picture.swf" ] || fail "the installed movara writes the movie"
+echo "install tests passed"

@@ -9,7 +9,7 @@ function(movara_test name)
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests)
   movara_warnings(${name})
   gtest_discover_tests(${name}
-    PROPERTIES LABELS ${T_LABEL}
+    PROPERTIES LABELS "${T_LABEL}"
     DISCOVERY_TIMEOUT 60
     WORKING_DIRECTORY ${PROJECT_SOURCE_DIR})
 endfunction()

@@ -1,12 +1,13 @@
 // Feeds arbitrary bytes to the SWF tag readers: first as a sequence of framed
 // tags, then as a whole movie. Readers may throw; they must not crash, read
 // outside the data or allocate without bound. Whatever reads back must also
-// write again.
+// write again, and dump (as swfdump --fields does with any movie).
 #include <cstdint>
 #include <exception>
 #include <span>
 
 #include "base/MemoryStream.h"
+#include "swf/core/TagDump.h"
 #include "swf/core/TagReader.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -19,6 +20,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     swf::TBitsEngine be(stream);
     while (stream.Remaining() > 0) {
       auto tag = swf::ReadTag(be, version);
+      swf::DescribeTag(*tag);
       TMemoryStream out;
       swf::TBitsEngine writer(out);
       tag->WriteToStream(writer);
@@ -26,7 +28,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   } catch (const std::exception&) {
   }
   try {
-    swf::ReadSWFFile(bytes);
+    swf::DumpMovie(bytes);
   } catch (const std::exception&) {
   }
   return 0;

@@ -8,22 +8,17 @@
 #include <stdexcept>
 #include <vector>
 
+#include "RgbaImage.h"
 #include "base/ZlibStream.h"
 #include "swf/core/BitmapTags.h"
 
 namespace movara::test {
 
-struct DecodedBitmap {
-  int width = 0;
-  int height = 0;
-  std::vector<std::uint8_t> rgba;  // 4 bytes a pixel, rows top-down
-};
-
-inline DecodedBitmap DecodeLossless(const swf::TSWFDefineBitsLossless& tag) {
+inline RgbaImage DecodeLossless(const swf::TSWFDefineBitsLossless& tag) {
   const bool alpha = dynamic_cast<const swf::TSWFDefineBitsLossless2*>(&tag) != nullptr;
   const std::vector<std::uint8_t> raw = ZlibDecompress(tag.DataBytes(), 1u << 28);
   const std::size_t w = tag.Width, h = tag.Height;
-  DecodedBitmap out{tag.Width, tag.Height, std::vector<std::uint8_t>(w * h * 4)};
+  RgbaImage out{tag.Width, tag.Height, std::vector<std::uint8_t>(w * h * 4)};
   if (tag.BitmapFormat == swf::TSWFDefineBitsLossless::kColorMapped8) {
     const std::size_t entry = alpha ? 4 : 3, colors = tag.ColorTableSize + 1u, row = (w + 3) & ~std::size_t{3};
     if (raw.size() < colors * entry + row * h) throw std::runtime_error("colour-mapped data too short");

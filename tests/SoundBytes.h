@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "TestBytes.h"
+#include "Bytes.h"
 
 namespace movara::test {
 

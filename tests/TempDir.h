@@ -7,7 +7,7 @@
 #include <filesystem>
 #include <string>
 
-#include "TestBytes.h"
+#include "Bytes.h"
 #include "base/FileStream.h"
 
 namespace movara::test {

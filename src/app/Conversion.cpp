@@ -35,7 +35,7 @@ void LiftBlackTransparentColours(TGIFImage& gif) {
     if (gce == nullptr || !gce->Transparent()) continue;
     // The frame's own effective table, which may be the global one.
     imaging::TGIFColorMap& map = f->ColorMap().Count() > 0 ? f->ColorMap() : gif.GlobalColorMap();
-    if (gce->TransparentIndex < map.Count() && (map.Colors()[gce->TransparentIndex] & 0xFFFFFF) == 0) {
+    if (gce->TransparentIndex < map.Count() && imaging::RGBOnly(map.Colors()[gce->TransparentIndex]) == 0) {
       map.SetColorAt(gce->TransparentIndex, imaging::MakeColor(0, 0, 1));
     }
   }
@@ -82,7 +82,7 @@ void ComposeFullFrames(TFlashMovie& movie, TGIFImage& gif, imaging::TColor backg
     progress.Done(k);
     const TGIFSubImage& frame = *frames[k];
     if (frame.IsEmpty()) continue;
-    const std::uint8_t disposal = FrameDisposal(frame);
+    const std::uint8_t disposal = frame.Disposal();
     TBitmap before;
     if (disposal == 3) before = canvas;
     DrawFrame(canvas, frame, MakeFramePalette(frame));
@@ -144,7 +144,7 @@ bool FirstFrameTransparent(const TGIFImage& gif) {
 bool ChooseLayers(const TGIFImage& gif, bool firstFrameTransparent) {
   bool layered = MaximumOverlap(gif, kMaxLayers) <= kMaxLayers;
   for (const auto& f : gif.Frames()) {
-    const std::uint8_t d = FrameDisposal(*f);
+    const std::uint8_t d = f->Disposal();
     if (d == 2 && !firstFrameTransparent) layered = false;
     if (d == 1) layered = true;
   }

@@ -25,11 +25,6 @@ TFramePalette MakeFramePalette(const TGIFSubImage& frame) {
   return p;
 }
 
-std::uint8_t FrameDisposal(const TGIFSubImage& frame) {
-  const auto* gce = frame.GraphicControlExtension();
-  return gce != nullptr ? gce->Disposal() : 0;
-}
-
 std::uint16_t FrameLength(const TGIFSubImage& frame) {
   const auto* gce = frame.GraphicControlExtension();
   if (gce == nullptr) return 10;
@@ -83,7 +78,7 @@ bool ColorsFitOneTable(const TGIFImage& gif) {
       if (transparent && i == gce->TransparentIndex) {
         transparency = true;
       } else {
-        colors.insert(i < table.size() ? table[i] & 0xFFFFFF : 0);
+        colors.insert(i < table.size() ? imaging::RGBOnly(table[i]) : 0);
       }
     }
   }
@@ -92,11 +87,7 @@ bool ColorsFitOneTable(const TGIFImage& gif) {
 
 namespace {
 
-TGIFRect Clip(const TGIFRect& r, int w, int h) {
-  return {std::max(r.Left, 0), std::max(r.Top, 0), std::min(r.Right, w), std::min(r.Bottom, h)};
-}
-
-bool Empty(const TGIFRect& r) { return r.Left >= r.Right || r.Top >= r.Bottom; }
+TGIFRect Clip(const TGIFRect& r, int w, int h) { return imaging::Intersection(r, {0, 0, w, h}); }
 
 }  // namespace
 
@@ -115,7 +106,7 @@ TLayerPlan PlanLayers(const TGIFImage& gif) {
     const TGIFSubImage& frame = *frames[k];
     if (frame.IsEmpty()) continue;
     // The previous frame's disposal happens as this one is shown.
-    const std::uint8_t d = previous != nullptr ? FrameDisposal(*previous) : 0;
+    const std::uint8_t d = previous != nullptr ? previous->Disposal() : 0;
     if (d == 2 || d == 3) {
       plan.Removals[k].push_back(shown.back().Frame);
       shown.pop_back();
@@ -124,9 +115,8 @@ TLayerPlan PlanLayers(const TGIFImage& gif) {
       const TGIFRect cleared = Clip(previous->ScreenRect(), w, h);
       std::vector<TLayer> kept;
       for (const TLayer& layer : shown) {
-        const TGIFRect common = {std::max(layer.Rect.Left, cleared.Left), std::max(layer.Rect.Top, cleared.Top),
-                                 std::min(layer.Rect.Right, cleared.Right), std::min(layer.Rect.Bottom, cleared.Bottom)};
-        if (Empty(layer.Rect) || Empty(common)) {
+        const TGIFRect common = imaging::Intersection(layer.Rect, cleared);
+        if (layer.Rect.IsEmpty() || common.IsEmpty()) {
           kept.push_back(layer);
         } else if (common == layer.Rect) {
           plan.Removals[k].push_back(layer.Frame);

@@ -19,8 +19,6 @@ struct TFramePalette {
 };
 TFramePalette MakeFramePalette(const imaging::TGIFSubImage& frame);
 
-// The disposal a frame carries (0 without a graphic control extension).
-std::uint8_t FrameDisposal(const imaging::TGIFSubImage& frame);
 // SWF frames a GIF frame lasts at 24 fps: its delay / 4, rounded to the
 // nearest integer with ties to even; 10 without a graphic control extension.
 std::uint16_t FrameLength(const imaging::TGIFSubImage& frame);

@@ -17,6 +17,9 @@ constexpr TColor MakeColor(std::uint8_t r, std::uint8_t g, std::uint8_t b) {
 constexpr std::uint8_t RedOf(TColor c) { return static_cast<std::uint8_t>(c); }
 constexpr std::uint8_t GreenOf(TColor c) { return static_cast<std::uint8_t>(c >> 8); }
 constexpr std::uint8_t BlueOf(TColor c) { return static_cast<std::uint8_t>(c >> 16); }
+// The colour alone: tables may carry a byte above blue, which compares as
+// nothing.
+constexpr TColor RGBOnly(TColor c) { return c & 0xFFFFFF; }
 
 constexpr TARGB MakeARGB(std::uint8_t a, std::uint8_t r, std::uint8_t g, std::uint8_t b) {
   return (TARGB{a} << 24) | (TARGB{r} << 16) | (TARGB{g} << 8) | b;

@@ -21,6 +21,12 @@ void Warn(TGIFSubImage* subImage, const char* message) {
 
 }  // namespace
 
+std::unique_ptr<TGIFExtension> TGIFExtension::CloneFor(TGIFSubImage* subImage) const {
+  std::unique_ptr<TGIFExtension> copy = Clone();
+  copy->subImage_ = subImage;
+  return copy;
+}
+
 void TGIFExtension::LoadFromStream(TGIFStreamReader& reader) {
   std::uint8_t head[2];
   reader.ReadExact(head, 2);
@@ -39,16 +45,6 @@ void TGIFGraphicControlExtension::LoadData(TGIFStreamReader& reader) {
   TransparentIndex = data[4];
   Terminator = data[5];
   if (Transparent() && subImage_ != nullptr) subImage_->SetTransparentFlag(true);
-}
-
-std::unique_ptr<TGIFExtension> TGIFGraphicControlExtension::Clone(TGIFSubImage* subImage) const {
-  auto copy = std::make_unique<TGIFGraphicControlExtension>(subImage);
-  copy->BlockSize = BlockSize;
-  copy->Packed = Packed;
-  copy->Delay = Delay;
-  copy->TransparentIndex = TransparentIndex;
-  copy->Terminator = Terminator;
-  return copy;
 }
 
 TColor TGIFGraphicControlExtension::TransparentColor() const {
@@ -87,20 +83,7 @@ void TGIFTextExtension::LoadData(TGIFStreamReader& reader) {
   Lines.Load(reader);
 }
 
-std::unique_ptr<TGIFExtension> TGIFTextExtension::Clone(TGIFSubImage* subImage) const {
-  auto copy = std::make_unique<TGIFTextExtension>(subImage);
-  copy->Header = Header;
-  copy->Lines = Lines;
-  return copy;
-}
-
 void TGIFCommentExtension::LoadData(TGIFStreamReader& reader) { Lines.Load(reader); }
-
-std::unique_ptr<TGIFExtension> TGIFCommentExtension::Clone(TGIFSubImage* subImage) const {
-  auto copy = std::make_unique<TGIFCommentExtension>(subImage);
-  copy->Lines = Lines;
-  return copy;
-}
 
 void TGIFApplicationExtension::LoadData(TGIFStreamReader& reader) {
   const std::uint8_t blockSize = reader.ReadByteExact();
@@ -125,13 +108,7 @@ void TGIFApplicationExtension::LoadAppData(TGIFStreamReader& reader) {
   while (reader.ReadByte(size) && size != 0) reader.Skip(size);
 }
 
-std::unique_ptr<TGIFExtension> TGIFApplicationExtension::Clone(TGIFSubImage* subImage) const {
-  auto copy = std::make_unique<TGIFApplicationExtension>(subImage);
-  copy->Ident = Ident;
-  return copy;
-}
-
-TGIFAppExtNSLoop::TGIFAppExtNSLoop(TGIFSubImage* subImage) : TGIFApplicationExtension(subImage) {
+TGIFAppExtNSLoop::TGIFAppExtNSLoop(TGIFSubImage* subImage) : TCloneable(subImage) {
   std::memcpy(Ident.data(), "NETSCAPE2.0", 11);
 }
 
@@ -160,14 +137,6 @@ void TGIFAppExtNSLoop::LoadAppData(TGIFStreamReader& reader) {
   }
 }
 
-std::unique_ptr<TGIFExtension> TGIFAppExtNSLoop::Clone(TGIFSubImage* subImage) const {
-  auto copy = std::make_unique<TGIFAppExtNSLoop>(subImage);
-  copy->Ident = Ident;
-  copy->LoopCount = LoopCount;
-  copy->BufferSize = BufferSize;
-  return copy;
-}
-
 void TGIFUnknownAppExtension::LoadAppData(TGIFStreamReader& reader) {
   Blocks.clear();
   std::uint8_t size;
@@ -177,13 +146,6 @@ void TGIFUnknownAppExtension::LoadAppData(TGIFStreamReader& reader) {
     block.Data.resize(reader.ReadSome(block.Data.data(), size));
     Blocks.push_back(std::move(block));
   }
-}
-
-std::unique_ptr<TGIFExtension> TGIFUnknownAppExtension::Clone(TGIFSubImage* subImage) const {
-  auto copy = std::make_unique<TGIFUnknownAppExtension>(subImage);
-  copy->Ident = Ident;
-  copy->Blocks = Blocks;
-  return copy;
 }
 
 std::unique_ptr<TGIFExtension> CreateExtension(TGIFStreamReader& reader, TGIFSubImage* subImage) {

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "base/Cloneable.h"
 #include "imaging/Colors.h"
 
 namespace movara::imaging {
@@ -21,28 +22,30 @@ class TGIFItem {
 };
 
 // An extension block (introducer 0x21, a label, data sub-blocks) kept with
-// the frame it precedes.
+// the frame it precedes. Each class derives through TCloneable.
 class TGIFExtension : public TGIFItem {
  public:
   explicit TGIFExtension(TGIFSubImage* subImage) : subImage_(subImage) {}
   virtual std::uint8_t Label() const = 0;
+  // A deep copy, still of this extension's frame.
+  virtual std::unique_ptr<TGIFExtension> Clone() const = 0;
   // A deep copy that belongs to another frame.
-  virtual std::unique_ptr<TGIFExtension> Clone(TGIFSubImage* subImage) const = 0;
+  std::unique_ptr<TGIFExtension> CloneFor(TGIFSubImage* subImage) const;
   void LoadFromStream(TGIFStreamReader& reader) override;
   TGIFSubImage* SubImage() const { return subImage_; }
 
  protected:
+  TGIFExtension(const TGIFExtension&) = default;
   virtual void LoadData(TGIFStreamReader& reader) = 0;
   TGIFSubImage* subImage_;
 };
 
-class TGIFGraphicControlExtension final : public TGIFExtension {
+class TGIFGraphicControlExtension final : public TCloneable<TGIFGraphicControlExtension, TGIFExtension> {
  public:
   static constexpr std::uint8_t kLabel = 0xF9;
-  using TGIFExtension::TGIFExtension;
+  using TCloneable::TCloneable;
 
   std::uint8_t Label() const override { return kLabel; }
-  std::unique_ptr<TGIFExtension> Clone(TGIFSubImage* subImage) const override;
 
   bool Transparent() const { return (Packed & 0x01) != 0; }
   bool UserInput() const { return (Packed & 0x02) != 0; }
@@ -73,12 +76,11 @@ class TGIFTextBlocks {
   void Load(TGIFStreamReader& reader);
 };
 
-class TGIFTextExtension final : public TGIFExtension {
+class TGIFTextExtension final : public TCloneable<TGIFTextExtension, TGIFExtension> {
  public:
   static constexpr std::uint8_t kLabel = 0x01;
-  using TGIFExtension::TGIFExtension;
+  using TCloneable::TCloneable;
   std::uint8_t Label() const override { return kLabel; }
-  std::unique_ptr<TGIFExtension> Clone(TGIFSubImage* subImage) const override;
 
   // Block size, grid left, top, width, height, cell width, height, colours.
   std::array<std::uint8_t, 13> Header{};
@@ -88,12 +90,11 @@ class TGIFTextExtension final : public TGIFExtension {
   void LoadData(TGIFStreamReader& reader) override;
 };
 
-class TGIFCommentExtension final : public TGIFExtension {
+class TGIFCommentExtension final : public TCloneable<TGIFCommentExtension, TGIFExtension> {
  public:
   static constexpr std::uint8_t kLabel = 0xFE;
-  using TGIFExtension::TGIFExtension;
+  using TCloneable::TCloneable;
   std::uint8_t Label() const override { return kLabel; }
-  std::unique_ptr<TGIFExtension> Clone(TGIFSubImage* subImage) const override;
 
   TGIFTextBlocks Lines;
 
@@ -102,12 +103,11 @@ class TGIFCommentExtension final : public TGIFExtension {
 };
 
 // Application extension: an 11-byte identifier, then data the subclass reads.
-class TGIFApplicationExtension : public TGIFExtension {
+class TGIFApplicationExtension : public TCloneable<TGIFApplicationExtension, TGIFExtension> {
  public:
   static constexpr std::uint8_t kLabel = 0xFF;
-  using TGIFExtension::TGIFExtension;
+  using TCloneable::TCloneable;
   std::uint8_t Label() const override { return kLabel; }
-  std::unique_ptr<TGIFExtension> Clone(TGIFSubImage* subImage) const override;
 
   std::array<std::uint8_t, 11> Ident{};
   std::string IdentString() const { return std::string(Ident.begin(), Ident.end()); }
@@ -119,10 +119,9 @@ class TGIFApplicationExtension : public TGIFExtension {
 };
 
 // NETSCAPE2.0 and ANIMEXTS1.0: the loop count (0 forever) and buffer size.
-class TGIFAppExtNSLoop final : public TGIFApplicationExtension {
+class TGIFAppExtNSLoop final : public TCloneable<TGIFAppExtNSLoop, TGIFApplicationExtension> {
  public:
   explicit TGIFAppExtNSLoop(TGIFSubImage* subImage);
-  std::unique_ptr<TGIFExtension> Clone(TGIFSubImage* subImage) const override;
 
   std::uint16_t LoopCount = 0;
   std::uint32_t BufferSize = 0;
@@ -135,10 +134,9 @@ struct TGIFBlock {
   std::vector<std::uint8_t> Data;
 };
 
-class TGIFUnknownAppExtension final : public TGIFApplicationExtension {
+class TGIFUnknownAppExtension final : public TCloneable<TGIFUnknownAppExtension, TGIFApplicationExtension> {
  public:
-  using TGIFApplicationExtension::TGIFApplicationExtension;
-  std::unique_ptr<TGIFExtension> Clone(TGIFSubImage* subImage) const override;
+  using TCloneable::TCloneable;
 
   std::vector<TGIFBlock> Blocks;
 

@@ -218,7 +218,7 @@ void TGIFSubImage::AssignFrom(const TGIFSubImage& source) {
   Packed = source.Packed;
   colorMap_.Assign(source.colorMap_.Colors());
   colorMap_.Optimized = source.colorMap_.Optimized;
-  for (const auto& ext : source.extensions_) AddExtension(ext->Clone(this));
+  for (const auto& ext : source.extensions_) AddExtension(ext->CloneFor(this));
   transparent_ = source.transparent_;
   pixels_ = source.pixels_;
 }

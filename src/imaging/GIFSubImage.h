@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -18,8 +19,14 @@ struct TGIFRect {
   std::int32_t Top = 0;
   std::int32_t Right = 0;
   std::int32_t Bottom = 0;
+  bool IsEmpty() const { return Left >= Right || Top >= Bottom; }
   friend bool operator==(const TGIFRect&, const TGIFRect&) = default;
 };
+
+// The part two rectangles share; empty (IsEmpty) when they do not meet.
+constexpr TGIFRect Intersection(const TGIFRect& a, const TGIFRect& b) {
+  return {std::max(a.Left, b.Left), std::max(a.Top, b.Top), std::min(a.Right, b.Right), std::min(a.Bottom, b.Bottom)};
+}
 
 // One frame: its descriptor, local colour table, pixel indices (rows top to
 // bottom, de-interlaced) and the extensions that came before it. The bitmap,
@@ -62,6 +69,8 @@ class TGIFSubImage final : public TGIFItem {
   // Deletes the frame's graphic control extensions (and with them transparency).
   void RemoveGraphicControlExtension();
   bool Transparent() const { return transparent_; }
+  // The disposal of the graphic control extension, 0 without one.
+  std::uint8_t Disposal() const { return gce_ != nullptr ? gce_->Disposal() : 0; }
   void SetTransparentFlag(bool value) { transparent_ = value; }
 
   std::vector<std::uint8_t>& PixelData() { return pixels_; }

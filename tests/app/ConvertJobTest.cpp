@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 #include "AppTestSupport.h"
+#include "app/Conversion.h"
 #include "app/FrameComposer.h"
 #include "swf/core/ActionList.h"
 #include "swf/core/ButtonTags.h"
@@ -365,18 +368,33 @@ TEST(ConvertJob, UnwritableOutputGivesCodeSix) {
   }
 }
 
-TEST(ConvertJob, NoFrameFileIsLeftInTheTemporaryFolder) {
+// The job writes nothing but its movie: no frame pictures, no partial movie
+// in the temporary folder (pointed at a folder of the test's own) or beside
+// the movie.
+TEST(ConvertJob, NothingButTheMovieIsLeftBehind) {
   ConverterFixture fx;
   GifBuilder b;
   b.Header(4, 4, kColors);
   for (int i = 0; i < 5; ++i) b.Gce(2, 10).Frame(MakeFrame(0, 0, 4, 4, Fill(4, 4, static_cast<std::uint8_t>(i % 4))));
-  ConvertAndCompare(fx, b.Trailer().Build());
-  std::vector<std::string> frameFiles;
-  for (const auto& e : std::filesystem::directory_iterator(std::filesystem::temp_directory_path())) {
-    const std::string name = e.path().filename().string();
-    if (e.path().extension() == ".bmp" && !name.empty() && std::isdigit(static_cast<unsigned char>(name[0]))) frameFiles.push_back(name);
+  const auto gif = fx.WriteGif("anim.gif", b.Trailer().Build());
+  const auto temp = fx.Root / "temp";
+  std::filesystem::create_directories(temp);
+  const std::string oldTemp = std::getenv("TMPDIR") != nullptr ? std::getenv("TMPDIR") : "";
+  setenv("TMPDIR", temp.c_str(), 1);
+  TConvertOptions options;
+  options.Gif = gif;
+  options.Movie = fx.OutDir / "anim.swf";
+  const TConvertOutcome outcome = ConvertGif(options);
+  if (oldTemp.empty()) {
+    unsetenv("TMPDIR");
+  } else {
+    setenv("TMPDIR", oldTemp.c_str(), 1);
   }
-  EXPECT_TRUE(frameFiles.empty());
+  EXPECT_EQ(outcome.Code, crOk);
+  EXPECT_TRUE(std::filesystem::is_empty(temp));
+  std::vector<std::string> written;
+  for (const auto& e : std::filesystem::directory_iterator(fx.OutDir)) written.push_back(e.path().filename().string());
+  EXPECT_EQ(written, (std::vector<std::string>{"anim.swf"}));
 }
 
 }  // namespace

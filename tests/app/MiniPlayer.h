@@ -67,8 +67,7 @@ inline PlayedMovie PlayMovie(const std::vector<std::uint8_t>& file) {
   };
   for (const auto& tag : swfFile.Tags) {
     if (const auto* bits = dynamic_cast<const swf::TSWFDefineBitsLossless*>(tag.get())) {
-      DecodedBitmap decoded = DecodeLossless(*bits);
-      RgbaImage img{decoded.width, decoded.height, std::move(decoded.rgba)};
+      RgbaImage img = DecodeLossless(*bits);
       bitmaps[bits->CharacterId] = std::move(img);
     } else if (const auto* shape = dynamic_cast<const swf::TSWFDefineShape*>(tag.get())) {
       Shape s;

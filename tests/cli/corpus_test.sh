@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Every valid corpus GIF converts with movara-cli (exit 0), and every movie
-# reads back tag by tag through the project's own readers (swfdump).
+# reads back tag by tag through the project's own readers and dumps field by
+# field (swfdump --fields).
 set -u
 cli="$1"
 dump="$2"
@@ -25,7 +26,7 @@ while IFS=$'\t' read -r name _ _ _ features _; do
     continue
   fi
   movie="$work/${name%.*}.swf"
-  "$dump" "$movie" >/dev/null || failed=1
+  "$dump" --fields "$movie" >/dev/null || failed=1
   rm -f "$movie"
 done < "$corpus/gif/MANIFEST.tsv"
 echo "$count corpus GIFs converted and read back"

@@ -9,13 +9,10 @@
 #include <stdexcept>
 #include <vector>
 
+#include "RgbaImage.h"
+
 namespace movara::test {
 
-struct RgbaImage {
-  int width = 0;
-  int height = 0;
-  std::vector<std::uint8_t> rgba;  // 4 bytes a pixel, rows top-down
-};
 
 inline RgbaImage ReadPng(const std::filesystem::path& path) {
   png_image image{};

@@ -30,8 +30,9 @@ std::uint8_t TFlashActionScript::MinVersion() const {
 void TFlashActionScript::AssignFrom(const TBasedSWFObject& source) {
   const auto* s = dynamic_cast<const TFlashActionScript*>(&source);
   if (s == nullptr) return;
-  TSWFActionList copy = s->list_->Clone();
-  for (const auto& a : copy) list_->Add(a->Clone());
+  // The copies move over whole: cloning them once more would leave their
+  // offsets pointing at the markers of a list that is gone.
+  list_->Append(s->list_->Clone());
 }
 
 void TFlashActionScript::WriteToStream(TBitsEngine& be) {

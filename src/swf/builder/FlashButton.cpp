@@ -1,5 +1,7 @@
 #include "swf/builder/FlashButton.h"
 
+#include <stdexcept>
+
 #include "swf/builder/FlashShape.h"
 #include "swf/builder/FlashSound.h"
 
@@ -35,13 +37,17 @@ TSWFButtonRecord& TFlashButton::AddRecord(std::uint16_t characterId, std::uint8_
   return r;
 }
 
+TSWFDefineButton2& TFlashButton::AdvancedTag() {
+  if (!advanced_) throw std::logic_error("a plain button has one action list, run on release: use OnRelease");
+  return static_cast<TSWFDefineButton2&>(*buttonTag_);
+}
+
 TSWFButtonCondAction& TFlashButton::AddCondAction(std::uint16_t events) {
-  auto& tag = static_cast<TSWFDefineButton2&>(*buttonTag_);
-  return tag.AddCondAction(events & 0x1FF);
+  return AdvancedTag().AddCondAction(events & 0x1FF);
 }
 
 TSWFButtonCondAction& TFlashButton::ActionsForEvent(std::uint8_t event) {
-  auto& tag = static_cast<TSWFDefineButton2&>(*buttonTag_);
+  TSWFDefineButton2& tag = AdvancedTag();
   const std::uint16_t bit = static_cast<std::uint16_t>(1u << event);
   for (auto& cond : tag.Actions) {
     if (cond->Conditions & bit) return *cond;

@@ -28,9 +28,11 @@ class TFlashButton : public TFlashVisualObject {
 
   TSWFButtonRecord& AddRecord(const TFlashShape& shape, std::uint8_t states, std::uint16_t depth);
   TSWFButtonRecord& AddRecord(std::uint16_t characterId, std::uint8_t states, std::uint16_t depth);
-  // A new condition action list for the events (bits 0 to 8 kept).
+  // A new condition action list for the events (bits 0 to 8 kept). Only an
+  // advanced button has condition lists: a plain one throws std::logic_error.
   TSWFButtonCondAction& AddCondAction(std::uint16_t events);
-  // The first condition list that has the event, or a new one for it.
+  // The first condition list that has the event, or a new one for it; a
+  // plain button throws std::logic_error.
   TSWFButtonCondAction& ActionsForEvent(std::uint8_t event);
   // Plays an event sound on a state transition; the returned sound info
   // takes the playing options.
@@ -44,6 +46,8 @@ class TFlashButton : public TFlashVisualObject {
   void WriteToStream(TBitsEngine& be) override;
 
  private:
+  TSWFDefineButton2& AdvancedTag();
+
   std::unique_ptr<TSWFBasedButton> buttonTag_;
   bool advanced_;
   TSWFDefineButtonSound buttonSound_;

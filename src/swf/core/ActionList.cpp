@@ -74,6 +74,11 @@ TSWFAction& TSWFActionList::Add(std::unique_ptr<TSWFAction> action) {
   return *items_.back();
 }
 
+void TSWFActionList::Append(TSWFActionList&& other) {
+  for (auto& a : other.items_) items_.push_back(std::move(a));
+  other.items_.clear();
+}
+
 std::uint8_t TSWFActionList::MinVersion() const {
   std::uint8_t v = 3;
   for (const auto& a : items_) v = std::max(v, a->MinVersion());

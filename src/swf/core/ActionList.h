@@ -28,6 +28,9 @@ class TSWFActionList {
     return ref;
   }
   TSWFAction& Add(std::unique_ptr<TSWFAction> action);
+  // Moves every action of another list to the end of this one; offsets keep
+  // their markers.
+  void Append(TSWFActionList&& other);
   // A marker at the current end of the list.
   TSWFOffsetMarker& AddMarker() { return Add<TSWFOffsetMarker>(); }
 

@@ -1,6 +1,8 @@
 #include "swf/core/ActionRecords.h"
 
+#include <array>
 #include <bit>
+#include <utility>
 #include <cstring>
 
 #include "base/MemoryStream.h"
@@ -40,15 +42,6 @@ void TSWFAction::WriteToStream(TBitsEngine& be) {
   be.WriteBytes(payload.Bytes().data(), payload.Bytes().size());
 }
 
-std::unique_ptr<TSWFAction> TSWFOffsetMarker::Clone() const {
-  auto c = std::make_unique<TSWFOffsetMarker>();
-  c->IsBefore = IsBefore;
-  c->Enabled = Enabled;
-  c->Name = Name;
-  c->OffsetSize = OffsetSize;
-  return c;
-}
-
 void TSWFOffsetMarker::WriteOffset(TBitsEngine& payload, std::uint64_t reference) {
   Reference = reference;
   if (Written && Enabled) {
@@ -77,12 +70,6 @@ void TSWFOffsetMarker::WriteToStream(TBitsEngine& be) {
   be.Stream.Seek(here);
 }
 
-std::unique_ptr<TSWFAction> TSWFActionByteCode::Clone() const {
-  auto c = std::make_unique<TSWFActionByteCode>();
-  c->Data = Data;
-  return c;
-}
-
 void TOffsetField::Write(TBitsEngine& payload, std::uint64_t payloadStart) const {
   if (Marker != nullptr) {
     Marker->WriteOffset(payload, payloadStart + payload.Stream.Position());
@@ -90,8 +77,6 @@ void TOffsetField::Write(TBitsEngine& payload, std::uint64_t payloadStart) const
     payload.WriteWord(static_cast<std::uint16_t>(Value));
   }
 }
-
-std::unique_ptr<TSWFAction> TSWFActionGotoFrame::Clone() const { return std::make_unique<TSWFActionGotoFrame>(Frame); }
 
 void TSWFActionGetUrl::ReadData(TBitsEngine& be) {
   URL = be.ReadText();
@@ -103,8 +88,6 @@ void TSWFActionGetUrl::WriteActionBody(TBitsEngine& be) {
   be.WriteText(Target, true, false);
 }
 
-std::unique_ptr<TSWFAction> TSWFActionGetUrl::Clone() const { return std::make_unique<TSWFActionGetUrl>(URL, Target); }
-
 void TSWFActionWaitForFrame::ReadData(TBitsEngine& be) {
   Frame = be.ReadWord();
   SkipCount = be.ReadByte();
@@ -113,31 +96,6 @@ void TSWFActionWaitForFrame::ReadData(TBitsEngine& be) {
 void TSWFActionWaitForFrame::WriteActionBody(TBitsEngine& be) {
   be.WriteWord(Frame);
   be.WriteByte(SkipCount);
-}
-
-std::unique_ptr<TSWFAction> TSWFActionWaitForFrame::Clone() const {
-  auto c = std::make_unique<TSWFActionWaitForFrame>();
-  c->Frame = Frame;
-  c->SkipCount = SkipCount;
-  return c;
-}
-
-std::unique_ptr<TSWFAction> TSWFActionSetTarget::Clone() const {
-  auto c = std::make_unique<TSWFActionSetTarget>();
-  c->Text = Text;
-  return c;
-}
-
-std::unique_ptr<TSWFAction> TSWFActionGoToLabel::Clone() const {
-  auto c = std::make_unique<TSWFActionGoToLabel>();
-  c->Text = Text;
-  return c;
-}
-
-std::unique_ptr<TSWFAction> TSWFActionPush::Clone() const {
-  auto c = std::make_unique<TSWFActionPush>();
-  c->Values = Values;
-  return c;
 }
 
 std::uint8_t TSWFActionPush::MinVersion() const {
@@ -251,18 +209,6 @@ void TSWFActionPush::ReadData(TBitsEngine& be) {
   }
 }
 
-std::unique_ptr<TSWFAction> TSWFActionStoreRegister::Clone() const {
-  auto c = std::make_unique<TSWFActionStoreRegister>();
-  c->RegisterNumber = RegisterNumber;
-  return c;
-}
-
-std::unique_ptr<TSWFAction> TSWFActionConstantPool::Clone() const {
-  auto c = std::make_unique<TSWFActionConstantPool>();
-  c->Constants = Constants;
-  return c;
-}
-
 void TSWFActionConstantPool::ReadData(TBitsEngine& be) {
   const std::uint16_t count = be.ReadWord();
   Constants.clear();
@@ -272,14 +218,6 @@ void TSWFActionConstantPool::ReadData(TBitsEngine& be) {
 void TSWFActionConstantPool::WriteActionBody(TBitsEngine& be) {
   be.WriteWord(static_cast<std::uint16_t>(Constants.size()));
   for (const auto& c : Constants) be.WriteText(c);
-}
-
-std::unique_ptr<TSWFAction> TSWFActionGetURL2::Clone() const {
-  auto c = std::make_unique<TSWFActionGetURL2>();
-  c->SendVarsMethod = SendVarsMethod;
-  c->LoadTargetFlag = LoadTargetFlag;
-  c->LoadVariablesFlag = LoadVariablesFlag;
-  return c;
 }
 
 void TSWFActionGetURL2::ReadData(TBitsEngine& be) {
@@ -296,14 +234,6 @@ void TSWFActionGetURL2::WriteActionBody(TBitsEngine& be) {
   be.WriteBit(LoadVariablesFlag);
 }
 
-std::unique_ptr<TSWFAction> TSWFActionGotoFrame2::Clone() const {
-  auto c = std::make_unique<TSWFActionGotoFrame2>();
-  c->SceneBiasFlag = SceneBiasFlag;
-  c->PlayFlag = PlayFlag;
-  c->SceneBias = SceneBias;
-  return c;
-}
-
 void TSWFActionGotoFrame2::ReadData(TBitsEngine& be) {
   be.ReadBits(6);
   SceneBiasFlag = be.ReadBit();
@@ -316,32 +246,6 @@ void TSWFActionGotoFrame2::WriteActionBody(TBitsEngine& be) {
   be.WriteBit(SceneBiasFlag);
   be.WriteBit(PlayFlag);
   if (SceneBiasFlag) be.WriteWord(SceneBias);
-}
-
-std::unique_ptr<TSWFAction> TSWFActionJump::Clone() const {
-  auto c = std::make_unique<TSWFActionJump>();
-  c->BranchOffset = BranchOffset;
-  return c;
-}
-
-std::unique_ptr<TSWFAction> TSWFActionIf::Clone() const {
-  auto c = std::make_unique<TSWFActionIf>();
-  c->BranchOffset = BranchOffset;
-  return c;
-}
-
-std::unique_ptr<TSWFAction> TSWFActionWith::Clone() const {
-  auto c = std::make_unique<TSWFActionWith>();
-  c->Size = Size;
-  return c;
-}
-
-std::unique_ptr<TSWFAction> TSWFActionDefineFunction::Clone() const {
-  auto c = std::make_unique<TSWFActionDefineFunction>();
-  c->FunctionName = FunctionName;
-  c->Params = Params;
-  c->CodeSize = CodeSize;
-  return c;
 }
 
 void TSWFActionDefineFunction::ReadData(TBitsEngine& be) {
@@ -357,19 +261,6 @@ void TSWFActionDefineFunction::WriteActionBody(TBitsEngine& be) {
   be.WriteWord(static_cast<std::uint16_t>(Params.size()));
   for (const auto& p : Params) be.WriteText(p);
   CodeSize.Write(be, recordStart_ + 3);
-}
-
-std::unique_ptr<TSWFAction> TSWFActionDefineFunction2::Clone() const {
-  auto c = std::make_unique<TSWFActionDefineFunction2>();
-  c->FunctionName = FunctionName;
-  c->RegisterCount = RegisterCount;
-  c->PreloadParent = PreloadParent, c->PreloadRoot = PreloadRoot, c->SuppressSuper = SuppressSuper;
-  c->PreloadSuper = PreloadSuper, c->SuppressArguments = SuppressArguments;
-  c->PreloadArguments = PreloadArguments, c->SuppressThis = SuppressThis, c->PreloadThis = PreloadThis;
-  c->PreloadGlobal = PreloadGlobal;
-  c->Params = Params;
-  c->CodeSize = CodeSize;
-  return c;
 }
 
 void TSWFActionDefineFunction2::ReadData(TBitsEngine& be) {
@@ -406,15 +297,6 @@ void TSWFActionDefineFunction2::WriteActionBody(TBitsEngine& be) {
     be.WriteText(p.Name);
   }
   CodeSize.Write(be, recordStart_ + 3);
-}
-
-std::unique_ptr<TSWFAction> TSWFActionTry::Clone() const {
-  auto c = std::make_unique<TSWFActionTry>();
-  c->CatchInRegister = CatchInRegister, c->FinallyBlock = FinallyBlock, c->CatchBlock = CatchBlock;
-  c->TrySize = TrySize, c->CatchSize = CatchSize, c->FinallySize = FinallySize;
-  c->CatchRegister = CatchRegister;
-  c->CatchName = CatchName;
-  return c;
 }
 
 void TSWFActionTry::ReadData(TBitsEngine& be) {
@@ -456,119 +338,53 @@ void TSWFActionTry::WriteActionBody(TBitsEngine& be) {
   }
 }
 
-std::unique_ptr<TSWFAction> TSWFActionUnknown::Clone() const {
-  auto c = std::make_unique<TSWFActionUnknown>(ActionCode);
-  c->Payload = Payload;
-  return c;
-}
-
 void TSWFActionUnknown::ReadData(TBitsEngine& be) { Payload = be.ReadRest(); }
 
-std::unique_ptr<TSWFAction> CreateAction(std::uint8_t code) {
-  switch (code) {
-    case 0x04: return std::make_unique<TSWFActionNextFrame>();
-    case 0x05: return std::make_unique<TSWFActionPreviousFrame>();
-    case 0x06: return std::make_unique<TSWFActionPlay>();
-    case 0x07: return std::make_unique<TSWFActionStop>();
-    case 0x08: return std::make_unique<TSWFActionToggleQuality>();
-    case 0x09: return std::make_unique<TSWFActionStopSounds>();
-    case 0x0A: return std::make_unique<TSWFActionAdd>();
-    case 0x0B: return std::make_unique<TSWFActionSubtract>();
-    case 0x0C: return std::make_unique<TSWFActionMultiply>();
-    case 0x0D: return std::make_unique<TSWFActionDivide>();
-    case 0x0E: return std::make_unique<TSWFActionEquals>();
-    case 0x0F: return std::make_unique<TSWFActionLess>();
-    case 0x10: return std::make_unique<TSWFActionAnd>();
-    case 0x11: return std::make_unique<TSWFActionOr>();
-    case 0x12: return std::make_unique<TSWFActionNot>();
-    case 0x13: return std::make_unique<TSWFActionStringEquals>();
-    case 0x14: return std::make_unique<TSWFActionStringLength>();
-    case 0x15: return std::make_unique<TSWFActionStringExtract>();
-    case 0x17: return std::make_unique<TSWFActionPop>();
-    case 0x18: return std::make_unique<TSWFActionToInteger>();
-    case 0x1C: return std::make_unique<TSWFActionGetVariable>();
-    case 0x1D: return std::make_unique<TSWFActionSetVariable>();
-    case 0x20: return std::make_unique<TSWFActionSetTarget2>();
-    case 0x21: return std::make_unique<TSWFActionStringAdd>();
-    case 0x22: return std::make_unique<TSWFActionGetProperty>();
-    case 0x23: return std::make_unique<TSWFActionSetProperty>();
-    case 0x24: return std::make_unique<TSWFActionCloneSprite>();
-    case 0x25: return std::make_unique<TSWFActionRemoveSprite>();
-    case 0x26: return std::make_unique<TSWFActionTrace>();
-    case 0x27: return std::make_unique<TSWFActionStartDrag>();
-    case 0x28: return std::make_unique<TSWFActionEndDrag>();
-    case 0x29: return std::make_unique<TSWFActionStringLess>();
-    case 0x30: return std::make_unique<TSWFActionRandomNumber>();
-    case 0x31: return std::make_unique<TSWFActionMBStringLength>();
-    case 0x32: return std::make_unique<TSWFActionCharToAscii>();
-    case 0x33: return std::make_unique<TSWFActionAsciiToChar>();
-    case 0x34: return std::make_unique<TSWFActionGetTime>();
-    case 0x35: return std::make_unique<TSWFActionMBStringExtract>();
-    case 0x36: return std::make_unique<TSWFActionMBCharToAscii>();
-    case 0x37: return std::make_unique<TSWFActionMBAsciiToChar>();
-    case 0x3A: return std::make_unique<TSWFActionDelete>();
-    case 0x3B: return std::make_unique<TSWFActionDelete2>();
-    case 0x3C: return std::make_unique<TSWFActionDefineLocal>();
-    case 0x3D: return std::make_unique<TSWFActionCallFunction>();
-    case 0x3E: return std::make_unique<TSWFActionReturn>();
-    case 0x3F: return std::make_unique<TSWFActionModulo>();
-    case 0x40: return std::make_unique<TSWFActionNewObject>();
-    case 0x41: return std::make_unique<TSWFActionDefineLocal2>();
-    case 0x42: return std::make_unique<TSWFActionInitArray>();
-    case 0x43: return std::make_unique<TSWFActionInitObject>();
-    case 0x44: return std::make_unique<TSWFActionTypeOf>();
-    case 0x45: return std::make_unique<TSWFActionTargetPath>();
-    case 0x46: return std::make_unique<TSWFActionEnumerate>();
-    case 0x47: return std::make_unique<TSWFActionAdd2>();
-    case 0x48: return std::make_unique<TSWFActionLess2>();
-    case 0x49: return std::make_unique<TSWFActionEquals2>();
-    case 0x4A: return std::make_unique<TSWFActionToNumber>();
-    case 0x4B: return std::make_unique<TSWFActionToString>();
-    case 0x4C: return std::make_unique<TSWFActionPushDuplicate>();
-    case 0x4D: return std::make_unique<TSWFActionStackSwap>();
-    case 0x4E: return std::make_unique<TSWFActionGetMember>();
-    case 0x4F: return std::make_unique<TSWFActionSetMember>();
-    case 0x50: return std::make_unique<TSWFActionIncrement>();
-    case 0x51: return std::make_unique<TSWFActionDecrement>();
-    case 0x52: return std::make_unique<TSWFActionCallMethod>();
-    case 0x53: return std::make_unique<TSWFActionNewMethod>();
-    case 0x60: return std::make_unique<TSWFActionBitAnd>();
-    case 0x61: return std::make_unique<TSWFActionBitOr>();
-    case 0x62: return std::make_unique<TSWFActionBitXor>();
-    case 0x63: return std::make_unique<TSWFActionBitLShift>();
-    case 0x64: return std::make_unique<TSWFActionBitRShift>();
-    case 0x65: return std::make_unique<TSWFActionBitURShift>();
-    case 0x54: return std::make_unique<TSWFActionInstanceOf>();
-    case 0x55: return std::make_unique<TSWFActionEnumerate2>();
-    case 0x66: return std::make_unique<TSWFActionStrictEquals>();
-    case 0x67: return std::make_unique<TSWFActionGreater>();
-    case 0x68: return std::make_unique<TSWFActionStringGreater>();
-    case 0x2A: return std::make_unique<TSWFActionThrow>();
-    case 0x2B: return std::make_unique<TSWFActionCastOp>();
-    case 0x2C: return std::make_unique<TSWFActionImplementsOp>();
-    case 0x69: return std::make_unique<TSWFActionExtends>();
-    case 0x9E: return std::make_unique<TSWFActionCall>();
-    case 0x8D: return std::make_unique<TSWFActionWaitForFrame2>();
-    case 0x81: return std::make_unique<TSWFActionGotoFrame>();
-    case 0x83: return std::make_unique<TSWFActionGetUrl>();
-    case 0x8A: return std::make_unique<TSWFActionWaitForFrame>();
-    case 0x8B: return std::make_unique<TSWFActionSetTarget>();
-    case 0x8C: return std::make_unique<TSWFActionGoToLabel>();
-    case 0x96: return std::make_unique<TSWFActionPush>();
-    case 0x99: return std::make_unique<TSWFActionJump>();
-    case 0x9A: return std::make_unique<TSWFActionGetURL2>();
-    case 0x9D: return std::make_unique<TSWFActionIf>();
-    case 0x9F: return std::make_unique<TSWFActionGotoFrame2>();
-    case 0x87: return std::make_unique<TSWFActionStoreRegister>();
-    case 0x88: return std::make_unique<TSWFActionConstantPool>();
-    case 0x94: return std::make_unique<TSWFActionWith>();
-    case 0x9B: return std::make_unique<TSWFActionDefineFunction>();
-    case 0x8E: return std::make_unique<TSWFActionDefineFunction2>();
-    case 0x8F: return std::make_unique<TSWFActionTry>();
-    case 254: return std::make_unique<TSWFActionByteCode>();
-    case 255: return std::make_unique<TSWFOffsetMarker>();
-    default: return nullptr;
+namespace {
+
+using TMaker = std::unique_ptr<TSWFAction> (*)();
+
+template <class T>
+std::unique_ptr<TSWFAction> Make() {
+  return std::make_unique<T>();
+}
+
+// The maker of the simple action of row I, none for a row with fields.
+template <std::size_t I>
+constexpr TMaker SimpleMaker() {
+  constexpr TActionCode row = kActionCodes[I];
+  if constexpr (row.HasFields) {
+    return nullptr;
+  } else {
+    return &Make<TSWFSimpleAction<row.Code>>;
   }
+}
+
+// One maker per code: the simple ones from the table, then the classes
+// with fields.
+template <std::size_t... I, class... T>
+constexpr std::array<TMaker, 256> MakersOf(std::index_sequence<I...>, TActionClasses<T...>) {
+  std::array<TMaker, 256> makers{};
+  ((makers[kActionCodes[I].Code] = SimpleMaker<I>()), ...);
+  ((makers[T::kCode] = &Make<T>), ...);
+  makers[TSWFActionByteCode::kCode] = &Make<TSWFActionByteCode>;
+  makers[TSWFOffsetMarker::kCode] = &Make<TSWFOffsetMarker>;
+  return makers;
+}
+
+constexpr std::array<TMaker, 256> kMakers =
+    MakersOf(std::make_index_sequence<std::size(kActionCodes)>(), TFieldActions());
+
+}  // namespace
+
+std::uint8_t TSWFAction::MinVersion() const {
+  const TActionCode* row = FindActionCode(ActionCode);
+  return row != nullptr ? row->MinVersion : 3;
+}
+
+std::unique_ptr<TSWFAction> CreateAction(std::uint8_t code) {
+  const TMaker make = kMakers[code];
+  return make != nullptr ? make() : nullptr;
 }
 
 }  // namespace movara::swf

@@ -5,24 +5,28 @@
 #include <string>
 #include <vector>
 
+#include "base/Cloneable.h"
+#include "swf/core/ActionCodes.h"
 #include "swf/core/BitsEngine.h"
 
 namespace movara::swf {
 
 // One action record of the SWF byte code. Codes below 0x80 are the code
 // byte alone; from 0x80 a 16-bit payload length and the payload follow.
+// Each class derives through TSWFActionOf (or TCloneable), which gives it
+// its code and copies it for Clone().
 class TSWFAction {
  public:
   explicit TSWFAction(std::uint8_t code) : ActionCode(code) {}
   virtual ~TSWFAction() = default;
-  TSWFAction(const TSWFAction&) = delete;
   TSWFAction& operator=(const TSWFAction&) = delete;
 
   std::uint8_t ActionCode;
   std::uint16_t Length = 0;  // payload size of the last write or read
 
   virtual std::unique_ptr<TSWFAction> Clone() const = 0;
-  virtual std::uint8_t MinVersion() const { return 3; }
+  // The version of the code's row in kActionCodes, 3 for codes it lacks.
+  virtual std::uint8_t MinVersion() const;
   // Parses the payload from an engine over exactly Length bytes.
   virtual void ReadData(TBitsEngine& be);
   virtual void WriteActionBody(TBitsEngine&) {}
@@ -31,113 +35,121 @@ class TSWFAction {
   std::uint32_t ActionSize() const { return ActionCode < 0x80 ? 1 : Length + 3u; }
 
  protected:
+  TSWFAction(const TSWFAction&) = default;
   // Absolute position where the record being written starts.
   std::uint64_t recordStart_ = 0;
 };
 
-// An action without payload, identified by its code and version alone.
-template <std::uint8_t Code, std::uint8_t Version>
-class TSWFSimpleAction final : public TSWFAction {
+// The base of an action class of one code: its kCode, its constructor and
+// its Clone(). A class that others derive from passes their codes on
+// through the protected constructor.
+template <class Derived, std::uint8_t Code, class Base = TSWFAction>
+class TSWFActionOf : public TCloneable<Derived, Base> {
  public:
-  TSWFSimpleAction() : TSWFAction(Code) {}
-  std::unique_ptr<TSWFAction> Clone() const override { return std::make_unique<TSWFSimpleAction>(); }
-  std::uint8_t MinVersion() const override { return Version; }
+  static constexpr std::uint8_t kCode = Code;
+  TSWFActionOf() : TCloneable<Derived, Base>(Code) {}
+
+ protected:
+  explicit TSWFActionOf(std::uint8_t code) : TCloneable<Derived, Base>(code) {}
 };
 
-using TSWFActionNextFrame = TSWFSimpleAction<0x04, 3>;
-using TSWFActionPreviousFrame = TSWFSimpleAction<0x05, 3>;
-using TSWFActionPlay = TSWFSimpleAction<0x06, 3>;
-using TSWFActionStop = TSWFSimpleAction<0x07, 3>;
-using TSWFActionToggleQuality = TSWFSimpleAction<0x08, 3>;
-using TSWFActionStopSounds = TSWFSimpleAction<0x09, 3>;
-using TSWFActionAdd = TSWFSimpleAction<0x0A, 4>;
-using TSWFActionSubtract = TSWFSimpleAction<0x0B, 4>;
-using TSWFActionMultiply = TSWFSimpleAction<0x0C, 4>;
-using TSWFActionDivide = TSWFSimpleAction<0x0D, 4>;
-using TSWFActionEquals = TSWFSimpleAction<0x0E, 4>;
-using TSWFActionLess = TSWFSimpleAction<0x0F, 4>;
-using TSWFActionAnd = TSWFSimpleAction<0x10, 4>;
-using TSWFActionOr = TSWFSimpleAction<0x11, 4>;
-using TSWFActionNot = TSWFSimpleAction<0x12, 4>;
-using TSWFActionStringEquals = TSWFSimpleAction<0x13, 4>;
-using TSWFActionStringLength = TSWFSimpleAction<0x14, 4>;
-using TSWFActionStringExtract = TSWFSimpleAction<0x15, 4>;
-using TSWFActionPop = TSWFSimpleAction<0x17, 4>;
-using TSWFActionToInteger = TSWFSimpleAction<0x18, 4>;
-using TSWFActionGetVariable = TSWFSimpleAction<0x1C, 4>;
-using TSWFActionSetVariable = TSWFSimpleAction<0x1D, 4>;
-using TSWFActionSetTarget2 = TSWFSimpleAction<0x20, 4>;
-using TSWFActionStringAdd = TSWFSimpleAction<0x21, 4>;
-using TSWFActionGetProperty = TSWFSimpleAction<0x22, 4>;
-using TSWFActionSetProperty = TSWFSimpleAction<0x23, 4>;
-using TSWFActionCloneSprite = TSWFSimpleAction<0x24, 4>;
-using TSWFActionRemoveSprite = TSWFSimpleAction<0x25, 4>;
-using TSWFActionTrace = TSWFSimpleAction<0x26, 4>;
-using TSWFActionStartDrag = TSWFSimpleAction<0x27, 4>;
-using TSWFActionEndDrag = TSWFSimpleAction<0x28, 4>;
-using TSWFActionStringLess = TSWFSimpleAction<0x29, 4>;
-using TSWFActionRandomNumber = TSWFSimpleAction<0x30, 4>;
-using TSWFActionMBStringLength = TSWFSimpleAction<0x31, 4>;
-using TSWFActionCharToAscii = TSWFSimpleAction<0x32, 4>;
-using TSWFActionAsciiToChar = TSWFSimpleAction<0x33, 4>;
-using TSWFActionGetTime = TSWFSimpleAction<0x34, 4>;
-using TSWFActionMBStringExtract = TSWFSimpleAction<0x35, 4>;
-using TSWFActionMBCharToAscii = TSWFSimpleAction<0x36, 4>;
-using TSWFActionMBAsciiToChar = TSWFSimpleAction<0x37, 4>;
-using TSWFActionDelete = TSWFSimpleAction<0x3A, 5>;
-using TSWFActionDelete2 = TSWFSimpleAction<0x3B, 5>;
-using TSWFActionDefineLocal = TSWFSimpleAction<0x3C, 5>;
-using TSWFActionCallFunction = TSWFSimpleAction<0x3D, 5>;
-using TSWFActionReturn = TSWFSimpleAction<0x3E, 5>;
-using TSWFActionModulo = TSWFSimpleAction<0x3F, 5>;
-using TSWFActionNewObject = TSWFSimpleAction<0x40, 5>;
-using TSWFActionDefineLocal2 = TSWFSimpleAction<0x41, 5>;
-using TSWFActionInitArray = TSWFSimpleAction<0x42, 5>;
-using TSWFActionInitObject = TSWFSimpleAction<0x43, 5>;
-using TSWFActionTypeOf = TSWFSimpleAction<0x44, 5>;
-using TSWFActionTargetPath = TSWFSimpleAction<0x45, 5>;
-using TSWFActionEnumerate = TSWFSimpleAction<0x46, 5>;
-using TSWFActionAdd2 = TSWFSimpleAction<0x47, 5>;
-using TSWFActionLess2 = TSWFSimpleAction<0x48, 5>;
-using TSWFActionEquals2 = TSWFSimpleAction<0x49, 5>;
-using TSWFActionToNumber = TSWFSimpleAction<0x4A, 5>;
-using TSWFActionToString = TSWFSimpleAction<0x4B, 5>;
-using TSWFActionPushDuplicate = TSWFSimpleAction<0x4C, 5>;
-using TSWFActionStackSwap = TSWFSimpleAction<0x4D, 5>;
-using TSWFActionGetMember = TSWFSimpleAction<0x4E, 5>;
-using TSWFActionSetMember = TSWFSimpleAction<0x4F, 5>;
-using TSWFActionIncrement = TSWFSimpleAction<0x50, 5>;
-using TSWFActionDecrement = TSWFSimpleAction<0x51, 5>;
-using TSWFActionCallMethod = TSWFSimpleAction<0x52, 5>;
-using TSWFActionNewMethod = TSWFSimpleAction<0x53, 5>;
-using TSWFActionBitAnd = TSWFSimpleAction<0x60, 5>;
-using TSWFActionBitOr = TSWFSimpleAction<0x61, 5>;
-using TSWFActionBitXor = TSWFSimpleAction<0x62, 5>;
-using TSWFActionBitLShift = TSWFSimpleAction<0x63, 5>;
-using TSWFActionBitRShift = TSWFSimpleAction<0x64, 5>;
-using TSWFActionBitURShift = TSWFSimpleAction<0x65, 5>;
-using TSWFActionInstanceOf = TSWFSimpleAction<0x54, 6>;
-using TSWFActionEnumerate2 = TSWFSimpleAction<0x55, 6>;
-using TSWFActionStrictEquals = TSWFSimpleAction<0x66, 6>;
-using TSWFActionGreater = TSWFSimpleAction<0x67, 6>;
-using TSWFActionStringGreater = TSWFSimpleAction<0x68, 6>;
-using TSWFActionThrow = TSWFSimpleAction<0x2A, 7>;
-using TSWFActionCastOp = TSWFSimpleAction<0x2B, 7>;
-using TSWFActionImplementsOp = TSWFSimpleAction<0x2C, 7>;
-using TSWFActionExtends = TSWFSimpleAction<0x69, 7>;
+// An action without payload, identified by its code alone.
+template <std::uint8_t Code>
+class TSWFSimpleAction final : public TSWFActionOf<TSWFSimpleAction<Code>, Code> {
+  static_assert(IsSimpleActionCode(Code), "not a simple action code");
+};
+
+using TSWFActionNextFrame = TSWFSimpleAction<0x04>;
+using TSWFActionPreviousFrame = TSWFSimpleAction<0x05>;
+using TSWFActionPlay = TSWFSimpleAction<0x06>;
+using TSWFActionStop = TSWFSimpleAction<0x07>;
+using TSWFActionToggleQuality = TSWFSimpleAction<0x08>;
+using TSWFActionStopSounds = TSWFSimpleAction<0x09>;
+using TSWFActionAdd = TSWFSimpleAction<0x0A>;
+using TSWFActionSubtract = TSWFSimpleAction<0x0B>;
+using TSWFActionMultiply = TSWFSimpleAction<0x0C>;
+using TSWFActionDivide = TSWFSimpleAction<0x0D>;
+using TSWFActionEquals = TSWFSimpleAction<0x0E>;
+using TSWFActionLess = TSWFSimpleAction<0x0F>;
+using TSWFActionAnd = TSWFSimpleAction<0x10>;
+using TSWFActionOr = TSWFSimpleAction<0x11>;
+using TSWFActionNot = TSWFSimpleAction<0x12>;
+using TSWFActionStringEquals = TSWFSimpleAction<0x13>;
+using TSWFActionStringLength = TSWFSimpleAction<0x14>;
+using TSWFActionStringExtract = TSWFSimpleAction<0x15>;
+using TSWFActionPop = TSWFSimpleAction<0x17>;
+using TSWFActionToInteger = TSWFSimpleAction<0x18>;
+using TSWFActionGetVariable = TSWFSimpleAction<0x1C>;
+using TSWFActionSetVariable = TSWFSimpleAction<0x1D>;
+using TSWFActionSetTarget2 = TSWFSimpleAction<0x20>;
+using TSWFActionStringAdd = TSWFSimpleAction<0x21>;
+using TSWFActionGetProperty = TSWFSimpleAction<0x22>;
+using TSWFActionSetProperty = TSWFSimpleAction<0x23>;
+using TSWFActionCloneSprite = TSWFSimpleAction<0x24>;
+using TSWFActionRemoveSprite = TSWFSimpleAction<0x25>;
+using TSWFActionTrace = TSWFSimpleAction<0x26>;
+using TSWFActionStartDrag = TSWFSimpleAction<0x27>;
+using TSWFActionEndDrag = TSWFSimpleAction<0x28>;
+using TSWFActionStringLess = TSWFSimpleAction<0x29>;
+using TSWFActionRandomNumber = TSWFSimpleAction<0x30>;
+using TSWFActionMBStringLength = TSWFSimpleAction<0x31>;
+using TSWFActionCharToAscii = TSWFSimpleAction<0x32>;
+using TSWFActionAsciiToChar = TSWFSimpleAction<0x33>;
+using TSWFActionGetTime = TSWFSimpleAction<0x34>;
+using TSWFActionMBStringExtract = TSWFSimpleAction<0x35>;
+using TSWFActionMBCharToAscii = TSWFSimpleAction<0x36>;
+using TSWFActionMBAsciiToChar = TSWFSimpleAction<0x37>;
+using TSWFActionDelete = TSWFSimpleAction<0x3A>;
+using TSWFActionDelete2 = TSWFSimpleAction<0x3B>;
+using TSWFActionDefineLocal = TSWFSimpleAction<0x3C>;
+using TSWFActionCallFunction = TSWFSimpleAction<0x3D>;
+using TSWFActionReturn = TSWFSimpleAction<0x3E>;
+using TSWFActionModulo = TSWFSimpleAction<0x3F>;
+using TSWFActionNewObject = TSWFSimpleAction<0x40>;
+using TSWFActionDefineLocal2 = TSWFSimpleAction<0x41>;
+using TSWFActionInitArray = TSWFSimpleAction<0x42>;
+using TSWFActionInitObject = TSWFSimpleAction<0x43>;
+using TSWFActionTypeOf = TSWFSimpleAction<0x44>;
+using TSWFActionTargetPath = TSWFSimpleAction<0x45>;
+using TSWFActionEnumerate = TSWFSimpleAction<0x46>;
+using TSWFActionAdd2 = TSWFSimpleAction<0x47>;
+using TSWFActionLess2 = TSWFSimpleAction<0x48>;
+using TSWFActionEquals2 = TSWFSimpleAction<0x49>;
+using TSWFActionToNumber = TSWFSimpleAction<0x4A>;
+using TSWFActionToString = TSWFSimpleAction<0x4B>;
+using TSWFActionPushDuplicate = TSWFSimpleAction<0x4C>;
+using TSWFActionStackSwap = TSWFSimpleAction<0x4D>;
+using TSWFActionGetMember = TSWFSimpleAction<0x4E>;
+using TSWFActionSetMember = TSWFSimpleAction<0x4F>;
+using TSWFActionIncrement = TSWFSimpleAction<0x50>;
+using TSWFActionDecrement = TSWFSimpleAction<0x51>;
+using TSWFActionCallMethod = TSWFSimpleAction<0x52>;
+using TSWFActionNewMethod = TSWFSimpleAction<0x53>;
+using TSWFActionBitAnd = TSWFSimpleAction<0x60>;
+using TSWFActionBitOr = TSWFSimpleAction<0x61>;
+using TSWFActionBitXor = TSWFSimpleAction<0x62>;
+using TSWFActionBitLShift = TSWFSimpleAction<0x63>;
+using TSWFActionBitRShift = TSWFSimpleAction<0x64>;
+using TSWFActionBitURShift = TSWFSimpleAction<0x65>;
+using TSWFActionInstanceOf = TSWFSimpleAction<0x54>;
+using TSWFActionEnumerate2 = TSWFSimpleAction<0x55>;
+using TSWFActionStrictEquals = TSWFSimpleAction<0x66>;
+using TSWFActionGreater = TSWFSimpleAction<0x67>;
+using TSWFActionStringGreater = TSWFSimpleAction<0x68>;
+using TSWFActionThrow = TSWFSimpleAction<0x2A>;
+using TSWFActionCastOp = TSWFSimpleAction<0x2B>;
+using TSWFActionImplementsOp = TSWFSimpleAction<0x2C>;
+using TSWFActionExtends = TSWFSimpleAction<0x69>;
 // Codes from 0x80 without fields still carry an empty payload of length 0.
-using TSWFActionCall = TSWFSimpleAction<0x9E, 4>;
-using TSWFActionWaitForFrame2 = TSWFSimpleAction<0x8D, 4>;
+using TSWFActionCall = TSWFSimpleAction<0x9E>;
+using TSWFActionWaitForFrame2 = TSWFSimpleAction<0x8D>;
 
 // A position in an action list that a branch or block-size field refers to.
 // The list owns it; the referring action keeps a plain pointer. Whether the
 // offset is backward or forward follows from whether the marker has been
 // written when its referrer writes.
-class TSWFOffsetMarker final : public TSWFAction {
+class TSWFOffsetMarker final : public TSWFActionOf<TSWFOffsetMarker, 255> {
  public:
-  static constexpr std::uint8_t kCode = 255;
-  TSWFOffsetMarker() : TSWFAction(kCode) {}
-  std::unique_ptr<TSWFAction> Clone() const override;
   void WriteToStream(TBitsEngine& be) override;
 
   bool IsBefore = true;  // stands before its referrer (a backward offset)
@@ -160,42 +172,35 @@ class TSWFOffsetMarker final : public TSWFAction {
 };
 
 // Raw action bytes copied verbatim, without a record header.
-class TSWFActionByteCode final : public TSWFAction {
+class TSWFActionByteCode final : public TSWFActionOf<TSWFActionByteCode, 254> {
  public:
-  static constexpr std::uint8_t kCode = 254;
-  TSWFActionByteCode() : TSWFAction(kCode) {}
-  std::unique_ptr<TSWFAction> Clone() const override;
   std::uint8_t MinVersion() const override { return 4; }
   void WriteToStream(TBitsEngine& be) override { be.WriteBytes(Data.data(), Data.size()); }
   std::vector<std::uint8_t> Data;
 };
 
-class TSWFActionGotoFrame final : public TSWFAction {
+class TSWFActionGotoFrame final : public TSWFActionOf<TSWFActionGotoFrame, 0x81> {
  public:
-  TSWFActionGotoFrame() : TSWFAction(0x81) {}
-  explicit TSWFActionGotoFrame(std::uint16_t frame) : TSWFAction(0x81), Frame(frame) {}
-  std::unique_ptr<TSWFAction> Clone() const override;
+  TSWFActionGotoFrame() = default;
+  explicit TSWFActionGotoFrame(std::uint16_t frame) : Frame(frame) {}
   void ReadData(TBitsEngine& be) override { Frame = be.ReadWord(); }
   void WriteActionBody(TBitsEngine& be) override { be.WriteWord(Frame); }
   std::uint16_t Frame = 0;
 };
 
 // GetURL: the URL is written in UTF-8, the target as stored.
-class TSWFActionGetUrl final : public TSWFAction {
+class TSWFActionGetUrl final : public TSWFActionOf<TSWFActionGetUrl, 0x83> {
  public:
-  TSWFActionGetUrl() : TSWFAction(0x83) {}
-  TSWFActionGetUrl(std::string url, std::string target) : TSWFAction(0x83), URL(std::move(url)), Target(std::move(target)) {}
-  std::unique_ptr<TSWFAction> Clone() const override;
+  TSWFActionGetUrl() = default;
+  TSWFActionGetUrl(std::string url, std::string target) : URL(std::move(url)), Target(std::move(target)) {}
   void ReadData(TBitsEngine& be) override;
   void WriteActionBody(TBitsEngine& be) override;
   std::string URL;
   std::string Target;
 };
 
-class TSWFActionWaitForFrame final : public TSWFAction {
+class TSWFActionWaitForFrame final : public TSWFActionOf<TSWFActionWaitForFrame, 0x8A> {
  public:
-  TSWFActionWaitForFrame() : TSWFAction(0x8A) {}
-  std::unique_ptr<TSWFAction> Clone() const override;
   void ReadData(TBitsEngine& be) override;
   void WriteActionBody(TBitsEngine& be) override;
   std::uint16_t Frame = 0;
@@ -205,23 +210,15 @@ class TSWFActionWaitForFrame final : public TSWFAction {
 // An action whose payload is one zero-terminated string.
 class TSWFStringAction : public TSWFAction {
  public:
-  using TSWFAction::TSWFAction;
+  explicit TSWFStringAction(std::uint8_t code) : TSWFAction(code) {}
   void ReadData(TBitsEngine& be) override { Text = be.ReadText(); }
   void WriteActionBody(TBitsEngine& be) override { be.WriteText(Text); }
   std::string Text;
 };
 
-class TSWFActionSetTarget final : public TSWFStringAction {
- public:
-  TSWFActionSetTarget() : TSWFStringAction(0x8B) {}
-  std::unique_ptr<TSWFAction> Clone() const override;
-};
+class TSWFActionSetTarget final : public TSWFActionOf<TSWFActionSetTarget, 0x8B, TSWFStringAction> {};
 
-class TSWFActionGoToLabel final : public TSWFStringAction {
- public:
-  TSWFActionGoToLabel() : TSWFStringAction(0x8C) {}
-  std::unique_ptr<TSWFAction> Clone() const override;
-};
+class TSWFActionGoToLabel final : public TSWFActionOf<TSWFActionGoToLabel, 0x8C, TSWFStringAction> {};
 
 // A Push value: its type byte decides how it is written. Values added in a
 // form the format cannot hold are not Valid and are skipped.
@@ -238,10 +235,8 @@ struct TPushValue {
   friend bool operator==(const TPushValue&, const TPushValue&) = default;
 };
 
-class TSWFActionPush final : public TSWFAction {
+class TSWFActionPush final : public TSWFActionOf<TSWFActionPush, 0x96> {
  public:
-  TSWFActionPush() : TSWFAction(0x96) {}
-  std::unique_ptr<TSWFAction> Clone() const override;
   std::uint8_t MinVersion() const override;
   void ReadData(TBitsEngine& be) override;
   void WriteActionBody(TBitsEngine& be) override;
@@ -262,31 +257,22 @@ class TSWFActionPush final : public TSWFAction {
   std::vector<TPushValue> Values;
 };
 
-class TSWFActionStoreRegister final : public TSWFAction {
+class TSWFActionStoreRegister final : public TSWFActionOf<TSWFActionStoreRegister, 0x87> {
  public:
-  TSWFActionStoreRegister() : TSWFAction(0x87) {}
-  std::unique_ptr<TSWFAction> Clone() const override;
-  std::uint8_t MinVersion() const override { return 5; }
   void ReadData(TBitsEngine& be) override { RegisterNumber = be.ReadByte(); }
   void WriteActionBody(TBitsEngine& be) override { be.WriteByte(RegisterNumber); }
   std::uint8_t RegisterNumber = 0;
 };
 
-class TSWFActionConstantPool final : public TSWFAction {
+class TSWFActionConstantPool final : public TSWFActionOf<TSWFActionConstantPool, 0x88> {
  public:
-  TSWFActionConstantPool() : TSWFAction(0x88) {}
-  std::unique_ptr<TSWFAction> Clone() const override;
-  std::uint8_t MinVersion() const override { return 5; }
   void ReadData(TBitsEngine& be) override;
   void WriteActionBody(TBitsEngine& be) override;
   std::vector<std::string> Constants;
 };
 
-class TSWFActionGetURL2 final : public TSWFAction {
+class TSWFActionGetURL2 final : public TSWFActionOf<TSWFActionGetURL2, 0x9A> {
  public:
-  TSWFActionGetURL2() : TSWFAction(0x9A) {}
-  std::unique_ptr<TSWFAction> Clone() const override;
-  std::uint8_t MinVersion() const override { return 4; }
   void ReadData(TBitsEngine& be) override;
   void WriteActionBody(TBitsEngine& be) override;
   std::uint8_t SendVarsMethod = 0;
@@ -294,11 +280,8 @@ class TSWFActionGetURL2 final : public TSWFAction {
   bool LoadVariablesFlag = false;
 };
 
-class TSWFActionGotoFrame2 final : public TSWFAction {
+class TSWFActionGotoFrame2 final : public TSWFActionOf<TSWFActionGotoFrame2, 0x9F> {
  public:
-  TSWFActionGotoFrame2() : TSWFAction(0x9F) {}
-  std::unique_ptr<TSWFAction> Clone() const override;
-  std::uint8_t MinVersion() const override { return 4; }
   void ReadData(TBitsEngine& be) override;
   void WriteActionBody(TBitsEngine& be) override;
   bool SceneBiasFlag = false;
@@ -317,40 +300,28 @@ struct TOffsetField {
 };
 
 // Jump and If: a branch offset from the end of the action.
-class TSWFActionJump : public TSWFAction {
+class TSWFActionJump : public TSWFActionOf<TSWFActionJump, 0x99> {
  public:
-  TSWFActionJump() : TSWFAction(0x99) {}
-  std::unique_ptr<TSWFAction> Clone() const override;
-  std::uint8_t MinVersion() const override { return 4; }
+  TSWFActionJump() = default;
   void ReadData(TBitsEngine& be) override { BranchOffset.Set(static_cast<std::int16_t>(be.ReadWord())); }
   void WriteActionBody(TBitsEngine& be) override { BranchOffset.Write(be, recordStart_ + 3); }
   TOffsetField BranchOffset;
 
  protected:
-  explicit TSWFActionJump(std::uint8_t code) : TSWFAction(code) {}
+  explicit TSWFActionJump(std::uint8_t code) : TSWFActionOf(code) {}
 };
 
-class TSWFActionIf final : public TSWFActionJump {
- public:
-  TSWFActionIf() : TSWFActionJump(0x9D) {}
-  std::unique_ptr<TSWFAction> Clone() const override;
-};
+class TSWFActionIf final : public TSWFActionOf<TSWFActionIf, 0x9D, TSWFActionJump> {};
 
-class TSWFActionWith final : public TSWFAction {
+class TSWFActionWith final : public TSWFActionOf<TSWFActionWith, 0x94> {
  public:
-  TSWFActionWith() : TSWFAction(0x94) {}
-  std::unique_ptr<TSWFAction> Clone() const override;
-  std::uint8_t MinVersion() const override { return 5; }
   void ReadData(TBitsEngine& be) override { Size.Set(be.ReadWord()); }
   void WriteActionBody(TBitsEngine& be) override { Size.Write(be, recordStart_ + 3); }
   TOffsetField Size;
 };
 
-class TSWFActionDefineFunction final : public TSWFAction {
+class TSWFActionDefineFunction final : public TSWFActionOf<TSWFActionDefineFunction, 0x9B> {
  public:
-  TSWFActionDefineFunction() : TSWFAction(0x9B) {}
-  std::unique_ptr<TSWFAction> Clone() const override;
-  std::uint8_t MinVersion() const override { return 5; }
   void ReadData(TBitsEngine& be) override;
   void WriteActionBody(TBitsEngine& be) override;
   std::string FunctionName;
@@ -358,11 +329,8 @@ class TSWFActionDefineFunction final : public TSWFAction {
   TOffsetField CodeSize;
 };
 
-class TSWFActionDefineFunction2 final : public TSWFAction {
+class TSWFActionDefineFunction2 final : public TSWFActionOf<TSWFActionDefineFunction2, 0x8E> {
  public:
-  TSWFActionDefineFunction2() : TSWFAction(0x8E) {}
-  std::unique_ptr<TSWFAction> Clone() const override;
-  std::uint8_t MinVersion() const override { return 7; }
   void ReadData(TBitsEngine& be) override;
   void WriteActionBody(TBitsEngine& be) override;
   struct Param {
@@ -379,11 +347,8 @@ class TSWFActionDefineFunction2 final : public TSWFAction {
   TOffsetField CodeSize;
 };
 
-class TSWFActionTry final : public TSWFAction {
+class TSWFActionTry final : public TSWFActionOf<TSWFActionTry, 0x8F> {
  public:
-  TSWFActionTry() : TSWFAction(0x8F) {}
-  std::unique_ptr<TSWFAction> Clone() const override;
-  std::uint8_t MinVersion() const override { return 7; }
   void ReadData(TBitsEngine& be) override;
   void WriteActionBody(TBitsEngine& be) override;
   bool CatchInRegister = false;
@@ -398,16 +363,26 @@ class TSWFActionTry final : public TSWFAction {
 
 // An action of a code from 0x80 that this library has no class for: its
 // payload is kept so that it writes back unchanged.
-class TSWFActionUnknown final : public TSWFAction {
+class TSWFActionUnknown final : public TCloneable<TSWFActionUnknown, TSWFAction> {
  public:
-  explicit TSWFActionUnknown(std::uint8_t code) : TSWFAction(code) {}
-  std::unique_ptr<TSWFAction> Clone() const override;
+  explicit TSWFActionUnknown(std::uint8_t code) : TCloneable(code) {}
   void ReadData(TBitsEngine& be) override;
   void WriteActionBody(TBitsEngine& be) override { be.WriteBytes(Payload.data(), Payload.size()); }
   std::vector<std::uint8_t> Payload;
 };
 
-// The action class of a code, or none for a code the table does not know.
+// The action classes with fields, each of its own code (kCode); the codes
+// without fields are TSWFSimpleAction.
+template <class... T>
+struct TActionClasses {};
+using TFieldActions =
+    TActionClasses<TSWFActionGotoFrame, TSWFActionGetUrl, TSWFActionWaitForFrame, TSWFActionSetTarget,
+                   TSWFActionGoToLabel, TSWFActionPush, TSWFActionStoreRegister, TSWFActionConstantPool,
+                   TSWFActionGetURL2, TSWFActionGotoFrame2, TSWFActionJump, TSWFActionIf, TSWFActionWith,
+                   TSWFActionDefineFunction, TSWFActionDefineFunction2, TSWFActionTry>;
+
+// The action class of a code of kActionCodes, the raw byte code (254) or a
+// marker (255); none for other codes.
 std::unique_ptr<TSWFAction> CreateAction(std::uint8_t code);
 
 }  // namespace movara::swf

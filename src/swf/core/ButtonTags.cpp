@@ -11,12 +11,6 @@ constexpr std::uint16_t kConditionOrder[8] = {bcIdleToOverDown, bcOutDownToIdle,
                                               bcOverDownToOutDown, bcOverDownToOverUp, bcOverUpToOverDown,
                                               bcOverUpToIdle, bcIdleToOverUp};
 
-TButtonRecords CloneRecords(const TButtonRecords& records) {
-  TButtonRecords copy;
-  for (const auto& r : records) copy.push_back(r->Clone());
-  return copy;
-}
-
 void ReadRecords(TBitsEngine& be, TButtonRecords& records, bool withColorTransform) {
   records.clear();
   for (;;) {
@@ -44,15 +38,6 @@ TSWFColorTransform& TSWFButtonRecord::ColorTransform() {
   }
   HasColorTransform = true;
   return *colorTransform_;
-}
-
-std::unique_ptr<TSWFButtonRecord> TSWFButtonRecord::Clone() const {
-  auto c = std::make_unique<TSWFButtonRecord>();
-  c->States = States, c->CharacterId = CharacterId, c->PlaceDepth = PlaceDepth;
-  c->HasColorTransform = HasColorTransform;
-  if (matrix_) c->matrix_ = std::make_unique<TSWFMatrix>(*matrix_);
-  if (colorTransform_) c->colorTransform_ = std::make_unique<TSWFColorTransform>(*colorTransform_);
-  return c;
 }
 
 void TSWFButtonRecord::WriteToStream(TBitsEngine& be) {
@@ -92,7 +77,7 @@ void TSWFBasedButton::AssignFrom(const TBasedSWFObject& source) {
   if (const auto* s = dynamic_cast<const TSWFBasedButton*>(&source)) {
     ButtonId = s->ButtonId;
     ParseActions = s->ParseActions;
-    Records = CloneRecords(s->Records);
+    Records = s->Records;
   }
 }
 

@@ -5,6 +5,7 @@
 #include <memory>
 #include <vector>
 
+#include "base/Cloneable.h"
 #include "swf/core/ActionList.h"
 #include "swf/core/Records.h"
 #include "swf/core/SWFObject.h"
@@ -26,14 +27,13 @@ class TSWFButtonRecord {
 
   TSWFMatrix& Matrix();
   TSWFColorTransform& ColorTransform();
-  std::unique_ptr<TSWFButtonRecord> Clone() const;
   void WriteToStream(TBitsEngine& be);
   // withColorTransform: the record carries a colour transform (DefineButton2).
   void ReadFromStream(TBitsEngine& be, bool withColorTransform);
 
  private:
-  std::unique_ptr<TSWFMatrix> matrix_;
-  std::unique_ptr<TSWFColorTransform> colorTransform_;
+  TDeepPtr<TSWFMatrix> matrix_;
+  TDeepPtr<TSWFColorTransform> colorTransform_;
 };
 
 // Button condition bits.
@@ -51,7 +51,7 @@ class TSWFButtonCondAction {
   std::uint8_t KeyCode = 0;  // 7 bits
 };
 
-using TButtonRecords = std::vector<std::unique_ptr<TSWFButtonRecord>>;
+using TButtonRecords = TOwningList<TSWFButtonRecord>;
 
 class TSWFBasedButton : public TSWFObject {
  public:

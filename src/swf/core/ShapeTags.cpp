@@ -69,12 +69,6 @@ void ReadStyleArrays(TBitsEngine& be, TFillStyles& fills, TLineStyles& lines, bo
   }
 }
 
-TFillStyles CloneFills(const TFillStyles& fills) {
-  TFillStyles copy;
-  for (const auto& f : fills) copy.push_back(f->Clone());
-  return copy;
-}
-
 }  // namespace
 
 std::uint8_t StyleBits(std::size_t count) {
@@ -96,27 +90,12 @@ std::unique_ptr<TSWFFillStyle> CreateFillStyle(std::uint8_t type) {
   }
 }
 
-std::unique_ptr<TSWFFillStyle> TSWFColorFill::Clone() const {
-  auto c = std::make_unique<TSWFColorFill>();
-  c->HasAlpha = HasAlpha;
-  c->Color = Color;
-  return c;
-}
-
 // The type byte has been read by the caller.
 void TSWFColorFill::ReadFromStream(TBitsEngine& be) { ReadColor(be, Color, HasAlpha); }
 
 void TSWFColorFill::WriteToStream(TBitsEngine& be) const {
   be.WriteByte(FillStyleType);
   WriteColor(be, Color, HasAlpha);
-}
-
-std::unique_ptr<TSWFFillStyle> TSWFGradientFill::Clone() const {
-  auto c = std::make_unique<TSWFGradientFill>(FillStyleType);
-  c->HasAlpha = HasAlpha;
-  c->Matrix = Matrix;
-  c->Entries = Entries;
-  return c;
 }
 
 void TSWFGradientFill::ReadFromStream(TBitsEngine& be) {
@@ -136,14 +115,6 @@ void TSWFGradientFill::WriteToStream(TBitsEngine& be) const {
     be.WriteByte(e.Ratio);
     WriteColor(be, e.Color, HasAlpha);
   }
-}
-
-std::unique_ptr<TSWFFillStyle> TSWFImageFill::Clone() const {
-  auto c = std::make_unique<TSWFImageFill>(FillStyleType);
-  c->HasAlpha = HasAlpha;
-  c->BitmapID = BitmapID;
-  c->Matrix = Matrix;
-  return c;
 }
 
 void TSWFImageFill::ReadFromStream(TBitsEngine& be) {
@@ -167,10 +138,6 @@ void TSWFLineStyle::WriteToStream(TBitsEngine& be) const {
   WriteColor(be, Color, Color.HasAlpha);
 }
 
-std::unique_ptr<TSWFShapeRecord> TSWFStraightEdgeRecord::Clone() const {
-  return std::make_unique<TSWFStraightEdgeRecord>(DeltaX, DeltaY);
-}
-
 void TSWFStraightEdgeRecord::WriteToStream(TBitsEngine& be) {
   if (DeltaX == 0 && DeltaY == 0) return;
   be.WriteBit(true);
@@ -188,13 +155,6 @@ void TSWFStraightEdgeRecord::WriteToStream(TBitsEngine& be) {
   }
 }
 
-std::unique_ptr<TSWFShapeRecord> TSWFCurvedEdgeRecord::Clone() const {
-  auto c = std::make_unique<TSWFCurvedEdgeRecord>();
-  c->AnchorDeltaX = AnchorDeltaX, c->AnchorDeltaY = AnchorDeltaY;
-  c->ControlDeltaX = ControlDeltaX, c->ControlDeltaY = ControlDeltaY;
-  return c;
-}
-
 void TSWFCurvedEdgeRecord::WriteToStream(TBitsEngine& be) {
   if (AnchorDeltaX == 0 && AnchorDeltaY == 0 && ControlDeltaX == 0 && ControlDeltaY == 0) return;
   be.WriteBit(true);
@@ -205,18 +165,6 @@ void TSWFCurvedEdgeRecord::WriteToStream(TBitsEngine& be) {
   be.WriteSBits(ControlDeltaY, n);
   be.WriteSBits(AnchorDeltaX, n);
   be.WriteSBits(AnchorDeltaY, n);
-}
-
-std::unique_ptr<TSWFShapeRecord> TSWFStyleChangeRecord::Clone() const {
-  auto c = std::make_unique<TSWFStyleChangeRecord>();
-  c->DeltaX = DeltaX, c->DeltaY = DeltaY;
-  c->NumFillBits = NumFillBits, c->NumLineBits = NumLineBits;
-  c->StateFillStyle0 = StateFillStyle0, c->StateFillStyle1 = StateFillStyle1, c->StateLineStyle = StateLineStyle;
-  c->StateMoveTo = StateMoveTo, c->StateNewStyles = StateNewStyles, c->HasAlpha = HasAlpha;
-  c->fillStyle0_ = fillStyle0_, c->fillStyle1_ = fillStyle1_, c->lineStyle_ = lineStyle_;
-  c->newFillStyles_ = CloneFills(newFillStyles_);
-  c->newLineStyles_ = newLineStyles_;
-  return c;
 }
 
 void TSWFStyleChangeRecord::WriteToStream(TBitsEngine& be) {
@@ -252,10 +200,9 @@ void TSWFDefineShape::AssignFrom(const TBasedSWFObject& source) {
   if (s == nullptr) return;
   ShapeID = s->ShapeID;
   ShapeBounds = s->ShapeBounds;
-  FillStyles = CloneFills(s->FillStyles);
+  FillStyles = s->FillStyles;
   LineStyles = s->LineStyles;
-  Records.clear();
-  for (const auto& r : s->Records) Records.push_back(r->Clone());
+  Records = s->Records;
   HasAlpha = s->HasAlpha;
 }
 

@@ -4,6 +4,7 @@
 #include <memory>
 #include <vector>
 
+#include "base/Cloneable.h"
 #include "swf/core/Records.h"
 #include "swf/core/SWFObject.h"
 #include "swf/core/TagCodes.h"
@@ -11,7 +12,7 @@
 namespace movara::swf {
 
 // Fill styles. HasAlpha is imposed by the owning shape or record just
-// before writing or reading.
+// before writing or reading. Each class derives through TCloneable.
 class TSWFFillStyle {
  public:
   explicit TSWFFillStyle(std::uint8_t type) : FillStyleType(type) {}
@@ -21,37 +22,37 @@ class TSWFFillStyle {
   virtual std::unique_ptr<TSWFFillStyle> Clone() const = 0;
   virtual void ReadFromStream(TBitsEngine& be) = 0;
   virtual void WriteToStream(TBitsEngine& be) const = 0;
+
+ protected:
+  TSWFFillStyle(const TSWFFillStyle&) = default;
 };
 
-class TSWFColorFill final : public TSWFFillStyle {
+class TSWFColorFill final : public TCloneable<TSWFColorFill, TSWFFillStyle> {
  public:
-  TSWFColorFill() : TSWFFillStyle(0x00) {}
+  TSWFColorFill() : TCloneable(0x00) {}
   TSWFRGBA Color;
-  std::unique_ptr<TSWFFillStyle> Clone() const override;
   void ReadFromStream(TBitsEngine& be) override;
   void WriteToStream(TBitsEngine& be) const override;
 };
 
-class TSWFGradientFill final : public TSWFFillStyle {
+class TSWFGradientFill final : public TCloneable<TSWFGradientFill, TSWFFillStyle> {
  public:
-  explicit TSWFGradientFill(std::uint8_t type = 0x10) : TSWFFillStyle(type) {}
+  explicit TSWFGradientFill(std::uint8_t type = 0x10) : TCloneable(type) {}
   struct Entry {
     std::uint8_t Ratio = 0;
     TSWFRGBA Color;
   };
   TSWFMatrix Matrix;
   std::vector<Entry> Entries;  // 1..8
-  std::unique_ptr<TSWFFillStyle> Clone() const override;
   void ReadFromStream(TBitsEngine& be) override;
   void WriteToStream(TBitsEngine& be) const override;
 };
 
-class TSWFImageFill final : public TSWFFillStyle {
+class TSWFImageFill final : public TCloneable<TSWFImageFill, TSWFFillStyle> {
  public:
-  explicit TSWFImageFill(std::uint8_t type = 0x41) : TSWFFillStyle(type) {}
+  explicit TSWFImageFill(std::uint8_t type = 0x41) : TCloneable(type) {}
   std::uint16_t BitmapID = 0;
   TSWFMatrix Matrix;
-  std::unique_ptr<TSWFFillStyle> Clone() const override;
   void ReadFromStream(TBitsEngine& be) override;
   void WriteToStream(TBitsEngine& be) const override;
 };
@@ -66,7 +67,7 @@ struct TSWFLineStyle {
   void WriteToStream(TBitsEngine& be) const;
 };
 
-using TFillStyles = std::vector<std::unique_ptr<TSWFFillStyle>>;
+using TFillStyles = TOwningList<TSWFFillStyle>;
 using TLineStyles = std::vector<TSWFLineStyle>;
 
 class TSWFShapeRecord {
@@ -76,43 +77,43 @@ class TSWFShapeRecord {
   std::uint8_t Kind;
   virtual std::unique_ptr<TSWFShapeRecord> Clone() const = 0;
   virtual void WriteToStream(TBitsEngine& be) = 0;
+
+ protected:
+  TSWFShapeRecord(const TSWFShapeRecord&) = default;
 };
 
-class TSWFEndShapeRecord final : public TSWFShapeRecord {
+class TSWFEndShapeRecord final : public TCloneable<TSWFEndShapeRecord, TSWFShapeRecord> {
  public:
-  TSWFEndShapeRecord() : TSWFShapeRecord(0) {}
-  std::unique_ptr<TSWFShapeRecord> Clone() const override { return std::make_unique<TSWFEndShapeRecord>(); }
+  TSWFEndShapeRecord() : TCloneable(0) {}
   void WriteToStream(TBitsEngine& be) override { be.WriteByteBits(0, 6); }
 };
 
-class TSWFStraightEdgeRecord : public TSWFShapeRecord {
+class TSWFStraightEdgeRecord : public TCloneable<TSWFStraightEdgeRecord, TSWFShapeRecord> {
  public:
-  TSWFStraightEdgeRecord() : TSWFShapeRecord(2) {}
-  TSWFStraightEdgeRecord(std::int32_t dx, std::int32_t dy) : TSWFShapeRecord(2), DeltaX(dx), DeltaY(dy) {}
+  TSWFStraightEdgeRecord() : TCloneable(2) {}
+  TSWFStraightEdgeRecord(std::int32_t dx, std::int32_t dy) : TCloneable(2), DeltaX(dx), DeltaY(dy) {}
   std::int32_t DeltaX = 0;
   std::int32_t DeltaY = 0;
-  std::unique_ptr<TSWFShapeRecord> Clone() const override;
   void WriteToStream(TBitsEngine& be) override;
 
  protected:
-  explicit TSWFStraightEdgeRecord(std::uint8_t kind) : TSWFShapeRecord(kind) {}
+  explicit TSWFStraightEdgeRecord(std::uint8_t kind) : TCloneable(kind) {}
 };
 
-class TSWFCurvedEdgeRecord final : public TSWFShapeRecord {
+class TSWFCurvedEdgeRecord final : public TCloneable<TSWFCurvedEdgeRecord, TSWFShapeRecord> {
  public:
-  TSWFCurvedEdgeRecord() : TSWFShapeRecord(3) {}
+  TSWFCurvedEdgeRecord() : TCloneable(3) {}
   std::int32_t AnchorDeltaX = 0;
   std::int32_t AnchorDeltaY = 0;
   std::int32_t ControlDeltaX = 0;
   std::int32_t ControlDeltaY = 0;
-  std::unique_ptr<TSWFShapeRecord> Clone() const override;
   void WriteToStream(TBitsEngine& be) override;
 };
 
 // A style change; its move deltas are DeltaX and DeltaY of the base.
-class TSWFStyleChangeRecord final : public TSWFStraightEdgeRecord {
+class TSWFStyleChangeRecord final : public TCloneable<TSWFStyleChangeRecord, TSWFStraightEdgeRecord> {
  public:
-  TSWFStyleChangeRecord() : TSWFStraightEdgeRecord(1) {}
+  TSWFStyleChangeRecord() : TCloneable(1) {}
   std::uint8_t NumFillBits = 0;
   std::uint8_t NumLineBits = 0;
   bool StateFillStyle0 = false;
@@ -132,7 +133,6 @@ class TSWFStyleChangeRecord final : public TSWFStraightEdgeRecord {
   TFillStyles& NewFillStyles() { return StateNewStyles = true, newFillStyles_; }
   TLineStyles& NewLineStyles() { return StateNewStyles = true, newLineStyles_; }
 
-  std::unique_ptr<TSWFShapeRecord> Clone() const override;
   void WriteToStream(TBitsEngine& be) override;
 
  private:
@@ -152,7 +152,7 @@ class TSWFDefineShape : public TSWFObject {
   TSWFRect ShapeBounds;
   TFillStyles FillStyles;
   TLineStyles LineStyles;
-  std::vector<std::unique_ptr<TSWFShapeRecord>> Records;
+  TOwningList<TSWFShapeRecord> Records;
   bool HasAlpha = false;
 
   void AssignFrom(const TBasedSWFObject& source) override;

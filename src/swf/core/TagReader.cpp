@@ -140,6 +140,7 @@ TSWFFile ReadSWFFile(std::span<const std::uint8_t> bytes) {
   h.FrameRate = be.ReadWord();
   h.FrameCount = be.ReadWord();
   while (stream.Remaining() > 0) {
+    file.TagOffsets.push_back(8 + stream.Position());
     file.Tags.push_back(ReadTag(be, h.Version));
     if (file.Tags.back()->TagCode == tagEnd) break;
   }

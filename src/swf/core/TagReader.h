@@ -59,6 +59,8 @@ struct TSWFFileHeader {
 struct TSWFFile {
   TSWFFileHeader Header;
   std::vector<std::unique_ptr<TSWFObject>> Tags;
+  // Where each tag's record header starts in the uncompressed movie.
+  std::vector<std::uint64_t> TagOffsets;
 };
 
 // Reads a whole "FWS" or "CWS" movie: header and every tag up to End. The

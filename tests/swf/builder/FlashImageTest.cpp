@@ -213,8 +213,8 @@ TEST(FlashImage, ColourMappedPicturesShowTheSamePixels) {
       EXPECT_EQ(tag.ColorTableSize, 255) << "256 entries";
       EXPECT_EQ(compact.RowWidth(), 8);
     }
-    const test::DecodedBitmap a = test::DecodeLossless(dynamic_cast<TSWFDefineBitsLossless&>(*p.tag));
-    const test::DecodedBitmap b = test::DecodeLossless(tag);
+    const test::RgbaImage a = test::DecodeLossless(dynamic_cast<TSWFDefineBitsLossless&>(*p.tag));
+    const test::RgbaImage b = test::DecodeLossless(tag);
     EXPECT_EQ(a.rgba, b.rgba);
   }
 }

@@ -5,6 +5,7 @@
 #include "BmpBytes.h"
 #include "TagCases.h"
 #include "base/FileStream.h"
+#include "swf/builder/FlashActionScript.h"
 #include "swf/builder/FlashMovie.h"
 #include "swf/core/ButtonTags.h"
 #include "swf/core/ControlTags.h"
@@ -301,6 +302,12 @@ TEST(FlashButton, ConditionListsAndRecords) {
   TFlashButton& plain = movie.AddButton(false, false);
   EXPECT_FALSE(plain.AddRecord(1, bsUp, 1).HasColorTransform);
   EXPECT_EQ(plain.MinVersion(), 1);
+  // A plain button's tag is a DefineButton: it has no condition lists to
+  // hand out, and its release script stays its one action list.
+  EXPECT_THROW(plain.AddCondAction(1 << 3), std::logic_error);
+  EXPECT_THROW(plain.ActionsForEvent(TFlashButton::kReleaseEvent), std::logic_error);
+  plain.OnRelease().GetUrl("c", "_self");
+  EXPECT_EQ(dynamic_cast<TSWFDefineButton&>(plain.ButtonTag()).Actions.Count(), 1u);
   const auto codes = TagCodes(movie);
   EXPECT_EQ(std::count(codes.begin(), codes.end(), tagDefineButtonSound), 0);
   plain.ButtonSound().Sound(TSWFDefineButtonSound::IdleToOverUp).SoundId = 5;
@@ -345,6 +352,23 @@ TEST(FlashMovie, PictureAndLinkMovieReadsBack) {
   expected.insert(expected.end(), 10, tagShowFrame);
   expected.push_back(tagEnd);
   EXPECT_EQ(codes, expected);
+}
+
+// A script copied with AssignFrom branches to its own markers: the copy
+// writes the same bytes as the original.
+TEST(FlashActionScript, AssignedCopyKeepsItsBranches) {
+  auto movie = PixelMovie();
+  TFlashActionScript original(&movie, nullptr);
+  auto& jump = original.ActionList().Add<TSWFActionJump>();
+  original.ActionList().Add<TSWFActionStop>();
+  jump.BranchOffset.Marker = &original.ActionList().AddMarker();
+  TFlashActionScript copy(&movie, nullptr);
+  copy.AssignFrom(original);
+  const auto bytes = [](TFlashActionScript& script) {
+    return test::Written([&](TBitsEngine& be) { script.WriteToStream(be); });
+  };
+  EXPECT_EQ(bytes(copy), bytes(original));
+  EXPECT_EQ(bytes(original), (Bytes{0x07, 0x03, 0x99, 0x02, 0x00, 0x01, 0x00, 0x07, 0x00}));
 }
 
 }  // namespace

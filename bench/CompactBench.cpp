@@ -61,11 +61,17 @@ std::uintmax_t FolderBytes(const std::filesystem::path& dir) {
 class TSpawner {
  public:
   TSpawner() {
-    if (pipe(requests_) != 0 || pipe(replies_) != 0) std::exit(1);
+    if (pipe2(requests_, O_CLOEXEC) != 0 || pipe2(replies_, O_CLOEXEC) != 0) std::exit(1);
     if (fork() == 0) {
+      // Only the benchmark may hold the request pipe's writing end: the
+      // spawner ends when the benchmark does and the pipe reads end of file.
+      close(requests_[1]);
+      close(replies_[0]);
       Serve();
       _exit(0);
     }
+    close(requests_[0]);
+    close(replies_[1]);
   }
 
   // Runs argv; its status and resource usage.
@@ -236,7 +242,7 @@ void BenchGifs(const std::filesystem::path& cli, const std::filesystem::path& di
       floor32 = std::min(floor32, CpuNow() - start);
     }
     const TFloor floor8 = EightBitFloor(bytes, [](const auto& d) { return ZlibCompress(d).size(); });
-    std::printf("%-22s %-18s %7.3f %7s %7s %8.2f\n", c.Name, "floor 32-bit", floor32, "", "", 0.0);
+    std::printf("%-22s %-18s %7.3f\n", c.Name, "floor 32-bit", floor32);
     std::printf("%-22s %-18s %7.3f %7s %7s %8.2f\n", c.Name, "floor 8-bit (zlib)", floor8.Cpu, "", "",
                 floor8.Bytes / 1e6);
     for (const int level : {1, 4, 6, 9}) {

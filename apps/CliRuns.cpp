@@ -79,51 +79,10 @@ std::filesystem::path FolderOutput(const TCliOptions& options, const std::string
   return app::MovieSubfolder(options.Output.empty() ? options.Folder : options.Output, subFolder);
 }
 
-// A folder run on the file system, one file after the other.
-class TFolderRunOnDisk final : public app::IFolderRunClient {
- public:
-  TFolderRunOnDisk(const TCliOptions& options, TTerminal& terminal) : options_(options), terminal_(terminal) {}
-
-  std::vector<std::filesystem::path> GifFiles(const std::filesystem::path& folder) override {
-    return app::GifFilesIn(folder);
-  }
-  std::vector<std::string> SubfolderNames(const std::filesystem::path& folder) override {
-    return app::SubfolderNamesIn(folder);
-  }
-  bool AbortRequested() override { return false; }
-  void FolderStarted(const std::filesystem::path& folder, bool root) override {
-    if (root) total_ = CountGifs(folder);
-  }
-  void FileStarted(std::size_t, std::size_t) override {
-    terminal_.Progress("file " + std::to_string(done_ + 1) + " of " + std::to_string(std::max(total_, done_ + 1)));
-  }
-  int Convert(const std::filesystem::path& gif, const std::string& subFolder) override {
-    const auto outcome = app::ConvertGif(JobFor(options_, gif, FolderOutput(options_, subFolder)));
-    ++done_;
-    return Report(options_, gif, outcome, terminal_);
-  }
-
- private:
-  // The GIFs of a folder and of its subfolders, as far as they can be read.
-  static std::size_t CountGifs(const std::filesystem::path& root) {
-    std::size_t count = 0;
-    try {
-      count = app::GifFilesIn(root).size();
-      for (const auto& name : app::SubfolderNamesIn(root)) count += app::GifFilesIn(root / name).size();
-    } catch (const std::filesystem::filesystem_error&) {
-    }
-    return count;
-  }
-
-  const TCliOptions& options_;
-  TTerminal& terminal_;
-  std::size_t total_ = 0;
-  std::size_t done_ = 0;
-};
-
 // The listings of a folder run and the conversions it would make, in order:
 // walked once with every conversion taken as done, so that the parallel run
-// can start them all and then walk the same listings again.
+// can start them all and then walk the same listings again, and a run of one
+// job knows how many files its progress line counts to.
 class TFolderPlan final : public app::IFolderRunClient {
  public:
   using TFiles = std::optional<std::vector<std::filesystem::path>>;
@@ -159,6 +118,48 @@ class TFolderPlan final : public app::IFolderRunClient {
     }
     return *record;
   }
+};
+
+// A folder run on the file system, one file after the other.
+class TFolderRunOnDisk final : public app::IFolderRunClient {
+ public:
+  TFolderRunOnDisk(const TCliOptions& options, TTerminal& terminal) : options_(options), terminal_(terminal) {}
+
+  std::vector<std::filesystem::path> GifFiles(const std::filesystem::path& folder) override {
+    return app::GifFilesIn(folder);
+  }
+  std::vector<std::string> SubfolderNames(const std::filesystem::path& folder) override {
+    return app::SubfolderNamesIn(folder);
+  }
+  bool AbortRequested() override { return false; }
+  void FolderStarted(const std::filesystem::path& folder, bool root) override {
+    if (root) total_ = CountConversions(folder);
+  }
+  void FileStarted(std::size_t, std::size_t) override {
+    terminal_.Progress("file " + std::to_string(done_ + 1) + " of " + std::to_string(std::max(total_, done_ + 1)));
+  }
+  int Convert(const std::filesystem::path& gif, const std::string& subFolder) override {
+    const auto outcome = app::ConvertGif(JobFor(options_, gif, FolderOutput(options_, subFolder)));
+    ++done_;
+    return Report(options_, gif, outcome, terminal_);
+  }
+
+ private:
+  // The conversions the run will make, for the progress line; none when the
+  // folder cannot be listed (the run itself says so).
+  static std::size_t CountConversions(const std::filesystem::path& root) {
+    TFolderPlan plan;
+    try {
+      app::RunFolderWalk(root, plan);
+    } catch (const std::filesystem::filesystem_error&) {
+    }
+    return plan.Conversions.size();
+  }
+
+  const TCliOptions& options_;
+  TTerminal& terminal_;
+  std::size_t total_ = 0;
+  std::size_t done_ = 0;
 };
 
 // The second walk of a parallel folder run: the plan's listings again, and

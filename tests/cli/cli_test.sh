@@ -77,6 +77,9 @@ script -qec "'$cli' --output '$work/out' '$work/my clip.gif'" /dev/null > "$work
 grep -q $'\rmy clip.gif: frame 1 of' "$work/tty" || fail "frame progress on a terminal: $(cat -v "$work/tty")"
 script -qec "'$cli' --folder '$work/in'" /dev/null > "$work/tty" </dev/null
 grep -q $'\rfile 2 of 2' "$work/tty" || fail "file progress on a terminal: $(cat -v "$work/tty")"
+script -qec "'$cli' --jobs 1 --folder '$work/in'" /dev/null > "$work/tty" </dev/null
+grep -q $'\rfile 1 of 2' "$work/tty" && grep -q $'\rfile 2 of 2' "$work/tty" \
+  || fail "one job counts the subfolder's files too: $(cat -v "$work/tty")"
 script -qec "'$cli' --quiet --folder '$work/in'" /dev/null > "$work/tty" </dev/null
 [ ! -s "$work/tty" ] || fail "--quiet prints nothing on a terminal: $(cat -v "$work/tty")"
 "$cli" --folder "$work/in" > "$work/pipe" 2>&1

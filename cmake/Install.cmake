@@ -7,3 +7,7 @@ if(CMAKE_LIBRARY_ARCHITECTURE AND NOT DEFINED CMAKE_INSTALL_LIBDIR)
 endif()
 include(GNUInstallDirs)
 set(CMAKE_INSTALL_DEFAULT_COMPONENT_NAME programs)
+
+# The one id (reverse DNS of the home page, www.example.org/movara) of the
+# desktop entry, the AppStream metadata and the icons.
+set(MOVARA_APP_ID org.example.Movara)

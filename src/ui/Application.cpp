@@ -25,6 +25,8 @@ int RunWindow(int& argc, char** argv, const std::vector<std::string>& args) {
   QApplication application(argc, argv);
   QApplication::setApplicationName("Movara");
   QApplication::setOrganizationName("Brenholt");
+  // The desktop matches the window to its entry (and icon) by this id.
+  QApplication::setDesktopFileName(MOVARA_APP_ID);
   // Held while the program runs, for other programs to see; not tested here.
   QSystemSemaphore running("Movara", 1, QSystemSemaphore::Open);
   TQtSettingsStore settings;

@@ -1,19 +1,21 @@
 #!/usr/bin/env bash
 # Installs the build into a scratch prefix and checks what lands there: the
 # programs, the help page where the window looks for it, the desktop entry
-# and its icon; the installed movara converts without a display.
+# and its icons under the program's id; the installed movara converts
+# without a display.
 set -u
 build="$1"; sample="$2"
 work=$(mktemp -d); trap 'rm -rf "$work"' EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
 cmake --install "$build" --prefix "$work/prefix" > "$work/log" || fail "install: $(cat "$work/log")"
-for f in bin/movara bin/movara-cli share/movara/Movara.html share/applications/movara.desktop \
-         share/icons/hicolor/scalable/apps/movara.svg; do
+id=org.example.Movara
+for f in bin/movara bin/movara-cli bin/swfdump share/movara/Movara.html share/applications/$id.desktop \
+         share/icons/hicolor/scalable/apps/$id.svg share/icons/hicolor/48x48/apps/$id.png; do
   [ -s "$work/prefix/$f" ] || fail "$f is not installed"
 done
-grep -q '^Exec=movara$' "$work/prefix/share/applications/movara.desktop" || fail "the desktop entry starts movara"
-grep -q '^Icon=movara$' "$work/prefix/share/applications/movara.desktop" || fail "the desktop entry names the icon"
+grep -q '^Exec=movara$' "$work/prefix/share/applications/$id.desktop" || fail "the desktop entry starts movara"
+grep -q "^Icon=$id\$" "$work/prefix/share/applications/$id.desktop" || fail "the desktop entry names the icon"
 cp "$sample" "$work/picture.gif"
 env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$work/prefix/bin/movara" "$work/picture.gif" \
   || fail "the installed movara converts"

@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# The bash completion of movara-cli, as bash calls it: the options, folders
+# after --output, nothing after --jobs, GIF files and folders elsewhere.
+set -u
+completion=$(realpath "$1"); cli=$(realpath "$2")
+work=$(mktemp -d); trap 'rm -rf "$work"' EXIT
+fail() { echo "FAIL: $*" >&2; exit 1; }
+# shellcheck source=/dev/null
+source "$completion"
+cd "$work" && mkdir movies && touch a.gif B.GIF notes.txt
+
+completions() {
+  COMP_WORDS=("$cli" "$@"); COMP_CWORD=$#
+  _movara_cli
+  printf '%s\n' "${COMPREPLY[@]}" | sort | paste -sd ' '
+}
+check() {
+  local expected="$1"; shift
+  local got; got=$(completions "$@")
+  [ "$got" = "$expected" ] || fail "movara-cli $* completes to '$got', not '$expected'"
+}
+check "--folder" --fo
+check "--compact --compress" --comp
+check "movies" --output ""
+check "" --jobs ""
+check "" --url ""
+check "B.GIF a.gif movies" --html ""
+check "B.GIF a.gif movies" ""
+echo "completion tests passed"

@@ -9,6 +9,7 @@
 #include <thread>
 
 #include "CliRuns.h"
+#include "Interrupt.h"
 #include "Terminal.h"
 #include "base/Memory.h"
 
@@ -38,8 +39,9 @@ constexpr const char* kUsage =
     "A file that is not converted is reported on standard error with the reason.\n"
     "On a terminal, a progress line shows the frames of a large GIF, or the files\n"
     "of a folder run.\n"
-    "Exit status: 0 when every file converted, 1 when a GIF could not be read,\n"
-    "6 when a movie could not be written, 2 for a usage error.\n";
+    "Exit status: 0 when every file converted, 1 when a GIF could not be read\n"
+    "or was not converted, 6 when a movie could not be written, 2 for a usage\n"
+    "error, 130 or 143 when Ctrl-C or SIGTERM stopped the run.\n";
 
 [[noreturn]] void UsageError(const std::string& message) {
   std::fprintf(stderr, "movara-cli: %s\n%s", message.c_str(), kUsage);
@@ -123,6 +125,7 @@ int main(int argc, char** argv) {
   if (const auto status = ParseArguments(argc, argv, options)) return *status;
   if (const auto status = CheckFolders(options)) return *status;
   movara::cli::TTerminal terminal(options.Quiet);
+  movara::cli::CatchInterrupts();
   try {
     return options.Folder.empty() ? movara::cli::ConvertFileList(options, terminal)
                                   : movara::cli::ConvertFolder(options, terminal);

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "AppTestSupport.h"
 
 namespace movara::app {
@@ -123,6 +125,47 @@ TEST(BatchRunner, SingleFileModeAndCommandLine) {
   ConverterFixture normal;
   normal.Form->FormCreate({(normal.Root / "missing.gif").string()});
   EXPECT_FALSE(normal.Form->CommandLineMode);
+}
+
+// The window's folder run plans first, like the terminal's: a later file
+// whose movie is an earlier one's, a movie that would replace an input and
+// a link to the folder walked already are not converted.
+TEST(BatchRunner, FolderRunFollowsThePlan) {
+  namespace fs = std::filesystem;
+  struct Case {
+    const char* name;
+    std::function<void(ConverterFixture&, const fs::path& in)> make;
+    const char* summary;
+  };
+  const std::vector<Case> cases = {
+      {"names that differ in case", [](ConverterFixture& fx, const fs::path& in) {
+         fx.WriteGif("x.GIF", SmallGif(), in);
+         fx.WriteGif("x.gif", SmallGif(), in);
+       }, "1 file of 2 has been successfully converted."},
+      {"a link to the folder itself", [](ConverterFixture& fx, const fs::path& in) {
+         fx.WriteGif("a.gif", SmallGif(), in);
+         fs::create_directory_symlink(".", in / "self");
+       }, "1 file of 1 has been successfully converted."},
+      {"a movie that is the input", [](ConverterFixture& fx, const fs::path& in) {
+         fs::create_hard_link(fx.WriteGif("x.gif", SmallGif(), in), fx.OutDir / "x.swf");
+       }, "No files have been converted."},
+  };
+  for (const Case& c : cases) {
+    ConverterFixture fx;
+    const fs::path in = fx.Root / "in";
+    c.make(fx, in);
+    fx.View.Single = false;
+    fx.View.Folder = in;
+    fx.Form->btnStartClick();
+    ASSERT_FALSE(fx.View.Messages.empty()) << c.name;
+    EXPECT_EQ(fx.View.Messages.back().Text, c.summary) << c.name;
+    for (const auto& e : fs::recursive_directory_iterator(fx.Root)) {
+      EXPECT_NE(e.path().extension(), ".partial") << c.name;
+      if (e.path().extension() == ".gif") {
+        EXPECT_EQ(ReadFileBytes(e.path()), SmallGif()) << c.name << ": the input stays";
+      }
+    }
+  }
 }
 
 TEST(BatchRunner, ModeSwitch) {

@@ -1,0 +1,111 @@
+#!/usr/bin/env bash
+# Runs that lose nothing and replace nothing by surprise, through the real
+# programs: each case of the group asked for runs in a folder of its own,
+# which must hold no partial file at its end and is then removed.
+#
+#   safe_runs_test.sh GROUP MOVARA-CLI MOVARA SAMPLE.gif OTHER.gif
+set -u
+group="$1"
+cli=$(realpath "$2")
+movara=$(realpath "$3")
+sample=$(realpath "$4")   # two different GIFs, to tell whose movie a file is
+other=$(realpath "$5")
+work=$(mktemp -d)
+trap 'chmod -R u+rwx "$work"; rm -rf "$work"' EXIT
+failed=0
+
+# As root a folder without permissions can still be read: such a case runs
+# the program as nobody.
+as_user() {
+  if [ "$(id -u)" -eq 0 ]; then setpriv --reuid=65534 --regid=65534 --clear-groups "$@"; else "$@"; fi
+}
+movie_of() { "$cli" --quiet --output "$1" "$2" >/dev/null; }
+
+# --- plan: inputs, collisions and folder walks ------------------------------
+plan_movie_is_the_input() {
+  cp "$sample" in.swf
+  "$cli" in.swf >out 2>err; code=$?; [ $code -eq 1 ] || { echo "exit $code"; cat err 2>/dev/null; return 1; }
+  cmp -s "$sample" in.swf || { echo "in.swf was replaced"; return 1; }
+  grep -q "in.swf: Error 1.* Reason: the movie .*in.swf would replace an input file" err || { cat err; return 1; }
+}
+plan_movie_links_to_the_input() {
+  cp "$sample" a.gif; ln -s a.gif a.swf; ln a.gif b.gif; ln b.gif b.swf
+  "$cli" a.gif b.gif 2>err; code=$?; [ $code -eq 1 ] || { echo "exit $code"; cat err 2>/dev/null; return 1; }
+  cmp -s "$sample" a.gif && cmp -s "$sample" b.gif || { echo "an input was replaced"; return 1; }
+  [ "$(grep -c "would replace an input file" err)" -eq 2 ] || { cat err; return 1; }
+}
+plan_window_program_keeps_its_input() {
+  cp "$sample" in.swf
+  env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$movara" in.swf; code=$?; [ $code -eq 1 ] || { echo "exit $code"; cat err 2>/dev/null; return 1; }
+  cmp -s "$sample" in.swf || { echo "in.swf was replaced"; return 1; }
+}
+plan_page_is_the_input() {
+  cp "$sample" page.html
+  "$cli" --html page.html 2>err; code=$?; [ $code -eq 1 ] || { echo "exit $code"; cat err 2>/dev/null; return 1; }
+  cmp -s "$sample" page.html || { echo "page.html was replaced"; return 1; }
+  [ ! -e page.swf ] || { echo "a movie was written"; return 1; }
+  grep -q "the test page .*page.html would replace an input file" err || { cat err; return 1; }
+}
+plan_two_inputs_one_movie() {
+  mkdir A B o o2 ref; cp "$sample" A/x.gif; cp "$other" B/x.gif
+  movie_of ref A/x.gif
+  for jobs in 1 2; do
+    "$cli" --jobs $jobs --output o A/x.gif B/x.gif >out 2>err; code=$?; [ $code -eq 1 ] || { echo "--jobs $jobs: exit $code"; cat err 2>/dev/null; return 1; }
+    [ "$(grep -c "^movie:" out)" -eq 1 ] || { echo "--jobs $jobs:"; cat out; return 1; }
+    grep -q "B/x.gif: Error 1.* Reason: collision: .*o/x.swf is the movie of .*A/x.gif" err || { cat err; return 1; }
+    cmp -s ref/x.swf o/x.swf || { echo "--jobs $jobs: o/x.swf is not A/x.gif's movie"; return 1; }
+    rm o/x.swf
+  done
+}
+plan_names_that_differ_in_case() {
+  mkdir in; cp "$sample" in/x.GIF; cp "$other" in/x.Gif; cp "$other" in/x.gif
+  for jobs in 1 3; do
+    "$cli" --jobs $jobs --folder in >out 2>err; code=$?; [ $code -eq 1 ] || { echo "--jobs $jobs: exit $code"; cat err 2>/dev/null; return 1; }
+    grep -q "^1 file of 3 has been successfully converted.$" out || { cat out; return 1; }
+    [ "$(grep -c "collision: .*in/x.swf is the movie of .*in/x.GIF" err)" -eq 2 ] || { cat err; return 1; }
+    cmp -s "$sample" in/x.GIF || return 1
+    rm in/x.swf
+  done
+  mkdir ref; movie_of ref in/x.GIF; "$cli" --quiet --folder in 2>/dev/null
+  cmp -s ref/x.swf in/x.swf || { echo "x.swf is not the movie of the first file in order"; return 1; }
+}
+plan_unreadable_subfolder() {
+  chmod 755 "$work" .; mkdir -p in/a in/locked in/z; cp "$sample" in/a/1.gif; cp "$sample" in/locked/2.gif; cp "$sample" in/z/3.gif
+  chmod -R a+rwX in; chmod 000 in/locked
+  as_user "$cli" --folder in >out 2>err; code=$?; [ $code -eq 1 ] || { echo "exit $code"; cat err 2>/dev/null; return 1; }
+  grep -q "in/locked: cannot read the folder. Reason: Permission denied" err || { cat err; return 1; }
+  grep -q "^2 files of 2 have been successfully converted. 2 subfolders have been processed. 1 folder could not be read.$" \
+    out || { cat out; return 1; }
+  [ -s in/z/3.swf ] || { echo "the walk stopped at the unreadable folder"; return 1; }
+  chmod 755 in/locked
+}
+plan_link_to_the_folder_itself() {
+  mkdir in; cp "$sample" in/a.gif; ln -s . in/self; ln -s "$PWD/in" in/again
+  "$cli" --jobs 2 --folder in --output "$PWD" >out 2>err || { echo "exit $?"; cat out err; return 1; }
+  [ "$(grep -c "^movie:" out)" -eq 1 ] || { cat out; return 1; }
+  [ "$(grep -c "^skipped: .* (a link to a folder the run walks already)$" out)" -eq 2 ] || { cat out; return 1; }
+  rm a.swf
+}
+plan_linked_subfolder_outside_the_tree() {
+  mkdir in elsewhere; cp "$sample" in/a.gif; cp "$sample" elsewhere/b.gif; ln -s ../elsewhere in/linked
+  "$cli" --folder in >out 2>err; code=$?; [ $code -eq 1 ] || { echo "exit $code"; cat err 2>/dev/null; return 1; }
+  [ ! -e elsewhere/b.swf ] || { echo "a movie was written outside the tree"; return 1; }
+  grep -q "b.gif: Error 1.* Reason: the movie folder .*in/linked lies outside the output folder" err || { cat err; return 1; }
+  [ -s in/a.swf ] || return 1
+  mkdir movies; "$cli" --quiet --folder in --output movies || { echo "with --output the linked folder converts"; return 1; }
+  [ -s movies/linked/b.swf ] && [ ! -L movies/linked ] || return 1
+}
+
+cases=$(declare -F | awk '{print $3}' | grep "^${group}_")
+[ -n "$cases" ] || { echo "no cases for group $group"; exit 1; }
+for case in $cases; do
+  dir="$work/$case"
+  mkdir "$dir"
+  ( cd "$dir" && "$case" ) >"$work/$case.log" 2>&1 || { echo "FAIL: $case: $(cat "$work/$case.log")"; failed=1; }
+  leftovers=$(find "$dir" -name "*.partial*")
+  [ -z "$leftovers" ] || { echo "FAIL: $case left partial files: $leftovers"; failed=1; }
+  chmod -R u+rwx "$dir"; rm -rf "$dir" "$work/$case.log"
+done
+[ -z "$(ls -A "$work")" ] || { echo "FAIL: the work folder is not empty: $(ls -A "$work")"; failed=1; }
+[ $failed -eq 0 ] && echo "$group: $(echo "$cases" | wc -l) cases passed"
+exit $failed

@@ -168,6 +168,52 @@ TEST(BatchRunner, FolderRunFollowsThePlan) {
   }
 }
 
+// Fault injection: a conversion runs out of memory in the middle of a folder
+// run. That file fails, every other converts and the summary counts it.
+TEST(BatchRunner, OutOfMemoryIsTheFilesOwnFailure) {
+  namespace fs = std::filesystem;
+  struct Case {
+    const char* failing;  // the file whose conversion throws
+    const char* summary;
+  };
+  const std::vector<Case> cases = {
+      {"a.gif", "2 files of 3 have been successfully converted. 1 subfolder has been processed."},
+      {"b.gif", "2 files of 3 have been successfully converted. 1 subfolder has been processed."},
+      {"c.gif", "2 files of 3 have been successfully converted. 1 subfolder has been processed."},
+  };
+  for (const Case& c : cases) {
+    ConverterFixture fx;
+    const fs::path in = fx.Root / "in";
+    fx.WriteGif("a.gif", SmallGif(), in);
+    fx.WriteGif("b.gif", SmallGif(), in);
+    fx.WriteGif("c.gif", SmallGif(), in / "sub");
+    fx.View.Single = false;
+    fx.View.Folder = in;
+    // The view is called once before each conversion, then from its
+    // progress: the second call of a file is inside its conversion. The
+    // file converted is the first in order without its movie.
+    const std::vector<std::pair<std::string, fs::path>> order = {
+        {"a.gif", fx.OutDir / "a.swf"}, {"b.gif", fx.OutDir / "b.swf"}, {"c.gif", fx.OutDir / "sub" / "c.swf"}};
+    std::string current, thrown;
+    int calls = 0;
+    fx.View.OnProcess = [&] {
+      for (const auto& [name, movie] : order) {
+        if (fs::exists(movie) || name == thrown) continue;
+        if (name != current) current = name, calls = 0;
+        break;
+      }
+      if (++calls == 2 && current == c.failing) {
+        thrown = current;
+        throw std::bad_alloc();
+      }
+    };
+    fx.Form->btnStartClick();
+    ASSERT_FALSE(fx.View.Messages.empty()) << c.failing;
+    EXPECT_EQ(fx.View.Messages.back().Text, c.summary) << c.failing;
+    EXPECT_EQ(thrown, c.failing) << "the fault was injected";
+  }
+}
+
 TEST(BatchRunner, ModeSwitch) {
   ConverterFixture fx;
   fx.View.Single = false;

@@ -90,6 +90,31 @@ TEST(ConversionApi, OverwritePolicy) {
   EXPECT_GT(std::filesystem::file_size(movie), 3u);
 }
 
+// A movie that appears while its GIF is converted: kept when movies are
+// kept, replaced otherwise; the folder holds no temporary file after.
+TEST(ConversionApi, KeepIsDecidedAtTheRename) {
+  struct AppearsMeanwhile final : IConvertProgress {
+    std::filesystem::path Movie;
+    void FramesDone(std::size_t done, std::size_t) override {
+      if (done == 1) WriteFileBytes(Movie, {7});
+    }
+  };
+  for (const TOverwrite overwrite : {TOverwrite::Keep, TOverwrite::Replace}) {
+    ConverterFixture fx;
+    const auto gif = fx.WriteGif("k.gif", TwoFrameGif(0x00FF00));
+    TConvertOptions options = Options(gif, fx.OutDir / "k.swf");
+    options.Overwrite = overwrite;
+    AppearsMeanwhile progress;
+    progress.Movie = options.Movie;
+    const TConvertOutcome outcome = ConvertGif(options, &progress);
+    const bool keep = overwrite == TOverwrite::Keep;
+    EXPECT_EQ(outcome.Code, crOk);
+    EXPECT_EQ(outcome.Written, !keep);
+    EXPECT_EQ(ReadFileBytes(options.Movie) == Bytes{7}, keep);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(fx.OutDir), std::filesystem::directory_iterator()), 1);
+  }
+}
+
 TEST(ConversionApi, ConversionsOnSeveralThreadsMatchOneByOne) {
   ConverterFixture fx;
   std::vector<std::filesystem::path> gifs;

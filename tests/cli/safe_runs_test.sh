@@ -96,6 +96,65 @@ plan_linked_subfolder_outside_the_tree() {
   [ -s movies/linked/b.swf ] && [ ! -L movies/linked ] || return 1
 }
 
+# --- signals and temporary files --------------------------------------------
+# A folder run long enough to be interrupted once its first movie is written;
+# its stdout in out, stderr in err, its status in code.
+interrupted_run() {
+  local signals="$1"; shift
+  mkdir in; for i in $(seq 400); do cp "$sample" "in/f$i.gif"; done
+  # A background command starts with Ctrl-C ignored; a terminal's would not.
+  env --default-signal=INT "$cli" "$@" --folder in >out 2>err & local pid=$!
+  for _ in $(seq 200); do grep -q "^movie:" out && break; sleep 0.05; done
+  for s in $signals; do kill -s "$s" $pid; done
+  wait $pid; code=$?
+}
+summary_matches_movies() {
+  local movies; movies=$(find in -name "*.swf" | wc -l)
+  [ "$(grep -c "^movie:" out)" -eq "$movies" ] || { echo "$movies movies, lines: $(grep -c "^movie:" out)"; return 1; }
+  grep -q "^$movies files\? of $movies ha[sv]e\? been successfully converted.$" out || { tail -2 out; return 1; }
+  grep -q "^movara-cli: interrupted ($1); $((400 - movies)) files not converted$" err || { cat err; return 1; }
+}
+signals_ctrl_c_stops_between_files() {
+  interrupted_run INT --jobs 1
+  [ $code -eq 130 ] || { echo "exit $code"; return 1; }
+  summary_matches_movies SIGINT
+}
+signals_sigterm_with_two_jobs() {
+  interrupted_run TERM --jobs 2
+  [ $code -eq 143 ] || { echo "exit $code"; return 1; }
+  summary_matches_movies SIGTERM
+}
+signals_second_ctrl_c_ends_at_once() {
+  interrupted_run "INT INT" --jobs 2
+  [ $code -eq 130 ] || { echo "exit $code"; return 1; }
+  [ "$(find in -name "*.swf" | wc -l)" -lt 400 ] || { echo "the run went on"; return 1; }
+}
+signals_long_names_convert() {
+  for length in 244 251; do
+    local name; name="$(head -c $((length - 4)) /dev/zero | tr '\0' n).gif"
+    cp "$sample" "$name"
+    "$cli" --quiet "$name" 2>err || { echo "$length bytes: $(cat err)"; return 1; }
+    [ -s "${name%.gif}.swf" ] || return 1
+  done
+}
+
+# --- out of memory -----------------------------------------------------------
+# A 16000 x 16000 GIF (made by ffmpeg, 1 MB) needs more than a 1 GiB
+# address space: that file fails, the two small ones convert.
+memory_one_file_runs_out_under_a_limit() {
+  mkdir in; cp "$sample" in/a.gif; cp "$sample" in/z.gif
+  ffmpeg -v error -f lavfi -i color=red:size=16000x16000 -frames:v 1 in/large.gif || return 1
+  for jobs in 1 2; do
+    ( ulimit -v 1048576; exec "$cli" --jobs $jobs --folder in >out 2>err ); code=$?
+    [ $code -eq 1 ] || { echo "--jobs $jobs: exit $code"; cat out err; return 1; }
+    grep -q "^movara-cli: .*in/large.gif: Error 1. .* Reason: out of memory$" err || { cat err; return 1; }
+    [ "$(wc -l < err)" -eq 1 ] || { cat err; return 1; }
+    grep -q "^2 files of 3 have been successfully converted.$" out || { cat out; return 1; }
+    [ "$(grep -c "^movie:" out)" -eq 2 ] && [ -s in/a.swf ] && [ -s in/z.swf ] || { cat out; return 1; }
+    rm in/*.swf
+  done
+}
+
 cases=$(declare -F | awk '{print $3}' | grep "^${group}_")
 [ -n "$cases" ] || { echo "no cases for group $group"; exit 1; }
 for case in $cases; do

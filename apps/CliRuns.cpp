@@ -56,6 +56,22 @@ app::TConvertOptions JobFor(const TCliOptions& options, const app::TPlannedFile&
   return job;
 }
 
+// Writes a movie's test page; Error 6 with the reason when it cannot.
+int WritePage(const std::filesystem::path& gif, const app::TConvertOutcome& outcome, TTerminal& terminal) {
+  try {
+    const auto page = app::WriteTestPage(outcome.Movie, std::to_string(outcome.Width), std::to_string(outcome.Height),
+                                         outcome.FirstFrameTransparent);
+    terminal.Info("test page: " + page.string());
+    return app::crOk;
+  } catch (const std::exception& e) {
+    app::TConvertOutcome failed = outcome;
+    failed.Code = app::crWriteError;
+    failed.Reason = e.what();
+    terminal.Error(FailureLine(gif, failed));
+    return app::crWriteError;
+  }
+}
+
 // Tells the user what came of a conversion (and writes its test page);
 // the result code.
 int Report(const TCliOptions& options, const std::filesystem::path& gif, const app::TConvertOutcome& outcome,
@@ -66,11 +82,7 @@ int Report(const TCliOptions& options, const std::filesystem::path& gif, const a
     terminal.Info("kept: " + outcome.Movie.string() + " (exists)");
   } else {
     terminal.Info("movie: " + outcome.Movie.string());
-    if (options.Html) {
-      const auto page = app::WriteTestPage(outcome.Movie, std::to_string(outcome.Width),
-                                           std::to_string(outcome.Height), outcome.FirstFrameTransparent);
-      terminal.Info("test page: " + page.string());
-    }
+    if (options.Html) return WritePage(gif, outcome, terminal);
   }
   return outcome.Code;
 }

@@ -155,6 +155,23 @@ memory_one_file_runs_out_under_a_limit() {
   done
 }
 
+# --- the test page -----------------------------------------------------------
+page_links_name_the_movie() {
+  for pair in "a#b:a%23b" "e?f:e%3Ff" "c%41d:c%2541d" "plain name:plain name"; do
+    cp "$sample" "${pair%%:*}.gif"
+    "$cli" --quiet --html "${pair%%:*}.gif" || return 1
+    grep -q "<embed src=\"${pair#*:}.swf\"" "${pair%%:*}.html" || { grep embed "${pair%%:*}.html"; return 1; }
+  done
+}
+page_that_cannot_be_written_is_error_6() {
+  cp "$sample" x.gif; mkdir x.html
+  "$cli" --html x.gif >out 2>err; code=$?
+  [ $code -eq 6 ] || { echo "exit $code"; cat err; return 1; }
+  grep -q "^movara-cli: .*x.gif: Error 6. Could not write the file to output folder. Check permissions or disk space. Reason: .*x.html" \
+    err || { cat err; return 1; }
+  [ -s x.swf ] && [ -z "$(ls -A x.html)" ] || return 1
+}
+
 cases=$(declare -F | awk '{print $3}' | grep "^${group}_")
 [ -n "$cases" ] || { echo "no cases for group $group"; exit 1; }
 for case in $cases; do

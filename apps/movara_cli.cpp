@@ -12,6 +12,7 @@
 #include "Interrupt.h"
 #include "Terminal.h"
 #include "base/Memory.h"
+#include "base/Printable.h"
 
 namespace {
 
@@ -44,7 +45,7 @@ constexpr const char* kUsage =
     "error, 130 or 143 when Ctrl-C or SIGTERM stopped the run.\n";
 
 [[noreturn]] void UsageError(const std::string& message) {
-  std::fprintf(stderr, "movara-cli: %s\n%s", message.c_str(), kUsage);
+  std::fprintf(stderr, "movara-cli: %s\n%s", movara::Printable(message).c_str(), kUsage);
   std::exit(2);
 }
 
@@ -101,14 +102,14 @@ std::optional<int> CheckFolders(TCliOptions& options) {
   std::error_code ec;
   if (!options.Output.empty()) {
     if (!std::filesystem::is_directory(options.Output, ec)) {
-      std::fprintf(stderr, "movara-cli: the output folder %s does not exist\n", options.Output.string().c_str());
+      std::fprintf(stderr, "movara-cli: the output folder %s does not exist\n", movara::Printable(options.Output.string()).c_str());
       return 6;
     }
     options.Output = std::filesystem::absolute(options.Output, ec);
   }
   if (!options.Folder.empty()) {
     if (!std::filesystem::is_directory(options.Folder, ec)) {
-      std::fprintf(stderr, "movara-cli: %s is not a folder\n", options.Folder.string().c_str());
+      std::fprintf(stderr, "movara-cli: %s is not a folder\n", movara::Printable(options.Folder.string()).c_str());
       return 2;
     }
     options.Folder = std::filesystem::absolute(options.Folder, ec);

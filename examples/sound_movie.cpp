@@ -10,6 +10,7 @@
 #include <iostream>
 #include <string>
 
+#include "base/Printable.h"
 #include "swf/builder/FlashMovie.h"
 
 namespace {
@@ -73,7 +74,7 @@ int main(int argc, char** argv) {
     movie.BuildBody();
     movie.SaveFile(out);
   } catch (const std::exception& e) {
-    std::cerr << "sound_movie: " << e.what() << "\n";
+    std::cerr << "sound_movie: " << movara::Printable(e.what()) << "\n";
     return 1;
   }
   return 0;

@@ -10,6 +10,7 @@
 #include <cstring>
 #include <exception>
 
+#include "base/Printable.h"
 #include "swf/builder/FlashMovie.h"
 
 int main(int argc, char** argv) {
@@ -37,7 +38,7 @@ int main(int argc, char** argv) {
     movie.BuildBody();
     movie.SaveFile(out);
   } catch (const std::exception& e) {
-    std::fprintf(stderr, "video_movie: %s: %s\n", flv, e.what());
+    std::fprintf(stderr, "video_movie: %s: %s\n", Printable(flv).c_str(), Printable(e.what()).c_str());
     return 1;
   }
   return 0;

@@ -172,6 +172,20 @@ page_that_cannot_be_written_is_error_6() {
   [ -s x.swf ] && [ -z "$(ls -A x.html)" ] || return 1
 }
 
+# --- terminal output -----------------------------------------------------------
+# Names with a newline or an escape: every line printed shows them escaped.
+terminal_control_characters_are_escaped() {
+  for pair in $'a\nb:a\\\\nb' $'\e[2Jc:\\\\x1b\\[2Jc'; do
+    local name="${pair%%:*}" shown="${pair#*:}"
+    cp "$sample" "$name.gif"; printf 'GIF89a' > "$name-broken.gif"
+    "$cli" "$name.gif" "$name-broken.gif" >out 2>err; code=$?
+    [ $code -eq 1 ] || { echo "exit $code"; return 1; }
+    [ "$(wc -l < out)" -eq 1 ] && grep -q "^movie: .*/$shown.swf$" out || { cat -A out; return 1; }
+    [ "$(wc -l < err)" -eq 1 ] && grep -q "^movara-cli: .*/$shown-broken.gif: Error 1" err || { cat -A err; return 1; }
+    ! grep -q $'\e' out err || { echo "an escape reached the terminal"; return 1; }
+  done
+}
+
 cases=$(declare -F | awk '{print $3}' | grep "^${group}_")
 [ -n "$cases" ] || { echo "no cases for group $group"; exit 1; }
 for case in $cases; do

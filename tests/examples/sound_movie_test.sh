@@ -35,4 +35,8 @@ for bad in tone-44100-layer2.mp2:"MPEG audio layer 2 not supported" \
   grep -q "sound_movie: .*${bad#*:}" "$work/err" || fail "$file: the reader's message, got: $(cat "$work/err")"
   [ ! -e "$work/bad.swf" ] || fail "$file: no movie written"
 done
+# A chunk id of escape bytes is shown escaped, never sent to the terminal.
+printf 'RIFF\x10\x00\x00\x00WAVE\x1b[2J\x40\x00\x00\x00abcd' >"$work/escape.wav"
+"$example" "$work/escape.wav" "$work/bad.swf" 2>"$work/err"; [ $? -eq 1 ] || fail "a chunk past the end exits with 1"
+grep -qF 'WAV chunk "\x1b[2J" runs past the end of the file' "$work/err" || fail "the chunk id escaped: $(cat -A "$work/err")"
 echo "sound_movie tests passed"

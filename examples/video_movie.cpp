@@ -33,7 +33,8 @@ int main(int argc, char** argv) {
     swf::TFlashVideo& video = movie.AddVideo(std::move(source));
     movie.PlaceVideo(video, 1, repeat);
     const std::uint32_t frames = video.FrameCount() * (repeat ? 2u : 1u);
-    movie.ShowFrame(static_cast<std::uint16_t>(std::min<std::uint32_t>(frames, 0xFFFF)));
+    // More frames than a movie holds are refused, not cut.
+    movie.ShowFrame(frames);
 
     movie.BuildBody();
     movie.SaveFile(out);

@@ -186,6 +186,19 @@ terminal_control_characters_are_escaped() {
   done
 }
 
+# --- length limits -------------------------------------------------------------
+# The link's action holds the URL, its target and two zero bytes in at most
+# 65535 bytes: a URL of 65527 bytes fits, one more is refused.
+limits_url_that_would_wrap_the_action() {
+  cp "$sample" a.gif
+  "$cli" --quiet --url "http://$(head -c 65520 /dev/zero | tr '\0' u)" a.gif || { echo "65527 bytes fit"; return 1; }
+  rm a.swf
+  "$cli" --url "http://$(head -c 65521 /dev/zero | tr '\0' u)" a.gif >out 2>err; code=$?
+  [ $code -eq 1 ] || { echo "exit $code"; return 1; }
+  grep -q "a.gif: Error 1.* Reason: an action holds at most 65535 bytes of data, this one 65536$" err || { cat err; return 1; }
+  [ ! -e a.swf ] || { echo "a movie that does not parse was written"; return 1; }
+}
+
 cases=$(declare -F | awk '{print $3}' | grep "^${group}_")
 [ -n "$cases" ] || { echo "no cases for group $group"; exit 1; }
 for case in $cases; do

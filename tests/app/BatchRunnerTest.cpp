@@ -25,6 +25,9 @@ TEST(BatchRunner, Summaries) {
   EXPECT_EQ(FolderRunSummary(0, 3, 1, false), "No files have been converted. 1 subfolder has been processed.");
   EXPECT_EQ(FolderRunSummary(0, 0, 3, false), "No files have been found. 3 subfolders have been processed.");
   EXPECT_EQ(FolderRunSummary(4, 0, 0, true), "The converting process has been aborted by user.");
+  EXPECT_EQ(FolderRunSummary(2, 0, 1, false, 1),
+            "2 files of 2 have been successfully converted. 1 subfolder has been processed. 1 folder could not be read.");
+  EXPECT_EQ(FolderRunSummary(0, 0, 0, false, 2), "No files have been found. 2 folders could not be read.");
   EXPECT_EQ(ProgressPercent(0, 8), 12);
   EXPECT_EQ(ProgressPercent(2, 8), 38);
   EXPECT_EQ(ProgressPercent(4, 8), 62);

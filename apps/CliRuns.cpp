@@ -1,11 +1,12 @@
 #include "CliRuns.h"
 
+#include <signal.h>
+
 #include <algorithm>
-#include <map>
 #include <optional>
 #include <system_error>
 
-#include "app/FolderListing.h"
+#include "Interrupt.h"
 #include "app/FolderRun.h"
 #include "app/HtmlPage.h"
 #include "app/MainForm.h"
@@ -41,19 +42,34 @@ std::string FailureLine(const std::filesystem::path& gif, const app::TConvertOut
   return line;
 }
 
-app::TConvertOptions JobFor(const TCliOptions& options, const std::filesystem::path& gif,
-                            const std::filesystem::path& folder) {
+app::TConvertOptions JobFor(const TCliOptions& options, const app::TPlannedFile& file) {
   app::TConvertOptions job;
-  job.Gif = gif;
-  job.Movie = app::MovieFileName(folder, gif);
+  job.Gif = file.Gif;
+  job.Movie = file.Movie;
   job.Url = options.Url;
   job.Overwrite = options.Overwrite;
   job.Compact = options.Compact;
   job.Compress = options.Compress;
   // Files converted side by side keep the cores busy; a picture pool per
   // file would only compete with them.
-  if (options.Jobs > 1) job.CompressionThreads = 1;
+  job.CompressionThreads = 1;
   return job;
+}
+
+// Writes a movie's test page; Error 6 with the reason when it cannot.
+int WritePage(const std::filesystem::path& gif, const app::TConvertOutcome& outcome, TTerminal& terminal) {
+  try {
+    const auto page = app::WriteTestPage(outcome.Movie, std::to_string(outcome.Width), std::to_string(outcome.Height),
+                                         outcome.FirstFrameTransparent);
+    terminal.Info("test page: " + page.string());
+    return app::crOk;
+  } catch (const std::exception& e) {
+    app::TConvertOutcome failed = outcome;
+    failed.Code = app::crWriteError;
+    failed.Reason = e.what();
+    terminal.Error(FailureLine(gif, failed));
+    return app::crWriteError;
+  }
 }
 
 // Tells the user what came of a conversion (and writes its test page);
@@ -66,146 +82,110 @@ int Report(const TCliOptions& options, const std::filesystem::path& gif, const a
     terminal.Info("kept: " + outcome.Movie.string() + " (exists)");
   } else {
     terminal.Info("movie: " + outcome.Movie.string());
-    if (options.Html) {
-      const auto page = app::WriteTestPage(outcome.Movie, std::to_string(outcome.Width),
-                                           std::to_string(outcome.Height), outcome.FirstFrameTransparent);
-      terminal.Info("test page: " + page.string());
-    }
+    if (options.Html) return WritePage(gif, outcome, terminal);
   }
   return outcome.Code;
 }
 
-std::filesystem::path FolderOutput(const TCliOptions& options, const std::string& subFolder) {
-  return app::MovieSubfolder(options.Output.empty() ? options.Folder : options.Output, subFolder);
+std::size_t FileCount(const app::TRunPlan& plan) {
+  std::size_t count = 0;
+  for (const auto& folder : plan.Folders) count += folder.Files.size();
+  return count;
 }
 
-// The listings of a folder run and the conversions it would make, in order:
-// walked once with every conversion taken as done, so that the parallel run
-// can start them all and then walk the same listings again, and a run of one
-// job knows how many files its progress line counts to.
-class TFolderPlan final : public app::IFolderRunClient {
+// A planned run on the terminal: one file after the other, or several at
+// once; either way each file is reported in the plan's order.
+class TCliRun final : public app::IFolderRunClient {
  public:
-  using TFiles = std::optional<std::vector<std::filesystem::path>>;
-  using TNames = std::optional<std::vector<std::string>>;
-
-  std::vector<std::filesystem::path> GifFiles(const std::filesystem::path& folder) override {
-    return Recorded(Files[folder], [&] { return app::GifFilesIn(folder); });
-  }
-  std::vector<std::string> SubfolderNames(const std::filesystem::path& folder) override {
-    return Recorded(Names[folder], [&] { return app::SubfolderNamesIn(folder); });
-  }
-  bool AbortRequested() override { return false; }
-  void FolderStarted(const std::filesystem::path&, bool) override {}
-  void FileStarted(std::size_t, std::size_t) override {}
-  int Convert(const std::filesystem::path& gif, const std::string& subFolder) override {
-    Conversions.emplace_back(gif, subFolder);
-    return app::crOk;
-  }
-
-  std::map<std::filesystem::path, TFiles> Files;
-  std::map<std::filesystem::path, TNames> Names;
-  std::vector<std::pair<std::filesystem::path, std::string>> Conversions;
-
- private:
-  // Lists once and keeps the listing, or that it failed.
-  template <typename T, typename List>
-  static T Recorded(std::optional<T>& record, List list) {
-    try {
-      record = list();
-    } catch (const std::filesystem::filesystem_error&) {
-      record.reset();
-      throw;
+  TCliRun(const TCliOptions& options, TTerminal& terminal, const app::TRunPlan& plan, bool folderRun)
+      : options_(options), terminal_(terminal), folderRun_(folderRun), total_(FileCount(plan)) {
+    std::vector<app::TConvertOptions> jobs;
+    for (const auto& folder : plan.Folders) {
+      for (const auto& file : folder.Files) {
+        if (file.Refusal.empty()) jobs.push_back(JobFor(options, file));
+      }
     }
-    return *record;
+    if (options.Jobs > 1 && jobs.size() > 1) running_.emplace(std::move(jobs), options.Jobs);
   }
-};
 
-// A folder run on the file system, one file after the other.
-class TFolderRunOnDisk final : public app::IFolderRunClient {
- public:
-  TFolderRunOnDisk(const TCliOptions& options, TTerminal& terminal) : options_(options), terminal_(terminal) {}
-
-  std::vector<std::filesystem::path> GifFiles(const std::filesystem::path& folder) override {
-    return app::GifFilesIn(folder);
+  // After an interrupt the conversions under way are still reported.
+  bool AbortRequested() override {
+    if (InterruptSignal() == 0) return false;
+    if (!running_) return true;
+    running_->Stop();
+    return !running_->Started(taken_);
   }
-  std::vector<std::string> SubfolderNames(const std::filesystem::path& folder) override {
-    return app::SubfolderNamesIn(folder);
-  }
-  bool AbortRequested() override { return false; }
-  void FolderStarted(const std::filesystem::path& folder, bool root) override {
-    if (root) total_ = CountConversions(folder);
+  void FolderStarted(const app::TPlannedFolder&, bool) override {}
+  void FolderSkipped(const app::TPlannedFolder& folder) override {
+    if (folder.Repeated) {
+      terminal_.Info("skipped: " + folder.Folder.string() + " (a link to a folder the run walks already)");
+    } else {
+      terminal_.Error("movara-cli: " + folder.Folder.string() + ": cannot read the folder. Reason: " + folder.Unreadable);
+    }
   }
   void FileStarted(std::size_t, std::size_t) override {
-    terminal_.Progress("file " + std::to_string(done_ + 1) + " of " + std::to_string(std::max(total_, done_ + 1)));
+    if (folderRun_ || running_) {
+      terminal_.Progress("file " + std::to_string(reported_ + 1) + " of " + std::to_string(total_));
+    }
   }
-  int Convert(const std::filesystem::path& gif, const std::string& subFolder) override {
-    const auto outcome = app::ConvertGif(JobFor(options_, gif, FolderOutput(options_, subFolder)));
-    ++done_;
-    return Report(options_, gif, outcome, terminal_);
+  int Convert(const app::TPlannedFile& file, const app::TPlannedFolder&) override {
+    ++reported_;
+    return Report(options_, file.Gif, Outcome(file), terminal_);
   }
 
+  std::size_t NotReported() const { return total_ - reported_; }
+
  private:
-  // The conversions the run will make, for the progress line; none when the
-  // folder cannot be listed (the run itself says so).
-  static std::size_t CountConversions(const std::filesystem::path& root) {
-    TFolderPlan plan;
-    try {
-      app::RunFolderWalk(root, plan);
-    } catch (const std::filesystem::filesystem_error&) {
+  app::TConvertOutcome Outcome(const app::TPlannedFile& file) {
+    app::TConvertOutcome outcome;
+    if (!file.Refusal.empty()) {
+      outcome.Code = app::crLoadError;
+      outcome.Movie = file.Movie;
+      outcome.Reason = file.Refusal;
+      return outcome;
     }
-    return plan.Conversions.size();
+    if (running_) return running_->Take(taken_++);
+    app::TConvertOptions job = JobFor(options_, file);
+    job.CompressionThreads = 0;
+    if (folderRun_) return app::ConvertGif(job);
+    TFrameProgressLine progress(terminal_, file.Gif.filename().string() + ": ");
+    return app::ConvertGif(job, &progress);
   }
 
   const TCliOptions& options_;
   TTerminal& terminal_;
-  std::size_t total_ = 0;
-  std::size_t done_ = 0;
+  bool folderRun_;
+  std::size_t total_;
+  std::size_t reported_ = 0;
+  std::size_t taken_ = 0;
+  std::optional<app::TParallelConversions> running_;
 };
 
-// The second walk of a parallel folder run: the plan's listings again, and
-// each conversion's outcome as it comes, in order.
-class TFolderReplay final : public app::IFolderRunClient {
- public:
-  TFolderReplay(const TCliOptions& options, TTerminal& terminal, const TFolderPlan& plan,
-                app::TParallelConversions& running)
-      : options_(options), terminal_(terminal), plan_(plan), running_(running) {}
-
-  std::vector<std::filesystem::path> GifFiles(const std::filesystem::path& folder) override {
-    return Replayed(plan_.Files.at(folder), folder);
-  }
-  std::vector<std::string> SubfolderNames(const std::filesystem::path& folder) override {
-    return Replayed(plan_.Names.at(folder), folder);
-  }
-  bool AbortRequested() override { return false; }
-  void FolderStarted(const std::filesystem::path&, bool) override {}
-  void FileStarted(std::size_t, std::size_t) override {
-    terminal_.Progress("file " + std::to_string(next_ + 1) + " of " + std::to_string(running_.Count()));
-  }
-  int Convert(const std::filesystem::path& gif, const std::string&) override {
-    return Report(options_, gif, running_.Take(next_++), terminal_);
-  }
-
- private:
-  template <typename T>
-  static T Replayed(const std::optional<T>& record, const std::filesystem::path& folder) {
-    if (!record) throw std::filesystem::filesystem_error("cannot list", folder, std::error_code());
-    return *record;
-  }
-
-  const TCliOptions& options_;
-  TTerminal& terminal_;
-  const TFolderPlan& plan_;
-  app::TParallelConversions& running_;
-  std::size_t next_ = 0;
-};
+// A run stopped by a signal: what was not converted and the summary of
+// what was; the exit status of the signal.
+int Interrupted(const app::TFolderRunCounts& counts, std::size_t notConverted, TTerminal& terminal) {
+  const int signal = InterruptSignal();
+  terminal.Error("movara-cli: interrupted (" + std::string(signal == SIGTERM ? "SIGTERM" : "SIGINT") + "); " +
+                 std::to_string(notConverted) + (notConverted == 1 ? " file" : " files") + " not converted");
+  terminal.Info(app::FolderRunSummary(counts.Converted, counts.Failed, counts.Subfolders, false, counts.Unreadable));
+  return 128 + signal;
+}
 
 int FolderResult(const app::TFolderRunCounts& counts, TTerminal& terminal) {
   if (counts.WriteError) {
     terminal.Error(app::msg::kError6Folder);
     return app::crWriteError;
   }
-  terminal.Info(app::FolderRunSummary(counts.Converted, counts.Failed, counts.Subfolders, counts.Aborted));
-  return counts.Failed > 0 ? app::crLoadError : app::crOk;
+  terminal.Info(app::FolderRunSummary(counts.Converted, counts.Failed, counts.Subfolders, counts.Aborted,
+                                      counts.Unreadable));
+  return counts.Failed > 0 || counts.Unreadable > 0 ? app::crLoadError : app::crOk;
+}
+
+app::TPlanOptions PlanOptions(const TCliOptions& options) {
+  app::TPlanOptions plan;
+  plan.Output = options.Output;
+  plan.Pages = options.Html;
+  return plan;
 }
 
 }  // namespace
@@ -213,7 +193,7 @@ int FolderResult(const app::TFolderRunCounts& counts, TTerminal& terminal) {
 int ConvertFileList(const TCliOptions& options, TTerminal& terminal) {
   int worst = app::crOk;
   std::error_code ec;
-  std::vector<app::TConvertOptions> jobs;
+  std::vector<std::filesystem::path> gifs;
   for (const auto& file : options.Files) {
     const std::filesystem::path gif = std::filesystem::absolute(file, ec);
     if (std::filesystem::is_directory(gif, ec)) {
@@ -221,36 +201,22 @@ int ConvertFileList(const TCliOptions& options, TTerminal& terminal) {
       worst = std::max<int>(worst, app::crLoadError);
       continue;
     }
-    jobs.push_back(JobFor(options, gif, options.Output.empty() ? gif.parent_path() : options.Output));
+    gifs.push_back(gif);
   }
-  if (options.Jobs <= 1 || jobs.size() <= 1) {
-    for (auto& job : jobs) {
-      job.CompressionThreads = 0;
-      TFrameProgressLine progress(terminal, job.Gif.filename().string() + ": ");
-      worst = std::max(worst, Report(options, job.Gif, app::ConvertGif(job, &progress), terminal));
-    }
-    return worst;
-  }
-  app::TParallelConversions running(jobs, options.Jobs);
-  for (std::size_t i = 0; i < jobs.size(); ++i) {
-    terminal.Progress("file " + std::to_string(i + 1) + " of " + std::to_string(jobs.size()));
-    worst = std::max(worst, Report(options, jobs[i].Gif, running.Take(i), terminal));
-  }
-  return worst;
+  const app::TRunPlan plan = app::PlanFileList(gifs, PlanOptions(options));
+  TCliRun run(options, terminal, plan, false);
+  const app::TFolderRunCounts counts = app::RunFolderPlan(plan, run, false);
+  if (counts.Aborted) return Interrupted(counts, run.NotReported(), terminal);
+  if (counts.WriteError) return app::crWriteError;
+  return counts.Failed > 0 ? app::crLoadError : worst;
 }
 
 int ConvertFolder(const TCliOptions& options, TTerminal& terminal) {
-  if (options.Jobs <= 1) {
-    TFolderRunOnDisk client(options, terminal);
-    return FolderResult(app::RunFolderWalk(options.Folder, client), terminal);
-  }
-  TFolderPlan plan;
-  app::RunFolderWalk(options.Folder, plan);
-  std::vector<app::TConvertOptions> jobs;
-  for (const auto& [gif, subFolder] : plan.Conversions) jobs.push_back(JobFor(options, gif, FolderOutput(options, subFolder)));
-  app::TParallelConversions running(std::move(jobs), options.Jobs);
-  TFolderReplay replay(options, terminal, plan, running);
-  return FolderResult(app::RunFolderWalk(options.Folder, replay), terminal);
+  const app::TRunPlan plan = app::PlanFolderRun(options.Folder, PlanOptions(options));
+  TCliRun run(options, terminal, plan, true);
+  const app::TFolderRunCounts counts = app::RunFolderPlan(plan, run, true);
+  if (counts.Aborted) return Interrupted(counts, run.NotReported(), terminal);
+  return FolderResult(counts, terminal);
 }
 
 }  // namespace movara::cli

@@ -26,10 +26,16 @@ struct TCliOptions {
   unsigned Jobs = 1;
 };
 
+// Both runs plan first (a file whose movie or page would replace an input,
+// or whose movie an earlier file makes, is refused) and report each file in
+// the plan's order, with any number of jobs. After Ctrl-C or SIGTERM they
+// report the files under way, print the summary and return 130 or 143.
+
 // Converts the files given; the worst result code.
 int ConvertFileList(const TCliOptions& options, TTerminal& terminal);
 // Converts a folder and one level of its subfolders; 6 after a write
-// error, 1 when a GIF could not be read, else 0.
+// error, 1 when a GIF could not be read or was refused or a folder could
+// not be read, else 0.
 int ConvertFolder(const TCliOptions& options, TTerminal& terminal);
 
 }  // namespace movara::cli

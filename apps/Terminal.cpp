@@ -4,6 +4,8 @@
 
 #include <cstdio>
 
+#include "base/Printable.h"
+
 namespace movara::cli {
 
 TTerminal::TTerminal(bool quiet) : quiet_(quiet), live_(!quiet && isatty(STDERR_FILENO) == 1) {}
@@ -11,20 +13,20 @@ TTerminal::TTerminal(bool quiet) : quiet_(quiet), live_(!quiet && isatty(STDERR_
 void TTerminal::Info(const std::string& line) {
   if (quiet_) return;
   EndProgress();
-  std::printf("%s\n", line.c_str());
+  std::printf("%s\n", Printable(line).c_str());
   std::fflush(stdout);
 }
 
 void TTerminal::Error(const std::string& line) {
   EndProgress();
-  std::fprintf(stderr, "%s\n", line.c_str());
+  std::fprintf(stderr, "%s\n", Printable(line).c_str());
 }
 
 void TTerminal::Progress(const std::string& text) {
   if (!live_) return;
   // Back to the line's start, the text, then erase what an earlier, longer
   // text left.
-  std::fprintf(stderr, "\r%s\033[K", text.c_str());
+  std::fprintf(stderr, "\r%s\033[K", Printable(text).c_str());
   std::fflush(stderr);
   progressShown_ = true;
 }

@@ -7,6 +7,8 @@ namespace movara::cli {
 // What movara-cli tells its user: results on standard output, errors on
 // standard error, and a progress line that rewrites itself on standard
 // error when that is a terminal (never in a pipe or a log, never --quiet).
+// Control characters of the texts (of file names, of a reader's message)
+// are shown escaped, never sent to the terminal.
 class TTerminal {
  public:
   explicit TTerminal(bool quiet);

@@ -9,8 +9,10 @@
 #include <thread>
 
 #include "CliRuns.h"
+#include "Interrupt.h"
 #include "Terminal.h"
 #include "base/Memory.h"
+#include "base/Printable.h"
 
 namespace {
 
@@ -38,11 +40,12 @@ constexpr const char* kUsage =
     "A file that is not converted is reported on standard error with the reason.\n"
     "On a terminal, a progress line shows the frames of a large GIF, or the files\n"
     "of a folder run.\n"
-    "Exit status: 0 when every file converted, 1 when a GIF could not be read,\n"
-    "6 when a movie could not be written, 2 for a usage error.\n";
+    "Exit status: 0 when every file converted, 1 when a GIF could not be read\n"
+    "or was not converted, 6 when a movie could not be written, 2 for a usage\n"
+    "error, 130 or 143 when Ctrl-C or SIGTERM stopped the run.\n";
 
 [[noreturn]] void UsageError(const std::string& message) {
-  std::fprintf(stderr, "movara-cli: %s\n%s", message.c_str(), kUsage);
+  std::fprintf(stderr, "movara-cli: %s\n%s", movara::Printable(message).c_str(), kUsage);
   std::exit(2);
 }
 
@@ -99,14 +102,14 @@ std::optional<int> CheckFolders(TCliOptions& options) {
   std::error_code ec;
   if (!options.Output.empty()) {
     if (!std::filesystem::is_directory(options.Output, ec)) {
-      std::fprintf(stderr, "movara-cli: the output folder %s does not exist\n", options.Output.string().c_str());
+      std::fprintf(stderr, "movara-cli: the output folder %s does not exist\n", movara::Printable(options.Output.string()).c_str());
       return 6;
     }
     options.Output = std::filesystem::absolute(options.Output, ec);
   }
   if (!options.Folder.empty()) {
     if (!std::filesystem::is_directory(options.Folder, ec)) {
-      std::fprintf(stderr, "movara-cli: %s is not a folder\n", options.Folder.string().c_str());
+      std::fprintf(stderr, "movara-cli: %s is not a folder\n", movara::Printable(options.Folder.string()).c_str());
       return 2;
     }
     options.Folder = std::filesystem::absolute(options.Folder, ec);
@@ -123,6 +126,7 @@ int main(int argc, char** argv) {
   if (const auto status = ParseArguments(argc, argv, options)) return *status;
   if (const auto status = CheckFolders(options)) return *status;
   movara::cli::TTerminal terminal(options.Quiet);
+  movara::cli::CatchInterrupts();
   try {
     return options.Folder.empty() ? movara::cli::ConvertFileList(options, terminal)
                                   : movara::cli::ConvertFolder(options, terminal);

@@ -8,6 +8,7 @@
 #include <exception>
 
 #include "base/FileStream.h"
+#include "base/Printable.h"
 #include "swf/core/TagDump.h"
 #include "swf/core/TagReader.h"
 
@@ -34,7 +35,7 @@ int main(int argc, char** argv) {
       std::printf("%-20s code %3d, %u bytes\n", swf::TagName(tag->TagCode), tag->TagCode, tag->BodySize);
     }
   } catch (const std::exception& e) {
-    std::fprintf(stderr, "swfdump: %s: %s\n", path, e.what());
+    std::fprintf(stderr, "swfdump: %s: %s\n", Printable(path).c_str(), Printable(e.what()).c_str());
     return 1;
   }
   return 0;

@@ -10,6 +10,7 @@
 #include <iostream>
 #include <string>
 
+#include "base/Printable.h"
 #include "swf/builder/FlashMovie.h"
 
 namespace {
@@ -67,13 +68,14 @@ int main(int argc, char** argv) {
     TFlashShape& rectangle = movie.AddRectangle(0, 0, kWidth - 1, kHeight - 1);
     rectangle.SetSolidColor(0x30, 0x90, 0xD0, 0xFF);
     movie.PlaceObject(rectangle, 1);
+    // A sound longer than a movie can last is refused by ShowFrame, not cut.
     const double frames = std::ceil(sound->Duration() * kFrameRate);
-    movie.ShowFrame(static_cast<std::uint16_t>(std::clamp(frames, 1.0, 65535.0)));
+    movie.ShowFrame(static_cast<std::uint32_t>(std::clamp(frames, 1.0, 4294967295.0)));
 
     movie.BuildBody();
     movie.SaveFile(out);
   } catch (const std::exception& e) {
-    std::cerr << "sound_movie: " << e.what() << "\n";
+    std::cerr << "sound_movie: " << movara::Printable(e.what()) << "\n";
     return 1;
   }
   return 0;

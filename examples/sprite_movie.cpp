@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <exception>
 
+#include "base/Printable.h"
 #include "swf/builder/FlashMovie.h"
 
 int main(int argc, char** argv) {
@@ -44,7 +45,7 @@ int main(int argc, char** argv) {
     movie.BuildBody();
     movie.SaveFile(argv[1]);
   } catch (const std::exception& e) {
-    std::fprintf(stderr, "sprite_movie: %s\n", e.what());
+    std::fprintf(stderr, "sprite_movie: %s\n", movara::Printable(e.what()).c_str());
     return 1;
   }
   return 0;

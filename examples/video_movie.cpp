@@ -10,6 +10,7 @@
 #include <cstring>
 #include <exception>
 
+#include "base/Printable.h"
 #include "swf/builder/FlashMovie.h"
 
 int main(int argc, char** argv) {
@@ -32,12 +33,13 @@ int main(int argc, char** argv) {
     swf::TFlashVideo& video = movie.AddVideo(std::move(source));
     movie.PlaceVideo(video, 1, repeat);
     const std::uint32_t frames = video.FrameCount() * (repeat ? 2u : 1u);
-    movie.ShowFrame(static_cast<std::uint16_t>(std::min<std::uint32_t>(frames, 0xFFFF)));
+    // More frames than a movie holds are refused, not cut.
+    movie.ShowFrame(frames);
 
     movie.BuildBody();
     movie.SaveFile(out);
   } catch (const std::exception& e) {
-    std::fprintf(stderr, "video_movie: %s: %s\n", flv, e.what());
+    std::fprintf(stderr, "video_movie: %s: %s\n", Printable(flv).c_str(), Printable(e.what()).c_str());
     return 1;
   }
   return 0;

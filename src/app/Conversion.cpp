@@ -3,9 +3,12 @@
 
 #include <algorithm>
 #include <memory>
+#include <new>
+#include <stdexcept>
 #include <system_error>
 
 #include "app/FrameComposer.h"
+#include "base/PartialFile.h"
 #include "base/Stream.h"
 #include "imaging/GIFException.h"
 #include "imaging/GIFImage.h"
@@ -250,21 +253,23 @@ void BuildMovie(TFlashMovie& movie, TGIFImage& gif, const TMoviePlan& plan, cons
   frames.Done(gif.Frames().size());
 }
 
-// Writes the movie; it replaces the target only once it is complete, so a
-// failed write loses no earlier movie. False with the error's message.
-bool SaveMovie(TFlashMovie& movie, const std::filesystem::path& target, std::string& reason) {
-  std::filesystem::path partial = target;
-  partial += ".partial";
+// Writes the movie under a temporary name beside the target and renames it
+// onto the target once it is complete: a failed or interrupted write loses
+// no earlier movie, and a movie to keep is kept even when it appeared
+// during the conversion. False with the error's message.
+bool SaveMovie(TFlashMovie& movie, const std::filesystem::path& target, TOverwrite overwrite, bool& written,
+               std::string& reason) {
   try {
     movie.BuildBody();
-    movie.SaveFile(partial);
-    std::filesystem::rename(partial, target);
+    TPartialFile partial(target);
+    movie.SaveFile(partial.Path());
+    written = partial.Commit(overwrite == TOverwrite::Replace);
     return true;
-  } catch (const std::exception& e) {
+  } catch (const std::filesystem::filesystem_error& e) {
+    reason = e.what();
+  } catch (const StreamError& e) {
     reason = e.what();
   }
-  std::error_code ec;
-  std::filesystem::remove(partial, ec);
   return false;
 }
 
@@ -279,12 +284,13 @@ std::filesystem::path MovieFileName(const std::filesystem::path& folder, const s
 std::filesystem::path MovieSubfolder(const std::filesystem::path& output, const std::string& subFolder) {
   if (subFolder.empty()) return output;
   std::error_code ec;
-  const std::filesystem::path sub = output / subFolder;
-  if (std::filesystem::is_directory(sub, ec) || std::filesystem::create_directory(sub, ec)) return sub;
-  return output;
+  std::filesystem::create_directory(output / subFolder, ec);
+  return output / subFolder;
 }
 
-TConvertOutcome ConvertGif(const TConvertOptions& options, IConvertProgress* progress) {
+namespace {
+
+TConvertOutcome ConvertOne(const TConvertOptions& options, IConvertProgress* progress) {
   TConvertOutcome outcome;
   outcome.Movie = options.Movie;
   std::error_code ec;
@@ -319,12 +325,28 @@ TConvertOutcome ConvertGif(const TConvertOptions& options, IConvertProgress* pro
   BuildMovie(movie, *gif, plan, options.Url, progress);
   gif.reset();
 
-  if (!SaveMovie(movie, options.Movie, outcome.Reason)) {
+  if (!SaveMovie(movie, options.Movie, options.Overwrite, outcome.Written, outcome.Reason)) {
     outcome.Code = crWriteError;
-    return outcome;
   }
-  outcome.Written = true;
   return outcome;
+}
+
+}  // namespace
+
+TConvertOutcome ConvertGif(const TConvertOptions& options, IConvertProgress* progress) {
+  // What does not fit in memory or in a movie's fields is this file's
+  // failure; the run it is part of goes on.
+  TConvertOutcome failed;
+  failed.Movie = options.Movie;
+  failed.Code = crLoadError;
+  try {
+    return ConvertOne(options, progress);
+  } catch (const std::bad_alloc&) {
+    failed.Reason = "out of memory";
+  } catch (const std::length_error& e) {
+    failed.Reason = e.what();
+  }
+  return failed;
 }
 
 }  // namespace movara::app

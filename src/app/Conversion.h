@@ -57,8 +57,9 @@ class IConvertProgress {
 
 // Converts one GIF into a movie. Uses no shared state, so conversions of
 // different files may run on different threads at once. Failures to read
-// the GIF or to write the movie come back as codes; other failures (out of
-// memory) are thrown.
+// the GIF or to write the movie come back as codes, and so does a GIF that
+// needs more memory than there is or more than a movie's fields hold
+// (crLoadError, "out of memory" or the limit as the reason).
 TConvertOutcome ConvertGif(const TConvertOptions& options, IConvertProgress* progress = nullptr);
 
 // The movie of a GIF in a folder: the GIF's name with its last extension
@@ -66,8 +67,9 @@ TConvertOutcome ConvertGif(const TConvertOptions& options, IConvertProgress* pro
 std::filesystem::path MovieFileName(const std::filesystem::path& folder, const std::filesystem::path& gif);
 
 // The folder for the movies of a subfolder's GIFs: the subfolder of that
-// name below `output`, made when missing; `output` itself when that fails
-// or `subFolder` is empty.
+// name below `output`, made when missing (when that fails, writing the
+// movies there fails and says why); `output` itself when `subFolder` is
+// empty.
 std::filesystem::path MovieSubfolder(const std::filesystem::path& output, const std::string& subFolder);
 
 }  // namespace movara::app

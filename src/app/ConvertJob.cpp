@@ -65,22 +65,36 @@ bool TfrmMain::MayWrite(const std::filesystem::path& target, bool single) {
 }
 
 int TfrmMain::ConvertNow(const std::filesystem::path& gifFileName, const std::string& subFolder) {
-  const std::filesystem::path target = MovieFileName(MovieFolder(subFolder), gifFileName);
-  const bool single = view_.SingleFileMode();
-  if (!MayWrite(target, single)) return crOk;
+  TPlanOptions plan;
+  plan.Output = MovieFolder(subFolder);
+  plan.Pages = !CommandLineMode && view_.SingleFileMode();
+  return ConvertPlanned(PlanFileList({gifFileName}, plan).Folders.front().Files.front());
+}
 
+int TfrmMain::ConvertPlanned(const TPlannedFile& file) {
+  const bool single = view_.SingleFileMode();
   TConvertOutcome outcome;
-  {
+  outcome.Movie = file.Movie;
+  if (!file.Refusal.empty()) {
+    // Nothing went wrong in the converter: the message says why the file
+    // is not converted.
+    if (!CommandLineMode && single) {
+      view_.MessageBox(std::string(msg::kError1) + " Reason: " + file.Refusal, IMainView::MessageKind::Error);
+    }
+    outcome.Code = crLoadError;
+  } else if (!MayWrite(file.Movie, single)) {
+    return crOk;
+  } else {
     const TSingleFileStatus status(view_, single);
     view_.ProcessMessages();
     TConvertOptions options;
-    options.Gif = gifFileName;
-    options.Movie = target;
+    options.Gif = file.Gif;
+    options.Movie = file.Movie;
     options.Url = LinkUrl();
     TViewProgress progress(view_);
     outcome = ConvertGif(options, &progress);
   }
-  if (!CommandLineMode && single) ReportConversion(outcome);
+  if (!CommandLineMode && single && file.Refusal.empty()) ReportConversion(outcome);
   if (CommandLineMode) view_.CloseWindow();
   return outcome.Code;
 }

@@ -1,8 +1,5 @@
 #include "app/FolderRun.h"
 
-#include <exception>
-#include <optional>
-
 #include "app/Conversion.h"
 
 namespace movara::app {
@@ -10,53 +7,39 @@ namespace movara::app {
 namespace {
 
 // Converts a folder's files in order; false when the run stops here (abort,
-// or a write error in the root folder).
-bool ConvertFiles(IFolderRunClient& client, const std::vector<std::filesystem::path>& files,
-                  const std::string& subFolder, TFolderRunCounts& counts) {
-  for (std::size_t i = 0; i < files.size(); ++i) {
+// or a write error that ends it).
+bool ConvertFiles(IFolderRunClient& client, const TPlannedFolder& folder, bool stopAtWriteError,
+                  TFolderRunCounts& counts) {
+  const std::size_t count = folder.Files.size();
+  for (std::size_t i = 0; i < count; ++i) {
     if (client.AbortRequested()) return false;
-    client.FileStarted(i, files.size());
-    const int code = client.Convert(files[i], subFolder);
+    client.FileStarted(i, count);
+    const int code = client.Convert(folder.Files[i], folder);
     if (code == crOk) ++counts.Converted;
     if (code == crLoadError) ++counts.Failed;
     if (code == crWriteError) {
       counts.WriteError = true;
-      if (subFolder.empty()) return false;
+      if (stopAtWriteError) return false;
     }
   }
   return true;
 }
 
-// A listing of the file system or the window's tree; empty when it fails.
-template <typename List>
-std::optional<std::invoke_result_t<List>> TryListing(List list) {
-  try {
-    return list();
-  } catch (const std::exception&) {
-    return std::nullopt;
-  }
-}
-
-void WalkSubfolders(const std::filesystem::path& root, IFolderRunClient& client, TFolderRunCounts& counts) {
-  const auto names = TryListing([&] { return client.SubfolderNames(root); });
-  if (!names) return;
-  for (const std::string& name : *names) {
-    if (client.AbortRequested()) return;
-    const std::filesystem::path folder = root / name;
-    ++counts.Subfolders;
-    client.FolderStarted(folder, false);
-    const auto files = TryListing([&] { return client.GifFiles(folder); });
-    if (!files || !ConvertFiles(client, *files, name, counts)) return;
-  }
-}
-
 }  // namespace
 
-TFolderRunCounts RunFolderWalk(const std::filesystem::path& root, IFolderRunClient& client) {
+TFolderRunCounts RunFolderPlan(const TRunPlan& plan, IFolderRunClient& client, bool stopAtRootWriteError) {
   TFolderRunCounts counts;
-  client.FolderStarted(root, true);
-  if (ConvertFiles(client, client.GifFiles(root), "", counts) && !client.AbortRequested()) {
-    WalkSubfolders(root, client, counts);
+  for (std::size_t k = 0; k < plan.Folders.size(); ++k) {
+    const TPlannedFolder& folder = plan.Folders[k];
+    if (client.AbortRequested()) break;
+    if (!folder.Unreadable.empty() || folder.Repeated) {
+      if (!folder.Unreadable.empty()) ++counts.Unreadable;
+      client.FolderSkipped(folder);
+      continue;
+    }
+    if (k > 0) ++counts.Subfolders;
+    client.FolderStarted(folder, k == 0);
+    if (!ConvertFiles(client, folder, k == 0 && stopAtRootWriteError, counts)) break;
   }
   counts.Aborted = client.AbortRequested();
   return counts;

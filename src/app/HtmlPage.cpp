@@ -5,6 +5,7 @@
 
 #include "app/MainForm.h"
 #include "base/FileStream.h"
+#include "base/PartialFile.h"
 
 namespace movara::app {
 
@@ -63,6 +64,37 @@ char32_t NextCodePoint(const std::string& text, std::size_t& at) {
 
 }  // namespace
 
+std::string EncodeLink(const std::string& name) {
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  const auto encode = [&](std::string& out, unsigned char c) {
+    out += '%';
+    out += kHex[c >> 4];
+    out += kHex[c & 0xF];
+  };
+  std::string out;
+  for (std::size_t at = 0; at < name.size();) {
+    const auto c = static_cast<unsigned char>(name[at]);
+    if (c >= 0x80) {
+      const std::size_t from = at;
+      NextCodePoint(name, at);
+      // A malformed byte is the only thing a single-byte step consumes.
+      if (at - from == 1) {
+        encode(out, c);
+      } else {
+        out.append(name, from, at - from);
+      }
+      continue;
+    }
+    ++at;
+    if (c < 0x20 || c == 0x7F || c == '#' || c == '?' || c == '%') {
+      encode(out, c);
+    } else {
+      out += static_cast<char>(c);
+    }
+  }
+  return out;
+}
+
 std::string EscapeHtml(const std::string& text) {
   std::string out;
   for (std::size_t at = 0; at < text.size();) {
@@ -116,9 +148,10 @@ std::string BuildTestPage(const std::string& movieName, const std::string& width
   text = ReplaceAll(text, "%WW%", width);
   text = ReplaceAll(text, "%HH%", height);
   // The name is the user's: it goes into the page as text, never as markup,
-  // and in any language whatever the page's declared character set.
+  // and in any language whatever the page's declared character set; in the
+  // links it names the file whatever characters it holds.
   const std::string name = EscapeHtml(movieName);
-  text = ReplaceAll(text, "%FF%", name);
+  text = ReplaceAll(text, "%FF%", EscapeHtml(EncodeLink(movieName)));
   text = ReplaceAll(text, "%SS%", "#CCCCCC");
   text = ReplaceAll(text, "%NN%", "#000000");
   text = ReplaceAll(text, "%TT%", name);
@@ -133,13 +166,22 @@ std::filesystem::path WriteTestPage(const std::filesystem::path& movie, const st
   std::filesystem::path page = movie;
   page.replace_extension(".html");
   const std::string text = BuildTestPage(movie.filename().string(), width, height, transparent, size);
-  WriteFileBytes(page, std::vector<std::uint8_t>(text.begin(), text.end()));
+  // Like the movie: complete or not at all, an earlier page kept on failure.
+  TPartialFile partial(page);
+  WriteFileBytes(partial.Path(), std::vector<std::uint8_t>(text.begin(), text.end()));
+  partial.Commit(true);
   return page;
 }
 
 void TfrmMain::ShowHTML(const std::filesystem::path& fileName, const std::string& width, const std::string& height,
                         bool transparent) {
-  const std::filesystem::path page = WriteTestPage(fileName, width, height, transparent);
+  std::filesystem::path page;
+  try {
+    page = WriteTestPage(fileName, width, height, transparent);
+  } catch (const std::exception&) {
+    view_.MessageBox(msg::kError6, IMainView::MessageKind::Error);
+    return;
+  }
   view_.ProcessMessages();
   view_.OpenDocument(page);
 }

@@ -12,7 +12,7 @@ int ProgressPercent(std::size_t index, std::size_t count) {
   return static_cast<int>(std::nearbyint(static_cast<double>(index + 1) * 100.0 / static_cast<double>(count)));
 }
 
-std::string FolderRunSummary(int converted, int failed, int subfolders, bool aborted) {
+std::string FolderRunSummary(int converted, int failed, int subfolders, bool aborted, int unreadable) {
   if (aborted) return msg::kAborted;
   std::string text;
   if (converted == 0) text = msg::kNothingConverted;
@@ -24,6 +24,8 @@ std::string FolderRunSummary(int converted, int failed, int subfolders, bool abo
   }
   if (subfolders > 1) text += " " + std::to_string(subfolders) + " subfolders have been processed.";
   if (subfolders == 1) text += " 1 subfolder has been processed.";
+  if (unreadable > 1) text += " " + std::to_string(unreadable) + " folders could not be read.";
+  if (unreadable == 1) text += " 1 folder could not be read.";
   return text;
 }
 
@@ -102,31 +104,22 @@ void TfrmMain::btnStartClick() {
   RunFolder();
 }
 
-// The window's side of a folder run: the tree's folders and the list's
-// files, the status texts and the progress bar.
+// The window's side of a folder run: the tree follows the folder being
+// converted, the status texts and the progress bar.
 class TfrmMain::TFolderRunView final : public IFolderRunClient {
  public:
   explicit TFolderRunView(TfrmMain& form) : form_(form), view_(form.view_) {}
 
-  std::vector<std::filesystem::path> GifFiles(const std::filesystem::path& folder) override {
-    if (view_.SelectedFolder() != folder) view_.SelectFolder(folder);
-    std::vector<std::filesystem::path> files;
-    for (const auto& item : view_.ListItems()) files.push_back(item.Path);
-    return files;
-  }
-  std::vector<std::string> SubfolderNames(const std::filesystem::path& folder) override {
-    return view_.SubfolderNames(folder);
-  }
   bool AbortRequested() override { return form_.AbortRequested; }
-  void FolderStarted(const std::filesystem::path& folder, bool root) override {
-    view_.SetStatusText((root ? "Press ESC to abort  |  Processing: " : "Processing: ") + folder.string());
+  void FolderStarted(const TPlannedFolder& folder, bool root) override {
+    if (view_.SelectedFolder() != folder.Folder) view_.SelectFolder(folder.Folder);
+    view_.SetStatusText((root ? "Press ESC to abort  |  Processing: " : "Processing: ") + folder.Folder.string());
   }
+  void FolderSkipped(const TPlannedFolder&) override {}
   void FileStarted(std::size_t index, std::size_t count) override {
     view_.SetProgress(ProgressPercent(index, count));
   }
-  int Convert(const std::filesystem::path& gif, const std::string& subFolder) override {
-    return form_.ConvertNow(gif, subFolder);
-  }
+  int Convert(const TPlannedFile& file, const TPlannedFolder&) override { return form_.ConvertPlanned(file); }
 
  private:
   TfrmMain& form_;
@@ -143,7 +136,9 @@ TFolderRunCounts TfrmMain::RunFolder() {
   TFolderRunView client(*this);
   TFolderRunCounts counts;
   try {
-    counts = RunFolderWalk(root, client);
+    TPlanOptions options;
+    options.Output = MovieFolder("");
+    counts = RunFolderPlan(PlanFolderRun(root, options), client, true);
   } catch (...) {
     EndFolderRun(root);
     throw;
@@ -152,8 +147,9 @@ TFolderRunCounts TfrmMain::RunFolder() {
   if (counts.WriteError) {
     view_.MessageBox(msg::kError6Folder, IMainView::MessageKind::Error);
   } else {
-    view_.MessageBox(FolderRunSummary(counts.Converted, counts.Failed, counts.Subfolders, counts.Aborted),
-                     IMainView::MessageKind::Information);
+    view_.MessageBox(
+        FolderRunSummary(counts.Converted, counts.Failed, counts.Subfolders, counts.Aborted, counts.Unreadable),
+        IMainView::MessageKind::Information);
   }
   return counts;
 }

@@ -63,6 +63,8 @@ class TfrmMain {
   // rules, the overwrite question, status, messages and the HTML test page
   // around ConvertGif. Returns the result code (TConvertResult).
   int ConvertNow(const std::filesystem::path& gifFileName, const std::string& subFolder);
+  // The same for a file of a planned run, whose movie's path is known.
+  int ConvertPlanned(const TPlannedFile& file);
   // The folder mode of the Start button: the selected folder and one level
   // of its subfolders, with progress, abort and the summary.
   TFolderRunCounts RunFolder();
@@ -105,8 +107,8 @@ inline constexpr const char* kAborted = "The converting process has been aborted
 // the first names an existing file.
 bool IsCommandLineConversion(const std::vector<std::string>& args);
 
-// The summary of a folder run.
-std::string FolderRunSummary(int converted, int failed, int subfolders, bool aborted);
+// The summary of a folder run, with the folders it could not read.
+std::string FolderRunSummary(int converted, int failed, int subfolders, bool aborted, int unreadable = 0);
 // (index + 1) * 100 / count, rounded to the nearest integer, ties to even.
 int ProgressPercent(std::size_t index, std::size_t count);
 

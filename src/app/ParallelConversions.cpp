@@ -11,12 +11,28 @@ TParallelConversions::TParallelConversions(std::vector<TConvertOptions> jobs, un
 }
 
 TParallelConversions::~TParallelConversions() {
-  stopping_ = true;
+  Stop();
   threads_.clear();
 }
 
+void TParallelConversions::Stop() {
+  const std::lock_guard lock(mutex_);
+  stopping_ = true;
+}
+
+bool TParallelConversions::Started(std::size_t index) {
+  const std::lock_guard lock(mutex_);
+  return index < next_;
+}
+
 void TParallelConversions::Work() {
-  for (std::size_t i = next_++; i < jobs_.size() && !stopping_; i = next_++) {
+  for (;;) {
+    std::size_t i = 0;
+    {
+      const std::lock_guard lock(mutex_);
+      if (stopping_ || next_ >= jobs_.size()) return;
+      i = next_++;
+    }
     std::optional<TConvertOutcome> outcome;
     std::exception_ptr failure;
     try {

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <atomic>
 #include <condition_variable>
 #include <cstddef>
 #include <mutex>
@@ -26,6 +25,10 @@ class TParallelConversions {
   // Waits for conversion `index` and gives its outcome. A failure the
   // conversion threw is thrown here.
   TConvertOutcome Take(std::size_t index);
+  // Starts no more conversions; those started go on to their end.
+  void Stop();
+  // Whether conversion `index` was started (and so will have an outcome).
+  bool Started(std::size_t index);
 
  private:
   void Work();
@@ -33,8 +36,10 @@ class TParallelConversions {
   std::vector<TConvertOptions> jobs_;
   std::vector<std::optional<TConvertOutcome>> outcomes_;
   std::vector<std::exception_ptr> failures_;
-  std::atomic<std::size_t> next_ = 0;
-  std::atomic<bool> stopping_ = false;
+  // The next conversion to start, and whether to start no more; guarded
+  // by the mutex, so that Started knows for sure.
+  std::size_t next_ = 0;
+  bool stopping_ = false;
   std::mutex mutex_;
   std::condition_variable done_;
   // Last: the threads start once everything above exists.

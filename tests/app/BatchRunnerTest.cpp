@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "AppTestSupport.h"
 
 namespace movara::app {
@@ -23,6 +25,9 @@ TEST(BatchRunner, Summaries) {
   EXPECT_EQ(FolderRunSummary(0, 3, 1, false), "No files have been converted. 1 subfolder has been processed.");
   EXPECT_EQ(FolderRunSummary(0, 0, 3, false), "No files have been found. 3 subfolders have been processed.");
   EXPECT_EQ(FolderRunSummary(4, 0, 0, true), "The converting process has been aborted by user.");
+  EXPECT_EQ(FolderRunSummary(2, 0, 1, false, 1),
+            "2 files of 2 have been successfully converted. 1 subfolder has been processed. 1 folder could not be read.");
+  EXPECT_EQ(FolderRunSummary(0, 0, 0, false, 2), "No files have been found. 2 folders could not be read.");
   EXPECT_EQ(ProgressPercent(0, 8), 12);
   EXPECT_EQ(ProgressPercent(2, 8), 38);
   EXPECT_EQ(ProgressPercent(4, 8), 62);
@@ -123,6 +128,93 @@ TEST(BatchRunner, SingleFileModeAndCommandLine) {
   ConverterFixture normal;
   normal.Form->FormCreate({(normal.Root / "missing.gif").string()});
   EXPECT_FALSE(normal.Form->CommandLineMode);
+}
+
+// The window's folder run plans first, like the terminal's: a later file
+// whose movie is an earlier one's, a movie that would replace an input and
+// a link to the folder walked already are not converted.
+TEST(BatchRunner, FolderRunFollowsThePlan) {
+  namespace fs = std::filesystem;
+  struct Case {
+    const char* name;
+    std::function<void(ConverterFixture&, const fs::path& in)> make;
+    const char* summary;
+  };
+  const std::vector<Case> cases = {
+      {"names that differ in case", [](ConverterFixture& fx, const fs::path& in) {
+         fx.WriteGif("x.GIF", SmallGif(), in);
+         fx.WriteGif("x.gif", SmallGif(), in);
+       }, "1 file of 2 has been successfully converted."},
+      {"a link to the folder itself", [](ConverterFixture& fx, const fs::path& in) {
+         fx.WriteGif("a.gif", SmallGif(), in);
+         fs::create_directory_symlink(".", in / "self");
+       }, "1 file of 1 has been successfully converted."},
+      {"a movie that is the input", [](ConverterFixture& fx, const fs::path& in) {
+         fs::create_hard_link(fx.WriteGif("x.gif", SmallGif(), in), fx.OutDir / "x.swf");
+       }, "No files have been converted."},
+  };
+  for (const Case& c : cases) {
+    ConverterFixture fx;
+    const fs::path in = fx.Root / "in";
+    c.make(fx, in);
+    fx.View.Single = false;
+    fx.View.Folder = in;
+    fx.Form->btnStartClick();
+    ASSERT_FALSE(fx.View.Messages.empty()) << c.name;
+    EXPECT_EQ(fx.View.Messages.back().Text, c.summary) << c.name;
+    for (const auto& e : fs::recursive_directory_iterator(fx.Root)) {
+      EXPECT_NE(e.path().extension(), ".partial") << c.name;
+      if (e.path().extension() == ".gif") {
+        EXPECT_EQ(ReadFileBytes(e.path()), SmallGif()) << c.name << ": the input stays";
+      }
+    }
+  }
+}
+
+// Fault injection: a conversion runs out of memory in the middle of a folder
+// run. That file fails, every other converts and the summary counts it.
+TEST(BatchRunner, OutOfMemoryIsTheFilesOwnFailure) {
+  namespace fs = std::filesystem;
+  struct Case {
+    const char* failing;  // the file whose conversion throws
+    const char* summary;
+  };
+  const std::vector<Case> cases = {
+      {"a.gif", "2 files of 3 have been successfully converted. 1 subfolder has been processed."},
+      {"b.gif", "2 files of 3 have been successfully converted. 1 subfolder has been processed."},
+      {"c.gif", "2 files of 3 have been successfully converted. 1 subfolder has been processed."},
+  };
+  for (const Case& c : cases) {
+    ConverterFixture fx;
+    const fs::path in = fx.Root / "in";
+    fx.WriteGif("a.gif", SmallGif(), in);
+    fx.WriteGif("b.gif", SmallGif(), in);
+    fx.WriteGif("c.gif", SmallGif(), in / "sub");
+    fx.View.Single = false;
+    fx.View.Folder = in;
+    // The view is called once before each conversion, then from its
+    // progress: the second call of a file is inside its conversion. The
+    // file converted is the first in order without its movie.
+    const std::vector<std::pair<std::string, fs::path>> order = {
+        {"a.gif", fx.OutDir / "a.swf"}, {"b.gif", fx.OutDir / "b.swf"}, {"c.gif", fx.OutDir / "sub" / "c.swf"}};
+    std::string current, thrown;
+    int calls = 0;
+    fx.View.OnProcess = [&] {
+      for (const auto& [name, movie] : order) {
+        if (fs::exists(movie) || name == thrown) continue;
+        if (name != current) current = name, calls = 0;
+        break;
+      }
+      if (++calls == 2 && current == c.failing) {
+        thrown = current;
+        throw std::bad_alloc();
+      }
+    };
+    fx.Form->btnStartClick();
+    ASSERT_FALSE(fx.View.Messages.empty()) << c.failing;
+    EXPECT_EQ(fx.View.Messages.back().Text, c.summary) << c.failing;
+    EXPECT_EQ(thrown, c.failing) << "the fault was injected";
+  }
 }
 
 TEST(BatchRunner, ModeSwitch) {

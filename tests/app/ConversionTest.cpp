@@ -90,6 +90,31 @@ TEST(ConversionApi, OverwritePolicy) {
   EXPECT_GT(std::filesystem::file_size(movie), 3u);
 }
 
+// A movie that appears while its GIF is converted: kept when movies are
+// kept, replaced otherwise; the folder holds no temporary file after.
+TEST(ConversionApi, KeepIsDecidedAtTheRename) {
+  struct AppearsMeanwhile final : IConvertProgress {
+    std::filesystem::path Movie;
+    void FramesDone(std::size_t done, std::size_t) override {
+      if (done == 1) WriteFileBytes(Movie, {7});
+    }
+  };
+  for (const TOverwrite overwrite : {TOverwrite::Keep, TOverwrite::Replace}) {
+    ConverterFixture fx;
+    const auto gif = fx.WriteGif("k.gif", TwoFrameGif(0x00FF00));
+    TConvertOptions options = Options(gif, fx.OutDir / "k.swf");
+    options.Overwrite = overwrite;
+    AppearsMeanwhile progress;
+    progress.Movie = options.Movie;
+    const TConvertOutcome outcome = ConvertGif(options, &progress);
+    const bool keep = overwrite == TOverwrite::Keep;
+    EXPECT_EQ(outcome.Code, crOk);
+    EXPECT_EQ(outcome.Written, !keep);
+    EXPECT_EQ(ReadFileBytes(options.Movie) == Bytes{7}, keep);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(fx.OutDir), std::filesystem::directory_iterator()), 1);
+  }
+}
+
 TEST(ConversionApi, ConversionsOnSeveralThreadsMatchOneByOne) {
   ConverterFixture fx;
   std::vector<std::filesystem::path> gifs;
@@ -169,25 +194,34 @@ TEST(ConversionApi, MoviesThatWouldWrapAreRefusedBeforeAnythingIsWritten) {
   EXPECT_FALSE(std::filesystem::exists(fx.OutDir / "many.swf"));
 }
 
-// A folder walk over made-up folders: "root" with files, subfolders "a",
-// "b" and "c"; what each call does is scripted.
+// A plan of made-up folders: "root" with files, subfolders "a", "b" and
+// "c", two files each; what each conversion does is scripted.
+TRunPlan ScriptedPlan(const std::string& unreadable = "none") {
+  TRunPlan plan;
+  for (const std::string name : {"", "a", "b", "c"}) {
+    const std::string stem = name.empty() ? "root" : name;
+    TPlannedFolder folder{"/x/root" / std::filesystem::path(name), name, {}, {}, false};
+    if (name == unreadable) {
+      folder.Unreadable = "Permission denied";
+    } else {
+      for (const char* n : {"1", "2"}) folder.Files.push_back({folder.Folder / (stem + n + ".gif"), {}, {}});
+    }
+    plan.Folders.push_back(folder);
+  }
+  return plan;
+}
+
 struct ScriptedClient final : IFolderRunClient {
   std::map<std::string, int> Codes;  // result code per file name (default 0)
-  std::string UnlistableFolder;
   std::string ThrowingFile;
   std::vector<std::string> Converted;
-  std::vector<std::filesystem::path> Files(const std::filesystem::path& folder) {
-    const std::string name = folder.filename().string();
-    if (name == UnlistableFolder) throw std::filesystem::filesystem_error("cannot list", folder, {});
-    return {folder / (name + "1.gif"), folder / (name + "2.gif")};
-  }
-  std::vector<std::filesystem::path> GifFiles(const std::filesystem::path& folder) override { return Files(folder); }
-  std::vector<std::string> SubfolderNames(const std::filesystem::path&) override { return {"a", "b", "c"}; }
+  std::vector<std::string> Skipped;
   bool AbortRequested() override { return false; }
-  void FolderStarted(const std::filesystem::path&, bool) override {}
+  void FolderStarted(const TPlannedFolder&, bool) override {}
+  void FolderSkipped(const TPlannedFolder& folder) override { Skipped.push_back(folder.Name); }
   void FileStarted(std::size_t, std::size_t) override {}
-  int Convert(const std::filesystem::path& gif, const std::string&) override {
-    const std::string name = gif.filename().string();
+  int Convert(const TPlannedFile& file, const TPlannedFolder&) override {
+    const std::string name = file.Gif.filename().string();
     if (name == ThrowingFile) throw std::runtime_error("out of something");
     Converted.push_back(name);
     return Codes.count(name) ? Codes[name] : crOk;
@@ -197,7 +231,7 @@ struct ScriptedClient final : IFolderRunClient {
 TEST(FolderRunWalk, CountsAndStops) {
   ScriptedClient all;
   all.Codes = {{"a1.gif", crLoadError}, {"b2.gif", crWriteError}};
-  const TFolderRunCounts counts = RunFolderWalk("/x/root", all);
+  const TFolderRunCounts counts = RunFolderPlan(ScriptedPlan(), all, true);
   EXPECT_EQ(counts.Converted, 6);
   EXPECT_EQ(counts.Failed, 1);
   EXPECT_EQ(counts.Subfolders, 3);
@@ -206,23 +240,24 @@ TEST(FolderRunWalk, CountsAndStops) {
 
   ScriptedClient root;
   root.Codes = {{"root1.gif", crWriteError}};
-  const TFolderRunCounts stopped = RunFolderWalk("/x/root", root);
+  const TFolderRunCounts stopped = RunFolderPlan(ScriptedPlan(), root, true);
   EXPECT_TRUE(stopped.WriteError);
   EXPECT_EQ(root.Converted, (std::vector<std::string>{"root1.gif"})) << "a write error in the root ends the run";
   EXPECT_EQ(stopped.Subfolders, 0);
 }
 
-TEST(FolderRunWalk, OnlyListingFailuresAreIgnored) {
+TEST(FolderRunWalk, UnreadableFoldersAreCountedAndTheRunGoesOn) {
   ScriptedClient unlistable;
-  unlistable.UnlistableFolder = "b";
-  const TFolderRunCounts counts = RunFolderWalk("/x/root", unlistable);
-  EXPECT_EQ(counts.Converted, 4) << "the walk of subfolders ends quietly at the folder it cannot list";
+  const TFolderRunCounts counts = RunFolderPlan(ScriptedPlan("b"), unlistable, true);
+  EXPECT_EQ(counts.Converted, 6) << "the folders after the unreadable one are converted";
   EXPECT_EQ(counts.Subfolders, 2);
+  EXPECT_EQ(counts.Unreadable, 1);
+  EXPECT_EQ(unlistable.Skipped, (std::vector<std::string>{"b"}));
 
   ScriptedClient throwing;
   throwing.ThrowingFile = "a2.gif";
-  EXPECT_THROW(RunFolderWalk("/x/root", throwing), std::runtime_error)
-      << "a failure of a conversion is not taken for a listing failure";
+  EXPECT_THROW(RunFolderPlan(ScriptedPlan(), throwing, true), std::runtime_error)
+      << "a failure the client throws is not taken for a conversion's failure";
 }
 
 TEST(FolderRunWalk, WindowRestoresItsStatusWhenAConversionFails) {

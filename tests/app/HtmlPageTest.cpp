@@ -40,8 +40,32 @@ TEST(HtmlPage, TransparentMovie) {
 TEST(HtmlPage, PlaceholdersIgnoreCaseAndApplyInOrder) {
   const std::string page = BuildTestPage("%ww%x%TT%.swf", "7", "8", false, 1);
   EXPECT_NE(page.find("<title>Test page for %ww%x%TT%.swf</title>"), std::string::npos);
-  EXPECT_NE(page.find("value=\"%ww%x%ww%x%TT%.swf.swf\""), std::string::npos)
-      << "%FF% is replaced before %TT%, so the name's own %TT% takes the name again";
+  EXPECT_NE(page.find("value=\"%25ww%25x%25TT%25.swf\""), std::string::npos)
+      << "in the link the name's own \"%\" is encoded, so no placeholder of it is replaced";
+}
+
+// The links name the movie's file whatever its name holds; the text shown
+// is the name as before.
+TEST(HtmlPage, LinksArePercentEncodedWhereANameWouldChangeTheirMeaning) {
+  const struct {
+    const char* name;
+    const char* link;
+    const char* shown;
+  } cases[] = {
+      {"a#b.swf", "a%23b.swf", "a#b.swf"},
+      {"e?f.swf", "e%3Ff.swf", "e?f.swf"},
+      {"c%41d.swf", "c%2541d.swf", "c%41d.swf"},
+      {"\x80x\xE5\x8A.swf", "%80x%E5%8A.swf", "&#65533;x&#65533;&#65533;.swf"},
+      {"tab\tbell\x7F.swf", "tab%09bell%7F.swf", "tab\tbell\x7F.swf"},
+      {"my clip & co.swf", "my clip &amp; co.swf", "my clip &amp; co.swf"},
+      {"\xE5\x8A\xA8\xE7\x94\xBB.swf", "&#21160;&#30011;.swf", "&#21160;&#30011;.swf"},
+  };
+  for (const auto& c : cases) {
+    const std::string page = BuildTestPage(c.name, "1", "1", false, 1);
+    EXPECT_NE(page.find(std::string("value=\"") + c.link + "\""), std::string::npos) << c.name;
+    EXPECT_NE(page.find(std::string("<embed src=\"") + c.link + "\""), std::string::npos) << c.name;
+    EXPECT_NE(page.find(std::string("File: ") + c.shown + "</font>"), std::string::npos) << c.name;
+  }
 }
 
 TEST(HtmlPage, NamesAreTextNotMarkup) {

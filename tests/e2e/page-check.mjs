@@ -1,6 +1,7 @@
 // The HTML test page in a real browser: for movies whose names hold markup
 // or characters beyond ASCII, no script of the name runs and the title and
-// text show the name as written.
+// text show the name as written; for names with characters that mean
+// something in a link, the page's links lead to the movie's file.
 import { spawnSync } from 'node:child_process';
 import fs from 'node:fs';
 import os from 'node:os';
@@ -10,6 +11,7 @@ import { launchChromium } from './player.mjs';
 
 const [cli, sample] = process.argv.slice(2);
 const NAMES = ['a"><script>alert(1)<!--', '动画 测试 ü', 'Tom & Jerry <1>'];
+const LINK_NAMES = ['a#b', 'e?f', 'c%41d', '100% sure'];
 
 const work = fs.mkdtempSync(path.join(os.tmpdir(), 'movara-page-'));
 const profile = fs.mkdtempSync(path.join(os.tmpdir(), 'movara-chromium-'));
@@ -22,7 +24,7 @@ try {
     dialogs.push(d.message());
     await d.dismiss();
   });
-  for (const name of NAMES) {
+  for (const name of [...NAMES, ...LINK_NAMES]) {
     const gif = path.join(work, `${name}.gif`);
     fs.copyFileSync(sample, gif);
     const r = spawnSync(cli, ['--quiet', '--html', gif], { encoding: 'utf8' });
@@ -37,9 +39,17 @@ try {
       file: [...document.querySelectorAll('font')].map((f) => f.textContent).find((t) => t.startsWith('File: ')),
       movie: document.querySelector('param[name=movie]')?.getAttribute('value'),
       embed: document.querySelector('embed')?.getAttribute('src'),
+      movieUrl: new URL(document.querySelector('param[name=movie]')?.getAttribute('value'), document.baseURI).href,
+      embedUrl: new URL(document.querySelector('embed')?.getAttribute('src'), document.baseURI).href,
     }));
     const movie = `${name}.swf`;
-    const expected = { title: `Test page for ${movie}`, scripts: 0, file: `File: ${movie}`, movie, embed: movie };
+    const expected = { title: `Test page for ${movie}`, scripts: 0, file: `File: ${movie}` };
+    if (LINK_NAMES.includes(name)) {
+      const url = pathToFileURL(path.join(work, movie)).href;
+      Object.assign(expected, { movieUrl: url, embedUrl: url });
+    } else {
+      Object.assign(expected, { movie, embed: movie });
+    }
     for (const [key, value] of Object.entries(expected)) {
       if (seen[key] !== value) failures.push(`${name}: ${key} is ${JSON.stringify(seen[key])}, expected ${JSON.stringify(value)}`);
     }
@@ -51,5 +61,5 @@ try {
   fs.rmSync(profile, { recursive: true, force: true });
 }
 for (const f of failures) console.log(`FAIL ${f}`);
-console.log(`test pages checked: ${NAMES.length}, failures: ${failures.length}`);
+console.log(`test pages checked: ${NAMES.length + LINK_NAMES.length}, failures: ${failures.length}`);
 process.exit(failures.length > 0 ? 1 : 0);

@@ -35,4 +35,17 @@ for bad in tone-44100-layer2.mp2:"MPEG audio layer 2 not supported" \
   grep -q "sound_movie: .*${bad#*:}" "$work/err" || fail "$file: the reader's message, got: $(cat "$work/err")"
   [ ! -e "$work/bad.swf" ] || fail "$file: no movie written"
 done
+# 50 minutes of 8-bit 11025 Hz sound (a header and zeros, sparse) last
+# 72000 frames, more than a movie holds: refused, not cut to 65535.
+{ printf 'RIFF\x5c\xaf\xf8\x01WAVEfmt \x10\x00\x00\x00\x01\x00\x01\x00\x11\x2b\x00\x00\x11\x2b\x00\x00'
+  printf '\x01\x00\x08\x00data\x38\xaf\xf8\x01'; } >"$work/long.wav"
+truncate -s 33075044 "$work/long.wav"
+"$example" "$work/long.wav" "$work/long.swf" 2>"$work/err"; [ $? -eq 1 ] || fail "a sound too long exits with 1"
+grep -q "a movie holds at most 65535 frames, this one would have 72000" "$work/err" || fail "the limit: $(cat "$work/err")"
+[ ! -e "$work/long.swf" ] || fail "no movie cut to 65535 frames"
+
+# A chunk id of escape bytes is shown escaped, never sent to the terminal.
+printf 'RIFF\x10\x00\x00\x00WAVE\x1b[2J\x40\x00\x00\x00abcd' >"$work/escape.wav"
+"$example" "$work/escape.wav" "$work/bad.swf" 2>"$work/err"; [ $? -eq 1 ] || fail "a chunk past the end exits with 1"
+grep -qF 'WAV chunk "\x1b[2J" runs past the end of the file' "$work/err" || fail "the chunk id escaped: $(cat -A "$work/err")"
 echo "sound_movie tests passed"

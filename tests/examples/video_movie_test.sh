@@ -29,4 +29,11 @@ grep -q "video_movie: $work/not.flv: not an FLV file" "$work/err" || fail "the r
 head -c 100 "$data/colors-h263-mp3.flv" >"$work/cut.flv"
 "$example" "$work/cut.flv" "$work/cut.swf" 2>"$work/err"; [ $? -eq 1 ] || fail "a cut file exits with 1"
 grep -q "declares .* bytes, the file ends first" "$work/err" || fail "the reader's message: $(cat "$work/err")"
+# 40,000 frames (made by ffmpeg, 1 MB) played twice do not fit the 65535
+# frames of a movie: refused, not cut.
+ffmpeg -v error -f lavfi -i color=black:size=16x16:rate=100 -frames:v 40000 -c:v flv1 -f flv "$work/long.flv" \
+  || fail "ffmpeg makes the long video"
+"$example" --repeat "$work/long.flv" "$work/long.swf" 2>"$work/err"; [ $? -eq 1 ] || fail "a movie too long exits with 1"
+grep -q "a movie holds at most 65535 frames, this one would have 80000" "$work/err" || fail "the limit: $(cat "$work/err")"
+[ ! -e "$work/long.swf" ] || fail "no movie cut to 65535 frames"
 echo "video_movie tests passed"

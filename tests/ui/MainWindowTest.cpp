@@ -219,6 +219,25 @@ class MainWindowTest : public QObject {
     QCOMPARE(window->SelectedFolder(), in);
   }
 
+  // The window runs the terminal's plan: the later of two files with one
+  // movie is not converted, a link to the folder itself is not walked.
+  void folderRunConvertsEachMovieOnce() {
+    const fs::path in = Root() / "plan";
+    WriteGif(in, "x.GIF", Gif(16, 8));
+    WriteGif(in, "x.gif", Gif(8, 8));
+    fs::create_directory_symlink(".", in / "self");
+    auto window = ShowWindow();
+    QVERIFY(window != nullptr);
+    window->SelectFolder(in);
+    QTest::mouseClick(window->RBFolder, Qt::LeftButton);
+    const auto boxes = AnswerBoxes([&] { QTest::mouseClick(window->btnStart, Qt::LeftButton); });
+    QCOMPARE(boxes.size(), std::size_t{1});
+    QCOMPARE(boxes[0].Text, QString("1 file of 2 has been successfully converted."));
+    QVERIFY(fs::exists(out_ / "x.swf"));
+    QVERIFY(!fs::exists(out_ / "self"));
+    QCOMPARE(window->SelectedFolder(), in);
+  }
+
   void escapeDuringAFolderRunStopsItBetweenFiles() {
     const fs::path in = Root() / "abort";
     for (const char* name : {"a.gif", "b.gif", "c.gif"}) WriteGif(in, name, Gif(16, 8));

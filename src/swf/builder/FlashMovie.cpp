@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <stdexcept>
+#include <string>
 
 #include "swf/core/ControlTags.h"
 
@@ -124,14 +125,19 @@ void TFlashMovie::RemoveObject(std::uint16_t depth, const TFlashShape* shape) {
   }
 }
 
-void TFlashMovie::ShowFrame(std::uint16_t count) {
+void TFlashMovie::ShowFrame(std::uint32_t count) {
   if (count == 0) count = 1;
+  // The header's frame count is 16-bit.
+  if (count > 0xFFFFu - FrameCount) {
+    throw std::length_error("a movie holds at most 65535 frames, this one would have " +
+                            std::to_string(std::uint64_t{FrameCount} + count));
+  }
   if (!FrameLabel.empty()) {
     objects_.push_back(std::make_unique<TSWFFrameLabel>(FrameLabel));
     FrameLabel.clear();
   }
   if (PendingFrameObject) objects_.push_back(std::move(PendingFrameObject));
-  for (std::uint16_t i = 0; i < count; ++i) {
+  for (std::uint32_t i = 0; i < count; ++i) {
     ++FrameCount;
     objects_.push_back(std::make_unique<TSWFShowFrame>());
   }

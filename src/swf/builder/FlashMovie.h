@@ -78,7 +78,8 @@ class TFlashMovie : public TBasedSWFStream {
   TFlashPlaceObject& PlaceObject(TFlashVisualObject& visual, std::uint16_t depth);
   // RemoveObject with the shape's identifier, or RemoveObject2 without one.
   void RemoveObject(std::uint16_t depth, const TFlashShape* shape);
-  void ShowFrame(std::uint16_t count = 1);
+  // Throws std::length_error past 65535 frames.
+  void ShowFrame(std::uint32_t count = 1);
   // A video placed from the frame being built on; it writes its frames
   // ahead of the ShowFrame tags.
   TFlashPlaceVideo& PlaceVideo(TFlashVideo& video, std::uint16_t depth, bool repeat);

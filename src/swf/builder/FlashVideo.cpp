@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <memory>
+#include <stdexcept>
 #include <string>
 
 #include "swf/builder/FlashMovie.h"
@@ -11,6 +12,10 @@ namespace movara::swf {
 
 TFlashVideo::TFlashVideo(TFlashMovie* owner, media::TFLVReader source)
     : TFlashVisualObject(owner), source_(std::move(source)) {
+  if (source_.VideoFrames().size() > 0xFFFF) {
+    throw std::length_error("a video stream holds at most 65535 frames, this one " +
+                            std::to_string(source_.VideoFrames().size()));
+  }
   streamTag_.NumFrames = static_cast<std::uint16_t>(source_.VideoFrames().size());
   streamTag_.Width = source_.Width();
   streamTag_.Height = source_.Height();

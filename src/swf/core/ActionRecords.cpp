@@ -2,6 +2,8 @@
 
 #include <array>
 #include <bit>
+#include <stdexcept>
+#include <string>
 #include <utility>
 #include <cstring>
 
@@ -37,6 +39,12 @@ void TSWFAction::WriteToStream(TBitsEngine& be) {
   TBitsEngine pe(payload);
   WriteActionBody(pe);
   pe.FlushBits(true);
+  // The record's length is 16-bit: a longer body would wrap it and the
+  // player would read the rest as further actions.
+  if (payload.Size() > 0xFFFF) {
+    throw std::length_error("an action holds at most 65535 bytes of data, this one " +
+                            std::to_string(payload.Size()));
+  }
   Length = static_cast<std::uint16_t>(payload.Size());
   be.WriteWord(Length);
   be.WriteBytes(payload.Bytes().data(), payload.Bytes().size());

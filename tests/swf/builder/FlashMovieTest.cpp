@@ -2,6 +2,9 @@
 
 #include <unistd.h>
 
+#include <functional>
+#include <stdexcept>
+
 #include "BmpBytes.h"
 #include "TagCases.h"
 #include "base/FileStream.h"
@@ -57,8 +60,7 @@ TEST(FlashMovie, SixteenBitLimitsAreRefusedNotWrapped) {
   longest.ShowFrame(65535);
   longest.BuildBody();
   EXPECT_EQ(longest.FrameCount, 65535);
-  longest.ShowFrame(1);
-  EXPECT_THROW(longest.BuildBody(), std::length_error);
+  EXPECT_THROW(longest.ShowFrame(1), std::length_error) << "refused when the frame is added";
 }
 
 TEST(FlashMovie, FramesAndTheEndTag) {
@@ -279,6 +281,38 @@ TEST(FlashButton, LinkButtonTagOrderAndStates) {
   EXPECT_EQ(url.URL, "http://example.com/");
   EXPECT_EQ(url.Target, "_blank");
   EXPECT_EQ(button.Actions().MinVersion(), 3);
+}
+
+// What a 16-bit field cannot hold is refused with the limit named, never
+// cut or wrapped: the frame count and an action's length.
+TEST(FlashMovie, LengthLimitsAreRefused) {
+  const struct {
+    const char* name;
+    std::function<void(TFlashMovie&)> build;
+    const char* error;  // empty: it fits
+  } cases[] = {
+      {"65535 frames", [](TFlashMovie& m) { m.ShowFrame(65535); }, ""},
+      {"65536 frames at once", [](TFlashMovie& m) { m.ShowFrame(65536); },
+       "a movie holds at most 65535 frames, this one would have 65536"},
+      {"one frame past 65535", [](TFlashMovie& m) { m.ShowFrame(65535); m.ShowFrame(); },
+       "a movie holds at most 65535 frames, this one would have 65536"},
+      {"a link of 65527 bytes", [](TFlashMovie& m) {
+         m.AddButton(false, true).OnRelease().GetUrl(std::string(65527, 'u'), "_blank");
+       }, ""},
+      {"a link of 65528 bytes", [](TFlashMovie& m) {
+         m.AddButton(false, true).OnRelease().GetUrl(std::string(65528, 'u'), "_blank");
+       }, "an action holds at most 65535 bytes of data, this one 65536"},
+  };
+  for (const auto& c : cases) {
+    auto movie = PixelMovie();
+    try {
+      c.build(movie);
+      movie.BuildBody();
+      EXPECT_STREQ(c.error, "") << c.name;
+    } catch (const std::length_error& e) {
+      EXPECT_STREQ(e.what(), c.error) << c.name;
+    }
+  }
 }
 
 TEST(FlashButton, ConditionListsAndRecords) {

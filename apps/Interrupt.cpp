@@ -1,0 +1,38 @@
+#include "Interrupt.h"
+
+#include <signal.h>
+#include <unistd.h>
+
+#include <atomic>
+
+#include "base/PartialFile.h"
+
+namespace movara::cli {
+
+namespace {
+
+std::atomic<int> received{0};
+
+void OnSignal(int signal) {
+  int first = 0;
+  if (received.compare_exchange_strong(first, signal)) return;
+  RemovePartialFiles();
+  ::_exit(128 + signal);
+}
+
+}  // namespace
+
+void CatchInterrupts() {
+  struct sigaction action {};
+  action.sa_handler = OnSignal;
+  sigemptyset(&action.sa_mask);
+  // The conversions under way go on after the first signal: their reads and
+  // writes are restarted, not failed.
+  action.sa_flags = SA_RESTART;
+  sigaction(SIGINT, &action, nullptr);
+  sigaction(SIGTERM, &action, nullptr);
+}
+
+int InterruptSignal() { return received.load(); }
+
+}  // namespace movara::cli

@@ -1,0 +1,214 @@
+#!/usr/bin/env bash
+# Runs that lose nothing and replace nothing by surprise, through the real
+# programs: each case of the group asked for runs in a folder of its own,
+# which must hold no partial file at its end and is then removed.
+#
+#   safe_runs_test.sh GROUP MOVARA-CLI MOVARA SAMPLE.gif OTHER.gif
+set -u
+group="$1"
+cli=$(realpath "$2")
+movara=$(realpath "$3")
+sample=$(realpath "$4")   # two different GIFs, to tell whose movie a file is
+other=$(realpath "$5")
+work=$(mktemp -d)
+trap 'chmod -R u+rwx "$work"; rm -rf "$work"' EXIT
+failed=0
+
+# As root a folder without permissions can still be read: such a case runs
+# the program as nobody.
+as_user() {
+  if [ "$(id -u)" -eq 0 ]; then setpriv --reuid=65534 --regid=65534 --clear-groups "$@"; else "$@"; fi
+}
+movie_of() { "$cli" --quiet --output "$1" "$2" >/dev/null; }
+
+# --- plan: inputs, collisions and folder walks ------------------------------
+plan_movie_is_the_input() {
+  cp "$sample" in.swf
+  "$cli" in.swf >out 2>err; code=$?; [ $code -eq 1 ] || { echo "exit $code"; cat err 2>/dev/null; return 1; }
+  cmp -s "$sample" in.swf || { echo "in.swf was replaced"; return 1; }
+  grep -q "in.swf: Error 1.* Reason: the movie .*in.swf would replace an input file" err || { cat err; return 1; }
+}
+plan_movie_links_to_the_input() {
+  cp "$sample" a.gif; ln -s a.gif a.swf; ln a.gif b.gif; ln b.gif b.swf
+  "$cli" a.gif b.gif 2>err; code=$?; [ $code -eq 1 ] || { echo "exit $code"; cat err 2>/dev/null; return 1; }
+  cmp -s "$sample" a.gif && cmp -s "$sample" b.gif || { echo "an input was replaced"; return 1; }
+  [ "$(grep -c "would replace an input file" err)" -eq 2 ] || { cat err; return 1; }
+}
+plan_window_program_keeps_its_input() {
+  cp "$sample" in.swf
+  env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$movara" in.swf; code=$?; [ $code -eq 1 ] || { echo "exit $code"; cat err 2>/dev/null; return 1; }
+  cmp -s "$sample" in.swf || { echo "in.swf was replaced"; return 1; }
+}
+plan_page_is_the_input() {
+  cp "$sample" page.html
+  "$cli" --html page.html 2>err; code=$?; [ $code -eq 1 ] || { echo "exit $code"; cat err 2>/dev/null; return 1; }
+  cmp -s "$sample" page.html || { echo "page.html was replaced"; return 1; }
+  [ ! -e page.swf ] || { echo "a movie was written"; return 1; }
+  grep -q "the test page .*page.html would replace an input file" err || { cat err; return 1; }
+}
+plan_two_inputs_one_movie() {
+  mkdir A B o o2 ref; cp "$sample" A/x.gif; cp "$other" B/x.gif
+  movie_of ref A/x.gif
+  for jobs in 1 2; do
+    "$cli" --jobs $jobs --output o A/x.gif B/x.gif >out 2>err; code=$?; [ $code -eq 1 ] || { echo "--jobs $jobs: exit $code"; cat err 2>/dev/null; return 1; }
+    [ "$(grep -c "^movie:" out)" -eq 1 ] || { echo "--jobs $jobs:"; cat out; return 1; }
+    grep -q "B/x.gif: Error 1.* Reason: collision: .*o/x.swf is the movie of .*A/x.gif" err || { cat err; return 1; }
+    cmp -s ref/x.swf o/x.swf || { echo "--jobs $jobs: o/x.swf is not A/x.gif's movie"; return 1; }
+    rm o/x.swf
+  done
+}
+plan_names_that_differ_in_case() {
+  mkdir in; cp "$sample" in/x.GIF; cp "$other" in/x.Gif; cp "$other" in/x.gif
+  for jobs in 1 3; do
+    "$cli" --jobs $jobs --folder in >out 2>err; code=$?; [ $code -eq 1 ] || { echo "--jobs $jobs: exit $code"; cat err 2>/dev/null; return 1; }
+    grep -q "^1 file of 3 has been successfully converted.$" out || { cat out; return 1; }
+    [ "$(grep -c "collision: .*in/x.swf is the movie of .*in/x.GIF" err)" -eq 2 ] || { cat err; return 1; }
+    cmp -s "$sample" in/x.GIF || return 1
+    rm in/x.swf
+  done
+  mkdir ref; movie_of ref in/x.GIF; "$cli" --quiet --folder in 2>/dev/null
+  cmp -s ref/x.swf in/x.swf || { echo "x.swf is not the movie of the first file in order"; return 1; }
+}
+plan_unreadable_subfolder() {
+  chmod 755 "$work" .; mkdir -p in/a in/locked in/z; cp "$sample" in/a/1.gif; cp "$sample" in/locked/2.gif; cp "$sample" in/z/3.gif
+  chmod -R a+rwX in; chmod 000 in/locked
+  as_user "$cli" --folder in >out 2>err; code=$?; [ $code -eq 1 ] || { echo "exit $code"; cat err 2>/dev/null; return 1; }
+  grep -q "in/locked: cannot read the folder. Reason: Permission denied" err || { cat err; return 1; }
+  grep -q "^2 files of 2 have been successfully converted. 2 subfolders have been processed. 1 folder could not be read.$" \
+    out || { cat out; return 1; }
+  [ -s in/z/3.swf ] || { echo "the walk stopped at the unreadable folder"; return 1; }
+  chmod 755 in/locked
+}
+plan_link_to_the_folder_itself() {
+  mkdir in; cp "$sample" in/a.gif; ln -s . in/self; ln -s "$PWD/in" in/again
+  "$cli" --jobs 2 --folder in --output "$PWD" >out 2>err || { echo "exit $?"; cat out err; return 1; }
+  [ "$(grep -c "^movie:" out)" -eq 1 ] || { cat out; return 1; }
+  [ "$(grep -c "^skipped: .* (a link to a folder the run walks already)$" out)" -eq 2 ] || { cat out; return 1; }
+  rm a.swf
+}
+plan_linked_subfolder_outside_the_tree() {
+  mkdir in elsewhere; cp "$sample" in/a.gif; cp "$sample" elsewhere/b.gif; ln -s ../elsewhere in/linked
+  "$cli" --folder in >out 2>err; code=$?; [ $code -eq 1 ] || { echo "exit $code"; cat err 2>/dev/null; return 1; }
+  [ ! -e elsewhere/b.swf ] || { echo "a movie was written outside the tree"; return 1; }
+  grep -q "b.gif: Error 1.* Reason: the movie folder .*in/linked lies outside the output folder" err || { cat err; return 1; }
+  [ -s in/a.swf ] || return 1
+  mkdir movies; "$cli" --quiet --folder in --output movies || { echo "with --output the linked folder converts"; return 1; }
+  [ -s movies/linked/b.swf ] && [ ! -L movies/linked ] || return 1
+}
+
+# --- signals and temporary files --------------------------------------------
+# A folder run long enough to be interrupted once its first movie is written;
+# its stdout in out, stderr in err, its status in code.
+interrupted_run() {
+  local signals="$1"; shift
+  mkdir in; for i in $(seq 400); do cp "$sample" "in/f$i.gif"; done
+  # A background command starts with Ctrl-C ignored; a terminal's would not.
+  env --default-signal=INT "$cli" "$@" --folder in >out 2>err & local pid=$!
+  for _ in $(seq 200); do grep -q "^movie:" out && break; sleep 0.05; done
+  for s in $signals; do kill -s "$s" $pid; done
+  wait $pid; code=$?
+}
+summary_matches_movies() {
+  local movies; movies=$(find in -name "*.swf" | wc -l)
+  [ "$(grep -c "^movie:" out)" -eq "$movies" ] || { echo "$movies movies, lines: $(grep -c "^movie:" out)"; return 1; }
+  grep -q "^$movies files\? of $movies ha[sv]e\? been successfully converted.$" out || { tail -2 out; return 1; }
+  grep -q "^movara-cli: interrupted ($1); $((400 - movies)) files not converted$" err || { cat err; return 1; }
+}
+signals_ctrl_c_stops_between_files() {
+  interrupted_run INT --jobs 1
+  [ $code -eq 130 ] || { echo "exit $code"; return 1; }
+  summary_matches_movies SIGINT
+}
+signals_sigterm_with_two_jobs() {
+  interrupted_run TERM --jobs 2
+  [ $code -eq 143 ] || { echo "exit $code"; return 1; }
+  summary_matches_movies SIGTERM
+}
+signals_second_ctrl_c_ends_at_once() {
+  interrupted_run "INT INT" --jobs 2
+  [ $code -eq 130 ] || { echo "exit $code"; return 1; }
+  [ "$(find in -name "*.swf" | wc -l)" -lt 400 ] || { echo "the run went on"; return 1; }
+}
+signals_long_names_convert() {
+  for length in 244 251; do
+    local name; name="$(head -c $((length - 4)) /dev/zero | tr '\0' n).gif"
+    cp "$sample" "$name"
+    "$cli" --quiet "$name" 2>err || { echo "$length bytes: $(cat err)"; return 1; }
+    [ -s "${name%.gif}.swf" ] || return 1
+  done
+}
+
+# --- out of memory -----------------------------------------------------------
+# A 16000 x 16000 GIF (made by ffmpeg, 1 MB) needs more than a 1 GiB
+# address space: that file fails, the two small ones convert.
+memory_one_file_runs_out_under_a_limit() {
+  mkdir in; cp "$sample" in/a.gif; cp "$sample" in/z.gif
+  ffmpeg -v error -f lavfi -i color=red:size=16000x16000 -frames:v 1 in/large.gif || return 1
+  for jobs in 1 2; do
+    ( ulimit -v 1048576; exec "$cli" --jobs $jobs --folder in >out 2>err ); code=$?
+    [ $code -eq 1 ] || { echo "--jobs $jobs: exit $code"; cat out err; return 1; }
+    grep -q "^movara-cli: .*in/large.gif: Error 1. .* Reason: out of memory$" err || { cat err; return 1; }
+    [ "$(wc -l < err)" -eq 1 ] || { cat err; return 1; }
+    grep -q "^2 files of 3 have been successfully converted.$" out || { cat out; return 1; }
+    [ "$(grep -c "^movie:" out)" -eq 2 ] && [ -s in/a.swf ] && [ -s in/z.swf ] || { cat out; return 1; }
+    rm in/*.swf
+  done
+}
+
+# --- the test page -----------------------------------------------------------
+page_links_name_the_movie() {
+  for pair in "a#b:a%23b" "e?f:e%3Ff" "c%41d:c%2541d" "plain name:plain name"; do
+    cp "$sample" "${pair%%:*}.gif"
+    "$cli" --quiet --html "${pair%%:*}.gif" || return 1
+    grep -q "<embed src=\"${pair#*:}.swf\"" "${pair%%:*}.html" || { grep embed "${pair%%:*}.html"; return 1; }
+  done
+}
+page_that_cannot_be_written_is_error_6() {
+  cp "$sample" x.gif; mkdir x.html
+  "$cli" --html x.gif >out 2>err; code=$?
+  [ $code -eq 6 ] || { echo "exit $code"; cat err; return 1; }
+  grep -q "^movara-cli: .*x.gif: Error 6. Could not write the file to output folder. Check permissions or disk space. Reason: .*x.html" \
+    err || { cat err; return 1; }
+  [ -s x.swf ] && [ -z "$(ls -A x.html)" ] || return 1
+}
+
+# --- terminal output -----------------------------------------------------------
+# Names with a newline or an escape: every line printed shows them escaped.
+terminal_control_characters_are_escaped() {
+  for pair in $'a\nb:a\\\\nb' $'\e[2Jc:\\\\x1b\\[2Jc'; do
+    local name="${pair%%:*}" shown="${pair#*:}"
+    cp "$sample" "$name.gif"; printf 'GIF89a' > "$name-broken.gif"
+    "$cli" "$name.gif" "$name-broken.gif" >out 2>err; code=$?
+    [ $code -eq 1 ] || { echo "exit $code"; return 1; }
+    [ "$(wc -l < out)" -eq 1 ] && grep -q "^movie: .*/$shown.swf$" out || { cat -A out; return 1; }
+    [ "$(wc -l < err)" -eq 1 ] && grep -q "^movara-cli: .*/$shown-broken.gif: Error 1" err || { cat -A err; return 1; }
+    ! grep -q $'\e' out err || { echo "an escape reached the terminal"; return 1; }
+  done
+}
+
+# --- length limits -------------------------------------------------------------
+# The link's action holds the URL, its target and two zero bytes in at most
+# 65535 bytes: a URL of 65527 bytes fits, one more is refused.
+limits_url_that_would_wrap_the_action() {
+  cp "$sample" a.gif
+  "$cli" --quiet --url "http://$(head -c 65520 /dev/zero | tr '\0' u)" a.gif || { echo "65527 bytes fit"; return 1; }
+  rm a.swf
+  "$cli" --url "http://$(head -c 65521 /dev/zero | tr '\0' u)" a.gif >out 2>err; code=$?
+  [ $code -eq 1 ] || { echo "exit $code"; return 1; }
+  grep -q "a.gif: Error 1.* Reason: an action holds at most 65535 bytes of data, this one 65536$" err || { cat err; return 1; }
+  [ ! -e a.swf ] || { echo "a movie that does not parse was written"; return 1; }
+}
+
+cases=$(declare -F | awk '{print $3}' | grep "^${group}_")
+[ -n "$cases" ] || { echo "no cases for group $group"; exit 1; }
+for case in $cases; do
+  dir="$work/$case"
+  mkdir "$dir"
+  ( cd "$dir" && "$case" ) >"$work/$case.log" 2>&1 || { echo "FAIL: $case: $(cat "$work/$case.log")"; failed=1; }
+  leftovers=$(find "$dir" -name "*.partial*")
+  [ -z "$leftovers" ] || { echo "FAIL: $case left partial files: $leftovers"; failed=1; }
+  chmod -R u+rwx "$dir"; rm -rf "$dir" "$work/$case.log"
+done
+[ -z "$(ls -A "$work")" ] || { echo "FAIL: the work folder is not empty: $(ls -A "$work")"; failed=1; }
+[ $failed -eq 0 ] && echo "$group: $(echo "$cases" | wc -l) cases passed"
+exit $failed

@@ -141,7 +141,7 @@ void TfrmMain::ShowHTML(const std::filesystem::path& fileName, const std::string
                         bool transparent) {
   const std::filesystem::path page = WriteTestPage(fileName, width, height, transparent);
   view_.ProcessMessages();
-  view_.OpenDocument(page);
+  OpenServedPage(fileName, page);
 }
 
 }  // namespace movara::app

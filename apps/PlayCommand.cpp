@@ -65,11 +65,13 @@ bool OpenBrowser(const std::string& url) {
   browser = browser.substr(0, browser.find(':'));
   posix_spawnattr_t attributes;
   posix_spawnattr_init(&attributes);
-  // The browser gets the signals this process holds back for itself.
+  // The browser gets the signals this process holds back for itself, in a
+  // process group of its own: Ctrl-C that ends the serving leaves it open.
   sigset_t none;
   sigemptyset(&none);
   posix_spawnattr_setsigmask(&attributes, &none);
-  posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGMASK);
+  posix_spawnattr_setpgroup(&attributes, 0);
+  posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETPGROUP);
   std::string urlArgument = url;
   char* argv[] = {browser.data(), urlArgument.data(), nullptr};
   pid_t pid = 0;

@@ -14,11 +14,13 @@ std::filesystem::path InstalledPlayerFolder(const std::filesystem::path& program
 
 // The emulator's own configuration object, read by its entry script: play
 // at once, no splash screen, no overlay asking for a click to unmute, links
-// opened as the movie asks.
+// opened as the movie asks. The canvas renderer draws the movie's bitmaps
+// one to one in any browser, with or without a GPU, and takes stages larger
+// than a GPU texture (a GIF of 1 x 65535 pixels).
 constexpr const char* kPlayerConfig =
     "<script>window.RufflePlayer = window.RufflePlayer || {}; window.RufflePlayer.config = {"
     "autoplay: \"on\", splashScreen: false, unmuteOverlay: \"hidden\", openUrlMode: \"allow\", "
-    "warnOnUnsupportedContent: false};</script>";
+    "preferredRenderer: \"canvas\", warnOnUnsupportedContent: false};</script>";
 
 }  // namespace
 

@@ -89,14 +89,20 @@ script -qec "'$cli' --quiet --folder '$work/in'" /dev/null > "$work/tty" </dev/n
 # a file that is no GIF or movie, or no player beside the program, is one
 # line and 1.
 play() {
+  rm -f "$work/play.out"  # the last run's page is not this one's
   "$@" > "$work/play.out" 2> "$work/play.err" & local pid=$!
-  for _ in $(seq 300); do grep -q '^page: ' "$work/play.out" && break; kill -0 $pid 2>/dev/null || break; sleep 0.1; done
+  for _ in $(seq 300); do grep -qs '^page: ' "$work/play.out" && break; kill -0 $pid 2>/dev/null || break; sleep 0.1; done
   kill -INT $pid 2>/dev/null; wait $pid
 }
 play "$cli" --play --no-browser "$work/cws/my clip.swf"; [ $? -eq 0 ] || fail "--play ends with 0 on SIGINT: $(cat "$work/play.err")"
 grep -qE '^page: http://127\.0\.0\.1:[0-9]+/[0-9a-f]{32}/my%20clip\.html$' "$work/play.out" \
   || fail "--play prints the page: $(cat "$work/play.out")"
-play "$cli" --play --no-browser --quiet --output "$work/out" "$work/my clip.gif"; [ $? -eq 0 ] || fail "--play converts and serves"
+printf '#!/bin/sh\necho "$1" > "%s/opened"\n' "$work" > "$work/browser"; chmod +x "$work/browser"
+BROWSER="$work/browser" play "$cli" --play "$work/cws/my clip.swf"
+for _ in $(seq 50); do [ -s "$work/opened" ] && break; sleep 0.1; done
+[ "page: $(cat "$work/opened")" = "$(cat "$work/play.out")" ] || fail "--play opens its page with \$BROWSER: $(cat "$work/opened")"
+play "$cli" --play --no-browser --quiet --output "$work/out" "$work/my clip.gif"; code=$?
+[ $code -eq 0 ] || fail "--play converts and serves: $code $(cat "$work/play.err")"
 grep -q '/my%20clip\.html$' "$work/play.out" || fail "--play of a GIF prints the page even with --quiet: $(cat "$work/play.out")"
 "$cli" --play --no-browser "$work/picture.gif" 2>"$work/err"; [ $? -eq 1 ] || fail "--play of a file that is no GIF exits with 1"
 [ "$(wc -l < "$work/err")" -eq 1 ] || fail "--play: one line says why: $(cat "$work/err")"

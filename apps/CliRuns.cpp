@@ -219,4 +219,13 @@ int ConvertFolder(const TCliOptions& options, TTerminal& terminal) {
   return FolderResult(counts, terminal);
 }
 
+app::TConvertOutcome ConvertFile(const TCliOptions& options, const std::filesystem::path& gif, TTerminal& terminal) {
+  app::TConvertOptions job = JobFor(options, gif, options.Output.empty() ? gif.parent_path() : options.Output);
+  job.CompressionThreads = 0;
+  TFrameProgressLine progress(terminal, gif.filename().string() + ": ");
+  const app::TConvertOutcome outcome = app::ConvertGif(job, &progress);
+  Report(options, gif, outcome, terminal);
+  return outcome;
+}
+
 }  // namespace movara::cli

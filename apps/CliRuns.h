@@ -24,6 +24,10 @@ struct TCliOptions {
   // Files converted at once; each conversion then compresses its own
   // pictures, where a single one uses every core for them.
   unsigned Jobs = 1;
+  // --play: serve the one file's movie to the browser; --no-browser only
+  // prints its page's URL.
+  bool Play = false;
+  bool NoBrowser = false;
 };
 
 // Both runs plan first (a file whose movie or page would replace an input,
@@ -37,5 +41,8 @@ int ConvertFileList(const TCliOptions& options, TTerminal& terminal);
 // error, 1 when a GIF could not be read or was refused or a folder could
 // not be read, else 0.
 int ConvertFolder(const TCliOptions& options, TTerminal& terminal);
+// Converts one GIF (an absolute path) as a file of a list is, with its
+// progress line and report.
+app::TConvertOutcome ConvertFile(const TCliOptions& options, const std::filesystem::path& gif, TTerminal& terminal);
 
 }  // namespace movara::cli

@@ -10,6 +10,7 @@
 
 #include "CliRuns.h"
 #include "Interrupt.h"
+#include "PlayCommand.h"
 #include "Terminal.h"
 #include "base/Memory.h"
 #include "base/Printable.h"
@@ -21,6 +22,7 @@ using movara::cli::TCliOptions;
 constexpr const char* kUsage =
     "usage: movara-cli [options] FILE.gif...\n"
     "       movara-cli [options] --folder DIR\n"
+    "       movara-cli [options] --play FILE\n"
     "\n"
     "Converts GIF images into SWF movies that play like them.\n"
     "  FILE.gif...     convert these files\n"
@@ -34,6 +36,11 @@ constexpr const char* kUsage =
     "                  smaller movies, made faster, that play the same\n"
     "  --compress      write compressed movies (\"CWS\"; default uncompressed)\n"
     "  --jobs N        convert N files at once (default: one per core)\n"
+    "  --play FILE     play a movie in the browser: FILE.gif is converted first,\n"
+    "                  FILE.swf is played as it is; prints \"page: URL\", opens\n"
+    "                  it ($BROWSER, else the desktop's opener) and serves it on\n"
+    "                  127.0.0.1 until Ctrl-C\n"
+    "  --no-browser    with --play, only print the page's URL\n"
     "  --quiet         print errors only\n"
     "  --version       print the version\n"
     "  --help          print this help\n"
@@ -83,6 +90,10 @@ std::optional<int> ParseArguments(int argc, char** argv, TCliOptions& options) {
       const unsigned long jobs = std::strtoul(n.c_str(), &end, 10);
       if (n.empty() || *end != '\0' || jobs < 1 || jobs > 256) UsageError("--jobs needs a number from 1 to 256");
       options.Jobs = static_cast<unsigned>(jobs);
+    } else if (arg == "--play") {
+      options.Play = true;
+    } else if (arg == "--no-browser") {
+      options.NoBrowser = true;
     } else if (arg == "--quiet") {
       options.Quiet = true;
     } else if (arg.starts_with("--")) {
@@ -93,6 +104,7 @@ std::optional<int> ParseArguments(int argc, char** argv, TCliOptions& options) {
   }
   if (options.Files.empty() && options.Folder.empty()) UsageError("no GIF given");
   if (!options.Files.empty() && !options.Folder.empty()) UsageError("give files or --folder, not both");
+  if (options.Play && options.Files.size() != 1) UsageError("--play plays one file");
   return std::nullopt;
 }
 
@@ -128,6 +140,7 @@ int main(int argc, char** argv) {
   movara::cli::TTerminal terminal(options.Quiet);
   movara::cli::CatchInterrupts();
   try {
+    if (options.Play) return movara::cli::PlayFile(options, terminal);
     return options.Folder.empty() ? movara::cli::ConvertFileList(options, terminal)
                                   : movara::cli::ConvertFolder(options, terminal);
   } catch (const std::exception& e) {

@@ -183,7 +183,7 @@ void TfrmMain::ShowHTML(const std::filesystem::path& fileName, const std::string
     return;
   }
   view_.ProcessMessages();
-  view_.OpenDocument(page);
+  OpenServedPage(fileName, page);
 }
 
 }  // namespace movara::app

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -9,6 +10,7 @@
 #include "app/FolderRun.h"
 #include "app/HtmlPage.h"
 #include "app/MainView.h"
+#include "app/PlayerServer.h"
 #include "app/Preview.h"
 #include "app/SettingsStore.h"
 
@@ -68,7 +70,8 @@ class TfrmMain {
   // The folder mode of the Start button: the selected folder and one level
   // of its subfolders, with progress, abort and the summary.
   TFolderRunCounts RunFolder();
-  // Writes the HTML test page beside a movie and has the view open it.
+  // Writes the HTML test page beside a movie and opens it as served, with
+  // the player, in the browser.
   void ShowHTML(const std::filesystem::path& fileName, const std::string& width, const std::string& height,
                 bool transparent);
 
@@ -84,11 +87,17 @@ class TfrmMain {
   // conversion would replace one.
   bool MayWrite(const std::filesystem::path& target, bool single);
   void ReportConversion(const TConvertOutcome& outcome);
+  // Serves a movie and its page (PlayInWindow.cpp), starting the player
+  // server on first use, and opens the page in the browser; a message box
+  // says why when it cannot.
+  void OpenServedPage(const std::filesystem::path& movie, const std::filesystem::path& page);
   void EndFolderRun(const std::filesystem::path& root);
   IMainView& view_;
   ISettingsStore& settings_;
   std::filesystem::path programFolder_;
   bool running_ = false;
+  // The server of the movies played, for as long as the window lives.
+  std::unique_ptr<TPlayerServer> player_;
 };
 
 // Messages shown by the converter.

@@ -62,6 +62,8 @@ class IMainView {
   virtual void SetWindowGeometry(const Geometry& geometry) = 0;
   // Opens a document with the desktop's default handler.
   virtual void OpenDocument(const std::filesystem::path& file) = 0;
+  // Opens a URL in the system's browser; false when it cannot.
+  virtual bool OpenUrl(const std::string& url) = 0;
 
   // The preview: its check box (ChB1) and its pane.
   virtual bool PreviewChecked() const = 0;

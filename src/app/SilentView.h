@@ -43,6 +43,7 @@ class TSilentView final : public IMainView {
   Geometry WindowGeometry() const override { return {}; }
   void SetWindowGeometry(const Geometry&) override {}
   void OpenDocument(const std::filesystem::path&) override {}
+  bool OpenUrl(const std::string&) override { return true; }
   bool PreviewChecked() const override { return false; }
   IPreviewView& Preview() override { return preview_; }
   std::filesystem::path BrowseForFolder(const std::filesystem::path&) override { return {}; }

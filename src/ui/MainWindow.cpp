@@ -444,6 +444,10 @@ void TMainWindow::OpenDocument(const std::filesystem::path& file) {
   QDesktopServices::openUrl(QUrl::fromLocalFile(Q(file)));
 }
 
+bool TMainWindow::OpenUrl(const std::string& url) {
+  return QDesktopServices::openUrl(QUrl(QString::fromStdString(url), QUrl::StrictMode));
+}
+
 bool TMainWindow::PreviewChecked() const { return ChB1->isChecked(); }
 app::IPreviewView& TMainWindow::Preview() { return *BPanel1; }
 

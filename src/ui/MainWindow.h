@@ -87,6 +87,7 @@ class TMainWindow final : public QWidget, public app::IMainView {
   Geometry WindowGeometry() const override;
   void SetWindowGeometry(const Geometry& geometry) override;
   void OpenDocument(const std::filesystem::path& file) override;
+  bool OpenUrl(const std::string& url) override;
   bool PreviewChecked() const override;
   app::IPreviewView& Preview() override;
   std::filesystem::path BrowseForFolder(const std::filesystem::path& start) override;

@@ -49,6 +49,8 @@ class FakeView : public app::IMainView {
   std::vector<int> Progress;
   std::string PositionText;
   std::vector<std::filesystem::path> Opened;
+  std::vector<std::string> OpenedUrls;
+  bool UrlOpens = true;
   bool AnswerYes = true;
   bool Single = true;
   bool UrlOn = true;
@@ -111,6 +113,10 @@ class FakeView : public app::IMainView {
   Geometry WindowGeometry() const override { return Window; }
   void SetWindowGeometry(const Geometry& g) override { Window = g; }
   void OpenDocument(const std::filesystem::path& file) override { Opened.push_back(file); }
+  bool OpenUrl(const std::string& url) override {
+    OpenedUrls.push_back(url);
+    return UrlOpens;
+  }
   bool PreviewChecked() const override { return PreviewOn; }
   app::IPreviewView& Preview() override { return PreviewPane; }
   std::filesystem::path BrowseForFolder(const std::filesystem::path& start) override {

@@ -85,6 +85,34 @@ script -qec "'$cli' --quiet --folder '$work/in'" /dev/null > "$work/tty" </dev/n
 "$cli" --folder "$work/in" > "$work/pipe" 2>&1
 ! grep -q $'\r' "$work/pipe" || fail "no progress in a pipe: $(cat -v "$work/pipe")"
 
+# --play: serves the movie until SIGINT (exit 0) after printing its page;
+# a file that is no GIF or movie, or no player beside the program, is one
+# line and 1.
+play() {
+  rm -f "$work/play.out"  # the last run's page is not this one's
+  "$@" > "$work/play.out" 2> "$work/play.err" & local pid=$!
+  for _ in $(seq 300); do grep -qs '^page: ' "$work/play.out" && break; kill -0 $pid 2>/dev/null || break; sleep 0.1; done
+  kill -INT $pid 2>/dev/null; wait $pid
+}
+play "$cli" --play --no-browser "$work/cws/my clip.swf"; [ $? -eq 0 ] || fail "--play ends with 0 on SIGINT: $(cat "$work/play.err")"
+grep -qE '^page: http://127\.0\.0\.1:[0-9]+/[0-9a-f]{32}/my%20clip\.html$' "$work/play.out" \
+  || fail "--play prints the page: $(cat "$work/play.out")"
+script -qec "timeout -s INT 2 '$cli' --play --no-browser '$work/cws/my clip.swf'" /dev/null > "$work/tty" </dev/null
+grep -q "press Ctrl-C to stop" "$work/tty" || fail "--play says how it ends on a terminal: $(cat -v "$work/tty")"
+printf '#!/bin/sh\necho "$1" > "%s/opened"\n' "$work" > "$work/browser"; chmod +x "$work/browser"
+BROWSER="$work/browser" play "$cli" --play "$work/cws/my clip.swf"
+for _ in $(seq 50); do [ -s "$work/opened" ] && break; sleep 0.1; done
+[ "page: $(cat "$work/opened")" = "$(cat "$work/play.out")" ] || fail "--play opens its page with \$BROWSER: $(cat "$work/opened")"
+play "$cli" --play --no-browser --quiet --output "$work/out" "$work/my clip.gif"; code=$?
+[ $code -eq 0 ] || fail "--play converts and serves: $code $(cat "$work/play.err")"
+grep -q '/my%20clip\.html$' "$work/play.out" || fail "--play of a GIF prints the page even with --quiet: $(cat "$work/play.out")"
+"$cli" --play --no-browser "$work/picture.gif" 2>"$work/err"; [ $? -eq 1 ] || fail "--play of a file that is no GIF exits with 1"
+[ "$(wc -l < "$work/err")" -eq 1 ] || fail "--play: one line says why: $(cat "$work/err")"
+"$cli" --play "$sample" "$sample" 2>/dev/null; [ $? -eq 2 ] || fail "--play of two files is a usage error"
+mkdir -p "$work/alone"; cp "$cli" "$work/alone/movara-cli"
+"$work/alone/movara-cli" --play --no-browser "$work/cws/my clip.swf" 2>"$work/err"; [ $? -eq 1 ] || fail "--play without the player exits with 1"
+[ "$(wc -l < "$work/err")" -eq 1 ] && grep -q "The player's files are missing" "$work/err" || fail "the missing player: $(cat "$work/err")"
+
 # movara converts a GIF on its command line without a display (a server, a
 # CI job) and without touching one that is named but does not answer.
 headless=(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM)

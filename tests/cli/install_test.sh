@@ -20,4 +20,13 @@ cp "$sample" "$work/picture.gif"
 env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$work/prefix/bin/movara" "$work/picture.gif" \
   || fail "the installed movara converts"
 [ -s "$work/picture.swf" ] || fail "the installed movara writes the movie"
+# The player's files in the share folder, without source maps; the
+# installed movara-cli finds them.
+player="$work/prefix/share/movara/player"
+[ -s "$player/ruffle.js" ] && [ "$(ls "$player"/*.wasm | wc -l)" -eq 2 ] || fail "the player's files are not installed"
+! ls "$player" | grep -q '\.map$' || fail "source maps are installed"
+"$work/prefix/bin/movara-cli" --play --no-browser "$work/picture.swf" > "$work/page" & pid=$!
+for _ in $(seq 300); do grep -q '^page: http://127.0.0.1:' "$work/page" && break; sleep 0.1; done
+kill -INT $pid; wait $pid || fail "the installed movara-cli plays"
+grep -q '^page: ' "$work/page" || fail "the installed movara-cli prints its page"
 echo "install tests passed"

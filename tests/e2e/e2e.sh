@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Runs the player checks on the shared corpus, or on generated GIFs when the
-# corpus is not there.
+# corpus is not there; with a fifth argument "play", the checks of
+# movara-cli --play instead.
 set -euo pipefail
 cli="$1"
 make_gifs="$2"
@@ -15,6 +16,11 @@ if [ ! -d "$corpus/gif" ]; then
   corpus="$(mktemp -d)"
   trap 'rm -rf "$corpus"' EXIT
   "$make_gifs" "$corpus"
+fi
+if [ "${5:-}" = play ]; then
+  # The movies as a user plays them, through movara-cli --play.
+  node "$here/play.mjs" --cli "$cli" --corpus "$corpus" --expected "$expected"
+  exit
 fi
 node "$here/run.mjs" --cli "$cli" --corpus "$corpus" --expected "$expected"
 node "$here/run.mjs" --cli "$cli" --corpus "$corpus" --expected "$expected" --variant compact

@@ -26,6 +26,9 @@
 #include <filesystem>
 #include <functional>
 
+#include <httplib.h>
+
+#include "app/PlayerFiles.h"
 #include "base/FileStream.h"
 #include "ui/AboutDialog.h"
 #include "ui/MainWindow.h"
@@ -130,12 +133,14 @@ class MainWindowTest : public QObject {
     fs::create_directories(out_);
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, QString::fromStdString((root_ / "settings").string()));
     QDesktopServices::setUrlHandler("file", &urls_, "open");
+    QDesktopServices::setUrlHandler("http", &urls_, "open");
     QDesktopServices::setUrlHandler("https", &urls_, "open");
     QDesktopServices::setUrlHandler("mailto", &urls_, "open");
     urls_.Opened.clear();
   }
   void cleanup() {
     QDesktopServices::unsetUrlHandler("file");
+    QDesktopServices::unsetUrlHandler("http");
     QDesktopServices::unsetUrlHandler("https");
     QDesktopServices::unsetUrlHandler("mailto");
     scratch_.reset();
@@ -282,7 +287,10 @@ class MainWindowTest : public QObject {
     QCOMPARE(QSettings("Brenholt", "Movara").value("1.0/LastDir").toString().toStdString(), in.string());
   }
 
-  void singleFileConversionOpensTheTestPage() {
+  void singleFileConversionOpensTheServedTestPage() {
+    // A stand-in for the player's files beside the program.
+    fs::create_directories(program_ / "player");
+    WriteFileBytes(program_ / "player" / app::kPlayerEntry, {'/', '/'});
     WriteGif(Root() / "one", "only.gif", Gif(16, 8));
     auto window = ShowWindow();
     QVERIFY(window != nullptr);
@@ -292,7 +300,19 @@ class MainWindowTest : public QObject {
     QCOMPARE(boxes.size(), std::size_t{1});
     QCOMPARE(boxes[0].Text, QString("The file only.swf has been successfully created."));
     QCOMPARE(urls_.Opened.size(), 1);
-    QCOMPARE(urls_.Opened[0], QUrl::fromLocalFile(QString::fromStdString((out_ / "only.html").string())));
+    const QUrl page = urls_.Opened[0];
+    QCOMPARE(page.scheme(), QString("http"));
+    QCOMPARE(page.host(), QString("127.0.0.1"));
+    QVERIFY(page.path().endsWith("/only.html"));
+    QVERIFY(fs::is_regular_file(out_ / "only.html"));
+    httplib::Client server("127.0.0.1", page.port());
+    const auto served = server.Get(page.path().toStdString());
+    QVERIFY(served);
+    QVERIFY(served->body.find("<script src=\"player/ruffle.js\">") != std::string::npos);
+    const auto movie = server.Get(page.path().replace("only.html", "only.swf").toStdString());
+    QVERIFY(movie);
+    const auto onDisk = ReadFileBytes(out_ / "only.swf");
+    QVERIFY(movie->body == std::string(onDisk.begin(), onDisk.end()));
     QCOMPARE(window->RzP->text(), QString());
   }
 

@@ -1,0 +1,154 @@
+#include "PlayCommand.h"
+
+#include <signal.h>
+#include <spawn.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <optional>
+#include <system_error>
+
+#include "app/HtmlPage.h"
+#include "app/PlayerFiles.h"
+#include "app/PlayerServer.h"
+#include "base/FileStream.h"
+#include "base/MemoryStream.h"
+#include "base/ProgramFolder.h"
+#include "base/ZlibStream.h"
+#include "swf/core/BitsEngine.h"
+
+extern char** environ;
+
+namespace movara::cli {
+
+namespace {
+
+// A movie's stage in pixels, from the frame rectangle of its header (in
+// twips); nothing when the bytes are not an "FWS" or "CWS" movie.
+std::optional<std::pair<std::int32_t, std::int32_t>> MovieStage(const std::vector<std::uint8_t>& bytes) {
+  if (bytes.size() < 9 || (bytes[0] != 'F' && bytes[0] != 'C') || bytes[1] != 'W' || bytes[2] != 'S') {
+    return std::nullopt;
+  }
+  try {
+    TMemoryViewStream body(std::span<const std::uint8_t>(bytes).subspan(8));
+    std::optional<TDecompressionStream> inflated;
+    if (bytes[0] == 'C') inflated.emplace(body);
+    TStream& header = inflated ? static_cast<TStream&>(*inflated) : body;
+    swf::TBitsEngine be(header);
+    const swf::TRectangle frame = be.ReadRect();
+    return std::pair{(frame.Right - frame.Left) / 20, (frame.Bottom - frame.Top) / 20};
+  } catch (const std::exception&) {
+    return std::nullopt;
+  }
+}
+
+// Whether a file starts as a movie does.
+bool LooksLikeMovie(const std::filesystem::path& file) {
+  std::error_code ec;
+  if (!std::filesystem::is_regular_file(file, ec)) return false;
+  char signature[3] = {};
+  std::FILE* f = std::fopen(file.c_str(), "rb");
+  if (f == nullptr) return false;
+  const std::size_t got = std::fread(signature, 1, 3, f);
+  std::fclose(f);
+  return got == 3 && (signature[0] == 'F' || signature[0] == 'C') && signature[1] == 'W' && signature[2] == 'S';
+}
+
+// Starts the user's browser on a URL without waiting for it: $BROWSER (the
+// first of its colon-separated commands) when set, else the desktop's
+// opener. False when it cannot be started.
+bool OpenBrowser(const std::string& url) {
+  const char* chosen = std::getenv("BROWSER");
+  std::string browser = chosen != nullptr && *chosen != '\0' ? chosen : "xdg-open";
+  browser = browser.substr(0, browser.find(':'));
+  posix_spawnattr_t attributes;
+  posix_spawnattr_init(&attributes);
+  // The browser gets the signals this process holds back for itself, in a
+  // process group of its own: Ctrl-C that ends the serving leaves it open.
+  sigset_t none;
+  sigemptyset(&none);
+  posix_spawnattr_setsigmask(&attributes, &none);
+  posix_spawnattr_setpgroup(&attributes, 0);
+  posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETPGROUP);
+  std::string urlArgument = url;
+  char* argv[] = {browser.data(), urlArgument.data(), nullptr};
+  pid_t pid = 0;
+  const int failed = posix_spawnp(&pid, browser.c_str(), nullptr, &attributes, argv, environ);
+  posix_spawnattr_destroy(&attributes);
+  return failed == 0;
+}
+
+// The movie to play and its page: the file itself when it is a movie, else
+// the movie converted from it; nothing (and the exit status) when the
+// conversion fails.
+struct TPlayed {
+  std::filesystem::path Movie;
+  std::string Page;
+  int Code = app::crOk;
+};
+
+TPlayed MovieToPlay(const TCliOptions& options, TTerminal& terminal) {
+  std::error_code ec;
+  const std::filesystem::path file = std::filesystem::absolute(options.Files.front(), ec);
+  if (LooksLikeMovie(file)) {
+    const auto bytes = ReadFileBytes(file);
+    const auto stage = MovieStage(bytes);
+    if (!stage) {
+      terminal.Error("movara-cli: " + options.Files.front().string() + " is not a movie that can be read");
+      return {{}, {}, app::crLoadError};
+    }
+    return {file, app::BuildTestPage(file.filename().string(), std::to_string(stage->first),
+                                     std::to_string(stage->second), false, bytes.size()),
+            app::crOk};
+  }
+  const app::TConvertOutcome outcome = ConvertFile(options, file, terminal);
+  if (outcome.Code != app::crOk) return {{}, {}, outcome.Code};
+  std::uintmax_t size = std::filesystem::file_size(outcome.Movie, ec);
+  if (ec) size = 0;
+  return {outcome.Movie,
+          app::BuildTestPage(outcome.Movie.filename().string(), std::to_string(outcome.Width),
+                             std::to_string(outcome.Height), outcome.FirstFrameTransparent, size),
+          app::crOk};
+}
+
+}  // namespace
+
+int PlayFile(const TCliOptions& options, TTerminal& terminal) {
+  // SIGINT and SIGTERM end the serving: held back in every thread from here
+  // on (the server's too) and waited for below. A shell starts background
+  // jobs with SIGINT ignored, which would discard it before the wait.
+  sigset_t stop;
+  sigemptyset(&stop);
+  sigaddset(&stop, SIGINT);
+  sigaddset(&stop, SIGTERM);
+  pthread_sigmask(SIG_BLOCK, &stop, nullptr);
+  std::signal(SIGINT, SIG_DFL);
+  std::signal(SIGTERM, SIG_DFL);
+
+  const std::filesystem::path programFolder = ProgramFolder();
+  const std::filesystem::path playerFolder = app::FindPlayerFolder(programFolder);
+  if (playerFolder.empty()) {
+    terminal.Error("movara-cli: " + app::PlayerMissingMessage(programFolder));
+    return app::crLoadError;
+  }
+  const TPlayed played = MovieToPlay(options, terminal);
+  if (played.Code != app::crOk) return played.Code;
+
+  app::TPlayerServer server(playerFolder);
+  const std::string url = server.Play(played.Movie, played.Page);
+  std::printf("page: %s\n", url.c_str());
+  std::fflush(stdout);
+  if (!options.NoBrowser && !OpenBrowser(url)) {
+    terminal.Error("movara-cli: no browser could be started; open the page above in one");
+  }
+  const bool onTerminal = isatty(STDERR_FILENO) == 1;
+  if (onTerminal) std::fputs("Serving the movie on 127.0.0.1; press Ctrl-C to stop.\n", stderr);
+  int received = 0;
+  sigwait(&stop, &received);
+  if (onTerminal) std::fputs("Stopped.\n", stderr);
+  return app::crOk;
+}
+
+}  // namespace movara::cli

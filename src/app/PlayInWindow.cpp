@@ -1,0 +1,34 @@
+// The window plays a converted movie in the browser: its page and the movie
+// served with the player on 127.0.0.1, since no browser plays the page's
+// plug-in markup from a file.
+#include <exception>
+
+#include "app/MainForm.h"
+#include "app/PlayerFiles.h"
+#include "base/FileStream.h"
+
+namespace movara::app {
+
+void TfrmMain::OpenServedPage(const std::filesystem::path& movie, const std::filesystem::path& page) {
+  std::string url;
+  try {
+    if (!player_) {
+      const std::filesystem::path folder = FindPlayerFolder(programFolder_);
+      if (folder.empty()) {
+        view_.MessageBox(PlayerMissingMessage(programFolder_), IMainView::MessageKind::Error);
+        return;
+      }
+      player_ = std::make_unique<TPlayerServer>(folder);
+    }
+    const std::vector<std::uint8_t> text = ReadFileBytes(page);
+    url = player_->Play(movie, std::string(text.begin(), text.end()));
+  } catch (const std::exception& e) {
+    view_.MessageBox(std::string("The movie could not be played: ") + e.what(), IMainView::MessageKind::Error);
+    return;
+  }
+  if (!view_.OpenUrl(url)) {
+    view_.MessageBox("The browser could not be opened on " + url, IMainView::MessageKind::Error);
+  }
+}
+
+}  // namespace movara::app

@@ -87,6 +87,26 @@ int Report(const TCliOptions& options, const std::filesystem::path& gif, const a
   return outcome.Code;
 }
 
+// A file the plan refuses: Error 1 with the plan's reason.
+app::TConvertOutcome RefusedOutcome(const app::TPlannedFile& file) {
+  app::TConvertOutcome outcome;
+  outcome.Code = app::crLoadError;
+  outcome.Movie = file.Movie;
+  outcome.Reason = file.Refusal;
+  return outcome;
+}
+
+// Converts a planned file on this thread with every core for its pictures,
+// its frames on the progress line when `showFrames`.
+app::TConvertOutcome ConvertHere(const TCliOptions& options, const app::TPlannedFile& file, TTerminal& terminal,
+                                 bool showFrames) {
+  app::TConvertOptions job = JobFor(options, file);
+  job.CompressionThreads = 0;
+  if (!showFrames) return app::ConvertGif(job);
+  TFrameProgressLine progress(terminal, file.Gif.filename().string() + ": ");
+  return app::ConvertGif(job, &progress);
+}
+
 std::size_t FileCount(const app::TRunPlan& plan) {
   std::size_t count = 0;
   for (const auto& folder : plan.Folders) count += folder.Files.size();
@@ -137,19 +157,9 @@ class TCliRun final : public app::IFolderRunClient {
 
  private:
   app::TConvertOutcome Outcome(const app::TPlannedFile& file) {
-    app::TConvertOutcome outcome;
-    if (!file.Refusal.empty()) {
-      outcome.Code = app::crLoadError;
-      outcome.Movie = file.Movie;
-      outcome.Reason = file.Refusal;
-      return outcome;
-    }
+    if (!file.Refusal.empty()) return RefusedOutcome(file);
     if (running_) return running_->Take(taken_++);
-    app::TConvertOptions job = JobFor(options_, file);
-    job.CompressionThreads = 0;
-    if (folderRun_) return app::ConvertGif(job);
-    TFrameProgressLine progress(terminal_, file.Gif.filename().string() + ": ");
-    return app::ConvertGif(job, &progress);
+    return ConvertHere(options_, file, terminal_, !folderRun_);
   }
 
   const TCliOptions& options_;
@@ -220,10 +230,10 @@ int ConvertFolder(const TCliOptions& options, TTerminal& terminal) {
 }
 
 app::TConvertOutcome ConvertFile(const TCliOptions& options, const std::filesystem::path& gif, TTerminal& terminal) {
-  app::TConvertOptions job = JobFor(options, gif, options.Output.empty() ? gif.parent_path() : options.Output);
-  job.CompressionThreads = 0;
-  TFrameProgressLine progress(terminal, gif.filename().string() + ": ");
-  const app::TConvertOutcome outcome = app::ConvertGif(job, &progress);
+  const app::TRunPlan plan = app::PlanFileList({gif}, PlanOptions(options));
+  const app::TPlannedFile& file = plan.Folders.front().Files.front();
+  const app::TConvertOutcome outcome =
+      file.Refusal.empty() ? ConvertHere(options, file, terminal, true) : RefusedOutcome(file);
   Report(options, gif, outcome, terminal);
   return outcome;
 }

@@ -13,6 +13,7 @@ import { parseSwf } from 'swf-parser';
 import { TagType } from 'swf-types';
 import { Player } from './player.mjs';
 import { changeFrames, headerInfo, jumpCopy } from './swf-edit.mjs';
+import { framesShowing, readDelays } from './gif-clock.mjs';
 
 const args = Object.fromEntries(process.argv.slice(2).reduce((pairs, a, i, all) => {
   if (a.startsWith('--')) pairs.push([a.slice(2), all[i + 1]]);
@@ -115,8 +116,12 @@ try {
     // When every image got its own movie frame, image i shows at change
     // frame i; otherwise (frames that show nothing new were dropped) each
     // picture is searched from where the one before was found.
-    const images = fs.readFileSync(path.join(refDir, 'delays.txt'), 'utf8').trim().split('\n').length;
+    const delays = readDelays(path.join(refDir, 'delays.txt'), fs);
+    const images = delays.length;
     const direct = frames.length === images;
+    // An image due within the movie frame of the next one is composed into
+    // it: no movie frame shows it alone.
+    const shown = framesShowing(delays, 24);
     let at = 0;
     let reachedAll = true;
     const render = async (j) => {
@@ -131,6 +136,7 @@ try {
       figures.frames += 1;
       const png = fs.readFileSync(path.join(refDir, ref));
       const index = Number(ref.slice(6, 9));
+      if (!shown[index]) continue;
       const order = direct && index < frames.length ? [index] : [];
       for (let j = at; j < frames.length; ++j) if (j !== index || !direct) order.push(j);
       let found = -1;

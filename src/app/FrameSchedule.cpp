@@ -25,13 +25,14 @@ std::uint64_t DelayTicks(TGifDelay delay) {
 TFrameSchedule ScheduleFrames(std::span<const std::uint64_t> durations, unsigned framesPerSecond) {
   TFrameSchedule schedule;
   std::uint64_t ticks = 0;  // the GIF's clock
+  std::optional<std::uint64_t> lastTimed;
   for (const std::uint64_t duration : durations) {
     schedule.Starts.push_back(RoundHalfEven(ticks * framesPerSecond, kTicksPerSecond));
+    if (duration > 0) lastTimed = schedule.Starts.back();
     ticks += duration;
   }
-  if (!durations.empty()) {
-    schedule.End = std::max(RoundHalfEven(ticks * framesPerSecond, kTicksPerSecond), schedule.Starts.back() + 1);
-  }
+  schedule.End = RoundHalfEven(ticks * framesPerSecond, kTicksPerSecond);
+  if (lastTimed) schedule.End = std::max(schedule.End, *lastTimed + 1);
   return schedule;
 }
 

@@ -31,7 +31,8 @@ struct TFrameSchedule {
   // Starts[k]: the movie frame in which GIF frame k is first shown.
   std::vector<std::uint64_t> Starts;
   // The movie's length in frames: the GIF's length rounded, and at least
-  // one frame past the last start, so that the last frame is seen.
+  // one frame past the start of the last frame that takes time, so that it
+  // is seen.
   std::uint64_t End = 0;
 
   // Movie frames from GIF frame k's start to the next one's (to the end for
@@ -39,7 +40,8 @@ struct TFrameSchedule {
   std::uint64_t Length(std::size_t k) const;
 };
 
-// The schedule of frames lasting `durations` ticks each.
+// The schedule of frames lasting `durations` ticks each (0 for a frame that
+// takes no time).
 TFrameSchedule ScheduleFrames(std::span<const std::uint64_t> durations, unsigned framesPerSecond);
 
 // Passes through the movie that a GIF's loop extension asks for, as browsers

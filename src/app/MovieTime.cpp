@@ -73,11 +73,12 @@ TMovieTime::TMovieTime(TFrameSchedule schedule, std::uint32_t passes) : schedule
 
 void TMovieTime::ShowFrame(swf::TFlashMovie& movie, std::size_t k) const {
   const std::uint64_t length = schedule_.Length(k);
-  if (k + 1 < schedule_.Starts.size() || passes_ == 0) {
+  const bool endsPass = length > 0 && schedule_.Starts[k] + length == schedule_.End;
+  if (!endsPass || passes_ == 0) {
     ShowFrames(movie, length);
     return;
   }
-  // The last frame lasts at least one movie frame: its last one ends the pass.
+  // The movie's last frame ends the pass.
   ShowFrames(movie, length - 1);
   movie.AppendObject(StopAfter(passes_));
   movie.ShowFrame(1);

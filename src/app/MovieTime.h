@@ -29,8 +29,8 @@ class TMovieTime {
   std::uint64_t Frames() const { return schedule_.End; }
   // Closes GIF frame k, after its picture (if any) is placed: ShowFrame tags
   // up to the next frame's start, none when that starts in the same movie
-  // frame. The last frame's last movie frame counts the passes and stops
-  // when they are done.
+  // frame. The movie's last frame counts the passes and stops when they are
+  // done.
   void ShowFrame(swf::TFlashMovie& movie, std::size_t k) const;
 
  private:

@@ -245,6 +245,25 @@ TEST(ConversionApi, FrameRateAndLoopCount) {
   }
 }
 
+// Extensions after the last image load as a frame without a size: its
+// delay adds no time, and its loop extension, the last, is the one
+// browsers follow.
+TEST(ConversionApi, ExtensionsAfterTheLastImage) {
+  ConverterFixture fx;
+  const auto gif = fx.WriteGif("trail.gif", GifBuilder().Header(1, 1, {0x000000, 0xFFFFFF}).Loop(0)
+                                                 .Gce(0, 10).Frame(MakeFrame(0, 0, 1, 1, {0}))
+                                                 .Gce(0, 10).Frame(MakeFrame(0, 0, 1, 1, {1}))
+                                                 .Loop(1).Gce(0, 100).Trailer().Build());
+  TConvertOptions o = Options(gif, fx.OutDir / "trail.swf");
+  o.Timing.GifLoop = true;
+  ASSERT_EQ(ConvertGif(o).Code, crOk);
+  const swf::TSWFFile file = swf::ReadSWFFile(ReadFileBytes(o.Movie));
+  EXPECT_EQ(file.Header.FrameCount, 5) << "0.2 s at 24 fps";
+  const std::vector<std::uint16_t> tail = TailCodes(file);
+  ASSERT_GE(tail.size(), 2u);
+  EXPECT_EQ(tail.rbegin()[1], swf::tagDoAction) << "two passes to count";
+}
+
 // A folder walk over made-up folders: "root" with files, subfolders "a",
 // "b" and "c"; what each call does is scripted.
 struct ScriptedClient final : IFolderRunClient {

@@ -72,6 +72,14 @@ TEST(FrameSchedule, StartsFollowTheGifClock) {
   }
 }
 
+TEST(FrameSchedule, AFrameOfNoTimeAtTheEndAddsNothing) {
+  const std::uint64_t durations[] = {DelayTicks(10), DelayTicks(10), 0};
+  const TFrameSchedule s = ScheduleFrames(durations, 24);
+  EXPECT_EQ(s.Starts, (std::vector<std::uint64_t>{0, 2, 5}));
+  EXPECT_EQ(s.End, 5u);
+  EXPECT_EQ(s.Length(2), 0u);
+}
+
 TEST(FrameSchedule, PassesAsBrowsersPlayTheLoopCount) {
   EXPECT_EQ(GifPasses(std::nullopt), 1u);
   EXPECT_EQ(GifPasses(0), 0u) << "for ever";

@@ -101,7 +101,7 @@ async function sampleTimes(player, work) {
       for (const e of player.errors.splice(0)) fail(`${name}: ${e}`);
     }
   }
-  console.log(`timing: ${samples} movie frames sampled, each showing the image the GIF's clock says`);
+  console.log(`timing: ${samples} movie frames sampled against the image the GIF's clock says`);
 }
 
 // The colour runs a point shows, red or blue: the passes are the red runs.

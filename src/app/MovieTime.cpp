@@ -13,6 +13,7 @@ namespace {
 // its value when the timeline loops.
 constexpr const char* kPassCounter = "movara_passes";
 
+// ShowFrame tags, at most 65535 to a call.
 void ShowFrames(swf::TFlashMovie& movie, std::uint64_t count) {
   while (count > 0) {
     const auto n = static_cast<std::uint16_t>(std::min<std::uint64_t>(count, 0xFFFF));

@@ -77,7 +77,7 @@ inline std::vector<RgbaImage> GifPictures(const Bytes& gifBytes) {
   TMemoryViewStream stream(gifBytes);
   gif.LoadFromStream(stream);
   const std::vector<RgbaImage> pictures = ComposeFrames(gif);  // one per frame with pixels
-  const app::TFrameSchedule schedule = app::ScheduleFrames(app::GifDurations(gif), 24);
+  const app::TFrameSchedule schedule = app::ScheduleFrames(app::GifDurations(gif), app::kDefaultFrameRate);
   std::vector<std::uint64_t> starts;
   for (std::size_t k = 0; k < gif.Frames().size(); ++k) {
     if (!gif.Frames()[k]->IsEmpty()) starts.push_back(schedule.Starts[k]);

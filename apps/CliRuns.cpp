@@ -50,6 +50,7 @@ app::TConvertOptions JobFor(const TCliOptions& options, const app::TPlannedFile&
   job.Overwrite = options.Overwrite;
   job.Compact = options.Compact;
   job.Compress = options.Compress;
+  job.Timing = options.Timing;
   // Files converted side by side keep the cores busy; a picture pool per
   // file would only compete with them.
   job.CompressionThreads = 1;

@@ -21,6 +21,7 @@ struct TCliOptions {
   app::TOverwrite Overwrite = app::TOverwrite::Replace;
   bool Compact = false;
   bool Compress = false;
+  app::TMovieTiming Timing;
   // Files converted at once; each conversion then compresses its own
   // pictures, where a single one uses every core for them.
   unsigned Jobs = 1;

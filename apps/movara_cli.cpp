@@ -35,6 +35,9 @@ constexpr const char* kUsage =
     "  --compact       store pictures of at most 256 colours as 8-bit bitmaps:\n"
     "                  smaller movies, made faster, that play the same\n"
     "  --compress      write compressed movies (\"CWS\"; default uncompressed)\n"
+    "  --fps N         movie frames per second, 1 to 120 (default 24)\n"
+    "  --loop          play the GIF's loop count, as browsers do: without one, once\n"
+    "                  and stay on the last frame (default: loop for ever)\n"
     "  --jobs N        convert N files at once (default: one per core)\n"
     "  --play FILE     play a movie in the browser: FILE.gif is converted first,\n"
     "                  FILE.swf is played as it is; prints \"page: URL\", opens\n"
@@ -44,6 +47,9 @@ constexpr const char* kUsage =
     "  --quiet         print errors only\n"
     "  --version       print the version\n"
     "  --help          print this help\n"
+    "The movie keeps the GIF's time: each GIF frame starts at the movie frame\n"
+    "nearest to the sum of the delays before it. Delays of 0 and 1 hundredth last\n"
+    "10, as in browsers; a frame without a delay lasts 10/24 s.\n"
     "A file that is not converted is reported on standard error with the reason.\n"
     "On a terminal, a progress line shows the frames of a large GIF, or the files\n"
     "of a folder run.\n"
@@ -54,6 +60,16 @@ constexpr const char* kUsage =
 [[noreturn]] void UsageError(const std::string& message) {
   std::fprintf(stderr, "movara-cli: %s\n%s", movara::Printable(message).c_str(), kUsage);
   std::exit(2);
+}
+
+// An option's whole-number value from `low` to `high`.
+unsigned NumberArgument(const std::string& option, const std::string& text, unsigned low, unsigned high) {
+  char* end = nullptr;
+  const unsigned long n = std::strtoul(text.c_str(), &end, 10);
+  if (text.empty() || *end != '\0' || n < low || n > high) {
+    UsageError(option + " needs a number from " + std::to_string(low) + " to " + std::to_string(high));
+  }
+  return static_cast<unsigned>(n);
 }
 
 // Reads the arguments; an exit status when the run ends here.
@@ -84,12 +100,13 @@ std::optional<int> ParseArguments(int argc, char** argv, TCliOptions& options) {
       options.Compact = true;
     } else if (arg == "--compress") {
       options.Compress = true;
+    } else if (arg == "--fps") {
+      options.Timing.FramesPerSecond = NumberArgument(arg, value(), movara::app::kMinFrameRate,
+                                                      movara::app::kMaxFrameRate);
+    } else if (arg == "--loop") {
+      options.Timing.GifLoop = true;
     } else if (arg == "--jobs") {
-      const std::string n = value();
-      char* end = nullptr;
-      const unsigned long jobs = std::strtoul(n.c_str(), &end, 10);
-      if (n.empty() || *end != '\0' || jobs < 1 || jobs > 256) UsageError("--jobs needs a number from 1 to 256");
-      options.Jobs = static_cast<unsigned>(jobs);
+      options.Jobs = NumberArgument(arg, value(), 1, 256);
     } else if (arg == "--play") {
       options.Play = true;
     } else if (arg == "--no-browser") {

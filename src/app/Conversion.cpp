@@ -8,6 +8,7 @@
 #include <system_error>
 
 #include "app/FrameComposer.h"
+#include "app/MovieTime.h"
 #include "base/PartialFile.h"
 #include "base/Stream.h"
 #include "imaging/GIFException.h"
@@ -23,7 +24,6 @@ using imaging::TGIFImage;
 using imaging::TGIFSubImage;
 using swf::TFlashMovie;
 
-constexpr double kFrameRate = 24.0;
 // More frames over one pixel than this make layers too deep to show.
 constexpr int kMaxLayers = 11;
 // Full-frame pictures of a larger screen would not fit in memory; such a GIF
@@ -73,7 +73,8 @@ swf::TFlashShape& AddPicture(TFlashMovie& movie, const TBitmap& picture, std::in
 
 // Full-frame mode: every movie frame a complete picture of the screen,
 // composed as a GIF viewer composes it.
-void ComposeFullFrames(TFlashMovie& movie, TGIFImage& gif, imaging::TColor background, const TFrameProgress& progress) {
+void ComposeFullFrames(TFlashMovie& movie, TGIFImage& gif, imaging::TColor background, const TMovieTime& time,
+                       const TFrameProgress& progress) {
   const int w = gif.Width(), h = gif.Height();
   const imaging::TARGB clear = imaging::ColorToARGB(background, 0);
   TBitmap canvas(w, h, imaging::TPixelFormat::pf32bit);
@@ -84,7 +85,11 @@ void ComposeFullFrames(TFlashMovie& movie, TGIFImage& gif, imaging::TColor backg
   for (std::size_t k = 0; k < frames.size(); ++k) {
     progress.Done(k);
     const TGIFSubImage& frame = *frames[k];
-    if (frame.IsEmpty()) continue;
+    // A frame without a picture keeps the last one on the stage for its time.
+    if (frame.IsEmpty()) {
+      time.ShowFrame(movie, k);
+      continue;
+    }
     const std::uint8_t disposal = frame.Disposal();
     TBitmap before;
     if (disposal == 3) before = canvas;
@@ -95,7 +100,7 @@ void ComposeFullFrames(TFlashMovie& movie, TGIFImage& gif, imaging::TColor backg
     const auto depth = static_cast<std::uint16_t>(2 * k);
     movie.PlaceObject(shape, depth).SetTranslate(0, 0);
     lastDepth = depth;
-    movie.ShowFrame(FrameLength(frame));
+    time.ShowFrame(movie, k);
     if (disposal == 2) ClearRect(canvas, frame, clear);
     if (disposal == 3) canvas = std::move(before);
     ReleasePixels(*frames[k]);
@@ -105,18 +110,21 @@ void ComposeFullFrames(TFlashMovie& movie, TGIFImage& gif, imaging::TColor backg
 // Layered mode: each frame its own bitmap at its own position, above the
 // earlier ones, which the plan's removals take away.
 void PlaceLayers(TFlashMovie& movie, TGIFImage& gif, const TLayerPlan& plan, bool firstFrameTransparent,
-                 const TFrameProgress& progress) {
+                 const TMovieTime& time, const TFrameProgress& progress) {
   const auto& frames = gif.Frames();
   for (std::size_t k = 0; k < frames.size(); ++k) {
     progress.Done(k);
     TGIFSubImage& frame = *frames[k];
-    if (frame.IsEmpty()) continue;
+    if (frame.IsEmpty()) {
+      time.ShowFrame(movie, k);
+      continue;
+    }
     const bool opaque = k == 0 && !firstFrameTransparent;
     const TBitmap picture = FrameRaster(frame, MakeFramePalette(frame), opaque);
     swf::TFlashShape& shape = AddPicture(movie, picture, frame.Width(), frame.Height());
     for (const std::size_t gone : plan.Removals[k]) movie.RemoveObject(static_cast<std::uint16_t>(2 * gone), &shape);
     movie.PlaceObject(shape, static_cast<std::uint16_t>(2 * k)).SetTranslate(frame.Left, frame.Top);
-    movie.ShowFrame(FrameLength(frame));
+    time.ShowFrame(movie, k);
     ReleasePixels(frame);
   }
 }
@@ -216,14 +224,12 @@ TMoviePlan PrepareGif(std::unique_ptr<TGIFImage>& gif) {
 // Character ids, depths and the frame count of a movie are 16-bit: why the
 // GIF does not fit, or empty when it does. Each picture takes two ids (its
 // bitmap and its rectangle), the link button two more.
-std::string LimitProblem(const TGIFImage& gif, const TMoviePlan& plan, bool link) {
+std::string LimitProblem(const TGIFImage& gif, const TMoviePlan& plan, bool link, std::uint64_t movieFrames) {
   constexpr std::uint64_t kMax = 0xFFFF;
   const std::uint64_t frames = gif.Frames().size();
-  std::uint64_t pictures = 0, movieFrames = 0;
+  std::uint64_t pictures = 0;
   for (const auto& f : gif.Frames()) {
-    if (f->IsEmpty()) continue;
-    ++pictures;
-    movieFrames += std::max<std::uint16_t>(FrameLength(*f), 1);
+    if (!f->IsEmpty()) ++pictures;
   }
   const std::uint64_t characters = 2 * pictures + (link ? 2 : 0);
   std::uint64_t deepest = frames > 0 ? 2 * (frames - 1) : 0;
@@ -239,16 +245,16 @@ std::string LimitProblem(const TGIFImage& gif, const TMoviePlan& plan, bool link
 }
 
 // Adds the link button and every frame's picture to the movie.
-void BuildMovie(TFlashMovie& movie, TGIFImage& gif, const TMoviePlan& plan, const std::string& url,
-                IConvertProgress* progress) {
+void BuildMovie(TFlashMovie& movie, TGIFImage& gif, const TMoviePlan& plan, const TMovieTime& time,
+                const std::string& url, IConvertProgress* progress) {
   if (!url.empty()) {
     AddLinkButton(movie, url, gif.Width(), gif.Height(), static_cast<std::uint16_t>(2 * plan.LoadedFrames));
   }
   const TFrameProgress frames(progress, gif.Frames().size());
   if (plan.Layered) {
-    PlaceLayers(movie, gif, plan.Layers, plan.FirstFrameTransparent, frames);
+    PlaceLayers(movie, gif, plan.Layers, plan.FirstFrameTransparent, time, frames);
   } else {
-    ComposeFullFrames(movie, gif, plan.Background, frames);
+    ComposeFullFrames(movie, gif, plan.Background, time, frames);
   }
   frames.Done(gif.Frames().size());
 }
@@ -291,6 +297,8 @@ std::filesystem::path MovieSubfolder(const std::filesystem::path& output, const 
 namespace {
 
 TConvertOutcome ConvertOne(const TConvertOptions& options, IConvertProgress* progress) {
+  const unsigned fps = options.Timing.FramesPerSecond;
+  if (fps < kMinFrameRate || fps > kMaxFrameRate) throw std::invalid_argument("frame rate out of range");
   TConvertOutcome outcome;
   outcome.Movie = options.Movie;
   std::error_code ec;
@@ -304,15 +312,18 @@ TConvertOutcome ConvertOne(const TConvertOptions& options, IConvertProgress* pro
   outcome.Width = gif->Width();
   outcome.Height = gif->Height();
   if (progress != nullptr) progress->FramesDone(0, gif->Frames().size());
+  // Read before the optimisation, which keeps only the first frame's.
+  const std::uint32_t passes = options.Timing.GifLoop ? GifPasses(GifLoopCount(*gif)) : 0;
   const TMoviePlan plan = PrepareGif(gif);
+  const TMovieTime time(ScheduleFrames(GifDurations(*gif), fps), passes);
   outcome.FirstFrameTransparent = plan.FirstFrameTransparent;
-  outcome.Reason = LimitProblem(*gif, plan, !options.Url.empty());
+  outcome.Reason = LimitProblem(*gif, plan, !options.Url.empty(), time.Frames());
   if (!outcome.Reason.empty()) {
     outcome.Code = crLoadError;
     return outcome;
   }
 
-  TFlashMovie movie(0, 0, outcome.Width * 20, outcome.Height * 20, kFrameRate, false);
+  TFlashMovie movie(0, 0, outcome.Width * 20, outcome.Height * 20, fps, false);
   movie.SetPixelUnits(true);
   movie.SetVersion(6);
   movie.SetCompressed(options.Compress);
@@ -322,7 +333,7 @@ TConvertOutcome ConvertOne(const TConvertOptions& options, IConvertProgress* pro
   // movie is built once, so written pictures need not be kept.
   if (options.CompressionThreads != 1) movie.SetCompressionThreads(options.CompressionThreads);
   movie.ReleaseImageData = true;
-  BuildMovie(movie, *gif, plan, options.Url, progress);
+  BuildMovie(movie, *gif, plan, time, options.Url, progress);
   gif.reset();
 
   if (!SaveMovie(movie, options.Movie, options.Overwrite, outcome.Written, outcome.Reason)) {

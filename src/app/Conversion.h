@@ -5,6 +5,8 @@
 #include <filesystem>
 #include <string>
 
+#include "app/FrameSchedule.h"
+
 namespace movara::app {
 
 // Result codes of one conversion.
@@ -12,6 +14,16 @@ enum TConvertResult : int { crOk = 0, crLoadError = 1, crWriteError = 6 };
 
 // What a conversion does with a movie that already exists.
 enum class TOverwrite { Replace, Keep };
+
+// The movie's clock.
+struct TMovieTiming {
+  // Movie frames per second, from 1 to 120. Each GIF frame starts at the
+  // movie frame nearest to its time on the GIF's clock.
+  unsigned FramesPerSecond = kDefaultFrameRate;
+  // Plays the GIF's loop count as browsers do (without a loop extension
+  // once, then it stays on the last frame). Off, the movie loops for ever.
+  bool GifLoop = false;
+};
 
 // One conversion's choices, named.
 struct TConvertOptions {
@@ -30,6 +42,7 @@ struct TConvertOptions {
   bool Compact = false;
   // A compressed ("CWS") movie instead of an uncompressed ("FWS") one.
   bool Compress = false;
+  TMovieTiming Timing;
 };
 
 struct TConvertOutcome {
@@ -59,7 +72,8 @@ class IConvertProgress {
 // different files may run on different threads at once. Failures to read
 // the GIF or to write the movie come back as codes, and so does a GIF that
 // needs more memory than there is or more than a movie's fields hold
-// (crLoadError, "out of memory" or the limit as the reason).
+// (crLoadError, "out of memory" or the limit as the reason); a frame
+// rate out of range is thrown.
 TConvertOutcome ConvertGif(const TConvertOptions& options, IConvertProgress* progress = nullptr);
 
 // The movie of a GIF in a folder: the GIF's name with its last extension

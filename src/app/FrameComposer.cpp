@@ -1,7 +1,6 @@
 #include "app/FrameComposer.h"
 
 #include <algorithm>
-#include <cmath>
 #include <set>
 
 namespace movara::app {
@@ -23,12 +22,6 @@ TFramePalette MakeFramePalette(const TGIFSubImage& frame) {
     for (std::size_t i = 0; i < 256; ++i) p.Transparent[i] = p.Color[i] == clear;
   }
   return p;
-}
-
-std::uint16_t FrameLength(const TGIFSubImage& frame) {
-  const auto* gce = frame.GraphicControlExtension();
-  if (gce == nullptr) return 10;
-  return static_cast<std::uint16_t>(std::nearbyint(gce->Delay / 4.0));
 }
 
 int MaximumOverlap(const TGIFImage& gif, int enough) {

@@ -19,10 +19,6 @@ struct TFramePalette {
 };
 TFramePalette MakeFramePalette(const imaging::TGIFSubImage& frame);
 
-// SWF frames a GIF frame lasts at 24 fps: its delay / 4, rounded to the
-// nearest integer with ties to even; 10 without a graphic control extension.
-std::uint16_t FrameLength(const imaging::TGIFSubImage& frame);
-
 // The largest number of frames covering one screen pixel (frame edges
 // excluded: Left < x < Right, Top < y < Bottom). Counts above `enough` all
 // decide alike, so the scan stops at the first one.

@@ -15,6 +15,7 @@
 #include "GifBuilder.h"
 #include "MiniPlayer.h"
 #include "app/MainForm.h"
+#include "app/MovieTime.h"
 #include "base/FileStream.h"
 #include "base/MemoryStream.h"
 
@@ -68,11 +69,25 @@ struct ConverterFixture {
   PlayedMovie Play(const std::filesystem::path& movie) const { return PlayMovie(ReadFileBytes(movie)); }
 };
 
+// The GIF's pictures that a movie at 24 frames per second shows: not those
+// due within the same movie frame as the next picture, which is composed
+// over them.
 inline std::vector<RgbaImage> GifPictures(const Bytes& gifBytes) {
   imaging::TGIFImage gif;
   TMemoryViewStream stream(gifBytes);
   gif.LoadFromStream(stream);
-  return ComposeFrames(gif);
+  const std::vector<RgbaImage> pictures = ComposeFrames(gif);  // one per frame with pixels
+  const app::TFrameSchedule schedule = app::ScheduleFrames(app::GifDurations(gif), app::kDefaultFrameRate);
+  std::vector<std::uint64_t> starts;
+  for (std::size_t k = 0; k < gif.Frames().size(); ++k) {
+    if (!gif.Frames()[k]->IsEmpty()) starts.push_back(schedule.Starts[k]);
+  }
+  starts.push_back(schedule.End);
+  std::vector<RgbaImage> shown;
+  for (std::size_t i = 0; i < pictures.size(); ++i) {
+    if (starts[i + 1] > starts[i]) shown.push_back(pictures[i]);
+  }
+  return shown;
 }
 
 }  // namespace movara::test

@@ -11,6 +11,7 @@
 #include "app/Conversion.h"
 #include "app/FolderRun.h"
 #include "imaging/GIFException.h"
+#include "swf/core/ActionList.h"
 
 namespace movara::app {
 namespace {
@@ -166,32 +167,126 @@ TEST(ConversionApi, MoviesThatWouldWrapAreRefusedBeforeAnythingIsWritten) {
     std::filesystem::remove(o.Movie);
     return ConvertGif(o);
   };
-  // 32767 pictures take ids up to 65534; one more would wrap.
-  const TConvertOutcome most = convert(ManyFrames(32767, 0), "");
+  // 32767 pictures take ids up to 65534; one more would wrap. At 2
+  // hundredths each they last 15728.16 movie frames; the last starts at
+  // 15727.68 and gets the frame 15728 of its own.
+  const TConvertOutcome most = convert(ManyFrames(32767, 2), "");
   ASSERT_EQ(most.Code, crOk) << most.Reason;
   const test::PlayedMovie played = fx.Play(most.Movie);
-  EXPECT_EQ(played.Header.FrameCount, 32767);
+  EXPECT_EQ(played.Header.FrameCount, 15729);
 
   for (const auto& [frames, url] : {std::pair<std::size_t, std::string>{32768, ""}, {32767, "http://example.com/"}}) {
-    const TConvertOutcome refused = convert(ManyFrames(frames, 0), url);
+    const TConvertOutcome refused = convert(ManyFrames(frames, 2), url);
     EXPECT_EQ(refused.Code, crLoadError) << frames;
     EXPECT_NE(refused.Reason.find("too many frames: " + std::to_string(frames)), std::string::npos) << refused.Reason;
     EXPECT_FALSE(std::filesystem::exists(fx.OutDir / "many.swf"));
   }
 
-  // Delay 65535 lasts 16384 movie frames, 65532 lasts 16383: three and one
-  // fill the 16-bit frame count exactly, four of the longer ones do not.
-  const TConvertOutcome full = convert(GifBuilder().Header(1, 1, {0x000000, 0xFFFFFF})
-                                           .Gce(0, 65535).Frame(MakeFrame(0, 0, 1, 1, {0}))
-                                           .Gce(0, 65535).Frame(MakeFrame(0, 0, 1, 1, {1}))
-                                           .Gce(0, 65535).Frame(MakeFrame(0, 0, 1, 1, {0}))
-                                           .Gce(0, 65532).Frame(MakeFrame(0, 0, 1, 1, {1})).Trailer().Build(), "");
+  // Four delays of 65535 and one of 10922 hundredths last 65534.88 movie
+  // frames: the 16-bit frame count's 65535 exactly; 10925 would make 65535.6.
+  const auto longGif = [](int last) {
+    GifBuilder b;
+    b.Header(1, 1, {0x000000, 0xFFFFFF});
+    for (int i = 0; i < 4; ++i) b.Gce(0, 65535).Frame(MakeFrame(0, 0, 1, 1, {static_cast<std::uint8_t>(i % 2)}));
+    return b.Gce(0, last).Frame(MakeFrame(0, 0, 1, 1, {0})).Trailer().Build();
+  };
+  const TConvertOutcome full = convert(longGif(10922), "");
   ASSERT_EQ(full.Code, crOk) << full.Reason;
   EXPECT_EQ(fx.Play(full.Movie).Header.FrameCount, 65535);
-  const TConvertOutcome tooLong = convert(ManyFrames(4, 65535), "");
+  const TConvertOutcome tooLong = convert(longGif(10925), "");
   EXPECT_EQ(tooLong.Code, crLoadError);
   EXPECT_EQ(tooLong.Reason, "the frames last 65536 movie frames (a movie holds at most 65535)");
   EXPECT_FALSE(std::filesystem::exists(fx.OutDir / "many.swf"));
+}
+
+// The tags after the last picture: the last frame's actions, if any, and
+// its ShowFrame tags.
+std::vector<std::uint16_t> TailCodes(const swf::TSWFFile& file) {
+  std::vector<std::uint16_t> codes;
+  for (const auto& t : file.Tags) {
+    if (t->TagCode == swf::tagPlaceObject2) {
+      codes.clear();
+    } else if (t->TagCode != swf::tagEnd) {
+      codes.push_back(t->TagCode);
+    }
+  }
+  return codes;
+}
+
+TEST(ConversionApi, FrameRateAndLoopCount) {
+  ConverterFixture fx;
+  const auto convert = [&](const Bytes& bytes, unsigned fps, bool loop) {
+    const auto gif = fx.WriteGif("t.gif", bytes);
+    TConvertOptions o = Options(gif, fx.OutDir / "t.swf");
+    o.Timing = {fps, loop};
+    EXPECT_EQ(ConvertGif(o).Code, crOk);
+    return swf::ReadSWFFile(ReadFileBytes(o.Movie));
+  };
+  const auto withLoop = [](int count) {
+    return GifBuilder().Header(1, 1, {0x000000, 0xFFFFFF}).Loop(count).Gce(0, 10).Frame(MakeFrame(0, 0, 1, 1, {0}))
+        .Gce(0, 20).Frame(MakeFrame(0, 0, 1, 1, {1})).Trailer().Build();
+  };
+  using namespace swf;
+  // Delays 10 and 20 at 30 fps: 3 and 6 movie frames.
+  const TSWFFile fast = convert(TwoFrameGif(0x00FF00), 30, false);
+  EXPECT_EQ(fast.Header.FrameRate, 30 << 8);
+  EXPECT_EQ(fast.Header.FrameCount, 9);
+  EXPECT_EQ(TailCodes(fast), std::vector<std::uint16_t>(6, tagShowFrame)) << "loops for ever";
+  EXPECT_EQ(TailCodes(convert(withLoop(0), 24, true)), std::vector<std::uint16_t>(5, tagShowFrame));
+
+  // Without a loop extension: one pass, a stop in the last movie frame.
+  const TSWFFile once = convert(TwoFrameGif(0x00FF00), 24, true);
+  EXPECT_EQ(TailCodes(once), (std::vector<std::uint16_t>{tagShowFrame, tagShowFrame, tagShowFrame, tagShowFrame,
+                                                         tagDoAction, tagShowFrame}));
+  const auto actionsOf = [](const TSWFFile& file) {
+    std::vector<std::uint8_t> codes;
+    for (const auto& t : file.Tags) {
+      if (const auto* d = dynamic_cast<const TSWFDoAction*>(t.get())) {
+        for (const auto& a : d->Actions) {
+          if (a->ActionCode != TSWFOffsetMarker::kCode) codes.push_back(a->ActionCode);
+        }
+      }
+    }
+    return codes;
+  };
+  EXPECT_EQ(actionsOf(once), (std::vector<std::uint8_t>{0x07}));
+  // A loop count of 1: two passes, counted by the last frame.
+  const TSWFFile twice = convert(withLoop(1), 24, true);
+  ASSERT_EQ(TailCodes(twice).back(), tagShowFrame);
+  EXPECT_EQ(TailCodes(twice).rbegin()[1], tagDoAction);
+  const std::vector<std::uint8_t> counter = actionsOf(twice);
+  ASSERT_EQ(counter.size(), 10u);
+  EXPECT_EQ(counter.back(), 0x07);
+  for (const auto& t : twice.Tags) {
+    if (const auto* d = dynamic_cast<const TSWFDoAction*>(t.get())) {
+      EXPECT_EQ(dynamic_cast<const TSWFActionPush&>(d->Actions[6]).Values[0].Int, 2) << "passes";
+    }
+  }
+
+  for (const unsigned fps : {0u, 121u}) {
+    TConvertOptions o = Options(fx.WriteGif("t.gif", TwoFrameGif(0x00FF00)), fx.OutDir / "t.swf");
+    o.Timing.FramesPerSecond = fps;
+    EXPECT_THROW(ConvertGif(o), std::invalid_argument) << fps;
+  }
+}
+
+// Extensions after the last image load as a frame without a size: its
+// delay adds no time, and its loop extension, the last, is the one
+// browsers follow.
+TEST(ConversionApi, ExtensionsAfterTheLastImage) {
+  ConverterFixture fx;
+  const auto gif = fx.WriteGif("trail.gif", GifBuilder().Header(1, 1, {0x000000, 0xFFFFFF}).Loop(0)
+                                                 .Gce(0, 10).Frame(MakeFrame(0, 0, 1, 1, {0}))
+                                                 .Gce(0, 10).Frame(MakeFrame(0, 0, 1, 1, {1}))
+                                                 .Loop(1).Gce(0, 100).Trailer().Build());
+  TConvertOptions o = Options(gif, fx.OutDir / "trail.swf");
+  o.Timing.GifLoop = true;
+  ASSERT_EQ(ConvertGif(o).Code, crOk);
+  const swf::TSWFFile file = swf::ReadSWFFile(ReadFileBytes(o.Movie));
+  EXPECT_EQ(file.Header.FrameCount, 5) << "0.2 s at 24 fps";
+  const std::vector<std::uint16_t> tail = TailCodes(file);
+  ASSERT_GE(tail.size(), 2u);
+  EXPECT_EQ(tail.rbegin()[1], swf::tagDoAction) << "two passes to count";
 }
 
 // A plan of made-up folders: "root" with files, subfolders "a", "b" and

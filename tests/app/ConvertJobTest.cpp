@@ -109,20 +109,25 @@ TEST(ConvertJob, WorkedExampleTwoOpaqueFrames) {
   EXPECT_TRUE(fx.View.OpenedUrls.empty());
 }
 
-TEST(ConvertJob, FrameLengthsFromDelays) {
+TEST(ConvertJob, FrameLengthsFromTheGifClock) {
   ConverterFixture fx;
   GifBuilder b;
   b.Header(2, 1, kColors);
   const int delays[] = {0, 1, 2, 6, 10, 14, 100};
   for (int i = 0; i < 7; ++i) b.Gce(1, delays[i]).Frame(MakeFrame(0, 0, 2, 1, {static_cast<std::uint8_t>(i % 4), static_cast<std::uint8_t>((i + 1) % 4)}));
-  b.Frame(MakeFrame(0, 0, 2, 1, {1, 1}));  // no control extension: 10 frames
-  const Converted c = ConvertAndCompare(fx, b.Trailer().Build());
+  b.Frame(MakeFrame(0, 0, 2, 1, {1, 1}));  // no control extension: 10/24 s
+  const auto path = fx.WriteGif("clock.gif", b.Trailer().Build());
+  ASSERT_EQ(fx.Convert(path), crOk);
+  const swf::TSWFFile file = swf::ReadSWFFile(ReadFileBytes(fx.MovieOf(path)));
   std::vector<int> runs;
-  for (const auto& t : c.File.Tags) {
+  for (const auto& t : file.Tags) {
     if (t->TagCode == swf::tagPlaceObject2) runs.push_back(0);
     if (t->TagCode == swf::tagShowFrame) ++runs.back();
   }
-  EXPECT_EQ(runs, (std::vector<int>{1, 1, 1, 2, 2, 4, 25, 10}));
+  // Starts at 0, 2.4, 4.8, 5.28, 6.72, 9.12, 12.48 and 36.48 movie frames
+  // (0 and 1 count as 10), rounded; the delay-2 frame joins the next one.
+  EXPECT_EQ(runs, (std::vector<int>{2, 3, 0, 2, 2, 3, 24, 10}));
+  EXPECT_EQ(file.Header.FrameCount, 46);
 }
 
 TEST(ConvertJob, UrlBoxRules) {
@@ -233,7 +238,7 @@ TEST(ConvertJob, ModeDecisionsForDeepFrames) {
   for (int i = 0; i < 12; ++i) d.Gce(i == 5 ? 1 : 0, 10, 3).Frame(MakeFrame(0, 0, 6, 6, Checker(6, 6, static_cast<std::uint8_t>(i % 3), 3)));
   ConverterFixture layered;
   const Converted c = ConvertAndCompare(layered, d.Trailer().Build());
-  EXPECT_EQ(c.File.Header.FrameCount, 12 * 2);
+  EXPECT_EQ(c.File.Header.FrameCount, 29) << "12 delays of 10 hundredths: 28.8 movie frames";
 }
 
 TEST(ConvertJob, LateDisposalOneRemovesNothing) {

@@ -63,6 +63,14 @@ for m in f1 f2 f3 sub/g1 sub/g2 sub/g3; do cmp -s "$work/one/$m.swf" "$work/thre
 grep -q "g4.gif: Error 1" "$work/err" || fail "a file list on two jobs says why"
 "$cli" --jobs 0 "$sample" 2>/dev/null; [ $? -eq 2 ] || fail "--jobs 0 is a usage error"
 
+# --fps and --loop (the movie's time itself is checked in the player).
+for fps in 0 121 x; do
+  "$cli" --fps "$fps" "$sample" 2>"$work/err"; [ $? -eq 2 ] || fail "--fps $fps is a usage error"
+done
+grep -q "^movara-cli: --fps needs a number from 1 to 120" "$work/err" || fail "--fps says what it takes"
+mkdir -p "$work/fps"
+"$cli" --quiet --fps 120 --loop --output "$work/fps" "$sample" || fail "--fps 120 --loop converts"
+
 # --compact and --compress: smaller movies of the same pictures.
 mkdir -p "$work/plain" "$work/compact" "$work/cws"
 "$cli" --quiet --output "$work/plain" "$work/my clip.gif" || fail "the sample converts"

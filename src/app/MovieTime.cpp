@@ -1,0 +1,88 @@
+#include "app/MovieTime.h"
+
+#include <algorithm>
+#include <memory>
+
+#include "swf/core/ActionList.h"
+
+namespace movara::app {
+
+namespace {
+
+// Name of the movie's pass counter; a variable of the main timeline keeps
+// its value when the timeline loops.
+constexpr const char* kPassCounter = "movara_passes";
+
+// ShowFrame tags, at most 65535 to a call.
+void ShowFrames(swf::TFlashMovie& movie, std::uint64_t count) {
+  while (count > 0) {
+    const auto n = static_cast<std::uint16_t>(std::min<std::uint64_t>(count, 0xFFFF));
+    movie.ShowFrame(n);
+    count -= n;
+  }
+}
+
+// The last frame's actions: stop after `passes` passes. One pass needs only
+// the stop; more count the passes ended so far:
+//   movara_passes = movara_passes + 1; if (!(movara_passes < passes)) stop();
+// An unset variable counts as 0 in movies of version 6.
+std::unique_ptr<swf::TSWFDoAction> StopAfter(std::uint32_t passes) {
+  auto tag = std::make_unique<swf::TSWFDoAction>();
+  swf::TSWFActionList& a = tag->Actions;
+  if (passes > 1) {
+    auto& name = a.Add<swf::TSWFActionPush>();
+    name.AddString(kPassCounter);
+    name.AddString(kPassCounter);
+    a.Add<swf::TSWFActionGetVariable>();
+    a.Add<swf::TSWFActionIncrement>();
+    a.Add<swf::TSWFActionSetVariable>();
+    auto& compare = a.Add<swf::TSWFActionPush>();
+    compare.AddString(kPassCounter);
+    a.Add<swf::TSWFActionGetVariable>();
+    a.Add<swf::TSWFActionPush>().AddInteger(static_cast<std::int32_t>(passes));
+    a.Add<swf::TSWFActionLess2>();
+    // More passes to go: over the stop (one byte).
+    a.Add<swf::TSWFActionIf>().BranchOffset.Set(1);
+  }
+  a.Add<swf::TSWFActionStop>();
+  return tag;
+}
+
+}  // namespace
+
+std::vector<std::uint64_t> GifDurations(const imaging::TGIFImage& gif) {
+  std::vector<std::uint64_t> durations;
+  for (const auto& f : gif.Frames()) {
+    const auto* gce = f->GraphicControlExtension();
+    const bool image = f->Width() > 0 && f->Height() > 0;
+    durations.push_back(!image ? 0 : DelayTicks(gce != nullptr ? TGifDelay(gce->Delay) : std::nullopt));
+  }
+  return durations;
+}
+
+std::optional<std::uint16_t> GifLoopCount(const imaging::TGIFImage& gif) {
+  std::optional<std::uint16_t> count;
+  for (const auto& f : gif.Frames()) {
+    for (const auto& e : f->Extensions()) {
+      if (const auto* loop = dynamic_cast<const imaging::TGIFAppExtNSLoop*>(e.get())) count = loop->LoopCount;
+    }
+  }
+  return count;
+}
+
+TMovieTime::TMovieTime(TFrameSchedule schedule, std::uint32_t passes) : schedule_(std::move(schedule)), passes_(passes) {}
+
+void TMovieTime::ShowFrame(swf::TFlashMovie& movie, std::size_t k) const {
+  const std::uint64_t length = schedule_.Length(k);
+  const bool endsPass = length > 0 && schedule_.Starts[k] + length == schedule_.End;
+  if (!endsPass || passes_ == 0) {
+    ShowFrames(movie, length);
+    return;
+  }
+  // The movie's last frame ends the pass.
+  ShowFrames(movie, length - 1);
+  movie.AppendObject(StopAfter(passes_));
+  movie.ShowFrame(1);
+}
+
+}  // namespace movara::app

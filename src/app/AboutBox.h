@@ -7,7 +7,8 @@ namespace movara::app {
 // The about box's texts and addresses.
 namespace about {
 inline constexpr const char* kCaption = "关于...";
-inline constexpr const char* kProduct = "Movara Converter v.1.2.219";
+// Followed by the project's version.
+inline constexpr const char* kProduct = "Movara Converter v.";
 inline constexpr const char* kHomeLabel = "主页:";
 inline constexpr const char* kMailLabel = "邮件:";
 inline constexpr const char* kOk = "确定";

@@ -45,7 +45,7 @@ class TSingleFileStatus {
 
 std::filesystem::path TfrmMain::MovieFolder(const std::string& subFolder) {
   std::error_code ec;
-  if (OutputFolder.empty() || !std::filesystem::is_directory(OutputFolder, ec)) OutputFolder = programFolder_;
+  if (OutputFolder.empty() || !std::filesystem::is_directory(OutputFolder, ec)) OutputFolder = DefaultOutputFolder();
   return MovieSubfolder(OutputFolder, subFolder);
 }
 
@@ -60,13 +60,14 @@ bool TfrmMain::MayWrite(const std::filesystem::path& target, bool single) {
   int selected = 0;
   for (const auto& item : view_.ListItems()) selected += item.Selected ? 1 : 0;
   return selected != 1 ||
-         view_.MessageBox("The file " + target.filename().string() + " already exists. Do you want to owerwrite it?",
+         view_.MessageBox("The file " + target.filename().string() + " already exists. Do you want to overwrite it?",
                           IMainView::MessageKind::Question);
 }
 
 int TfrmMain::ConvertNow(const std::filesystem::path& gifFileName, const std::string& subFolder) {
   const std::filesystem::path target = MovieFileName(MovieFolder(subFolder), gifFileName);
-  const bool single = view_.SingleFileMode();
+  const TRunChoices choices = running_ ? run_ : CurrentChoices();
+  const bool single = choices.Single;
   if (!MayWrite(target, single)) return crOk;
 
   TConvertOutcome outcome;
@@ -76,11 +77,12 @@ int TfrmMain::ConvertNow(const std::filesystem::path& gifFileName, const std::st
     TConvertOptions options;
     options.Gif = gifFileName;
     options.Movie = target;
-    options.Url = LinkUrl();
+    options.Url = choices.Url;
     TViewProgress progress(view_);
     outcome = ConvertGif(options, &progress);
   }
-  if (!CommandLineMode && single) ReportConversion(outcome);
+  if (!single && outcome.Code != crOk) runFailures_.push_back({gifFileName, ReasonLine(outcome)});
+  if (!CommandLineMode && single && !closePending_) ReportConversion(outcome);
   if (CommandLineMode) view_.CloseWindow();
   return outcome.Code;
 }
@@ -93,7 +95,10 @@ void TfrmMain::ReportConversion(const TConvertOutcome& outcome) {
     ShowHTML(outcome.Movie, std::to_string(outcome.Width), std::to_string(outcome.Height),
              outcome.FirstFrameTransparent);
   } else if (outcome.Code != crOk) {
-    view_.MessageBox(outcome.Code == crLoadError ? msg::kError1 : msg::kError6, IMainView::MessageKind::Error);
+    const std::string reason = ReasonLine(outcome);
+    view_.MessageBox(std::string(outcome.Code == crLoadError ? msg::kError1 : msg::kError6) +
+                         (reason.empty() ? "" : "\n" + reason),
+                     IMainView::MessageKind::Error);
   }
 }
 

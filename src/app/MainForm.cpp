@@ -1,6 +1,7 @@
 #include "app/MainForm.h"
 
 #include <cmath>
+#include <cstdlib>
 #include <system_error>
 
 namespace movara::app {
@@ -50,6 +51,13 @@ void TfrmMain::FormClose() {
   if (!CommandLineMode) writeini();
 }
 
+bool TfrmMain::FormCloseQuery() {
+  if (!running_) return true;
+  AbortRequested = true;
+  closePending_ = true;
+  return false;
+}
+
 void TfrmMain::FormPaint() {
   if (CommandLineMode) view_.CloseWindow();
 }
@@ -61,6 +69,7 @@ void TfrmMain::FormKeyPress(char key) {
 void TfrmMain::RBSingleClick() {
   const bool single = view_.SingleFileMode();
   view_.SetUrlEnabled(single);
+  if (running_) return;
   bool anySelected = false;
   for (const auto& item : view_.ListItems()) anySelected = anySelected || item.Selected;
   view_.SetStartEnabled(!single || anySelected);
@@ -74,7 +83,7 @@ void TfrmMain::FTreeChange(const std::filesystem::path& folder) {
 void TfrmMain::btnSelectFolderClick() { btnSelectFolderClick(view_.BrowseForFolder(OutputFolder)); }
 
 void TfrmMain::btnSelectFolderClick(const std::filesystem::path& chosen) {
-  if (chosen.empty()) return;
+  if (chosen.empty() || running_) return;
   OutputFolder = chosen;
   view_.ShowOutputFolder(OutputFolder);
 }
@@ -84,11 +93,16 @@ void TfrmMain::btnStartClick() {
   // ignored instead of running inside the first.
   if (running_) return;
   running_ = true;
+  run_ = CurrentChoices();
+  view_.ShowRunning(true, !run_.Single);
   const struct TRunEnd {
-    bool& running;
-    ~TRunEnd() { running = false; }
-  } runEnd{running_};
-  if (view_.SingleFileMode()) {
+    TfrmMain& form;
+    ~TRunEnd() {
+      form.running_ = false;
+      form.view_.ShowRunning(false, !form.run_.Single);
+    }
+  } runEnd{*this};
+  if (run_.Single) {
     for (const auto& item : view_.ListItems()) {
       if (item.Selected) {
         ConvertNow(item.Path, "");
@@ -101,6 +115,12 @@ void TfrmMain::btnStartClick() {
   }
   RunFolder();
 }
+
+void TfrmMain::btnStopClick() {
+  if (running_ && !run_.Single) AbortRequested = true;
+}
+
+TfrmMain::TRunChoices TfrmMain::CurrentChoices() const { return {view_.SingleFileMode(), LinkUrl()}; }
 
 // The window's side of a folder run: the tree's folders and the list's
 // files, the status texts and the progress bar.
@@ -138,6 +158,7 @@ TFolderRunCounts TfrmMain::RunFolder() {
   view_.ShowProgress(true);
   view_.ShowPositionPane(false);
   AbortRequested = false;
+  runFailures_.clear();
   const std::filesystem::path root = view_.SelectedFolder();
   view_.SetBusyCursor(true);
   TFolderRunView client(*this);
@@ -149,10 +170,12 @@ TFolderRunCounts TfrmMain::RunFolder() {
     throw;
   }
   EndFolderRun(root);
+  if (closePending_) return counts;
+  const std::string failures = FailedFilesText(runFailures_);
   if (counts.WriteError) {
-    view_.MessageBox(msg::kError6Folder, IMainView::MessageKind::Error);
+    view_.MessageBox(msg::kError6Folder + failures, IMainView::MessageKind::Error);
   } else {
-    view_.MessageBox(FolderRunSummary(counts.Converted, counts.Failed, counts.Subfolders, counts.Aborted),
+    view_.MessageBox(FolderRunSummary(counts.Converted, counts.Failed, counts.Subfolders, counts.Aborted) + failures,
                      IMainView::MessageKind::Information);
   }
   return counts;
@@ -162,7 +185,7 @@ TFolderRunCounts TfrmMain::RunFolder() {
 void TfrmMain::EndFolderRun(const std::filesystem::path& root) {
   if (view_.SelectedFolder() != root) {
     view_.SelectFolder(root);
-    view_.SetPositionText("");
+    ListChanged();
   }
   view_.SetProgress(0);
   view_.ShowProgress(false);
@@ -174,9 +197,16 @@ void TfrmMain::EndFolderRun(const std::filesystem::path& root) {
 void TfrmMain::readini() {
   if (!settings_.Open()) return;
   LastDir = settings_.ReadString("LastDir").value_or("");
-  OutputFolder = settings_.ReadString("OutputFolder").value_or("");
+  const std::string stored = settings_.ReadString("OutputFolder").value_or("");
+  OutputFolder = stored;
   std::error_code ec;
-  if (OutputFolder.empty() || !std::filesystem::is_directory(OutputFolder, ec)) OutputFolder = programFolder_;
+  if (OutputFolder.empty() || !std::filesystem::is_directory(OutputFolder, ec)) {
+    OutputFolder = DefaultOutputFolder();
+    if (!stored.empty()) {
+      view_.SetStatusText("The output folder " + stored + " no longer exists; movies go to " + OutputFolder.string() +
+                          ".");
+    }
+  }
   view_.ShowOutputFolder(OutputFolder);
   if (!LastDir.empty() && std::filesystem::is_directory(LastDir, ec)) view_.SelectFolder(LastDir);
   IMainView::Geometry g = view_.WindowGeometry();
@@ -190,8 +220,18 @@ void TfrmMain::readini() {
     }
     *fields[i] = *value;
   }
+  g.Maximized = settings_.ReadInteger("Maximized").value_or(0) != 0;
   view_.SetWindowGeometry(g);
   settings_.Close();
+}
+
+std::filesystem::path TfrmMain::DefaultOutputFolder() const {
+  std::error_code ec;
+  const std::filesystem::path pictures = view_.PicturesFolder();
+  if (!pictures.empty() && std::filesystem::is_directory(pictures, ec)) return pictures;
+  const char* home = std::getenv("HOME");
+  if (home != nullptr && *home != '\0' && std::filesystem::is_directory(home, ec)) return home;
+  return programFolder_;
 }
 
 void TfrmMain::writeini() {
@@ -203,6 +243,7 @@ void TfrmMain::writeini() {
   settings_.WriteInteger("T", g.Top);
   settings_.WriteInteger("W", g.Width);
   settings_.WriteInteger("H", g.Height);
+  settings_.WriteInteger("Maximized", g.Maximized ? 1 : 0);
   settings_.Close();
 }
 

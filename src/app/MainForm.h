@@ -10,6 +10,7 @@
 #include "app/HtmlPage.h"
 #include "app/MainView.h"
 #include "app/Preview.h"
+#include "app/RunReport.h"
 #include "app/SettingsStore.h"
 
 namespace movara::app {
@@ -35,9 +36,16 @@ class TfrmMain {
   void FormCreate(const std::vector<std::string>& args);
   void FormClose();
   void FormPaint();
+  // The window is asked to close: true when it may close now; during a run,
+  // false: the run stops between files without its summary, and the window
+  // closes after it (ClosePending).
+  bool FormCloseQuery();
+  bool ClosePending() const { return closePending_; }
   void FormKeyPress(char key);
   void RBSingleClick();
   void btnStartClick();
+  // Start turned stop during a folder run: the run ends between files.
+  void btnStopClick();
   void FTreeChange(const std::filesystem::path& folder);
   // The folder dialog at OutputFolder; the chosen folder becomes it.
   void btnSelectFolderClick();
@@ -45,6 +53,8 @@ class TfrmMain {
   // Window handlers (MainWindow.cpp).
   void LV1SelectItem(std::size_t index, bool selected);
   void ChB1Click();
+  // The file list was filled anew: the position pane follows it.
+  void ListChanged();
   // Shows the long part of a hint ("short|long") in the status pane.
   void ShowHint(const std::string& hint);
   void TBItem1Click();
@@ -52,6 +62,10 @@ class TfrmMain {
   // The help page shipped with the program: beside it, or in the installed
   // data folder.
   std::filesystem::path HelpFile() const;
+  // Where movies go when no output folder is chosen or the chosen one is
+  // gone: the user's pictures folder, else the home folder, else the
+  // program's folder.
+  std::filesystem::path DefaultOutputFolder() const;
   // The preview pane of the selected GIF.
   TPreviewPane Preview;
   // Whether a Start button run is going on.
@@ -72,6 +86,12 @@ class TfrmMain {
 
  private:
   class TFolderRunView;
+  // What a run does, read from the controls once, at its start.
+  struct TRunChoices {
+    bool Single = true;
+    std::string Url;
+  };
+  TRunChoices CurrentChoices() const;
   // The folder a movie goes to (OutputFolder, which falls back to the
   // program's folder, or its subfolder of that name).
   std::filesystem::path MovieFolder(const std::string& subFolder);
@@ -87,6 +107,9 @@ class TfrmMain {
   ISettingsStore& settings_;
   std::filesystem::path programFolder_;
   bool running_ = false;
+  bool closePending_ = false;
+  TRunChoices run_;
+  std::vector<TFailedFile> runFailures_;
 };
 
 // Messages shown by the converter.

@@ -35,6 +35,7 @@ class TSilentView final : public IMainView {
   std::string UrlText() const override { return {}; }
   void SetUrlEnabled(bool) override {}
   void SetStartEnabled(bool) override {}
+  void ShowRunning(bool, bool) override {}
   std::filesystem::path SelectedFolder() const override { return {}; }
   void SelectFolder(const std::filesystem::path&) override {}
   std::vector<std::string> SubfolderNames(const std::filesystem::path&) override { return {}; }
@@ -42,6 +43,7 @@ class TSilentView final : public IMainView {
   void ShowOutputFolder(const std::filesystem::path&) override {}
   Geometry WindowGeometry() const override { return {}; }
   void SetWindowGeometry(const Geometry&) override {}
+  std::filesystem::path PicturesFolder() const override { return {}; }
   void OpenDocument(const std::filesystem::path&) override {}
   bool PreviewChecked() const override { return false; }
   IPreviewView& Preview() override { return preview_; }

@@ -31,7 +31,8 @@ TAboutDialog::TAboutDialog(QWidget* parent)
   auto* icon = new QLabel(this);
   icon->setGeometry(16, 16, 33, 33);
   icon->setPixmap(ProgramIcon(32));
-  auto* product = new QLabel(QString::fromUtf8(app::about::kProduct), this);
+  auto* product = new QLabel(QString::fromUtf8(app::about::kProduct) + MOVARA_VERSION, this);
+  product->setObjectName("product");
   product->setGeometry(64, 20, 310, 20);
   QFont bold = font();
   bold.setBold(true);

@@ -22,6 +22,8 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
+#include <QStandardPaths>
 #include <QStatusTipEvent>
 #include <QTimer>
 #include <QTreeView>
@@ -33,6 +35,7 @@
 #include "ui/AboutDialog.h"
 #include "ui/PreviewBox.h"
 #include "ui/ProgramIcon.h"
+#include "ui/WindowPlacement.h"
 #include "ui/WindowTexts.h"
 
 namespace movara::ui {
@@ -266,8 +269,12 @@ void TMainWindow::ConnectHandlers() {
           });
   connect(RBSingle, &QRadioButton::toggled, this, [this] { form_->RBSingleClick(); });
   connect(btnStart, &QPushButton::clicked, this, [this] {
+    if (form_->Running()) {
+      form_->btnStopClick();
+      return;
+    }
     form_->btnStartClick();
-    if (closeAfterRun_ && !form_->Running()) close();
+    if (form_->ClosePending()) close();
   });
   connect(btnSelectFolder, &QPushButton::clicked, this, [this] { form_->btnSelectFolderClick(); });
   connect(ChB1, &QCheckBox::clicked, this, [this] { form_->ChB1Click(); });
@@ -324,9 +331,11 @@ void TMainWindow::FillList(const std::filesystem::path& folder) {
   for (const QString& name : names) {
     auto* item = new QTreeWidgetItem(QStringList(name));
     item->setData(0, kListPathRole, dir.absoluteFilePath(name));
+    item->setToolTip(0, dir.absoluteFilePath(name));
     items.push_back(item);
   }
   LV1->addTopLevelItems(items);
+  form_->ListChanged();
 }
 
 void TMainWindow::RefreshList() {
@@ -339,6 +348,7 @@ void TMainWindow::RefreshList() {
   if (kept.isEmpty()) return;
   const QList<QTreeWidgetItem*> found = LV1->findItems(kept, Qt::MatchExactly);
   if (!found.isEmpty()) LV1->setCurrentItem(found.front());
+  form_->ListChanged();
 }
 
 // ---- the view's side of the handlers ----
@@ -389,6 +399,16 @@ void TMainWindow::SetUrlEnabled(bool enabled) {
 
 void TMainWindow::SetStartEnabled(bool enabled) { btnStart->setEnabled(enabled); }
 
+void TMainWindow::ShowRunning(bool running, bool folderRun) {
+  for (QWidget* control : {static_cast<QWidget*>(GroupBox1), static_cast<QWidget*>(GroupBox2),
+                           static_cast<QWidget*>(FTree)}) {
+    control->setEnabled(!running);
+  }
+  GroupBox4->setEnabled(!running && RBSingle->isChecked());
+  btnStart->setText(Q(running && folderRun ? text::kStop : text::kStart));
+  btnStart->setEnabled(!running || folderRun);
+}
+
 std::filesystem::path TMainWindow::SelectedFolder() const {
   const QModelIndex current = FTree->currentIndex();
   return current.isValid() ? PathOf(folders_->filePath(current)) : std::filesystem::path();
@@ -433,11 +453,29 @@ void TMainWindow::ShowOutputPath() {
   JamPathLabel1->setToolTip(path);
 }
 
-app::IMainView::Geometry TMainWindow::WindowGeometry() const { return {x(), y(), width(), height()}; }
+// The normal (not maximised) geometry: the frame's outer corner and the
+// client size.
+app::IMainView::Geometry TMainWindow::WindowGeometry() const {
+  const QRect normal = isMaximized() ? normalGeometry() : geometry();
+  const QPoint frame = geometry().topLeft() - pos();
+  return {normal.x() - frame.x(), normal.y() - frame.y(), normal.width(), normal.height(), isMaximized()};
+}
 
 void TMainWindow::SetWindowGeometry(const Geometry& geometry) {
-  move(geometry.Left, geometry.Top);
-  resize(geometry.Width, geometry.Height);  // raised to the minimum size
+  QList<QRect> screens;
+  for (const QScreen* screen : QGuiApplication::screens()) screens.push_back(screen->availableGeometry());
+  const QScreen* primary = QGuiApplication::primaryScreen();
+  const QSize size = QSize(geometry.Width, geometry.Height).expandedTo(minimumSize());
+  const QRect placed = primary == nullptr ? QRect(QPoint(geometry.Left, geometry.Top), size)
+                                          : PlaceOnScreens(QRect(QPoint(geometry.Left, geometry.Top), size), screens,
+                                                           primary->availableGeometry());
+  move(placed.topLeft());
+  resize(placed.size().expandedTo(minimumSize()));
+  setWindowState(geometry.Maximized ? windowState() | Qt::WindowMaximized : windowState() & ~Qt::WindowMaximized);
+}
+
+std::filesystem::path TMainWindow::PicturesFolder() const {
+  return PathOf(QStandardPaths::writableLocation(QStandardPaths::PicturesLocation));
 }
 
 void TMainWindow::OpenDocument(const std::filesystem::path& file) {
@@ -478,9 +516,7 @@ bool TMainWindow::eventFilter(QObject* watched, QEvent* event) {
 
 void TMainWindow::closeEvent(QCloseEvent* event) {
   // Closing during a run stops it between files; the window closes after.
-  if (form_->Running()) {
-    form_->FormKeyPress(27);
-    closeAfterRun_ = true;
+  if (!form_->FormCloseQuery()) {
     event->ignore();
     return;
   }

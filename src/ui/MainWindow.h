@@ -79,6 +79,7 @@ class TMainWindow final : public QWidget, public app::IMainView {
   std::string UrlText() const override;
   void SetUrlEnabled(bool enabled) override;
   void SetStartEnabled(bool enabled) override;
+  void ShowRunning(bool running, bool folderRun) override;
   std::filesystem::path SelectedFolder() const override;
   void SelectFolder(const std::filesystem::path& folder) override;
   std::vector<std::string> SubfolderNames(const std::filesystem::path& folder) override;
@@ -86,6 +87,7 @@ class TMainWindow final : public QWidget, public app::IMainView {
   void ShowOutputFolder(const std::filesystem::path& folder) override;
   Geometry WindowGeometry() const override;
   void SetWindowGeometry(const Geometry& geometry) override;
+  std::filesystem::path PicturesFolder() const override;
   void OpenDocument(const std::filesystem::path& file) override;
   bool PreviewChecked() const override;
   app::IPreviewView& Preview() override;
@@ -124,7 +126,6 @@ class TMainWindow final : public QWidget, public app::IMainView {
   std::filesystem::path scrollPending_;
   QTimer* treeScroll_;
   bool busy_ = false;
-  bool closeAfterRun_ = false;
   // Last: its preview's painters stop before the controls go.
   std::unique_ptr<app::TfrmMain> form_;
 };

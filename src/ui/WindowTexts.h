@@ -19,6 +19,7 @@ inline constexpr const char* kQualityGroup = " SWF 质量 / 文件大小 ";
 inline constexpr const char* kQualities[] = {"最佳质量", "质量 80 %", "质量 60 %", "质量 40%"};
 inline constexpr const char* kQualityHint = "|在某些情况下它可以改变文件的大小。它可以长时间使GIF图像是非透明效果.";
 inline constexpr const char* kStart = "立即转换";
+inline constexpr const char* kStop = "停止";
 inline constexpr const char* kOutputGroup = " 输出文件夹";
 inline constexpr const char* kSelectFolder = "选择...";
 inline constexpr const char* kHelpMenu = "帮助";

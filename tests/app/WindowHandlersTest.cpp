@@ -237,6 +237,105 @@ TEST(WindowHandlers, AStartDuringARunIsIgnored) {
   EXPECT_FALSE(fx.Form->Running());
 }
 
+// Two GIFs to convert in folder mode, and a third that cannot be read.
+struct FolderRunFixture : ConverterFixture {
+  std::filesystem::path In = Root / "in";
+  FolderRunFixture() {
+    WriteGif("a.gif", Gif(4, 4), In);
+    WriteGif("b.gif", Gif(4, 4), In);
+    WriteGif("c.gif", {'G', 'I', 'F', '8', '7', 'a', 1}, In);
+    View.Single = false;
+    View.Folder = In;
+  }
+  // Starts the run with the list showing the folder's files.
+  void Start() {
+    View.List.clear();
+    for (const auto& gif : GifFilesIn(In)) View.List.push_back({gif, false});
+    Form->btnStartClick();
+  }
+};
+
+TEST(WindowHandlers, AFolderRunKeepsTheChoicesItStartedWithAndDisablesThemMeanwhile) {
+  FolderRunFixture fx;
+  fx.View.OnProcess = [&] {
+    fx.View.Single = true;  // the user clicks the other mode
+    fx.View.Url = "http://example.org/";
+    fx.Form->btnSelectFolderClick(fx.Root / "elsewhere");
+  };
+  fx.Start();
+  ASSERT_EQ(fx.View.Messages.size(), 1u) << "no box per file";
+  EXPECT_EQ(fx.View.Messages.back().Text.rfind("2 files of 3 have been successfully converted.", 0), 0u);
+  EXPECT_TRUE(std::filesystem::exists(fx.OutDir / "b.swf"));
+  EXPECT_EQ(fx.Form->OutputFolder, fx.OutDir);
+  EXPECT_TRUE(fx.View.Opened.empty()) << "no test page is opened";
+  EXPECT_EQ(fx.View.Running, (std::vector<std::pair<bool, bool>>{{true, true}, {false, true}}));
+}
+
+TEST(WindowHandlers, StopEndsAFolderRunBetweenFiles) {
+  FolderRunFixture fx;
+  fx.View.OnProcess = [&] { fx.Form->btnStopClick(); };
+  fx.Start();
+  ASSERT_EQ(fx.View.Messages.size(), 1u);
+  EXPECT_EQ(fx.View.Messages.back().Text, msg::kAborted);
+  EXPECT_TRUE(std::filesystem::exists(fx.OutDir / "a.swf"));
+  EXPECT_FALSE(std::filesystem::exists(fx.OutDir / "b.swf"));
+}
+
+TEST(WindowHandlers, AFolderRunSummaryNamesTheFilesThatFailedAndWhy) {
+  FolderRunFixture fx;
+  const Bytes png = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n', 0, 0, 0, 13, 'I', 'H', 'D', 'R'};
+  for (int i = 0; i < 11; ++i) fx.WriteGif("z" + std::to_string(i) + ".gif", png, fx.In);
+  fx.Start();
+  ASSERT_EQ(fx.View.Messages.size(), 1u);
+  const std::string& text = fx.View.Messages.back().Text;
+  EXPECT_EQ(text.rfind("2 files of 14 have been successfully converted.\n\nNot converted:\n"
+                       "c.gif: Reason: 数据过早结束 (the data ends early)\n"
+                       "z0.gif: Reason: 无效 GIF 签名 (not a GIF file: invalid signature)\n",
+                       0),
+            0u)
+      << text;
+  EXPECT_NE(text.find("\nz7.gif: Reason:"), std::string::npos) << "ten named";
+  EXPECT_EQ(text.find("z8.gif"), std::string::npos);
+  EXPECT_NE(text.find("\n... and 2 more."), std::string::npos) << text;
+}
+
+TEST(WindowHandlers, ClosingDuringARunStopsItWithoutTheAbortBox) {
+  FolderRunFixture fx;
+  bool mayClose = true;
+  fx.View.OnProcess = [&] { mayClose = mayClose && fx.Form->FormCloseQuery(); };
+  fx.Start();
+  EXPECT_FALSE(mayClose) << "not during the run";
+  EXPECT_TRUE(fx.Form->ClosePending());
+  EXPECT_TRUE(fx.View.Messages.empty());
+  EXPECT_FALSE(std::filesystem::exists(fx.OutDir / "b.swf"));
+  EXPECT_TRUE(fx.Form->FormCloseQuery()) << "after it";
+}
+
+TEST(WindowHandlers, ThePositionPaneDescribesTheListAsItIs) {
+  ListFixture fx;
+  fx.Select(5);
+  EXPECT_EQ(fx.View.PositionText, "File: 6/12");
+  fx.View.List.erase(fx.View.List.begin() + 5);  // the selected file was deleted
+  fx.Form->ListChanged();
+  EXPECT_EQ(fx.View.PositionText, "File: 0/11");
+  fx.View.List[1].Selected = true;
+  fx.Form->ListChanged();
+  EXPECT_EQ(fx.View.PositionText, "File: 2/11");
+  fx.View.List.clear();  // a folder without GIFs
+  fx.View.Folder = fx.Root / "none";
+  fx.Form->ListChanged();
+  EXPECT_EQ(fx.View.PositionText, "File: 0/0");
+}
+
+TEST(WindowHandlers, TheOutputFolderDefaultsToPicturesThenHome) {
+  ConverterFixture fx;
+  EXPECT_EQ(fx.Form->DefaultOutputFolder(), fx.View.Pictures);
+  fx.View.Pictures = fx.Root / "no pictures";
+  const char* home = std::getenv("HOME");
+  ASSERT_NE(home, nullptr);
+  EXPECT_EQ(fx.Form->DefaultOutputFolder(), std::filesystem::path(home));
+}
+
 class FakeAboutView final : public IAboutView {
  public:
   std::vector<std::string> Opened;

@@ -54,9 +54,9 @@ std::string TfrmMain::LinkUrl() const {
   return view_.UrlEnabled() && url != "http://" ? url : std::string();
 }
 
-bool TfrmMain::MayWrite(const std::filesystem::path& target, bool single) {
+bool TfrmMain::MayWrite(const std::filesystem::path& target, bool single, bool keep) {
   std::error_code ec;
-  if (CommandLineMode || !single || !std::filesystem::exists(target, ec)) return true;
+  if (CommandLineMode || !single || keep || !std::filesystem::exists(target, ec)) return true;
   int selected = 0;
   for (const auto& item : view_.ListItems()) selected += item.Selected ? 1 : 0;
   return selected != 1 ||
@@ -68,7 +68,7 @@ int TfrmMain::ConvertNow(const std::filesystem::path& gifFileName, const std::st
   const std::filesystem::path target = MovieFileName(MovieFolder(subFolder), gifFileName);
   const TRunChoices choices = running_ ? run_ : CurrentChoices();
   const bool single = choices.Single;
-  if (!MayWrite(target, single)) return crOk;
+  if (!MayWrite(target, single, choices.Movie.KeepExisting)) return crOk;
 
   TConvertOutcome outcome;
   {
@@ -78,6 +78,9 @@ int TfrmMain::ConvertNow(const std::filesystem::path& gifFileName, const std::st
     options.Gif = gifFileName;
     options.Movie = target;
     options.Url = choices.Url;
+    options.Compact = choices.Movie.Compact;
+    options.Compress = choices.Movie.Compress;
+    if (choices.Movie.KeepExisting) options.Overwrite = TOverwrite::Keep;
     TViewProgress progress(view_);
     outcome = ConvertGif(options, &progress);
   }
@@ -89,7 +92,10 @@ int TfrmMain::ConvertNow(const std::filesystem::path& gifFileName, const std::st
 
 void TfrmMain::ReportConversion(const TConvertOutcome& outcome) {
   std::error_code ec;
-  if (outcome.Code == crOk && std::filesystem::exists(outcome.Movie, ec)) {
+  if (outcome.Code == crOk && !outcome.Written && std::filesystem::exists(outcome.Movie, ec)) {
+    view_.MessageBox("The file " + outcome.Movie.filename().string() + " already exists and has been kept.",
+                     IMainView::MessageKind::Information);
+  } else if (outcome.Code == crOk && std::filesystem::exists(outcome.Movie, ec)) {
     view_.MessageBox("The file " + outcome.Movie.filename().string() + " has been successfully created.",
                      IMainView::MessageKind::Information);
     ShowHTML(outcome.Movie, std::to_string(outcome.Width), std::to_string(outcome.Height),

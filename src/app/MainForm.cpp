@@ -120,7 +120,9 @@ void TfrmMain::btnStopClick() {
   if (running_ && !run_.Single) AbortRequested = true;
 }
 
-TfrmMain::TRunChoices TfrmMain::CurrentChoices() const { return {view_.SingleFileMode(), LinkUrl()}; }
+TfrmMain::TRunChoices TfrmMain::CurrentChoices() const {
+  return {view_.SingleFileMode(), LinkUrl(), view_.MovieOptions()};
+}
 
 // The window's side of a folder run: the tree's folders and the list's
 // files, the status texts and the progress bar.
@@ -222,6 +224,7 @@ void TfrmMain::readini() {
   }
   g.Maximized = settings_.ReadInteger("Maximized").value_or(0) != 0;
   view_.SetWindowGeometry(g);
+  readChoices();
   settings_.Close();
 }
 
@@ -244,6 +247,7 @@ void TfrmMain::writeini() {
   settings_.WriteInteger("W", g.Width);
   settings_.WriteInteger("H", g.Height);
   settings_.WriteInteger("Maximized", g.Maximized ? 1 : 0);
+  writeChoices();
   settings_.Close();
 }
 

@@ -72,6 +72,9 @@ class TfrmMain {
   bool Running() const { return running_; }
   void readini();
   void writeini();
+  // The mode, the URL and the movie's check boxes, with the other settings.
+  void readChoices();
+  void writeChoices();
 
   // Converts one GIF into a movie as the window does: the output folder
   // rules, the overwrite question, status, messages and the HTML test page
@@ -90,6 +93,7 @@ class TfrmMain {
   struct TRunChoices {
     bool Single = true;
     std::string Url;
+    IMainView::MovieChoices Movie;
   };
   TRunChoices CurrentChoices() const;
   // The folder a movie goes to (OutputFolder, which falls back to the
@@ -99,8 +103,8 @@ class TfrmMain {
   // holds more than "http://"; empty otherwise.
   std::string LinkUrl() const;
   // Whether the movie may be written; asks when an interactive single-file
-  // conversion would replace one.
-  bool MayWrite(const std::filesystem::path& target, bool single);
+  // conversion would replace one (unless existing movies are kept).
+  bool MayWrite(const std::filesystem::path& target, bool single, bool keep);
   void ReportConversion(const TConvertOutcome& outcome);
   void EndFolderRun(const std::filesystem::path& root);
   IMainView& view_;

@@ -36,6 +36,17 @@ class IMainView {
   virtual std::string UrlText() const = 0;
   virtual void SetUrlEnabled(bool enabled) = 0;
   virtual void SetStartEnabled(bool enabled) = 0;
+  virtual void SetSingleFileMode(bool single) = 0;
+  virtual void SetUrlText(const std::string& url) = 0;
+  // The movie's check boxes: 8-bit pictures where they fit (compact), a
+  // compressed movie, and movies that exist already kept.
+  struct MovieChoices {
+    bool Compact = false;
+    bool Compress = false;
+    bool KeepExisting = false;
+  };
+  virtual MovieChoices MovieOptions() const = 0;
+  virtual void SetMovieOptions(const MovieChoices& choices) = 0;
   // A run has started or ended: the controls that choose what it does (mode,
   // URL, output folder, folder tree, Start) are disabled during it; a folder
   // run turns Start into its stop button.

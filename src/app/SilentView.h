@@ -36,6 +36,10 @@ class TSilentView final : public IMainView {
   void SetUrlEnabled(bool) override {}
   void SetStartEnabled(bool) override {}
   void ShowRunning(bool, bool) override {}
+  void SetSingleFileMode(bool) override {}
+  void SetUrlText(const std::string&) override {}
+  MovieChoices MovieOptions() const override { return {}; }
+  void SetMovieOptions(const MovieChoices&) override {}
   std::filesystem::path SelectedFolder() const override { return {}; }
   void SelectFolder(const std::filesystem::path&) override {}
   std::vector<std::string> SubfolderNames(const std::filesystem::path&) override { return {}; }

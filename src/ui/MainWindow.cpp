@@ -109,6 +109,7 @@ TMainWindow::TMainWindow(app::ISettingsStore& settings, std::filesystem::path pr
   CreateFolderTreeAndList();
   CreatePreview();
   CreateModeAndUrl();
+  CreateMovieChoices();
   CreateOutputAndStart();
   CreateStatusBar();
   setMinimumSize(kDesignWidth, kDesignHeight);
@@ -213,6 +214,19 @@ void TMainWindow::CreateModeAndUrl() {
   ComboBox1->setGeometry(12, 25, 308, 21);
   ComboBox1->setStatusTip(Q(text::kQualityHint));
   GroupBox3->hide();
+}
+
+void TMainWindow::CreateMovieChoices() {
+  GroupBox5 = Named(Group(text::kMovieGroup, this), "GroupBox5");
+  anchors_.Add(GroupBox5, QRect(444, 164, 332, 65), TAnchors::Top | TAnchors::Right);
+  const auto box = [this](const char* caption, const char* name, QRect bounds) {
+    auto* check = Named(new QCheckBox(Q(caption), GroupBox5), name);
+    check->setGeometry(bounds);
+    return check;
+  };
+  ChBCompact = box(text::kCompact, "ChBCompact", QRect(12, 20, 153, 17));
+  ChBCompress = box(text::kCompress, "ChBCompress", QRect(176, 20, 149, 17));
+  ChBKeep = box(text::kKeepExisting, "ChBKeep", QRect(12, 42, 313, 17));
 }
 
 void TMainWindow::CreateOutputAndStart() {
@@ -401,7 +415,7 @@ void TMainWindow::SetStartEnabled(bool enabled) { btnStart->setEnabled(enabled);
 
 void TMainWindow::ShowRunning(bool running, bool folderRun) {
   for (QWidget* control : {static_cast<QWidget*>(GroupBox1), static_cast<QWidget*>(GroupBox2),
-                           static_cast<QWidget*>(FTree)}) {
+                           static_cast<QWidget*>(GroupBox5), static_cast<QWidget*>(FTree)}) {
     control->setEnabled(!running);
   }
   GroupBox4->setEnabled(!running && RBSingle->isChecked());
@@ -472,6 +486,19 @@ void TMainWindow::SetWindowGeometry(const Geometry& geometry) {
   move(placed.topLeft());
   resize(placed.size().expandedTo(minimumSize()));
   setWindowState(geometry.Maximized ? windowState() | Qt::WindowMaximized : windowState() & ~Qt::WindowMaximized);
+}
+
+void TMainWindow::SetSingleFileMode(bool single) { (single ? RBSingle : RBFolder)->setChecked(true); }
+void TMainWindow::SetUrlText(const std::string& url) { EURL->setText(QString::fromStdString(url)); }
+
+app::IMainView::MovieChoices TMainWindow::MovieOptions() const {
+  return {ChBCompact->isChecked(), ChBCompress->isChecked(), ChBKeep->isChecked()};
+}
+
+void TMainWindow::SetMovieOptions(const MovieChoices& choices) {
+  ChBCompact->setChecked(choices.Compact);
+  ChBCompress->setChecked(choices.Compress);
+  ChBKeep->setChecked(choices.KeepExisting);
 }
 
 std::filesystem::path TMainWindow::PicturesFolder() const {

@@ -52,6 +52,11 @@ class TMainWindow final : public QWidget, public app::IMainView {
   QLineEdit* EURL;
   QGroupBox* GroupBox3;
   QComboBox* ComboBox1;
+  // The movie's choices, where the hidden quality box would be.
+  QGroupBox* GroupBox5;
+  QCheckBox* ChBCompact;
+  QCheckBox* ChBCompress;
+  QCheckBox* ChBKeep;
   QPushButton* btnStart;
   QGroupBox* GroupBox2;
   QLabel* JamPathLabel1;
@@ -80,6 +85,10 @@ class TMainWindow final : public QWidget, public app::IMainView {
   void SetUrlEnabled(bool enabled) override;
   void SetStartEnabled(bool enabled) override;
   void ShowRunning(bool running, bool folderRun) override;
+  void SetSingleFileMode(bool single) override;
+  void SetUrlText(const std::string& url) override;
+  MovieChoices MovieOptions() const override;
+  void SetMovieOptions(const MovieChoices& choices) override;
   std::filesystem::path SelectedFolder() const override;
   void SelectFolder(const std::filesystem::path& folder) override;
   std::vector<std::string> SubfolderNames(const std::filesystem::path& folder) override;
@@ -107,6 +116,7 @@ class TMainWindow final : public QWidget, public app::IMainView {
   void CreateFolderTreeAndList();
   void CreatePreview();
   void CreateModeAndUrl();
+  void CreateMovieChoices();
   void CreateOutputAndStart();
   void CreateStatusBar();
   void ConnectHandlers();

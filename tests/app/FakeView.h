@@ -69,6 +69,7 @@ class FakeView : public app::IMainView {
   bool StartEnabled = false;
   Geometry Window;
   std::filesystem::path Pictures;
+  MovieChoices Movie;
   // ShowRunning's calls: running, folder run.
   std::vector<std::pair<bool, bool>> Running;
   // Called from ProcessMessages, e.g. to press Escape during a run.
@@ -94,6 +95,10 @@ class FakeView : public app::IMainView {
   void SetUrlEnabled(bool enabled) override { UrlOn = enabled; }
   void SetStartEnabled(bool enabled) override { StartEnabled = enabled; }
   void ShowRunning(bool running, bool folderRun) override { Running.push_back({running, folderRun}); }
+  void SetSingleFileMode(bool single) override { Single = single; }
+  void SetUrlText(const std::string& url) override { Url = url; }
+  MovieChoices MovieOptions() const override { return Movie; }
+  void SetMovieOptions(const MovieChoices& choices) override { Movie = choices; }
   std::filesystem::path SelectedFolder() const override { return Folder; }
   void SelectFolder(const std::filesystem::path& folder) override { Folder = folder; }
   std::vector<std::string> SubfolderNames(const std::filesystem::path& folder) override {

@@ -336,6 +336,38 @@ TEST(WindowHandlers, TheOutputFolderDefaultsToPicturesThenHome) {
   EXPECT_EQ(fx.Form->DefaultOutputFolder(), std::filesystem::path(home));
 }
 
+TEST(WindowHandlers, TheMovieCheckBoxesChooseWhatIsWritten) {
+  ConverterFixture fx;
+  const auto gif = fx.WriteGif("m.gif", Gif(8, 8));
+  fx.View.Movie = {false, true, false};
+  ASSERT_EQ(fx.Convert(gif), crOk);
+  EXPECT_EQ(ReadFileBytes(fx.MovieOf(gif)).at(0), 'C') << "a compressed movie";
+  WriteFileBytes(fx.MovieOf(gif), {'o', 'l', 'd'});
+  fx.View.Movie = {false, false, true};
+  fx.View.Messages.clear();
+  ASSERT_EQ(fx.Convert(gif), crOk);
+  EXPECT_EQ(ReadFileBytes(fx.MovieOf(gif)), (Bytes{'o', 'l', 'd'})) << "kept without asking";
+  ASSERT_EQ(fx.View.Messages.size(), 1u);
+  EXPECT_EQ(fx.View.Messages[0].Text, "The file m.swf already exists and has been kept.");
+}
+
+TEST(WindowHandlers, TheModeUrlAndCheckBoxesAreStoredWithTheSettings) {
+  ConverterFixture fx;
+  fx.View.Single = false;
+  fx.View.Url = "http://example.org/";
+  fx.View.Movie = {true, false, true};
+  fx.Form->writeini();
+  fx.View.Single = true;
+  fx.View.Url = "http://";
+  fx.View.Movie = {};
+  fx.Form->readini();
+  EXPECT_FALSE(fx.View.Single);
+  EXPECT_EQ(fx.View.Url, "http://example.org/");
+  EXPECT_TRUE(fx.View.Movie.Compact);
+  EXPECT_FALSE(fx.View.Movie.Compress);
+  EXPECT_TRUE(fx.View.Movie.KeepExisting);
+}
+
 class FakeAboutView final : public IAboutView {
  public:
   std::vector<std::string> Opened;

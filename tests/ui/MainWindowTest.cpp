@@ -425,6 +425,24 @@ class MainWindowTest : public QObject {
     QCOMPARE(window->size(), QSize(900, 500));
   }
 
+  void theMovieCheckBoxesTheModeAndTheUrlSurviveARestart() {
+    {
+      auto window = OpenWindow();
+      QTest::mouseClick(window->RBFolder, Qt::LeftButton);
+      window->EURL->setText("http://example.org/");
+      window->ChBCompress->setChecked(true);
+      window->ChBKeep->setChecked(true);
+      window->close();
+    }
+    auto window = OpenWindow();
+    QVERIFY(window->RBFolder->isChecked());
+    QVERIFY(!window->EURL->isEnabled());
+    QCOMPARE(window->EURL->text(), QString("http://example.org/"));
+    QVERIFY(!window->ChBCompact->isChecked());
+    QVERIFY(window->ChBCompress->isChecked());
+    QVERIFY(window->ChBKeep->isChecked());
+  }
+
   void commandLineModeStoresNothing() {
     const fs::path gif = WriteGif(Root() / "cli", "cli.gif", Gif(16, 8));
     auto window = OpenWindow({gif.string()});

@@ -87,7 +87,7 @@ QStringList GifNames(const QDir& dir) {
 }
 
 QGroupBox* Group(const char* caption, QWidget* parent) {
-  auto* group = new QGroupBox(Q(caption), parent);
+  auto* group = new QGroupBox(text::Tr(caption), parent);
   return group;
 }
 
@@ -112,6 +112,7 @@ TMainWindow::TMainWindow(app::ISettingsStore& settings, std::filesystem::path pr
   CreateMovieChoices();
   CreateOutputAndStart();
   CreateStatusBar();
+  AddTooltips();
   setMinimumSize(kDesignWidth, kDesignHeight);
   resize(kDesignWidth, kDesignHeight);
   move(kDesignLeft, kDesignTop);
@@ -131,12 +132,12 @@ TMainWindow::~TMainWindow() {
 void TMainWindow::CreateMenu() {
   TBToolbar1 = Named(new QMenuBar(this), "TBToolbar1");
   TBToolbar1->setNativeMenuBar(false);
-  QMenu* help = TBToolbar1->addMenu(Q(text::kHelpMenu));
+  QMenu* help = TBToolbar1->addMenu(text::Tr(text::kHelpMenu));
   help->setFont(font());
-  TBItem1 = help->addAction(Q(text::kHelpItem));
+  TBItem1 = help->addAction(text::Tr(text::kHelpItem));
   TBItem1->setShortcut(QKeySequence(Qt::Key_F1));
   addAction(TBItem1);  // F1 works while the menu is closed
-  About1 = help->addAction(Q(text::kAboutItem));
+  About1 = help->addAction(text::Tr(text::kAboutItem));
   // The design's 34 pixels, or what the menu's caption needs in this font.
   const QSize need = TBToolbar1->sizeHint();
   anchors_.Add(TBToolbar1, QRect(0, 0, std::max(34, need.width()), std::clamp(need.height(), 20, 24)),
@@ -174,7 +175,7 @@ void TMainWindow::CreateFolderTreeAndList() {
   anchors_.Add(LV1, QRect(220, 24, 201, 301), TAnchors::Top | TAnchors::Right | TAnchors::Bottom);
 
   CB1 = Named(new QComboBox(this), "CB1");
-  CB1->addItem(Q(text::kFileType));
+  CB1->addItem(text::Tr(text::kFileType));
   CB1->setCurrentIndex(0);
   anchors_.Add(CB1, QRect(220, 334, 201, 21), TAnchors::Right | TAnchors::Bottom);
 }
@@ -182,7 +183,7 @@ void TMainWindow::CreateFolderTreeAndList() {
 void TMainWindow::CreatePreview() {
   BPanel1 = new TPreviewBox(this);
   anchors_.Add(BPanel1, QRect(8, 202, 201, 153), TAnchors::Left | TAnchors::Right | TAnchors::Bottom);
-  ChB1 = Named(new QCheckBox(Q(text::kPreview), this), "ChB1");
+  ChB1 = Named(new QCheckBox(text::Tr(text::kPreview), this), "ChB1");
   ChB1->setChecked(true);
   ChB1->setGeometry(271, 6, 97, 17);
   ChB1->hide();
@@ -192,27 +193,27 @@ void TMainWindow::CreateModeAndUrl() {
   const int topRight = TAnchors::Top | TAnchors::Right;
   GroupBox1 = Named(Group(text::kMode, this), "GroupBox1");
   anchors_.Add(GroupBox1, QRect(444, 20, 332, 65), topRight);
-  RBSingle = Named(new QRadioButton(Q(text::kSingle), GroupBox1), "RBSingle");
+  RBSingle = Named(new QRadioButton(text::Tr(text::kSingle), GroupBox1), "RBSingle");
   RBSingle->setGeometry(12, 28, 153, 17);
-  RBSingle->setStatusTip(Q(text::kSingleHint));
+  RBSingle->setStatusTip(text::Tr(text::kSingleHint));
   RBSingle->setChecked(true);
-  RBFolder = Named(new QRadioButton(Q(text::kFolder), GroupBox1), "RBFolder");
+  RBFolder = Named(new QRadioButton(text::Tr(text::kFolder), GroupBox1), "RBFolder");
   RBFolder->setGeometry(176, 28, 149, 17);
-  RBFolder->setStatusTip(Q(text::kFolderHint));
+  RBFolder->setStatusTip(text::Tr(text::kFolderHint));
 
   GroupBox4 = Named(Group(text::kUrlGroup, this), "GroupBox4");
   anchors_.Add(GroupBox4, QRect(444, 92, 332, 65), topRight);
   EURL = Named(new QLineEdit(Q(text::kUrlStart), GroupBox4), "EURL");
   EURL->setGeometry(12, 25, 308, 21);
-  EURL->setStatusTip(Q(text::kUrlHint));
+  EURL->setStatusTip(text::Tr(text::kUrlHint));
 
   GroupBox3 = Named(Group(text::kQualityGroup, this), "GroupBox3");
   anchors_.Add(GroupBox3, QRect(444, 164, 332, 65), topRight);
   ComboBox1 = Named(new QComboBox(GroupBox3), "ComboBox1");
-  for (const char* quality : text::kQualities) ComboBox1->addItem(Q(quality));
+  for (const char* quality : text::kQualities) ComboBox1->addItem(text::Tr(quality));
   ComboBox1->setCurrentIndex(0);
   ComboBox1->setGeometry(12, 25, 308, 21);
-  ComboBox1->setStatusTip(Q(text::kQualityHint));
+  ComboBox1->setStatusTip(text::Tr(text::kQualityHint));
   GroupBox3->hide();
 }
 
@@ -220,7 +221,7 @@ void TMainWindow::CreateMovieChoices() {
   GroupBox5 = Named(Group(text::kMovieGroup, this), "GroupBox5");
   anchors_.Add(GroupBox5, QRect(444, 164, 332, 65), TAnchors::Top | TAnchors::Right);
   const auto box = [this](const char* caption, const char* name, QRect bounds) {
-    auto* check = Named(new QCheckBox(Q(caption), GroupBox5), name);
+    auto* check = Named(new QCheckBox(text::Tr(caption), GroupBox5), name);
     check->setGeometry(bounds);
     return check;
   };
@@ -231,7 +232,7 @@ void TMainWindow::CreateMovieChoices() {
 
 void TMainWindow::CreateOutputAndStart() {
   const int rightBottom = TAnchors::Right | TAnchors::Bottom;
-  btnStart = Named(new QPushButton(Q(text::kStart), this), "btnStart");
+  btnStart = Named(new QPushButton(text::Tr(text::kStart), this), "btnStart");
   btnStart->setEnabled(false);
   anchors_.Add(btnStart, QRect(551, 243, 118, 25), rightBottom);
 
@@ -240,7 +241,7 @@ void TMainWindow::CreateOutputAndStart() {
   JamPathLabel1 = Named(new QLabel(GroupBox2), "JamPathLabel1");
   JamPathLabel1->setGeometry(12, 37, 233, 17);
   JamPathLabel1->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-  btnSelectFolder = Named(new QPushButton(Q(text::kSelectFolder), GroupBox2), "btnSelectFolder");
+  btnSelectFolder = Named(new QPushButton(text::Tr(text::kSelectFolder), GroupBox2), "btnSelectFolder");
   btnSelectFolder->setGeometry(258, 31, 61, 25);
 
   BV2 = Named(new QFrame(this), "BV2");
@@ -419,7 +420,7 @@ void TMainWindow::ShowRunning(bool running, bool folderRun) {
     control->setEnabled(!running);
   }
   GroupBox4->setEnabled(!running && RBSingle->isChecked());
-  btnStart->setText(Q(running && folderRun ? text::kStop : text::kStart));
+  btnStart->setText(text::Tr(running && folderRun ? text::kStop : text::kStart));
   btnStart->setEnabled(!running || folderRun);
 }
 

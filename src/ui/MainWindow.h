@@ -120,6 +120,7 @@ class TMainWindow final : public QWidget, public app::IMainView {
   void CreateOutputAndStart();
   void CreateStatusBar();
   void ConnectHandlers();
+  void AddTooltips();
   // The file list of a folder, refilled from the disk.
   void FillList(const std::filesystem::path& folder);
   // Refills the list when the folder's GIF files have changed on the disk,

@@ -7,6 +7,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDesktopServices>
 #include <QGroupBox>
 #include <QKeyEvent>
@@ -32,6 +33,7 @@
 #include "ui/MainWindow.h"
 #include "ui/PreviewBox.h"
 #include "ui/QtSettingsStore.h"
+#include "ui/Translation.h"
 
 namespace movara::ui {
 namespace {
@@ -441,6 +443,44 @@ class MainWindowTest : public QObject {
     QVERIFY(!window->ChBCompact->isChecked());
     QVERIFY(window->ChBCompress->isChecked());
     QVERIFY(window->ChBKeep->isChecked());
+  }
+
+  // Every control has a tooltip, and no caption is cut off at the smallest
+  // size, in Chinese and in English.
+  void captionsFitAndEveryControlHasATooltipInBothLanguages() {
+    QVERIFY(WindowTranslator(QLocale(QLocale::Chinese, QLocale::China)) == nullptr);
+    QVERIFY(WindowTranslator(QLocale::c()) == nullptr);
+    const auto english = WindowTranslator(QLocale(QLocale::English, QLocale::UnitedStates));
+    QVERIFY(english != nullptr);
+    QVERIFY(WindowTranslator(QLocale(QLocale::German, QLocale::Germany)) != nullptr);
+    for (QTranslator* translator : {static_cast<QTranslator*>(nullptr), english.get()}) {
+      if (translator != nullptr) QCoreApplication::installTranslator(translator);
+      auto window = ShowWindow();
+      QVERIFY(window != nullptr);
+      const bool inEnglish = translator != nullptr;
+      QCOMPARE(window->btnStart->text(), inEnglish ? QString("Convert now") : QString::fromUtf8("立即转换"));
+      QCOMPARE(window->RBFolder->toolTip(), inEnglish ? QString("Use this mode to convert the whole folder, with one level of subfolders.")
+                                                      : QString::fromUtf8("使用这个模式转换全部文件夹, 包含一级子文件夹."));
+      const QWidget* const controls[] = {
+          window->FTree,      window->LV1,         window->CB1,     window->BPanel1,         window->RBSingle,
+          window->RBFolder,   window->EURL,        window->ChBCompact, window->ChBCompress, window->ChBKeep,
+          window->btnStart,   window->btnSelectFolder, window->JamPathLabel1, window->RzP2,   window->RzB};
+      for (const QWidget* control : controls) {
+        QVERIFY2(!control->toolTip().isEmpty(), qPrintable(control->objectName()));
+      }
+      for (QAbstractButton* button : window->findChildren<QAbstractButton*>()) {
+        if (!button->isVisibleTo(window.get())) continue;
+        // A push button's hint has a minimum width of the style's; its text is what must fit.
+        const int need = qobject_cast<QPushButton*>(button) != nullptr
+                             ? button->fontMetrics().horizontalAdvance(button->text()) + 8
+                             : button->sizeHint().width();
+        QVERIFY2(need <= button->width(), qPrintable(button->objectName() + ": " + button->text()));
+      }
+      for (QGroupBox* group : window->findChildren<QGroupBox*>()) {
+        QVERIFY2(group->fontMetrics().horizontalAdvance(group->title()) + 20 < group->width(), qPrintable(group->title()));
+      }
+      if (translator != nullptr) QCoreApplication::removeTranslator(translator);
+    }
   }
 
   void commandLineModeStoresNothing() {

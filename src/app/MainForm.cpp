@@ -92,16 +92,7 @@ void TfrmMain::btnStartClick() {
   // The window handles its events during a run: a second Start then is
   // ignored instead of running inside the first.
   if (running_) return;
-  running_ = true;
-  run_ = CurrentChoices();
-  view_.ShowRunning(true, !run_.Single);
-  const struct TRunEnd {
-    TfrmMain& form;
-    ~TRunEnd() {
-      form.running_ = false;
-      form.view_.ShowRunning(false, !form.run_.Single);
-    }
-  } runEnd{*this};
+  const TRunScope run(*this, CurrentChoices());
   if (run_.Single) {
     for (const auto& item : view_.ListItems()) {
       if (item.Selected) {
@@ -114,6 +105,18 @@ void TfrmMain::btnStartClick() {
     return;
   }
   RunFolder();
+}
+
+TfrmMain::TRunScope::TRunScope(TfrmMain& form, const TRunChoices& choices) : form_(form) {
+  form_.running_ = true;
+  form_.run_ = choices;
+  form_.view_.ShowRunning(true, !choices.Single);
+}
+
+TfrmMain::TRunScope::~TRunScope() {
+  form_.running_ = false;
+  form_.view_.ShowRunning(false, !form_.run_.Single);
+  form_.RBSingleClick();  // Start as the mode and the list now allow
 }
 
 void TfrmMain::btnStopClick() {

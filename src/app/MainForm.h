@@ -46,6 +46,12 @@ class TfrmMain {
   void btnStartClick();
   // Start turned stop during a folder run: the run ends between files.
   void btnStopClick();
+  // Files and folders dropped on the window: a folder is selected in the
+  // tree; GIF files are converted, each as a single-file run, with one box
+  // at the end when there are several.
+  void FilesDropped(const std::vector<std::filesystem::path>& paths);
+  // Opens the output folder in the desktop's file manager.
+  void btnOpenFolderClick();
   void FTreeChange(const std::filesystem::path& folder);
   // The folder dialog at OutputFolder; the chosen folder becomes it.
   void btnSelectFolderClick();
@@ -96,6 +102,18 @@ class TfrmMain {
     IMainView::MovieChoices Movie;
   };
   TRunChoices CurrentChoices() const;
+  // A run from its start to its end: its choices read once, the controls
+  // that choose them disabled meanwhile.
+  class TRunScope {
+   public:
+    TRunScope(TfrmMain& form, const TRunChoices& choices);
+    ~TRunScope();
+    TRunScope(const TRunScope&) = delete;
+    TRunScope& operator=(const TRunScope&) = delete;
+
+   private:
+    TfrmMain& form_;
+  };
   // The folder a movie goes to (OutputFolder, which falls back to the
   // program's folder, or its subfolder of that name).
   std::filesystem::path MovieFolder(const std::string& subFolder);

@@ -113,6 +113,7 @@ TMainWindow::TMainWindow(app::ISettingsStore& settings, std::filesystem::path pr
   CreateOutputAndStart();
   CreateStatusBar();
   AddTooltips();
+  setAcceptDrops(true);
   setMinimumSize(kDesignWidth, kDesignHeight);
   resize(kDesignWidth, kDesignHeight);
   move(kDesignLeft, kDesignTop);
@@ -225,9 +226,9 @@ void TMainWindow::CreateMovieChoices() {
     check->setGeometry(bounds);
     return check;
   };
-  ChBCompact = box(text::kCompact, "ChBCompact", QRect(12, 20, 153, 17));
-  ChBCompress = box(text::kCompress, "ChBCompress", QRect(176, 20, 149, 17));
-  ChBKeep = box(text::kKeepExisting, "ChBKeep", QRect(12, 42, 313, 17));
+  ChBCompact = box(text::kCompact, "ChBCompact", QRect(12, 23, 153, 17));
+  ChBCompress = box(text::kCompress, "ChBCompress", QRect(176, 23, 149, 17));
+  ChBKeep = box(text::kKeepExisting, "ChBKeep", QRect(12, 43, 313, 17));
 }
 
 void TMainWindow::CreateOutputAndStart() {
@@ -235,6 +236,8 @@ void TMainWindow::CreateOutputAndStart() {
   btnStart = Named(new QPushButton(text::Tr(text::kStart), this), "btnStart");
   btnStart->setEnabled(false);
   anchors_.Add(btnStart, QRect(551, 243, 118, 25), rightBottom);
+  btnOpenFolder = Named(new QPushButton(text::Tr(text::kOpenFolder), this), "btnOpenFolder");
+  anchors_.Add(btnOpenFolder, QRect(681, 243, 95, 25), rightBottom);
 
   GroupBox2 = Named(Group(text::kOutputGroup, this), "GroupBox2");
   anchors_.Add(GroupBox2, QRect(444, 276, 332, 79), rightBottom);
@@ -292,6 +295,7 @@ void TMainWindow::ConnectHandlers() {
     if (form_->ClosePending()) close();
   });
   connect(btnSelectFolder, &QPushButton::clicked, this, [this] { form_->btnSelectFolderClick(); });
+  connect(btnOpenFolder, &QPushButton::clicked, this, [this] { form_->btnOpenFolderClick(); });
   connect(ChB1, &QCheckBox::clicked, this, [this] { form_->ChB1Click(); });
   connect(TBItem1, &QAction::triggered, this, [this] { form_->TBItem1Click(); });
   connect(About1, &QAction::triggered, this, [this] { form_->About1Click(); });

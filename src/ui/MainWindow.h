@@ -58,6 +58,7 @@ class TMainWindow final : public QWidget, public app::IMainView {
   QCheckBox* ChBCompress;
   QCheckBox* ChBKeep;
   QPushButton* btnStart;
+  QPushButton* btnOpenFolder;
   QGroupBox* GroupBox2;
   QLabel* JamPathLabel1;
   QPushButton* btnSelectFolder;
@@ -108,6 +109,8 @@ class TMainWindow final : public QWidget, public app::IMainView {
   bool event(QEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
   void paintEvent(QPaintEvent* event) override;
 

@@ -24,8 +24,10 @@ void TMainWindow::AddTooltips() {
       {FTree, text::kTreeTip},          {LV1, text::kListTip},           {CB1, text::kFileTypeTip},
       {BPanel1, text::kPreviewTip},     {ChBCompact, text::kCompactTip}, {ChBCompress, text::kCompressTip},
       {ChBKeep, text::kKeepExistingTip}, {btnStart, text::kStartTip},   {btnSelectFolder, text::kSelectFolderTip},
-      {RzP2, text::kPositionTip},       {RzB, text::kProgressTip}};
+      {RzP2, text::kPositionTip},       {RzB, text::kProgressTip},         {btnOpenFolder, text::kOpenFolderTip}};
   for (const auto& [control, tip] : tips) control->setToolTip(text::Tr(tip));
+  // The list takes drops as the whole window does.
+  LV1->setToolTip(text::Tr(text::kListTip) + "\n" + text::Tr(text::kDropTip));
 }
 
 }  // namespace movara::ui

@@ -368,6 +368,39 @@ TEST(WindowHandlers, TheModeUrlAndCheckBoxesAreStoredWithTheSettings) {
   EXPECT_TRUE(fx.View.Movie.KeepExisting);
 }
 
+TEST(WindowHandlers, DroppedGifsAreConvertedWithOneBoxForSeveralAndADroppedFolderIsSelected) {
+  ConverterFixture fx;
+  const auto one = fx.WriteGif("one.gif", Gif(4, 4), fx.Root / "in");
+  const auto two = fx.WriteGif("two.gif", Gif(4, 4), fx.Root / "in");
+  const auto bad = fx.WriteGif("bad.gif", {'G', 'I', 'F'}, fx.Root / "in");
+  const auto text = fx.WriteGif("notes.txt", {'x'}, fx.Root / "in");
+  fx.Form->FilesDropped({one, two, bad, text, fx.Root / "in"});
+  EXPECT_EQ(fx.View.Folder, fx.Root / "in");
+  ASSERT_EQ(fx.View.Messages.size(), 1u);
+  EXPECT_EQ(fx.View.Messages[0].Text.rfind("2 files of 3 have been successfully converted.\n\nNot converted:\nbad.gif", 0),
+            0u)
+      << fx.View.Messages[0].Text;
+  EXPECT_TRUE(fx.View.Opened.empty()) << "no page for several";
+  EXPECT_TRUE(std::filesystem::exists(fx.OutDir / "two.swf"));
+
+  fx.View.Messages.clear();
+  fx.Form->FilesDropped({one});
+  ASSERT_EQ(fx.View.Messages.size(), 1u);
+  EXPECT_EQ(fx.View.Messages[0].Text, "The file one.swf has been successfully created.");
+  EXPECT_EQ(fx.View.Opened.size(), 1u) << "one file opens its test page";
+  EXPECT_EQ(fx.View.Running.back(), (std::pair<bool, bool>{false, false}));
+}
+
+TEST(WindowHandlers, OpenFolderOpensTheOutputFolderOrSaysItIsGone) {
+  ConverterFixture fx;
+  fx.Form->btnOpenFolderClick();
+  EXPECT_EQ(fx.View.Opened, std::vector<std::filesystem::path>{fx.OutDir});
+  fx.Form->OutputFolder = fx.Root / "gone";
+  fx.Form->btnOpenFolderClick();
+  EXPECT_EQ(fx.View.Opened.size(), 1u);
+  EXPECT_EQ(fx.View.Statuses.back(), "The output folder " + (fx.Root / "gone").string() + " does not exist.");
+}
+
 class FakeAboutView final : public IAboutView {
  public:
   std::vector<std::string> Opened;

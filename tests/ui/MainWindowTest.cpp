@@ -13,6 +13,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
@@ -464,7 +465,8 @@ class MainWindowTest : public QObject {
       const QWidget* const controls[] = {
           window->FTree,      window->LV1,         window->CB1,     window->BPanel1,         window->RBSingle,
           window->RBFolder,   window->EURL,        window->ChBCompact, window->ChBCompress, window->ChBKeep,
-          window->btnStart,   window->btnSelectFolder, window->JamPathLabel1, window->RzP2,   window->RzB};
+          window->btnStart,   window->btnSelectFolder, window->JamPathLabel1, window->RzP2,   window->RzB,
+          window->btnOpenFolder};
       for (const QWidget* control : controls) {
         QVERIFY2(!control->toolTip().isEmpty(), qPrintable(control->objectName()));
       }
@@ -481,6 +483,31 @@ class MainWindowTest : public QObject {
       }
       if (translator != nullptr) QCoreApplication::removeTranslator(translator);
     }
+  }
+
+  void droppedGifsAreConvertedAndTheOutputFolderOpens() {
+    const fs::path a = WriteGif(Root() / "drop", "a.gif", Gif(8, 8));
+    const fs::path b = WriteGif(Root() / "drop", "b.gif", Gif(8, 8));
+    auto window = ShowWindow();
+    QVERIFY(window != nullptr);
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(QString::fromStdString(a.string())),
+                  QUrl::fromLocalFile(QString::fromStdString(b.string())),
+                  QUrl::fromLocalFile(QString::fromStdString((Root() / "drop").string()))});
+    QDragEnterEvent enter(QPoint(300, 100), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(window.get(), &enter);
+    QVERIFY(enter.isAccepted());
+    QDropEvent drop(QPointF(300, 100), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    const auto boxes = AnswerBoxes([&] { QCoreApplication::sendEvent(window.get(), &drop); });
+    QCOMPARE(boxes.size(), std::size_t{1});
+    QCOMPARE(boxes[0].Text, QString("2 files of 2 have been successfully converted."));
+    QVERIFY(fs::exists(out_ / "a.swf") && fs::exists(out_ / "b.swf"));
+    QCOMPARE(window->SelectedFolder(), Root() / "drop");
+    QCOMPARE(window->LV1->topLevelItem(0)->toolTip(0).toStdString(), a.string());
+
+    QTest::mouseClick(window->btnOpenFolder, Qt::LeftButton);
+    QCOMPARE(urls_.Opened.size(), 1);
+    QCOMPARE(urls_.Opened[0], QUrl::fromLocalFile(QString::fromStdString(out_.string())));
   }
 
   void commandLineModeStoresNothing() {

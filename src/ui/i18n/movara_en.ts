@@ -155,5 +155,17 @@
         <source>确定</source>
         <translation>OK</translation>
     </message>
+    <message>
+        <source>打开文件夹</source>
+        <translation>Open folder</translation>
+    </message>
+    <message>
+        <source>在文件管理器中打开输出文件夹</source>
+        <translation>Open the output folder in the file manager</translation>
+    </message>
+    <message>
+        <source>可以把 GIF 文件或文件夹拖放到窗口上</source>
+        <translation>GIF files or a folder can be dropped on the window</translation>
+    </message>
 </context>
 </TS>

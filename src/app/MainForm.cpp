@@ -226,6 +226,7 @@ void TfrmMain::readini() {
     *fields[i] = *value;
   }
   g.Maximized = settings_.ReadInteger("Maximized").value_or(0) != 0;
+  g.Split = settings_.ReadInteger("Split").value_or(0);
   view_.SetWindowGeometry(g);
   readChoices();
   settings_.Close();
@@ -250,6 +251,7 @@ void TfrmMain::writeini() {
   settings_.WriteInteger("W", g.Width);
   settings_.WriteInteger("H", g.Height);
   settings_.WriteInteger("Maximized", g.Maximized ? 1 : 0);
+  settings_.WriteInteger("Split", g.Split);
   writeChoices();
   settings_.Close();
 }

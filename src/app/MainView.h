@@ -74,6 +74,9 @@ class IMainView {
     int Height = 384;
     // Left to Height are then the size and place it returns to.
     bool Maximized = false;
+    // How far the handle between the folder column and the file list is
+    // moved from its design place, to the right.
+    int Split = 0;
   };
   virtual Geometry WindowGeometry() const = 0;
   virtual void SetWindowGeometry(const Geometry& geometry) = 0;

@@ -35,6 +35,7 @@
 #include "ui/AboutDialog.h"
 #include "ui/PreviewBox.h"
 #include "ui/ProgramIcon.h"
+#include "ui/SplitHandle.h"
 #include "ui/WindowPlacement.h"
 #include "ui/WindowTexts.h"
 
@@ -49,6 +50,9 @@ constexpr int kDesignLeft = 192;
 constexpr int kDesignTop = 114;
 constexpr int kStatusHeight = 19;
 constexpr int kListPathRole = Qt::UserRole;
+// The narrowest the folder column and the file list become by the splitter;
+// both are this much narrower than their design width of 201 at most.
+constexpr int kSplitRoom = 101;
 
 QString Q(const char* utf8) { return QString::fromUtf8(utf8); }
 QString Q(const std::filesystem::path& path) { return QString::fromStdString(path.string()); }
@@ -175,6 +179,9 @@ void TMainWindow::CreateFolderTreeAndList() {
   listWatcher_ = new QFileSystemWatcher(this);
   anchors_.Add(LV1, QRect(220, 24, 201, 301), TAnchors::Top | TAnchors::Right | TAnchors::Bottom);
 
+  Splitter1 = Named(new TSplitHandle(this), "Splitter1");
+  anchors_.Add(Splitter1, QRect(209, 24, 11, 331), TAnchors::Top | TAnchors::Right | TAnchors::Bottom);
+
   CB1 = Named(new QComboBox(this), "CB1");
   CB1->addItem(text::Tr(text::kFileType));
   CB1->setCurrentIndex(0);
@@ -295,6 +302,10 @@ void TMainWindow::ConnectHandlers() {
     if (form_->ClosePending()) close();
   });
   connect(btnSelectFolder, &QPushButton::clicked, this, [this] { form_->btnSelectFolderClick(); });
+  connect(Splitter1, &TSplitHandle::Dragged, this, [this](int dx) {
+    split_ += dx;
+    Relayout();
+  });
   connect(btnOpenFolder, &QPushButton::clicked, this, [this] { form_->btnOpenFolderClick(); });
   connect(ChB1, &QCheckBox::clicked, this, [this] { form_->ChB1Click(); });
   connect(TBItem1, &QAction::triggered, this, [this] { form_->TBItem1Click(); });
@@ -477,7 +488,7 @@ void TMainWindow::ShowOutputPath() {
 app::IMainView::Geometry TMainWindow::WindowGeometry() const {
   const QRect normal = isMaximized() ? normalGeometry() : geometry();
   const QPoint frame = geometry().topLeft() - pos();
-  return {normal.x() - frame.x(), normal.y() - frame.y(), normal.width(), normal.height(), isMaximized()};
+  return {normal.x() - frame.x(), normal.y() - frame.y(), normal.width(), normal.height(), isMaximized(), split_};
 }
 
 void TMainWindow::SetWindowGeometry(const Geometry& geometry) {
@@ -488,8 +499,10 @@ void TMainWindow::SetWindowGeometry(const Geometry& geometry) {
   const QRect placed = primary == nullptr ? QRect(QPoint(geometry.Left, geometry.Top), size)
                                           : PlaceOnScreens(QRect(QPoint(geometry.Left, geometry.Top), size), screens,
                                                            primary->availableGeometry());
+  split_ = geometry.Split;
   move(placed.topLeft());
   resize(placed.size().expandedTo(minimumSize()));
+  Relayout();
   setWindowState(geometry.Maximized ? windowState() | Qt::WindowMaximized : windowState() & ~Qt::WindowMaximized);
 }
 
@@ -558,7 +571,19 @@ void TMainWindow::closeEvent(QCloseEvent* event) {
 
 void TMainWindow::resizeEvent(QResizeEvent* event) {
   QWidget::resizeEvent(event);
+  Relayout();
+}
+
+void TMainWindow::Relayout() {
   anchors_.Apply(size());
+  split_ = std::clamp(split_, -kSplitRoom - (width() - kDesignWidth), kSplitRoom);
+  for (QWidget* left : {static_cast<QWidget*>(FTree), static_cast<QWidget*>(BPanel1)}) {
+    left->resize(left->width() + split_, left->height());
+  }
+  for (QWidget* right : {static_cast<QWidget*>(LV1), static_cast<QWidget*>(CB1)}) {
+    right->setGeometry(right->x() + split_, right->y(), right->width() - split_, right->height());
+  }
+  Splitter1->move(Splitter1->x() + split_, Splitter1->y());
   ShowOutputPath();
 }
 

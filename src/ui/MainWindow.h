@@ -27,6 +27,7 @@ class QTreeWidget;
 namespace movara::ui {
 
 class TPreviewBox;
+class TSplitHandle;
 
 // The main window. It lays out the controls, converts Qt's types and calls
 // the handlers of TfrmMain, which hold every rule; as the view of TfrmMain it
@@ -63,6 +64,8 @@ class TMainWindow final : public QWidget, public app::IMainView {
   QLabel* JamPathLabel1;
   QPushButton* btnSelectFolder;
   QFrame* BV2;
+  // Between the folder column and the file list.
+  TSplitHandle* Splitter1;
   QMenuBar* TBToolbar1;
   QAction* TBItem1;
   QAction* About1;
@@ -131,6 +134,9 @@ class TMainWindow final : public QWidget, public app::IMainView {
   void RefreshList();
   void TreeChanged();
   void ShowOutputPath();
+  // The controls at their anchored places, then the columns on either side
+  // of Splitter1 shifted by its offset (kept to what leaves both usable).
+  void Relayout();
 
   TAnchors anchors_;
   QFileSystemModel* folders_;
@@ -140,6 +146,7 @@ class TMainWindow final : public QWidget, public app::IMainView {
   std::filesystem::path scrollPending_;
   QTimer* treeScroll_;
   bool busy_ = false;
+  int split_ = 0;
   // Last: its preview's painters stop before the controls go.
   std::unique_ptr<app::TfrmMain> form_;
 };

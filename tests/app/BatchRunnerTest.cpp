@@ -174,11 +174,13 @@ TEST(Settings, ReadAndWrite) {
   EXPECT_EQ(std::get<std::int32_t>(fx.Settings.Values["W"]), 900);
   EXPECT_EQ(std::get<std::int32_t>(fx.Settings.Values["Maximized"]), 0);
   fx.View.Window.Maximized = true;
+  fx.View.Window.Split = -40;
   fx.Form->writeini();
   fx.View.Window = {};
   fx.Form->readini();
   EXPECT_TRUE(fx.View.Window.Maximized) << "a maximised window comes back maximised";
   EXPECT_EQ(fx.View.Window.Width, 900) << "with its normal size kept";
+  EXPECT_EQ(fx.View.Window.Split, -40);
 
   fx.Settings.Available = false;
   fx.Settings.Values.clear();

@@ -34,6 +34,7 @@
 #include "ui/MainWindow.h"
 #include "ui/PreviewBox.h"
 #include "ui/QtSettingsStore.h"
+#include "ui/SplitHandle.h"
 #include "ui/Translation.h"
 
 namespace movara::ui {
@@ -508,6 +509,27 @@ class MainWindowTest : public QObject {
     QTest::mouseClick(window->btnOpenFolder, Qt::LeftButton);
     QCOMPARE(urls_.Opened.size(), 1);
     QCOMPARE(urls_.Opened[0], QUrl::fromLocalFile(QString::fromStdString(out_.string())));
+  }
+
+  void theSplitterSharesTheWidthBetweenTheFolderColumnAndTheListAndIsKept() {
+    {
+      auto window = ShowWindow();
+      QVERIFY(window != nullptr);
+      QCOMPARE(window->Splitter1->geometry(), QRect(209, 24, 11, 331));
+      QTest::mousePress(window->Splitter1, Qt::LeftButton, {}, QPoint(5, 100));
+      QTest::mouseMove(window->Splitter1, QPoint(-45, 100));
+      QTest::mouseRelease(window->Splitter1, Qt::LeftButton, {}, QPoint(-45, 100));
+      QCOMPARE(window->FTree->width(), 151);
+      QCOMPARE(window->BPanel1->width(), 151);
+      QCOMPARE(window->LV1->geometry(), QRect(170, 24, 251, 301));
+      QCOMPARE(window->CB1->geometry(), QRect(170, 334, 251, 21));
+      window->close();
+    }
+    auto window = OpenWindow();
+    QCOMPARE(window->LV1->geometry(), QRect(170, 24, 251, 301));
+    QSettings("Brenholt", "Movara").setValue("1.0/Split", 500);
+    window->Form().readini();  // kept to what leaves both columns usable
+    QCOMPARE(window->LV1->width(), 100);
   }
 
   void commandLineModeStoresNothing() {

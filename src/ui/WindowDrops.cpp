@@ -30,6 +30,7 @@ void TMainWindow::dropEvent(QDropEvent* event) {
   if (paths.empty()) return;
   event->acceptProposedAction();
   form_->FilesDropped(paths);
+  if (form_->ClosePending()) close();  // asked during the conversions
 }
 
 }  // namespace movara::ui

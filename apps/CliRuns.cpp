@@ -11,7 +11,7 @@
 #include "app/HtmlPage.h"
 #include "app/MainForm.h"
 #include "app/ParallelConversions.h"
-#include "imaging/GIFException.h"
+#include "app/RunReport.h"
 
 namespace movara::cli {
 
@@ -35,11 +35,8 @@ class TFrameProgressLine final : public app::IConvertProgress {
 std::string FailureLine(const std::filesystem::path& gif, const app::TConvertOutcome& outcome) {
   std::string line = "movara-cli: " + gif.string() + ": ";
   line += outcome.Code == app::crLoadError ? app::msg::kError1 : app::msg::kError6;
-  if (outcome.Reason.empty()) return line;
-  line += " Reason: " + outcome.Reason;
-  const std::string_view gloss = imaging::GIFMessageGloss(outcome.Reason);
-  if (!gloss.empty()) line += " (" + std::string(gloss) + ")";
-  return line;
+  const std::string reason = app::ReasonLine(outcome);
+  return reason.empty() ? line : line + " " + reason;
 }
 
 app::TConvertOptions JobFor(const TCliOptions& options, const app::TPlannedFile& file) {

@@ -23,6 +23,12 @@ int main(int argc, char** argv) {
     form.FormCreate(args);
     return form.CommandLineResult;
   }
+  // A name that is not an option and not a file is a mistake, not a wish
+  // for the window.
+  if (!args.empty() && !args[0].empty() && args[0][0] != '-') {
+    std::fprintf(stderr, "movara: %s: the file does not exist.\n", args[0].c_str());
+    return 2;
+  }
   if (!ui::HaveDisplay()) {
     std::fputs("movara: there is no display to show the window on.\n"
                "usage: movara FILE.gif converts FILE.gif into a movie beside it without the window;\n"

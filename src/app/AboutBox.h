@@ -4,13 +4,11 @@
 
 namespace movara::app {
 
-// The about box's texts and addresses.
+// The about box's product line and addresses (its captions are the
+// window's, translated there).
 namespace about {
-inline constexpr const char* kCaption = "关于...";
-inline constexpr const char* kProduct = "Movara Converter v.1.2.219";
-inline constexpr const char* kHomeLabel = "主页:";
-inline constexpr const char* kMailLabel = "邮件:";
-inline constexpr const char* kOk = "确定";
+// Followed by the project's version.
+inline constexpr const char* kProduct = "Movara Converter v.";
 inline constexpr const char* kHomePage = "https://www.example.org/movara/";
 inline constexpr const char* kSupportAddress = "support@example.org";
 }  // namespace about

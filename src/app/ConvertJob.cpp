@@ -45,7 +45,7 @@ class TSingleFileStatus {
 
 std::filesystem::path TfrmMain::MovieFolder(const std::string& subFolder) {
   std::error_code ec;
-  if (OutputFolder.empty() || !std::filesystem::is_directory(OutputFolder, ec)) OutputFolder = programFolder_;
+  if (OutputFolder.empty() || !std::filesystem::is_directory(OutputFolder, ec)) OutputFolder = DefaultOutputFolder();
   return MovieSubfolder(OutputFolder, subFolder);
 }
 
@@ -54,35 +54,34 @@ std::string TfrmMain::LinkUrl() const {
   return view_.UrlEnabled() && url != "http://" ? url : std::string();
 }
 
-bool TfrmMain::MayWrite(const std::filesystem::path& target, bool single) {
+bool TfrmMain::MayWrite(const std::filesystem::path& target, bool single, bool keep) {
   std::error_code ec;
-  if (CommandLineMode || !single || !std::filesystem::exists(target, ec)) return true;
+  if (CommandLineMode || !single || keep || !std::filesystem::exists(target, ec)) return true;
   int selected = 0;
   for (const auto& item : view_.ListItems()) selected += item.Selected ? 1 : 0;
   return selected != 1 ||
-         view_.MessageBox("The file " + target.filename().string() + " already exists. Do you want to owerwrite it?",
+         view_.MessageBox("The file " + target.filename().string() + " already exists. Do you want to overwrite it?",
                           IMainView::MessageKind::Question);
 }
 
 int TfrmMain::ConvertNow(const std::filesystem::path& gifFileName, const std::string& subFolder) {
   TPlanOptions plan;
   plan.Output = MovieFolder(subFolder);
-  plan.Pages = !CommandLineMode && view_.SingleFileMode();
+  plan.Pages = !CommandLineMode && (running_ ? run_ : CurrentChoices()).Single;
   return ConvertPlanned(PlanFileList({gifFileName}, plan).Folders.front().Files.front());
 }
 
 int TfrmMain::ConvertPlanned(const TPlannedFile& file) {
-  const bool single = view_.SingleFileMode();
+  const TRunChoices choices = running_ ? run_ : CurrentChoices();
+  const bool single = choices.Single;
   TConvertOutcome outcome;
   outcome.Movie = file.Movie;
   if (!file.Refusal.empty()) {
-    // Nothing went wrong in the converter: the message says why the file
-    // is not converted.
-    if (!CommandLineMode && single) {
-      view_.MessageBox(std::string(msg::kError1) + " Reason: " + file.Refusal, IMainView::MessageKind::Error);
-    }
+    // Nothing went wrong in the converter: the reason says why the file is
+    // not converted.
     outcome.Code = crLoadError;
-  } else if (!MayWrite(file.Movie, single)) {
+    outcome.Reason = file.Refusal;
+  } else if (!MayWrite(file.Movie, single, choices.Movie.KeepExisting)) {
     return crOk;
   } else {
     const TSingleFileStatus status(view_, single);
@@ -90,24 +89,34 @@ int TfrmMain::ConvertPlanned(const TPlannedFile& file) {
     TConvertOptions options;
     options.Gif = file.Gif;
     options.Movie = file.Movie;
-    options.Url = LinkUrl();
+    options.Url = choices.Url;
+    options.Compact = choices.Movie.Compact;
+    options.Compress = choices.Movie.Compress;
+    if (choices.Movie.KeepExisting) options.Overwrite = TOverwrite::Keep;
     TViewProgress progress(view_);
     outcome = ConvertGif(options, &progress);
   }
-  if (!CommandLineMode && single && file.Refusal.empty()) ReportConversion(outcome);
+  if (!single && outcome.Code != crOk) runFailures_.push_back({file.Gif, ReasonLine(outcome)});
+  if (!CommandLineMode && single && !closePending_) ReportConversion(outcome);
   if (CommandLineMode) view_.CloseWindow();
   return outcome.Code;
 }
 
 void TfrmMain::ReportConversion(const TConvertOutcome& outcome) {
   std::error_code ec;
-  if (outcome.Code == crOk && std::filesystem::exists(outcome.Movie, ec)) {
+  if (outcome.Code == crOk && !outcome.Written && std::filesystem::exists(outcome.Movie, ec)) {
+    view_.MessageBox("The file " + outcome.Movie.filename().string() + " already exists and has been kept.",
+                     IMainView::MessageKind::Information);
+  } else if (outcome.Code == crOk && std::filesystem::exists(outcome.Movie, ec)) {
     view_.MessageBox("The file " + outcome.Movie.filename().string() + " has been successfully created.",
                      IMainView::MessageKind::Information);
     ShowHTML(outcome.Movie, std::to_string(outcome.Width), std::to_string(outcome.Height),
              outcome.FirstFrameTransparent);
   } else if (outcome.Code != crOk) {
-    view_.MessageBox(outcome.Code == crLoadError ? msg::kError1 : msg::kError6, IMainView::MessageKind::Error);
+    const std::string reason = ReasonLine(outcome);
+    view_.MessageBox(std::string(outcome.Code == crLoadError ? msg::kError1 : msg::kError6) +
+                         (reason.empty() ? "" : "\n" + reason),
+                     IMainView::MessageKind::Error);
   }
 }
 

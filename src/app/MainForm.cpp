@@ -1,6 +1,7 @@
 #include "app/MainForm.h"
 
 #include <cmath>
+#include <cstdlib>
 #include <system_error>
 
 namespace movara::app {
@@ -52,6 +53,13 @@ void TfrmMain::FormClose() {
   if (!CommandLineMode) writeini();
 }
 
+bool TfrmMain::FormCloseQuery() {
+  if (!running_) return true;
+  AbortRequested = true;
+  closePending_ = true;
+  return false;
+}
+
 void TfrmMain::FormPaint() {
   if (CommandLineMode) view_.CloseWindow();
 }
@@ -63,6 +71,7 @@ void TfrmMain::FormKeyPress(char key) {
 void TfrmMain::RBSingleClick() {
   const bool single = view_.SingleFileMode();
   view_.SetUrlEnabled(single);
+  if (running_) return;
   bool anySelected = false;
   for (const auto& item : view_.ListItems()) anySelected = anySelected || item.Selected;
   view_.SetStartEnabled(!single || anySelected);
@@ -76,7 +85,7 @@ void TfrmMain::FTreeChange(const std::filesystem::path& folder) {
 void TfrmMain::btnSelectFolderClick() { btnSelectFolderClick(view_.BrowseForFolder(OutputFolder)); }
 
 void TfrmMain::btnSelectFolderClick(const std::filesystem::path& chosen) {
-  if (chosen.empty()) return;
+  if (chosen.empty() || running_) return;
   OutputFolder = chosen;
   view_.ShowOutputFolder(OutputFolder);
 }
@@ -85,12 +94,8 @@ void TfrmMain::btnStartClick() {
   // The window handles its events during a run: a second Start then is
   // ignored instead of running inside the first.
   if (running_) return;
-  running_ = true;
-  const struct TRunEnd {
-    bool& running;
-    ~TRunEnd() { running = false; }
-  } runEnd{running_};
-  if (view_.SingleFileMode()) {
+  const TRunScope run(*this, CurrentChoices());
+  if (run_.Single) {
     for (const auto& item : view_.ListItems()) {
       if (item.Selected) {
         ConvertNow(item.Path, "");
@@ -102,6 +107,26 @@ void TfrmMain::btnStartClick() {
     return;
   }
   RunFolder();
+}
+
+TfrmMain::TRunScope::TRunScope(TfrmMain& form, const TRunChoices& choices) : form_(form) {
+  form_.running_ = true;
+  form_.run_ = choices;
+  form_.view_.ShowRunning(true, !choices.Single);
+}
+
+TfrmMain::TRunScope::~TRunScope() {
+  form_.running_ = false;
+  form_.view_.ShowRunning(false, !form_.run_.Single);
+  form_.RBSingleClick();  // Start as the mode and the list now allow
+}
+
+void TfrmMain::btnStopClick() {
+  if (running_ && !run_.Single) AbortRequested = true;
+}
+
+TfrmMain::TRunChoices TfrmMain::CurrentChoices() const {
+  return {view_.SingleFileMode(), LinkUrl(), view_.MovieOptions()};
 }
 
 // The window's side of a folder run: the tree follows the folder being
@@ -131,6 +156,7 @@ TFolderRunCounts TfrmMain::RunFolder() {
   view_.ShowProgress(true);
   view_.ShowPositionPane(false);
   AbortRequested = false;
+  runFailures_.clear();
   const std::filesystem::path root = view_.SelectedFolder();
   view_.SetBusyCursor(true);
   TFolderRunView client(*this);
@@ -144,11 +170,14 @@ TFolderRunCounts TfrmMain::RunFolder() {
     throw;
   }
   EndFolderRun(root);
+  if (closePending_) return counts;
+  const std::string failures = FailedFilesText(runFailures_);
   if (counts.WriteError) {
-    view_.MessageBox(msg::kError6Folder, IMainView::MessageKind::Error);
+    view_.MessageBox(msg::kError6Folder + failures, IMainView::MessageKind::Error);
   } else {
     view_.MessageBox(
-        FolderRunSummary(counts.Converted, counts.Failed, counts.Subfolders, counts.Aborted, counts.Unreadable),
+        FolderRunSummary(counts.Converted, counts.Failed, counts.Subfolders, counts.Aborted, counts.Unreadable) +
+            failures,
         IMainView::MessageKind::Information);
   }
   return counts;
@@ -158,7 +187,7 @@ TFolderRunCounts TfrmMain::RunFolder() {
 void TfrmMain::EndFolderRun(const std::filesystem::path& root) {
   if (view_.SelectedFolder() != root) {
     view_.SelectFolder(root);
-    view_.SetPositionText("");
+    ListChanged();
   }
   view_.SetProgress(0);
   view_.ShowProgress(false);
@@ -170,9 +199,16 @@ void TfrmMain::EndFolderRun(const std::filesystem::path& root) {
 void TfrmMain::readini() {
   if (!settings_.Open()) return;
   LastDir = settings_.ReadString("LastDir").value_or("");
-  OutputFolder = settings_.ReadString("OutputFolder").value_or("");
+  const std::string stored = settings_.ReadString("OutputFolder").value_or("");
+  OutputFolder = stored;
   std::error_code ec;
-  if (OutputFolder.empty() || !std::filesystem::is_directory(OutputFolder, ec)) OutputFolder = programFolder_;
+  if (OutputFolder.empty() || !std::filesystem::is_directory(OutputFolder, ec)) {
+    OutputFolder = DefaultOutputFolder();
+    if (!stored.empty()) {
+      view_.SetStatusText("The output folder " + stored + " no longer exists; movies go to " + OutputFolder.string() +
+                          ".");
+    }
+  }
   view_.ShowOutputFolder(OutputFolder);
   if (!LastDir.empty() && std::filesystem::is_directory(LastDir, ec)) view_.SelectFolder(LastDir);
   IMainView::Geometry g = view_.WindowGeometry();
@@ -186,8 +222,20 @@ void TfrmMain::readini() {
     }
     *fields[i] = *value;
   }
+  g.Maximized = settings_.ReadInteger("Maximized").value_or(0) != 0;
+  g.Split = settings_.ReadInteger("Split").value_or(0);
   view_.SetWindowGeometry(g);
+  readChoices();
   settings_.Close();
+}
+
+std::filesystem::path TfrmMain::DefaultOutputFolder() const {
+  std::error_code ec;
+  const std::filesystem::path pictures = view_.PicturesFolder();
+  if (!pictures.empty() && std::filesystem::is_directory(pictures, ec)) return pictures;
+  const char* home = std::getenv("HOME");
+  if (home != nullptr && *home != '\0' && std::filesystem::is_directory(home, ec)) return home;
+  return programFolder_;
 }
 
 void TfrmMain::writeini() {
@@ -199,6 +247,9 @@ void TfrmMain::writeini() {
   settings_.WriteInteger("T", g.Top);
   settings_.WriteInteger("W", g.Width);
   settings_.WriteInteger("H", g.Height);
+  settings_.WriteInteger("Maximized", g.Maximized ? 1 : 0);
+  settings_.WriteInteger("Split", g.Split);
+  writeChoices();
   settings_.Close();
 }
 

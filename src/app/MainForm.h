@@ -12,6 +12,7 @@
 #include "app/MainView.h"
 #include "app/PlayerServer.h"
 #include "app/Preview.h"
+#include "app/RunReport.h"
 #include "app/SettingsStore.h"
 
 namespace movara::app {
@@ -37,9 +38,22 @@ class TfrmMain {
   void FormCreate(const std::vector<std::string>& args);
   void FormClose();
   void FormPaint();
+  // The window is asked to close: true when it may close now; during a run,
+  // false: the run stops between files without its summary, and the window
+  // closes after it (ClosePending).
+  bool FormCloseQuery();
+  bool ClosePending() const { return closePending_; }
   void FormKeyPress(char key);
   void RBSingleClick();
   void btnStartClick();
+  // Start turned stop during a folder run: the run ends between files.
+  void btnStopClick();
+  // Files and folders dropped on the window: a folder is selected in the
+  // tree; GIF files are converted, each as a single-file run, with one box
+  // at the end when there are several.
+  void FilesDropped(const std::vector<std::filesystem::path>& paths);
+  // Opens the output folder in the desktop's file manager.
+  void btnOpenFolderClick();
   void FTreeChange(const std::filesystem::path& folder);
   // The folder dialog at OutputFolder; the chosen folder becomes it.
   void btnSelectFolderClick();
@@ -47,6 +61,8 @@ class TfrmMain {
   // Window handlers (MainWindow.cpp).
   void LV1SelectItem(std::size_t index, bool selected);
   void ChB1Click();
+  // The file list was filled anew: the position pane follows it.
+  void ListChanged();
   // Shows the long part of a hint ("short|long") in the status pane.
   void ShowHint(const std::string& hint);
   void TBItem1Click();
@@ -54,12 +70,19 @@ class TfrmMain {
   // The help page shipped with the program: beside it, or in the installed
   // data folder.
   std::filesystem::path HelpFile() const;
+  // Where movies go when no output folder is chosen or the chosen one is
+  // gone: the user's pictures folder, else the home folder, else the
+  // program's folder.
+  std::filesystem::path DefaultOutputFolder() const;
   // The preview pane of the selected GIF.
   TPreviewPane Preview;
   // Whether a Start button run is going on.
   bool Running() const { return running_; }
   void readini();
   void writeini();
+  // The mode, the URL and the movie's check boxes, with the other settings.
+  void readChoices();
+  void writeChoices();
 
   // Converts one GIF into a movie as the window does: the output folder
   // rules, the overwrite question, status, messages and the HTML test page
@@ -77,6 +100,25 @@ class TfrmMain {
 
  private:
   class TFolderRunView;
+  // What a run does, read from the controls once, at its start.
+  struct TRunChoices {
+    bool Single = true;
+    std::string Url;
+    IMainView::MovieChoices Movie;
+  };
+  TRunChoices CurrentChoices() const;
+  // A run from its start to its end: its choices read once, the controls
+  // that choose them disabled meanwhile.
+  class TRunScope {
+   public:
+    TRunScope(TfrmMain& form, const TRunChoices& choices);
+    ~TRunScope();
+    TRunScope(const TRunScope&) = delete;
+    TRunScope& operator=(const TRunScope&) = delete;
+
+   private:
+    TfrmMain& form_;
+  };
   // The folder a movie goes to (OutputFolder, which falls back to the
   // program's folder, or its subfolder of that name).
   std::filesystem::path MovieFolder(const std::string& subFolder);
@@ -84,8 +126,8 @@ class TfrmMain {
   // holds more than "http://"; empty otherwise.
   std::string LinkUrl() const;
   // Whether the movie may be written; asks when an interactive single-file
-  // conversion would replace one.
-  bool MayWrite(const std::filesystem::path& target, bool single);
+  // conversion would replace one (unless existing movies are kept).
+  bool MayWrite(const std::filesystem::path& target, bool single, bool keep);
   void ReportConversion(const TConvertOutcome& outcome);
   // Serves a movie and its page (PlayInWindow.cpp), starting the player
   // server on first use, and opens the page in the browser; a message box
@@ -98,6 +140,9 @@ class TfrmMain {
   bool running_ = false;
   // The server of the movies played, for as long as the window lives.
   std::unique_ptr<TPlayerServer> player_;
+  bool closePending_ = false;
+  TRunChoices run_;
+  std::vector<TFailedFile> runFailures_;
 };
 
 // Messages shown by the converter.

@@ -36,6 +36,21 @@ class IMainView {
   virtual std::string UrlText() const = 0;
   virtual void SetUrlEnabled(bool enabled) = 0;
   virtual void SetStartEnabled(bool enabled) = 0;
+  virtual void SetSingleFileMode(bool single) = 0;
+  virtual void SetUrlText(const std::string& url) = 0;
+  // The movie's check boxes: 8-bit pictures where they fit (compact), a
+  // compressed movie, and movies that exist already kept.
+  struct MovieChoices {
+    bool Compact = false;
+    bool Compress = false;
+    bool KeepExisting = false;
+  };
+  virtual MovieChoices MovieOptions() const = 0;
+  virtual void SetMovieOptions(const MovieChoices& choices) = 0;
+  // A run has started or ended: the controls that choose what it does (mode,
+  // URL, output folder, folder tree, Start) are disabled during it; a folder
+  // run turns Start into its stop button.
+  virtual void ShowRunning(bool running, bool folderRun) = 0;
 
   // The folder tree: its selected folder, selecting another (the file list
   // follows it), and the names of a folder's subfolders in display order.
@@ -57,9 +72,16 @@ class IMainView {
     int Top = 114;
     int Width = 784;
     int Height = 384;
+    // Left to Height are then the size and place it returns to.
+    bool Maximized = false;
+    // How far the handle between the folder column and the file list is
+    // moved from its design place, to the right.
+    int Split = 0;
   };
   virtual Geometry WindowGeometry() const = 0;
   virtual void SetWindowGeometry(const Geometry& geometry) = 0;
+  // The user's pictures folder, empty when the desktop names none.
+  virtual std::filesystem::path PicturesFolder() const = 0;
   // Opens a document with the desktop's default handler.
   virtual void OpenDocument(const std::filesystem::path& file) = 0;
   // Opens a URL in the system's browser; false when it cannot.

@@ -20,15 +20,15 @@ std::string LongHint(const std::string& hint) {
 void TfrmMain::LV1SelectItem(std::size_t index, bool selected) {
   if (!selected) {
     Preview.ShowPreView({});
-    if (view_.SingleFileMode()) view_.SetStartEnabled(false);
+    if (view_.SingleFileMode() && !running_) view_.SetStartEnabled(false);
     return;
   }
-  view_.SetStartEnabled(true);
+  if (!running_) view_.SetStartEnabled(true);
   view_.ProcessMessages();
   const auto items = view_.ListItems();
   if (index >= items.size()) return;
   RememberedIndex = static_cast<std::int32_t>(index);
-  view_.SetPositionText("File: " + std::to_string(index + 1) + "/" + std::to_string(items.size()));
+  view_.SetPositionText(PositionText(static_cast<std::ptrdiff_t>(index), items.size()));
   if (view_.PreviewChecked()) Preview.ShowPreView(items[index].Path);
 }
 
@@ -40,6 +40,15 @@ void TfrmMain::ChB1Click() {
   if (RememberedIndex < 0) return;
   const auto items = view_.ListItems();
   if (static_cast<std::size_t>(RememberedIndex) < items.size()) Preview.ShowPreView(items[RememberedIndex].Path);
+}
+
+void TfrmMain::ListChanged() {
+  const auto items = view_.ListItems();
+  std::ptrdiff_t selected = -1;
+  for (std::size_t i = 0; i < items.size(); ++i) {
+    if (items[i].Selected) selected = static_cast<std::ptrdiff_t>(i);
+  }
+  view_.SetPositionText(PositionText(selected, items.size()));
 }
 
 void TfrmMain::ShowHint(const std::string& hint) { view_.SetStatusText(LongHint(hint)); }

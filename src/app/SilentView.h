@@ -35,6 +35,11 @@ class TSilentView final : public IMainView {
   std::string UrlText() const override { return {}; }
   void SetUrlEnabled(bool) override {}
   void SetStartEnabled(bool) override {}
+  void ShowRunning(bool, bool) override {}
+  void SetSingleFileMode(bool) override {}
+  void SetUrlText(const std::string&) override {}
+  MovieChoices MovieOptions() const override { return {}; }
+  void SetMovieOptions(const MovieChoices&) override {}
   std::filesystem::path SelectedFolder() const override { return {}; }
   void SelectFolder(const std::filesystem::path&) override {}
   std::vector<std::string> SubfolderNames(const std::filesystem::path&) override { return {}; }
@@ -42,6 +47,7 @@ class TSilentView final : public IMainView {
   void ShowOutputFolder(const std::filesystem::path&) override {}
   Geometry WindowGeometry() const override { return {}; }
   void SetWindowGeometry(const Geometry&) override {}
+  std::filesystem::path PicturesFolder() const override { return {}; }
   void OpenDocument(const std::filesystem::path&) override {}
   bool OpenUrl(const std::string&) override { return true; }
   bool PreviewChecked() const override { return false; }

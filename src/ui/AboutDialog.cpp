@@ -8,6 +8,7 @@
 #include <QUrl>
 
 #include "ui/ProgramIcon.h"
+#include "ui/WindowTexts.h"
 
 namespace movara::ui {
 
@@ -24,25 +25,26 @@ TAboutDialog::TAboutDialog(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
       form_(*this) {
   setObjectName("frmAbout");
-  setWindowTitle(QString::fromUtf8(app::about::kCaption));
+  setWindowTitle(text::Tr(text::kAboutCaption));
   setFixedSize(394, 216);
   if (parent != nullptr) setFont(parent->font());
 
   auto* icon = new QLabel(this);
   icon->setGeometry(16, 16, 33, 33);
   icon->setPixmap(ProgramIcon(32));
-  auto* product = new QLabel(QString::fromUtf8(app::about::kProduct), this);
+  auto* product = new QLabel(QString::fromUtf8(app::about::kProduct) + MOVARA_VERSION, this);
+  product->setObjectName("product");
   product->setGeometry(64, 20, 310, 20);
   QFont bold = font();
   bold.setBold(true);
   product->setFont(bold);
 
-  auto* home = new QLabel(QString::fromUtf8(app::about::kHomeLabel), this);
+  auto* home = new QLabel(text::Tr(text::kHomeLabel), this);
   home->setGeometry(64, 72, 48, 18);
   L19 = new TLinkLabel(QString::fromUtf8(app::about::kHomePage), true, this);
   L19->setObjectName("L19");
   L19->setGeometry(116, 72, 260, 18);
-  auto* mail = new QLabel(QString::fromUtf8(app::about::kMailLabel), this);
+  auto* mail = new QLabel(text::Tr(text::kMailLabel), this);
   mail->setGeometry(64, 98, 48, 18);
   L2 = new TLinkLabel(QString::fromUtf8(app::about::kSupportAddress), false, this);
   L2->setObjectName("L2");
@@ -52,7 +54,7 @@ TAboutDialog::TAboutDialog(QWidget* parent)
   line->setFrameShape(QFrame::HLine);
   line->setFrameShadow(QFrame::Sunken);
   line->setGeometry(8, 160, 378, 2);
-  B1 = new QPushButton(QString::fromUtf8(app::about::kOk), this);
+  B1 = new QPushButton(text::Tr(text::kOk), this);
   B1->setObjectName("B1");
   B1->setGeometry(160, 178, 75, 25);
   B1->setDefault(true);

@@ -22,6 +22,8 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
+#include <QStandardPaths>
 #include <QStatusTipEvent>
 #include <QTimer>
 #include <QTreeView>
@@ -33,6 +35,8 @@
 #include "ui/AboutDialog.h"
 #include "ui/PreviewBox.h"
 #include "ui/ProgramIcon.h"
+#include "ui/SplitHandle.h"
+#include "ui/WindowPlacement.h"
 #include "ui/WindowTexts.h"
 
 namespace movara::ui {
@@ -46,6 +50,9 @@ constexpr int kDesignLeft = 192;
 constexpr int kDesignTop = 114;
 constexpr int kStatusHeight = 19;
 constexpr int kListPathRole = Qt::UserRole;
+// The narrowest the folder column and the file list become by the splitter;
+// both are this much narrower than their design width of 201 at most.
+constexpr int kSplitRoom = 101;
 
 QString Q(const char* utf8) { return QString::fromUtf8(utf8); }
 QString Q(const std::filesystem::path& path) { return QString::fromStdString(path.string()); }
@@ -84,7 +91,7 @@ QStringList GifNames(const QDir& dir) {
 }
 
 QGroupBox* Group(const char* caption, QWidget* parent) {
-  auto* group = new QGroupBox(Q(caption), parent);
+  auto* group = new QGroupBox(text::Tr(caption), parent);
   return group;
 }
 
@@ -106,8 +113,11 @@ TMainWindow::TMainWindow(app::ISettingsStore& settings, std::filesystem::path pr
   CreateFolderTreeAndList();
   CreatePreview();
   CreateModeAndUrl();
+  CreateMovieChoices();
   CreateOutputAndStart();
   CreateStatusBar();
+  AddTooltips();
+  setAcceptDrops(true);
   setMinimumSize(kDesignWidth, kDesignHeight);
   resize(kDesignWidth, kDesignHeight);
   move(kDesignLeft, kDesignTop);
@@ -127,12 +137,12 @@ TMainWindow::~TMainWindow() {
 void TMainWindow::CreateMenu() {
   TBToolbar1 = Named(new QMenuBar(this), "TBToolbar1");
   TBToolbar1->setNativeMenuBar(false);
-  QMenu* help = TBToolbar1->addMenu(Q(text::kHelpMenu));
+  QMenu* help = TBToolbar1->addMenu(text::Tr(text::kHelpMenu));
   help->setFont(font());
-  TBItem1 = help->addAction(Q(text::kHelpItem));
+  TBItem1 = help->addAction(text::Tr(text::kHelpItem));
   TBItem1->setShortcut(QKeySequence(Qt::Key_F1));
   addAction(TBItem1);  // F1 works while the menu is closed
-  About1 = help->addAction(Q(text::kAboutItem));
+  About1 = help->addAction(text::Tr(text::kAboutItem));
   // The design's 34 pixels, or what the menu's caption needs in this font.
   const QSize need = TBToolbar1->sizeHint();
   anchors_.Add(TBToolbar1, QRect(0, 0, std::max(34, need.width()), std::clamp(need.height(), 20, 24)),
@@ -169,8 +179,11 @@ void TMainWindow::CreateFolderTreeAndList() {
   listWatcher_ = new QFileSystemWatcher(this);
   anchors_.Add(LV1, QRect(220, 24, 201, 301), TAnchors::Top | TAnchors::Right | TAnchors::Bottom);
 
+  Splitter1 = Named(new TSplitHandle(this), "Splitter1");
+  anchors_.Add(Splitter1, QRect(209, 24, 11, 331), TAnchors::Top | TAnchors::Right | TAnchors::Bottom);
+
   CB1 = Named(new QComboBox(this), "CB1");
-  CB1->addItem(Q(text::kFileType));
+  CB1->addItem(text::Tr(text::kFileType));
   CB1->setCurrentIndex(0);
   anchors_.Add(CB1, QRect(220, 334, 201, 21), TAnchors::Right | TAnchors::Bottom);
 }
@@ -178,7 +191,7 @@ void TMainWindow::CreateFolderTreeAndList() {
 void TMainWindow::CreatePreview() {
   BPanel1 = new TPreviewBox(this);
   anchors_.Add(BPanel1, QRect(8, 202, 201, 153), TAnchors::Left | TAnchors::Right | TAnchors::Bottom);
-  ChB1 = Named(new QCheckBox(Q(text::kPreview), this), "ChB1");
+  ChB1 = Named(new QCheckBox(text::Tr(text::kPreview), this), "ChB1");
   ChB1->setChecked(true);
   ChB1->setGeometry(271, 6, 97, 17);
   ChB1->hide();
@@ -188,42 +201,57 @@ void TMainWindow::CreateModeAndUrl() {
   const int topRight = TAnchors::Top | TAnchors::Right;
   GroupBox1 = Named(Group(text::kMode, this), "GroupBox1");
   anchors_.Add(GroupBox1, QRect(444, 20, 332, 65), topRight);
-  RBSingle = Named(new QRadioButton(Q(text::kSingle), GroupBox1), "RBSingle");
+  RBSingle = Named(new QRadioButton(text::Tr(text::kSingle), GroupBox1), "RBSingle");
   RBSingle->setGeometry(12, 28, 153, 17);
-  RBSingle->setStatusTip(Q(text::kSingleHint));
+  RBSingle->setStatusTip(text::Tr(text::kSingleHint));
   RBSingle->setChecked(true);
-  RBFolder = Named(new QRadioButton(Q(text::kFolder), GroupBox1), "RBFolder");
+  RBFolder = Named(new QRadioButton(text::Tr(text::kFolder), GroupBox1), "RBFolder");
   RBFolder->setGeometry(176, 28, 149, 17);
-  RBFolder->setStatusTip(Q(text::kFolderHint));
+  RBFolder->setStatusTip(text::Tr(text::kFolderHint));
 
   GroupBox4 = Named(Group(text::kUrlGroup, this), "GroupBox4");
   anchors_.Add(GroupBox4, QRect(444, 92, 332, 65), topRight);
   EURL = Named(new QLineEdit(Q(text::kUrlStart), GroupBox4), "EURL");
   EURL->setGeometry(12, 25, 308, 21);
-  EURL->setStatusTip(Q(text::kUrlHint));
+  EURL->setStatusTip(text::Tr(text::kUrlHint));
 
   GroupBox3 = Named(Group(text::kQualityGroup, this), "GroupBox3");
   anchors_.Add(GroupBox3, QRect(444, 164, 332, 65), topRight);
   ComboBox1 = Named(new QComboBox(GroupBox3), "ComboBox1");
-  for (const char* quality : text::kQualities) ComboBox1->addItem(Q(quality));
+  for (const char* quality : text::kQualities) ComboBox1->addItem(text::Tr(quality));
   ComboBox1->setCurrentIndex(0);
   ComboBox1->setGeometry(12, 25, 308, 21);
-  ComboBox1->setStatusTip(Q(text::kQualityHint));
+  ComboBox1->setStatusTip(text::Tr(text::kQualityHint));
   GroupBox3->hide();
+}
+
+void TMainWindow::CreateMovieChoices() {
+  GroupBox5 = Named(Group(text::kMovieGroup, this), "GroupBox5");
+  anchors_.Add(GroupBox5, QRect(444, 164, 332, 65), TAnchors::Top | TAnchors::Right);
+  const auto box = [this](const char* caption, const char* name, QRect bounds) {
+    auto* check = Named(new QCheckBox(text::Tr(caption), GroupBox5), name);
+    check->setGeometry(bounds);
+    return check;
+  };
+  ChBCompact = box(text::kCompact, "ChBCompact", QRect(12, 23, 153, 17));
+  ChBCompress = box(text::kCompress, "ChBCompress", QRect(176, 23, 149, 17));
+  ChBKeep = box(text::kKeepExisting, "ChBKeep", QRect(12, 43, 313, 17));
 }
 
 void TMainWindow::CreateOutputAndStart() {
   const int rightBottom = TAnchors::Right | TAnchors::Bottom;
-  btnStart = Named(new QPushButton(Q(text::kStart), this), "btnStart");
+  btnStart = Named(new QPushButton(text::Tr(text::kStart), this), "btnStart");
   btnStart->setEnabled(false);
   anchors_.Add(btnStart, QRect(551, 243, 118, 25), rightBottom);
+  btnOpenFolder = Named(new QPushButton(text::Tr(text::kOpenFolder), this), "btnOpenFolder");
+  anchors_.Add(btnOpenFolder, QRect(681, 243, 95, 25), rightBottom);
 
   GroupBox2 = Named(Group(text::kOutputGroup, this), "GroupBox2");
   anchors_.Add(GroupBox2, QRect(444, 276, 332, 79), rightBottom);
   JamPathLabel1 = Named(new QLabel(GroupBox2), "JamPathLabel1");
   JamPathLabel1->setGeometry(12, 37, 233, 17);
   JamPathLabel1->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-  btnSelectFolder = Named(new QPushButton(Q(text::kSelectFolder), GroupBox2), "btnSelectFolder");
+  btnSelectFolder = Named(new QPushButton(text::Tr(text::kSelectFolder), GroupBox2), "btnSelectFolder");
   btnSelectFolder->setGeometry(258, 31, 61, 25);
 
   BV2 = Named(new QFrame(this), "BV2");
@@ -266,10 +294,19 @@ void TMainWindow::ConnectHandlers() {
           });
   connect(RBSingle, &QRadioButton::toggled, this, [this] { form_->RBSingleClick(); });
   connect(btnStart, &QPushButton::clicked, this, [this] {
+    if (form_->Running()) {
+      form_->btnStopClick();
+      return;
+    }
     form_->btnStartClick();
-    if (closeAfterRun_ && !form_->Running()) close();
+    if (form_->ClosePending()) close();
   });
   connect(btnSelectFolder, &QPushButton::clicked, this, [this] { form_->btnSelectFolderClick(); });
+  connect(Splitter1, &TSplitHandle::Dragged, this, [this](int dx) {
+    split_ += dx;
+    Relayout();
+  });
+  connect(btnOpenFolder, &QPushButton::clicked, this, [this] { form_->btnOpenFolderClick(); });
   connect(ChB1, &QCheckBox::clicked, this, [this] { form_->ChB1Click(); });
   connect(TBItem1, &QAction::triggered, this, [this] { form_->TBItem1Click(); });
   connect(About1, &QAction::triggered, this, [this] { form_->About1Click(); });
@@ -324,9 +361,11 @@ void TMainWindow::FillList(const std::filesystem::path& folder) {
   for (const QString& name : names) {
     auto* item = new QTreeWidgetItem(QStringList(name));
     item->setData(0, kListPathRole, dir.absoluteFilePath(name));
+    item->setToolTip(0, dir.absoluteFilePath(name));
     items.push_back(item);
   }
   LV1->addTopLevelItems(items);
+  form_->ListChanged();
 }
 
 void TMainWindow::RefreshList() {
@@ -339,6 +378,7 @@ void TMainWindow::RefreshList() {
   if (kept.isEmpty()) return;
   const QList<QTreeWidgetItem*> found = LV1->findItems(kept, Qt::MatchExactly);
   if (!found.isEmpty()) LV1->setCurrentItem(found.front());
+  form_->ListChanged();
 }
 
 // ---- the view's side of the handlers ----
@@ -389,6 +429,16 @@ void TMainWindow::SetUrlEnabled(bool enabled) {
 
 void TMainWindow::SetStartEnabled(bool enabled) { btnStart->setEnabled(enabled); }
 
+void TMainWindow::ShowRunning(bool running, bool folderRun) {
+  for (QWidget* control : {static_cast<QWidget*>(GroupBox1), static_cast<QWidget*>(GroupBox2),
+                           static_cast<QWidget*>(GroupBox5), static_cast<QWidget*>(FTree)}) {
+    control->setEnabled(!running);
+  }
+  GroupBox4->setEnabled(!running && RBSingle->isChecked());
+  btnStart->setText(text::Tr(running && folderRun ? text::kStop : text::kStart));
+  btnStart->setEnabled(!running || folderRun);
+}
+
 std::filesystem::path TMainWindow::SelectedFolder() const {
   const QModelIndex current = FTree->currentIndex();
   return current.isValid() ? PathOf(folders_->filePath(current)) : std::filesystem::path();
@@ -433,11 +483,44 @@ void TMainWindow::ShowOutputPath() {
   JamPathLabel1->setToolTip(path);
 }
 
-app::IMainView::Geometry TMainWindow::WindowGeometry() const { return {x(), y(), width(), height()}; }
+// The normal (not maximised) geometry: the frame's outer corner and the
+// client size.
+app::IMainView::Geometry TMainWindow::WindowGeometry() const {
+  const QRect normal = isMaximized() ? normalGeometry() : geometry();
+  const QPoint frame = geometry().topLeft() - pos();
+  return {normal.x() - frame.x(), normal.y() - frame.y(), normal.width(), normal.height(), isMaximized(), split_};
+}
 
 void TMainWindow::SetWindowGeometry(const Geometry& geometry) {
-  move(geometry.Left, geometry.Top);
-  resize(geometry.Width, geometry.Height);  // raised to the minimum size
+  QList<QRect> screens;
+  for (const QScreen* screen : QGuiApplication::screens()) screens.push_back(screen->availableGeometry());
+  const QScreen* primary = QGuiApplication::primaryScreen();
+  const QSize size = QSize(geometry.Width, geometry.Height).expandedTo(minimumSize());
+  const QRect placed = primary == nullptr ? QRect(QPoint(geometry.Left, geometry.Top), size)
+                                          : PlaceOnScreens(QRect(QPoint(geometry.Left, geometry.Top), size), screens,
+                                                           primary->availableGeometry());
+  split_ = geometry.Split;
+  move(placed.topLeft());
+  resize(placed.size().expandedTo(minimumSize()));
+  Relayout();
+  setWindowState(geometry.Maximized ? windowState() | Qt::WindowMaximized : windowState() & ~Qt::WindowMaximized);
+}
+
+void TMainWindow::SetSingleFileMode(bool single) { (single ? RBSingle : RBFolder)->setChecked(true); }
+void TMainWindow::SetUrlText(const std::string& url) { EURL->setText(QString::fromStdString(url)); }
+
+app::IMainView::MovieChoices TMainWindow::MovieOptions() const {
+  return {ChBCompact->isChecked(), ChBCompress->isChecked(), ChBKeep->isChecked()};
+}
+
+void TMainWindow::SetMovieOptions(const MovieChoices& choices) {
+  ChBCompact->setChecked(choices.Compact);
+  ChBCompress->setChecked(choices.Compress);
+  ChBKeep->setChecked(choices.KeepExisting);
+}
+
+std::filesystem::path TMainWindow::PicturesFolder() const {
+  return PathOf(QStandardPaths::writableLocation(QStandardPaths::PicturesLocation));
 }
 
 void TMainWindow::OpenDocument(const std::filesystem::path& file) {
@@ -482,9 +565,7 @@ bool TMainWindow::eventFilter(QObject* watched, QEvent* event) {
 
 void TMainWindow::closeEvent(QCloseEvent* event) {
   // Closing during a run stops it between files; the window closes after.
-  if (form_->Running()) {
-    form_->FormKeyPress(27);
-    closeAfterRun_ = true;
+  if (!form_->FormCloseQuery()) {
     event->ignore();
     return;
   }
@@ -494,7 +575,19 @@ void TMainWindow::closeEvent(QCloseEvent* event) {
 
 void TMainWindow::resizeEvent(QResizeEvent* event) {
   QWidget::resizeEvent(event);
+  Relayout();
+}
+
+void TMainWindow::Relayout() {
   anchors_.Apply(size());
+  split_ = std::clamp(split_, -kSplitRoom - (width() - kDesignWidth), kSplitRoom);
+  for (QWidget* left : {static_cast<QWidget*>(FTree), static_cast<QWidget*>(BPanel1)}) {
+    left->resize(left->width() + split_, left->height());
+  }
+  for (QWidget* right : {static_cast<QWidget*>(LV1), static_cast<QWidget*>(CB1)}) {
+    right->setGeometry(right->x() + split_, right->y(), right->width() - split_, right->height());
+  }
+  Splitter1->move(Splitter1->x() + split_, Splitter1->y());
   ShowOutputPath();
 }
 

@@ -27,6 +27,7 @@ class QTreeWidget;
 namespace movara::ui {
 
 class TPreviewBox;
+class TSplitHandle;
 
 // The main window. It lays out the controls, converts Qt's types and calls
 // the handlers of TfrmMain, which hold every rule; as the view of TfrmMain it
@@ -52,11 +53,19 @@ class TMainWindow final : public QWidget, public app::IMainView {
   QLineEdit* EURL;
   QGroupBox* GroupBox3;
   QComboBox* ComboBox1;
+  // The movie's choices, where the hidden quality box would be.
+  QGroupBox* GroupBox5;
+  QCheckBox* ChBCompact;
+  QCheckBox* ChBCompress;
+  QCheckBox* ChBKeep;
   QPushButton* btnStart;
+  QPushButton* btnOpenFolder;
   QGroupBox* GroupBox2;
   QLabel* JamPathLabel1;
   QPushButton* btnSelectFolder;
   QFrame* BV2;
+  // Between the folder column and the file list.
+  TSplitHandle* Splitter1;
   QMenuBar* TBToolbar1;
   QAction* TBItem1;
   QAction* About1;
@@ -79,6 +88,11 @@ class TMainWindow final : public QWidget, public app::IMainView {
   std::string UrlText() const override;
   void SetUrlEnabled(bool enabled) override;
   void SetStartEnabled(bool enabled) override;
+  void ShowRunning(bool running, bool folderRun) override;
+  void SetSingleFileMode(bool single) override;
+  void SetUrlText(const std::string& url) override;
+  MovieChoices MovieOptions() const override;
+  void SetMovieOptions(const MovieChoices& choices) override;
   std::filesystem::path SelectedFolder() const override;
   void SelectFolder(const std::filesystem::path& folder) override;
   std::vector<std::string> SubfolderNames(const std::filesystem::path& folder) override;
@@ -86,6 +100,7 @@ class TMainWindow final : public QWidget, public app::IMainView {
   void ShowOutputFolder(const std::filesystem::path& folder) override;
   Geometry WindowGeometry() const override;
   void SetWindowGeometry(const Geometry& geometry) override;
+  std::filesystem::path PicturesFolder() const override;
   void OpenDocument(const std::filesystem::path& file) override;
   bool OpenUrl(const std::string& url) override;
   bool PreviewChecked() const override;
@@ -98,6 +113,8 @@ class TMainWindow final : public QWidget, public app::IMainView {
   bool event(QEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
   void paintEvent(QPaintEvent* event) override;
 
@@ -106,9 +123,11 @@ class TMainWindow final : public QWidget, public app::IMainView {
   void CreateFolderTreeAndList();
   void CreatePreview();
   void CreateModeAndUrl();
+  void CreateMovieChoices();
   void CreateOutputAndStart();
   void CreateStatusBar();
   void ConnectHandlers();
+  void AddTooltips();
   // The file list of a folder, refilled from the disk.
   void FillList(const std::filesystem::path& folder);
   // Refills the list when the folder's GIF files have changed on the disk,
@@ -116,6 +135,9 @@ class TMainWindow final : public QWidget, public app::IMainView {
   void RefreshList();
   void TreeChanged();
   void ShowOutputPath();
+  // The controls at their anchored places, then the columns on either side
+  // of Splitter1 shifted by its offset (kept to what leaves both usable).
+  void Relayout();
 
   TAnchors anchors_;
   QFileSystemModel* folders_;
@@ -125,7 +147,7 @@ class TMainWindow final : public QWidget, public app::IMainView {
   std::filesystem::path scrollPending_;
   QTimer* treeScroll_;
   bool busy_ = false;
-  bool closeAfterRun_ = false;
+  int split_ = 0;
   // Last: its preview's painters stop before the controls go.
   std::unique_ptr<app::TfrmMain> form_;
 };

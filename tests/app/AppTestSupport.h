@@ -41,6 +41,9 @@ struct ConverterFixture {
     OutDir = Root / "out";
     std::filesystem::create_directories(ProgramDir);
     std::filesystem::create_directories(OutDir);
+    // Never the user's own pictures or home folder.
+    View.Pictures = Root / "pictures";
+    std::filesystem::create_directories(View.Pictures);
     Form = std::make_unique<app::TfrmMain>(View, Settings, ProgramDir);
     Form->OutputFolder = OutDir;
   }

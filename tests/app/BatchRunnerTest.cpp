@@ -47,7 +47,9 @@ TEST(BatchRunner, FolderRunWithOneLevelOfSubfolders) {
   fx.View.Folder = in;
   fx.Form->btnStartClick();
   ASSERT_FALSE(fx.View.Messages.empty());
-  EXPECT_EQ(fx.View.Messages.back().Text, "3 files of 4 have been successfully converted. 2 subfolders have been processed.");
+  EXPECT_EQ(fx.View.Messages.back().Text,
+            "3 files of 4 have been successfully converted. 2 subfolders have been processed.\n\n"
+            "Not converted:\nb.gif: Reason: 数据过早结束 (the data ends early)");
   EXPECT_EQ(fx.View.Messages.back().Kind, IMainView::MessageKind::Information);
   EXPECT_EQ(fx.View.Messages.size(), 1u) << "a folder run shows only its summary";
   EXPECT_TRUE(std::filesystem::exists(fx.OutDir / "a.swf"));
@@ -95,7 +97,8 @@ TEST(BatchRunner, WriteErrorsStopTheRootRun) {
   fx.View.Single = false;
   fx.View.Folder = in;
   fx.Form->btnStartClick();
-  EXPECT_EQ(fx.View.Messages.back().Text, msg::kError6Folder);
+  EXPECT_EQ(fx.View.Messages.back().Text.rfind(std::string(msg::kError6Folder) + "\n\nNot converted:\nb.gif: Reason: ", 0),
+            0u);
   EXPECT_EQ(fx.View.Messages.back().Kind, IMainView::MessageKind::Error);
   EXPECT_TRUE(std::filesystem::exists(fx.OutDir / "a.swf")) << "what was converted stays";
   EXPECT_FALSE(std::filesystem::exists(fx.OutDir / "c.swf")) << "the run stops at the write error";
@@ -235,14 +238,16 @@ TEST(BatchRunner, ModeSwitch) {
 TEST(Settings, ReadAndWrite) {
   ConverterFixture fx;
   fx.Form->readini();
-  EXPECT_EQ(fx.Form->OutputFolder, fx.ProgramDir) << "first run: the program folder";
+  EXPECT_EQ(fx.Form->OutputFolder, fx.View.Pictures) << "first run: the pictures folder";
   EXPECT_EQ(fx.View.Window.Left, 0) << "no geometry stored";
 
   fx.Settings.Values = {{"LastDir", fx.Root.string()}, {"OutputFolder", (fx.Root / "deleted").string()},
                         {"L", 10}, {"T", 20}};
   fx.View.Window = {};
   fx.Form->readini();
-  EXPECT_EQ(fx.Form->OutputFolder, fx.ProgramDir);
+  EXPECT_EQ(fx.Form->OutputFolder, fx.View.Pictures);
+  EXPECT_EQ(fx.View.Statuses.back(), "The output folder " + (fx.Root / "deleted").string() +
+                                         " no longer exists; movies go to " + fx.View.Pictures.string() + ".");
   EXPECT_EQ(fx.View.Folder, fx.Root);
   EXPECT_EQ(fx.View.Window.Left, 0);
   EXPECT_EQ(fx.View.Window.Top, 0);
@@ -259,6 +264,15 @@ TEST(Settings, ReadAndWrite) {
   EXPECT_EQ(std::get<std::string>(fx.Settings.Values["LastDir"]), (fx.Root / "x").string());
   EXPECT_EQ(std::get<std::string>(fx.Settings.Values["OutputFolder"]), fx.OutDir.string());
   EXPECT_EQ(std::get<std::int32_t>(fx.Settings.Values["W"]), 900);
+  EXPECT_EQ(std::get<std::int32_t>(fx.Settings.Values["Maximized"]), 0);
+  fx.View.Window.Maximized = true;
+  fx.View.Window.Split = -40;
+  fx.Form->writeini();
+  fx.View.Window = {};
+  fx.Form->readini();
+  EXPECT_TRUE(fx.View.Window.Maximized) << "a maximised window comes back maximised";
+  EXPECT_EQ(fx.View.Window.Width, 900) << "with its normal size kept";
+  EXPECT_EQ(fx.View.Window.Split, -40);
 
   fx.Settings.Available = false;
   fx.Settings.Values.clear();

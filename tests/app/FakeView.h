@@ -70,6 +70,10 @@ class FakeView : public app::IMainView {
   bool ProgressVisible = false;
   bool StartEnabled = false;
   Geometry Window;
+  std::filesystem::path Pictures;
+  MovieChoices Movie;
+  // ShowRunning's calls: running, folder run.
+  std::vector<std::pair<bool, bool>> Running;
   // Called from ProcessMessages, e.g. to press Escape during a run.
   std::function<void()> OnProcess;
 
@@ -92,6 +96,11 @@ class FakeView : public app::IMainView {
   std::string UrlText() const override { return Url; }
   void SetUrlEnabled(bool enabled) override { UrlOn = enabled; }
   void SetStartEnabled(bool enabled) override { StartEnabled = enabled; }
+  void ShowRunning(bool running, bool folderRun) override { Running.push_back({running, folderRun}); }
+  void SetSingleFileMode(bool single) override { Single = single; }
+  void SetUrlText(const std::string& url) override { Url = url; }
+  MovieChoices MovieOptions() const override { return Movie; }
+  void SetMovieOptions(const MovieChoices& choices) override { Movie = choices; }
   std::filesystem::path SelectedFolder() const override { return Folder; }
   void SelectFolder(const std::filesystem::path& folder) override { Folder = folder; }
   std::vector<std::string> SubfolderNames(const std::filesystem::path& folder) override {
@@ -112,6 +121,7 @@ class FakeView : public app::IMainView {
   void ShowOutputFolder(const std::filesystem::path&) override {}
   Geometry WindowGeometry() const override { return Window; }
   void SetWindowGeometry(const Geometry& g) override { Window = g; }
+  std::filesystem::path PicturesFolder() const override { return Pictures; }
   void OpenDocument(const std::filesystem::path& file) override { Opened.push_back(file); }
   bool OpenUrl(const std::string& url) override {
     OpenedUrls.push_back(url);

@@ -237,6 +237,170 @@ TEST(WindowHandlers, AStartDuringARunIsIgnored) {
   EXPECT_FALSE(fx.Form->Running());
 }
 
+// Two GIFs to convert in folder mode, and a third that cannot be read.
+struct FolderRunFixture : ConverterFixture {
+  std::filesystem::path In = Root / "in";
+  FolderRunFixture() {
+    WriteGif("a.gif", Gif(4, 4), In);
+    WriteGif("b.gif", Gif(4, 4), In);
+    WriteGif("c.gif", {'G', 'I', 'F', '8', '7', 'a', 1}, In);
+    View.Single = false;
+    View.Folder = In;
+  }
+  // Starts the run with the list showing the folder's files.
+  void Start() {
+    View.List.clear();
+    for (const auto& gif : GifFilesIn(In)) View.List.push_back({gif, false});
+    Form->btnStartClick();
+  }
+};
+
+TEST(WindowHandlers, AFolderRunKeepsTheChoicesItStartedWithAndDisablesThemMeanwhile) {
+  FolderRunFixture fx;
+  fx.View.OnProcess = [&] {
+    fx.View.Single = true;  // the user clicks the other mode
+    fx.View.Url = "http://example.org/";
+    fx.Form->btnSelectFolderClick(fx.Root / "elsewhere");
+  };
+  fx.Start();
+  ASSERT_EQ(fx.View.Messages.size(), 1u) << "no box per file";
+  EXPECT_EQ(fx.View.Messages.back().Text.rfind("2 files of 3 have been successfully converted.", 0), 0u);
+  EXPECT_TRUE(std::filesystem::exists(fx.OutDir / "b.swf"));
+  EXPECT_EQ(fx.Form->OutputFolder, fx.OutDir);
+  EXPECT_TRUE(fx.View.Opened.empty()) << "no test page is opened";
+  EXPECT_EQ(fx.View.Running, (std::vector<std::pair<bool, bool>>{{true, true}, {false, true}}));
+}
+
+TEST(WindowHandlers, StopEndsAFolderRunBetweenFiles) {
+  FolderRunFixture fx;
+  fx.View.OnProcess = [&] { fx.Form->btnStopClick(); };
+  fx.Start();
+  ASSERT_EQ(fx.View.Messages.size(), 1u);
+  EXPECT_EQ(fx.View.Messages.back().Text, msg::kAborted);
+  EXPECT_TRUE(std::filesystem::exists(fx.OutDir / "a.swf"));
+  EXPECT_FALSE(std::filesystem::exists(fx.OutDir / "b.swf"));
+}
+
+TEST(WindowHandlers, AFolderRunSummaryNamesTheFilesThatFailedAndWhy) {
+  FolderRunFixture fx;
+  const Bytes png = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n', 0, 0, 0, 13, 'I', 'H', 'D', 'R'};
+  for (int i = 0; i < 11; ++i) fx.WriteGif("z" + std::to_string(i) + ".gif", png, fx.In);
+  fx.Start();
+  ASSERT_EQ(fx.View.Messages.size(), 1u);
+  const std::string& text = fx.View.Messages.back().Text;
+  EXPECT_EQ(text.rfind("2 files of 14 have been successfully converted.\n\nNot converted:\n"
+                       "c.gif: Reason: 数据过早结束 (the data ends early)\n"
+                       "z0.gif: Reason: 无效 GIF 签名 (not a GIF file: invalid signature)\n",
+                       0),
+            0u)
+      << text;
+  EXPECT_NE(text.find("\nz7.gif: Reason:"), std::string::npos) << "ten named";
+  EXPECT_EQ(text.find("z8.gif"), std::string::npos);
+  EXPECT_NE(text.find("\n... and 2 more."), std::string::npos) << text;
+}
+
+TEST(WindowHandlers, ClosingDuringARunStopsItWithoutTheAbortBox) {
+  FolderRunFixture fx;
+  bool mayClose = true;
+  fx.View.OnProcess = [&] { mayClose = mayClose && fx.Form->FormCloseQuery(); };
+  fx.Start();
+  EXPECT_FALSE(mayClose) << "not during the run";
+  EXPECT_TRUE(fx.Form->ClosePending());
+  EXPECT_TRUE(fx.View.Messages.empty());
+  EXPECT_FALSE(std::filesystem::exists(fx.OutDir / "b.swf"));
+  EXPECT_TRUE(fx.Form->FormCloseQuery()) << "after it";
+}
+
+TEST(WindowHandlers, ThePositionPaneDescribesTheListAsItIs) {
+  ListFixture fx;
+  fx.Select(5);
+  EXPECT_EQ(fx.View.PositionText, "File: 6/12");
+  fx.View.List.erase(fx.View.List.begin() + 5);  // the selected file was deleted
+  fx.Form->ListChanged();
+  EXPECT_EQ(fx.View.PositionText, "File: 0/11");
+  fx.View.List[1].Selected = true;
+  fx.Form->ListChanged();
+  EXPECT_EQ(fx.View.PositionText, "File: 2/11");
+  fx.View.List.clear();  // a folder without GIFs
+  fx.View.Folder = fx.Root / "none";
+  fx.Form->ListChanged();
+  EXPECT_EQ(fx.View.PositionText, "File: 0/0");
+}
+
+TEST(WindowHandlers, TheOutputFolderDefaultsToPicturesThenHome) {
+  ConverterFixture fx;
+  EXPECT_EQ(fx.Form->DefaultOutputFolder(), fx.View.Pictures);
+  fx.View.Pictures = fx.Root / "no pictures";
+  const char* home = std::getenv("HOME");
+  ASSERT_NE(home, nullptr);
+  EXPECT_EQ(fx.Form->DefaultOutputFolder(), std::filesystem::path(home));
+}
+
+TEST(WindowHandlers, TheMovieCheckBoxesChooseWhatIsWritten) {
+  ConverterFixture fx;
+  const auto gif = fx.WriteGif("m.gif", Gif(8, 8));
+  fx.View.Movie = {false, true, false};
+  ASSERT_EQ(fx.Convert(gif), crOk);
+  EXPECT_EQ(ReadFileBytes(fx.MovieOf(gif)).at(0), 'C') << "a compressed movie";
+  WriteFileBytes(fx.MovieOf(gif), {'o', 'l', 'd'});
+  fx.View.Movie = {false, false, true};
+  fx.View.Messages.clear();
+  ASSERT_EQ(fx.Convert(gif), crOk);
+  EXPECT_EQ(ReadFileBytes(fx.MovieOf(gif)), (Bytes{'o', 'l', 'd'})) << "kept without asking";
+  ASSERT_EQ(fx.View.Messages.size(), 1u);
+  EXPECT_EQ(fx.View.Messages[0].Text, "The file m.swf already exists and has been kept.");
+}
+
+TEST(WindowHandlers, TheModeUrlAndCheckBoxesAreStoredWithTheSettings) {
+  ConverterFixture fx;
+  fx.View.Single = false;
+  fx.View.Url = "http://example.org/";
+  fx.View.Movie = {true, false, true};
+  fx.Form->writeini();
+  fx.View.Single = true;
+  fx.View.Url = "http://";
+  fx.View.Movie = {};
+  fx.Form->readini();
+  EXPECT_FALSE(fx.View.Single);
+  EXPECT_EQ(fx.View.Url, "http://example.org/");
+  EXPECT_TRUE(fx.View.Movie.Compact);
+  EXPECT_FALSE(fx.View.Movie.Compress);
+  EXPECT_TRUE(fx.View.Movie.KeepExisting);
+}
+
+TEST(WindowHandlers, DroppedGifsAreConvertedWithOneBoxForSeveralAndADroppedFolderIsSelected) {
+  ConverterFixture fx;
+  const auto one = fx.WriteGif("one.gif", Gif(4, 4), fx.Root / "in");
+  const auto two = fx.WriteGif("two.gif", Gif(4, 4), fx.Root / "in");
+  const auto bad = fx.WriteGif("bad.gif", {'G', 'I', 'F'}, fx.Root / "in");
+  const auto text = fx.WriteGif("notes.txt", {'x'}, fx.Root / "in");
+  fx.Form->FilesDropped({one, two, bad, text, fx.Root / "in"});
+  EXPECT_EQ(fx.View.Folder, fx.Root / "in");
+  ASSERT_EQ(fx.View.Messages.size(), 1u);
+  EXPECT_EQ(fx.View.Messages[0].Text.rfind("2 files of 3 have been successfully converted.\n\nNot converted:\nbad.gif", 0),
+            0u)
+      << fx.View.Messages[0].Text;
+  EXPECT_TRUE(fx.View.Opened.empty()) << "no page for several";
+  EXPECT_TRUE(std::filesystem::exists(fx.OutDir / "two.swf"));
+
+  fx.View.Messages.clear();
+  fx.Form->FilesDropped({one});
+  ASSERT_EQ(fx.View.Messages.size(), 1u);
+  EXPECT_EQ(fx.View.Messages[0].Text, "The file one.swf has been successfully created.");
+  EXPECT_EQ(fx.View.Opened.size(), 1u) << "one file opens its test page";
+  EXPECT_EQ(fx.View.Running.back(), (std::pair<bool, bool>{false, false}));
+}
+
+TEST(WindowHandlers, OpenFolderOpensTheOutputFolderOrSaysItIsGone) {
+  ConverterFixture fx;
+  fx.Form->btnOpenFolderClick();
+  EXPECT_EQ(fx.View.Opened, std::vector<std::filesystem::path>{fx.OutDir});
+  fx.Form->OutputFolder = fx.Root / "gone";
+  fx.Form->btnOpenFolderClick();
+  EXPECT_EQ(fx.View.Opened.size(), 1u);
+  EXPECT_EQ(fx.View.Statuses.back(), "The output folder " + (fx.Root / "gone").string() + " does not exist.");
+}
+
 class FakeAboutView final : public IAboutView {
  public:
   std::vector<std::string> Opened;

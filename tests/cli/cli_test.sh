@@ -134,4 +134,8 @@ env -u QT_QPA_PLATFORM DISPLAY=:97 "$movara" "$work/cmd.gif"; [ $? -eq 0 ] || fa
 "${headless[@]}" "$movara" "$work/broken.gif"; [ $? -eq 1 ] || fail "movara exits with the job's code"
 "${headless[@]}" "$movara" 2> "$work/nodisplay"; [ $? -eq 2 ] || fail "movara without a file and a display ends"
 grep -q "no display" "$work/nodisplay" || fail "movara says why it cannot open its window"
+# A file that is not there is said, with a display too, instead of opening
+# the window.
+timeout 20 env QT_QPA_PLATFORM=offscreen "$movara" "$work/missing.gif" 2> "$work/missing"; [ $? -eq 2 ] || fail "movara ends on a missing file"
+grep -q "missing.gif: the file does not exist" "$work/missing" || fail "movara says the file does not exist"
 echo "cli tests passed"

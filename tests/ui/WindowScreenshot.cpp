@@ -1,6 +1,7 @@
 // Takes the README's picture of the window: the window on the display it is
 // given (Xvfb, see scripts/screenshot) with a folder selected and one of its
-// GIFs previewing. Settings go to a scratch folder, not the user's.
+// GIFs previewing, in the program's own language or (with "en") in English.
+// Settings go to a scratch folder, not the user's.
 #include <QApplication>
 #include <QDir>
 #include <QScreen>
@@ -13,14 +14,17 @@
 #include "base/ProgramFolder.h"
 #include "ui/MainWindow.h"
 #include "ui/QtSettingsStore.h"
+#include "ui/Translation.h"
 
 int main(int argc, char** argv) {
   using namespace movara;
   QApplication application(argc, argv);
-  if (argc != 4) {
-    std::fputs("usage: window_screenshot FOLDER GIF-NAME OUT.png\n", stderr);
+  if (argc != 4 && argc != 5) {
+    std::fputs("usage: window_screenshot FOLDER GIF-NAME OUT.png [en]\n", stderr);
     return 2;
   }
+  const auto english = ui::WindowTranslator(QLocale(QLocale::English));
+  if (argc == 5 && english != nullptr) QApplication::installTranslator(english.get());
   QTemporaryDir scratch;
   QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, scratch.path());
   ui::TQtSettingsStore settings;

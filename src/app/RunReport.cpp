@@ -1,0 +1,39 @@
+#include "app/RunReport.h"
+
+#include "imaging/GIFException.h"
+
+namespace movara::app {
+
+namespace {
+
+constexpr std::size_t kFailuresNamed = 10;
+
+}  // namespace
+
+std::string ReasonLine(const TConvertOutcome& outcome) {
+  if (outcome.Reason.empty()) return {};
+  std::string line = "Reason: " + outcome.Reason;
+  const std::string_view gloss = imaging::GIFMessageGloss(outcome.Reason);
+  if (!gloss.empty()) line += " (" + std::string(gloss) + ")";
+  return line;
+}
+
+std::string FailedFilesText(const std::vector<TFailedFile>& failed) {
+  if (failed.empty()) return {};
+  std::string text = "\n\nNot converted:";
+  for (std::size_t i = 0; i < failed.size() && i < kFailuresNamed; ++i) {
+    text += "\n" + failed[i].Gif.filename().string();
+    if (!failed[i].Reason.empty()) text += ": " + failed[i].Reason;
+  }
+  if (failed.size() > kFailuresNamed) {
+    text += "\n... and " + std::to_string(failed.size() - kFailuresNamed) + " more.";
+  }
+  return text;
+}
+
+std::string PositionText(std::ptrdiff_t selectedIndex, std::size_t count) {
+  const std::size_t shown = selectedIndex < 0 ? 0 : static_cast<std::size_t>(selectedIndex) + 1;
+  return "File: " + std::to_string(shown) + "/" + std::to_string(count);
+}
+
+}  // namespace movara::app

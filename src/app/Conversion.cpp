@@ -2,10 +2,12 @@
 #include "app/Conversion.h"
 
 #include <algorithm>
+#include <functional>
 #include <memory>
 #include <system_error>
 
 #include "app/FrameComposer.h"
+#include "base/FileStream.h"
 #include "base/Stream.h"
 #include "imaging/GIFException.h"
 #include "imaging/GIFImage.h"
@@ -210,18 +212,24 @@ TMoviePlan PrepareGif(std::unique_ptr<TGIFImage>& gif) {
   return plan;
 }
 
+// The movie frames the pictures last: every picture at least one.
+std::uint64_t MovieFrames(const TGIFImage& gif) {
+  std::uint64_t frames = 0;
+  for (const auto& f : gif.Frames()) {
+    if (!f->IsEmpty()) frames += std::max<std::uint16_t>(FrameLength(*f), 1);
+  }
+  return frames;
+}
+
 // Character ids, depths and the frame count of a movie are 16-bit: why the
 // GIF does not fit, or empty when it does. Each picture takes two ids (its
 // bitmap and its rectangle), the link button two more.
 std::string LimitProblem(const TGIFImage& gif, const TMoviePlan& plan, bool link) {
   constexpr std::uint64_t kMax = 0xFFFF;
   const std::uint64_t frames = gif.Frames().size();
-  std::uint64_t pictures = 0, movieFrames = 0;
-  for (const auto& f : gif.Frames()) {
-    if (f->IsEmpty()) continue;
-    ++pictures;
-    movieFrames += std::max<std::uint16_t>(FrameLength(*f), 1);
-  }
+  const std::uint64_t pictures = static_cast<std::uint64_t>(
+      std::count_if(gif.Frames().begin(), gif.Frames().end(), [](const auto& f) { return !f->IsEmpty(); }));
+  const std::uint64_t movieFrames = MovieFrames(gif);
   const std::uint64_t characters = 2 * pictures + (link ? 2 : 0);
   std::uint64_t deepest = frames > 0 ? 2 * (frames - 1) : 0;
   if (link) deepest = std::max<std::uint64_t>(deepest, 2 * plan.LoadedFrames);
@@ -250,21 +258,41 @@ void BuildMovie(TFlashMovie& movie, TGIFImage& gif, const TMoviePlan& plan, cons
   frames.Done(gif.Frames().size());
 }
 
-// Writes the movie; it replaces the target only once it is complete, so a
-// failed write loses no earlier movie. False with the error's message.
-bool SaveMovie(TFlashMovie& movie, const std::filesystem::path& target, std::string& reason) {
+// Writes a movie through `write` into a temporary file beside the target,
+// which replaces the target only once it is complete, so that a failed write
+// loses no earlier movie; the temporary file goes on any failure.
+void CommitMovie(const std::filesystem::path& target, const std::function<void(TStream&)>& write) {
   std::filesystem::path partial = target;
   partial += ".partial";
+  std::error_code ec;
   try {
-    movie.BuildBody();
-    movie.SaveFile(partial);
+    if (!std::filesystem::is_directory(partial, ec)) std::filesystem::remove(partial, ec);
+    TFileStream file(partial, TFileStream::Mode::Create);
+    write(file);
+    file.Close();
     std::filesystem::rename(partial, target);
+  } catch (...) {
+    std::filesystem::remove(partial, ec);
+    throw;
+  }
+}
+
+// Streams the movie into its file as the frames are made. False with the
+// error's message when the file cannot be written.
+bool WriteMovie(TFlashMovie& movie, TGIFImage& gif, const TMoviePlan& plan, const TConvertOptions& options,
+                IConvertProgress* progress, std::string& reason) {
+  try {
+    CommitMovie(options.Movie, [&](TStream& out) {
+      movie.BeginStream(out, static_cast<std::uint16_t>(MovieFrames(gif)));
+      BuildMovie(movie, gif, plan, options.Url, progress);
+      movie.EndStream();
+    });
     return true;
-  } catch (const std::exception& e) {
+  } catch (const StreamError& e) {
+    reason = e.what();
+  } catch (const std::filesystem::filesystem_error& e) {
     reason = e.what();
   }
-  std::error_code ec;
-  std::filesystem::remove(partial, ec);
   return false;
 }
 
@@ -312,14 +340,9 @@ TConvertOutcome ConvertGif(const TConvertOptions& options, IConvertProgress* pro
   movie.SetCompressed(options.Compress);
   movie.Protect = false;
   movie.CompactImages = options.Compact;
-  // Pictures compress on every core while the next one is composed; the
-  // movie is built once, so written pictures need not be kept.
+  // Pictures compress on every core while the next one is composed.
   if (options.CompressionThreads != 1) movie.SetCompressionThreads(options.CompressionThreads);
-  movie.ReleaseImageData = true;
-  BuildMovie(movie, *gif, plan, options.Url, progress);
-  gif.reset();
-
-  if (!SaveMovie(movie, options.Movie, outcome.Reason)) {
+  if (!WriteMovie(movie, *gif, plan, options, progress, outcome.Reason)) {
     outcome.Code = crWriteError;
     return outcome;
   }

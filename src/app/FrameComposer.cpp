@@ -25,10 +25,18 @@ TFramePalette MakeFramePalette(const TGIFSubImage& frame) {
   return p;
 }
 
-std::uint16_t FrameLength(const TGIFSubImage& frame) {
+TFrameFacts FactsOf(const TGIFSubImage& frame) {
   const auto* gce = frame.GraphicControlExtension();
-  if (gce == nullptr) return 10;
-  return static_cast<std::uint16_t>(std::nearbyint(gce->Delay / 4.0));
+  return {frame.IsEmpty(), gce != nullptr, gce != nullptr ? gce->Delay : std::uint16_t{0}};
+}
+
+std::vector<std::uint16_t> FrameLengths(const std::vector<TFrameFacts>& frames) {
+  std::vector<std::uint16_t> lengths;
+  lengths.reserve(frames.size());
+  for (const TFrameFacts& f : frames) {
+    lengths.push_back(f.HasControl ? static_cast<std::uint16_t>(std::nearbyint(f.Delay / 4.0)) : 10);
+  }
+  return lengths;
 }
 
 int MaximumOverlap(const TGIFImage& gif, int enough) {

@@ -19,9 +19,19 @@ struct TFramePalette {
 };
 TFramePalette MakeFramePalette(const imaging::TGIFSubImage& frame);
 
-// SWF frames a GIF frame lasts at 24 fps: its delay / 4, rounded to the
+// What the movie needs of a GIF frame beyond its pixels, gathered as the
+// frames are read.
+struct TFrameFacts {
+  bool Empty = false;
+  // Whether it has a graphic control extension, and the delay that gives.
+  bool HasControl = false;
+  std::uint16_t Delay = 0;
+};
+TFrameFacts FactsOf(const imaging::TGIFSubImage& frame);
+
+// SWF frames each GIF frame lasts at 24 fps: its delay / 4, rounded to the
 // nearest integer with ties to even; 10 without a graphic control extension.
-std::uint16_t FrameLength(const imaging::TGIFSubImage& frame);
+std::vector<std::uint16_t> FrameLengths(const std::vector<TFrameFacts>& frames);
 
 // The largest number of frames covering one screen pixel (frame edges
 // excluded: Left < x < Right, Top < y < Bottom). Counts above `enough` all

@@ -122,6 +122,7 @@ class TFullFrames {
   int lastDepth_ = -1;
 };
 
+// Full frames of the whole image, loaded and optimised.
 void ComposeFullFrames(TFlashMovie& movie, TGIFImage& gif, const TMoviePlan& plan, const TFrameProgress& progress) {
   TFullFrames full(movie, gif.Width(), gif.Height(), plan.Background);
   const auto& frames = gif.Frames();

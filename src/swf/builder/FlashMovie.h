@@ -93,7 +93,8 @@ class TFlashMovie : public TBasedSWFStream, public TFlashTimeline {
   // (EndStream throws otherwise); an uncompressed movie's is patched. The
   // bytes are those BuildBody and SaveToStream would write. Frames written
   // are gone from the movie's reach: insert mode and moves into them throw,
-  // and image data is released once written.
+  // and image data is released once written. A movie whose writing failed
+  // is of no further use.
   void BeginStream(TStream& out, std::uint16_t frames);
   void EndStream();
   bool Streaming() const { return stream_ != nullptr; }

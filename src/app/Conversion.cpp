@@ -2,13 +2,16 @@
 #include "app/Conversion.h"
 
 #include <algorithm>
+#include <functional>
 #include <memory>
 #include <new>
-#include <stdexcept>
+#include <optional>
 #include <system_error>
 
 #include "app/FrameComposer.h"
+#include "app/GifSurvey.h"
 #include "app/MovieTime.h"
+#include "base/FileStream.h"
 #include "base/PartialFile.h"
 #include "base/Stream.h"
 #include "imaging/GIFException.h"
@@ -62,6 +65,25 @@ class TFrameProgress {
 // keeps its rectangle and control data.
 void ReleasePixels(TGIFSubImage& frame) { std::vector<std::uint8_t>().swap(frame.PixelData()); }
 
+// How a loaded GIF becomes a movie, decided before the movie is made.
+struct TMoviePlan {
+  // Frames as loaded: the link button lies above them all, at twice this.
+  std::size_t LoadedFrames = 0;
+  // A GIF without a global table has no background colour: black serves,
+  // as it only fills transparent parts of the canvas.
+  imaging::TColor Background = 0;
+  bool FirstFrameTransparent = false;
+  bool Layered = false;
+  TLayerPlan Layers;
+  // Full frames composed as a second reading of the file hands them over.
+  bool FrameByFrame = false;
+  // The frames as they become pictures.
+  std::vector<TFrameFacts> Frames;
+  // The count of the GIF's last loop extension, read before the
+  // optimisations, which keep only the first frame's.
+  std::optional<std::uint16_t> LoopCount;
+};
+
 // Adds a frame picture: its image and a rectangle of the given size filled
 // with it.
 swf::TFlashShape& AddPicture(TFlashMovie& movie, const TBitmap& picture, std::int32_t width, std::int32_t height) {
@@ -72,45 +94,64 @@ swf::TFlashShape& AddPicture(TFlashMovie& movie, const TBitmap& picture, std::in
 }
 
 // Full-frame mode: every movie frame a complete picture of the screen,
-// composed as a GIF viewer composes it.
-void ComposeFullFrames(TFlashMovie& movie, TGIFImage& gif, imaging::TColor background, const TMovieTime& time,
-                       const TFrameProgress& progress) {
-  const int w = gif.Width(), h = gif.Height();
-  const imaging::TARGB clear = imaging::ColorToARGB(background, 0);
-  TBitmap canvas(w, h, imaging::TPixelFormat::pf32bit);
-  for (int y = 0; y < h; ++y)
-    for (int x = 0; x < w; ++x) canvas.SetPixelARGB(x, y, clear);
-  int lastDepth = -1;
-  const auto& frames = gif.Frames();
-  for (std::size_t k = 0; k < frames.size(); ++k) {
-    progress.Done(k);
-    const TGIFSubImage& frame = *frames[k];
-    // A frame without a picture keeps the last one on the stage for its time.
+// composed as a GIF viewer composes it, one GIF frame after the other.
+class TFullFrames {
+ public:
+  TFullFrames(TFlashMovie& movie, int width, int height, imaging::TColor background, const TMovieTime& time)
+      : movie_(movie),
+        time_(time),
+        canvas_(width, height, imaging::TPixelFormat::pf32bit),
+        clear_(imaging::ColorToARGB(background, 0)) {
+    for (int y = 0; y < height; ++y)
+      for (int x = 0; x < width; ++x) canvas_.SetPixelARGB(x, y, clear_);
+  }
+
+  // Frame k's picture, for its time; a frame without a picture keeps the
+  // last one on the stage for its time.
+  void Add(const TGIFSubImage& frame, std::size_t k) {
     if (frame.IsEmpty()) {
-      time.ShowFrame(movie, k);
-      continue;
+      time_.ShowFrame(movie_, k);
+      return;
     }
     const std::uint8_t disposal = frame.Disposal();
     TBitmap before;
-    if (disposal == 3) before = canvas;
-    DrawFrame(canvas, frame, MakeFramePalette(frame));
-    swf::TFlashShape& shape = AddPicture(movie, canvas, w, h);
+    if (disposal == 3) before = canvas_;
+    DrawFrame(canvas_, frame, MakeFramePalette(frame));
+    swf::TFlashShape& shape = AddPicture(movie_, canvas_, canvas_.Width(), canvas_.Height());
     // The picture replaces the one placed last, whatever depth that was.
-    if (lastDepth >= 0) movie.RemoveObject(static_cast<std::uint16_t>(lastDepth), &shape);
+    if (lastDepth_ >= 0) movie_.RemoveObject(static_cast<std::uint16_t>(lastDepth_), &shape);
     const auto depth = static_cast<std::uint16_t>(2 * k);
-    movie.PlaceObject(shape, depth).SetTranslate(0, 0);
-    lastDepth = depth;
-    time.ShowFrame(movie, k);
-    if (disposal == 2) ClearRect(canvas, frame, clear);
-    if (disposal == 3) canvas = std::move(before);
+    movie_.PlaceObject(shape, depth).SetTranslate(0, 0);
+    lastDepth_ = depth;
+    time_.ShowFrame(movie_, k);
+    if (disposal == 2) ClearRect(canvas_, frame, clear_);
+    if (disposal == 3) canvas_ = std::move(before);
+  }
+
+ private:
+  TFlashMovie& movie_;
+  const TMovieTime& time_;
+  TBitmap canvas_;
+  imaging::TARGB clear_;
+  int lastDepth_ = -1;
+};
+
+// Full frames of the whole image, loaded and optimised.
+void ComposeFullFrames(TFlashMovie& movie, TGIFImage& gif, const TMoviePlan& plan, const TMovieTime& time,
+                       const TFrameProgress& progress) {
+  TFullFrames full(movie, gif.Width(), gif.Height(), plan.Background, time);
+  const auto& frames = gif.Frames();
+  for (std::size_t k = 0; k < frames.size(); ++k) {
+    progress.Done(k);
+    full.Add(*frames[k], k);
     ReleasePixels(*frames[k]);
   }
 }
 
 // Layered mode: each frame its own bitmap at its own position, above the
 // earlier ones, which the plan's removals take away.
-void PlaceLayers(TFlashMovie& movie, TGIFImage& gif, const TLayerPlan& plan, bool firstFrameTransparent,
-                 const TMovieTime& time, const TFrameProgress& progress) {
+void PlaceLayers(TFlashMovie& movie, TGIFImage& gif, const TMoviePlan& plan, const TMovieTime& time,
+                 const TFrameProgress& progress) {
   const auto& frames = gif.Frames();
   for (std::size_t k = 0; k < frames.size(); ++k) {
     progress.Done(k);
@@ -119,16 +160,15 @@ void PlaceLayers(TFlashMovie& movie, TGIFImage& gif, const TLayerPlan& plan, boo
       time.ShowFrame(movie, k);
       continue;
     }
-    const bool opaque = k == 0 && !firstFrameTransparent;
+    const bool opaque = k == 0 && !plan.FirstFrameTransparent;
     const TBitmap picture = FrameRaster(frame, MakeFramePalette(frame), opaque);
     swf::TFlashShape& shape = AddPicture(movie, picture, frame.Width(), frame.Height());
-    for (const std::size_t gone : plan.Removals[k]) movie.RemoveObject(static_cast<std::uint16_t>(2 * gone), &shape);
+    for (const std::size_t gone : plan.Layers.Removals[k]) movie.RemoveObject(static_cast<std::uint16_t>(2 * gone), &shape);
     movie.PlaceObject(shape, static_cast<std::uint16_t>(2 * k)).SetTranslate(frame.Left, frame.Top);
     time.ShowFrame(movie, k);
     ReleasePixels(frame);
   }
 }
-
 
 // Loads the GIF; false with the reader's message when it cannot be read.
 bool LoadGif(const std::filesystem::path& file, TGIFImage& gif, std::string& reason) {
@@ -193,18 +233,6 @@ void AddLinkButton(TFlashMovie& movie, const std::string& url, std::int32_t widt
   movie.PlaceObject(button, depth);
 }
 
-// How a loaded GIF becomes a movie, decided before the movie is made.
-struct TMoviePlan {
-  // Frames as loaded: the link button lies above them all, at twice this.
-  std::size_t LoadedFrames = 0;
-  // A GIF without a global table has no background colour: black serves,
-  // as it only fills transparent parts of the canvas.
-  imaging::TColor Background = 0;
-  bool FirstFrameTransparent = false;
-  bool Layered = false;
-  TLayerPlan Layers;
-};
-
 // Merges the colour tables, chooses the mode and runs its optimisations.
 TMoviePlan PrepareGif(std::unique_ptr<TGIFImage>& gif) {
   TMoviePlan plan;
@@ -218,19 +246,38 @@ TMoviePlan PrepareGif(std::unique_ptr<TGIFImage>& gif) {
   plan.Layers = PlanLayers(*gif);
   const bool hugeScreen = std::int64_t{gif->Width()} * gif->Height() > kMaxCanvasPixels;
   plan.Layered = (layered && plan.Layers.Exact) || hugeScreen;
+  for (const auto& f : gif->Frames()) plan.Frames.push_back(FactsOf(*f));
+  return plan;
+}
+
+// Whether the survey's GIF becomes full frames composed frame by frame: what
+// the first pass saw of its frames allows it, and the mode would be full
+// frames.
+bool ComposesFrameByFrame(const TGIFImage& gif, const TGifSurvey& survey) {
+  const bool hugeScreen = std::int64_t{gif.Width()} * gif.Height() > kMaxCanvasPixels;
+  return survey.FrameByFrame() && !hugeScreen && !ChooseLayers(gif, false);
+}
+
+// The plan of full frames composed frame by frame, from the first pass: the
+// frame optimisations would change no picture and no frame's length. No
+// picture shows the background.
+TMoviePlan PlanFrameByFrame(const TGIFImage& gif, const TGifSurvey& survey) {
+  TMoviePlan plan;
+  plan.LoadedFrames = survey.Frames().size();
+  if (gif.GlobalColorMap().Count() > 0) plan.Background = gif.BackgroundColor();
+  plan.FrameByFrame = true;
+  plan.Frames = survey.Frames();
   return plan;
 }
 
 // Character ids, depths and the frame count of a movie are 16-bit: why the
 // GIF does not fit, or empty when it does. Each picture takes two ids (its
 // bitmap and its rectangle), the link button two more.
-std::string LimitProblem(const TGIFImage& gif, const TMoviePlan& plan, bool link, std::uint64_t movieFrames) {
+std::string LimitProblem(const TMoviePlan& plan, bool link, std::uint64_t movieFrames) {
   constexpr std::uint64_t kMax = 0xFFFF;
-  const std::uint64_t frames = gif.Frames().size();
-  std::uint64_t pictures = 0;
-  for (const auto& f : gif.Frames()) {
-    if (!f->IsEmpty()) ++pictures;
-  }
+  const std::uint64_t frames = plan.Frames.size();
+  const std::uint64_t pictures = static_cast<std::uint64_t>(
+      std::count_if(plan.Frames.begin(), plan.Frames.end(), [](const TFrameFacts& f) { return !f.Empty; }));
   const std::uint64_t characters = 2 * pictures + (link ? 2 : 0);
   std::uint64_t deepest = frames > 0 ? 2 * (frames - 1) : 0;
   if (link) deepest = std::max<std::uint64_t>(deepest, 2 * plan.LoadedFrames);
@@ -244,39 +291,105 @@ std::string LimitProblem(const TGIFImage& gif, const TMoviePlan& plan, bool link
   return {};
 }
 
+// The second pass of a GIF composed frame by frame: reads the file again
+// and makes each frame's picture as the reader hands the frame over, then
+// gives its pixels back.
+void ComposeWhileReading(TFlashMovie& movie, const std::filesystem::path& file, const TGIFImage& surveyed,
+                         const TMoviePlan& plan, const TMovieTime& time, const TFrameProgress& progress) {
+  TFullFrames full(movie, surveyed.Width(), surveyed.Height(), plan.Background, time);
+  TGIFImage gif;
+  std::size_t k = 0;
+  const auto changed = [] { return imaging::GIFException("the GIF changed while it was converted"); };
+  gif.FrameHandler = [&](TGIFSubImage& frame) {
+    if (k >= plan.Frames.size() || frame.IsEmpty()) throw changed();
+    progress.Done(k);
+    full.Add(frame, k);
+    ReleasePixels(frame);
+    ++k;
+  };
+  gif.LoadFile(file);
+  if (k != plan.Frames.size()) throw changed();
+}
+
 // Adds the link button and every frame's picture to the movie.
 void BuildMovie(TFlashMovie& movie, TGIFImage& gif, const TMoviePlan& plan, const TMovieTime& time,
-                const std::string& url, IConvertProgress* progress) {
-  if (!url.empty()) {
-    AddLinkButton(movie, url, gif.Width(), gif.Height(), static_cast<std::uint16_t>(2 * plan.LoadedFrames));
+                const TConvertOptions& options, IConvertProgress* progress) {
+  if (!options.Url.empty()) {
+    AddLinkButton(movie, options.Url, gif.Width(), gif.Height(), static_cast<std::uint16_t>(2 * plan.LoadedFrames));
   }
   const TFrameProgress frames(progress, gif.Frames().size());
-  if (plan.Layered) {
-    PlaceLayers(movie, gif, plan.Layers, plan.FirstFrameTransparent, time, frames);
+  if (plan.FrameByFrame) {
+    ComposeWhileReading(movie, options.Gif, gif, plan, time, frames);
+  } else if (plan.Layered) {
+    PlaceLayers(movie, gif, plan, time, frames);
   } else {
-    ComposeFullFrames(movie, gif, plan.Background, time, frames);
+    ComposeFullFrames(movie, gif, plan, time, frames);
   }
   frames.Done(gif.Frames().size());
 }
 
-// Writes the movie under a temporary name beside the target and renames it
-// onto the target once it is complete: a failed or interrupted write loses
-// no earlier movie, and a movie to keep is kept even when it appeared
-// during the conversion. False with the error's message.
-bool SaveMovie(TFlashMovie& movie, const std::filesystem::path& target, TOverwrite overwrite, bool& written,
-               std::string& reason) {
+// Writes a movie through `write` into a temporary file beside the target,
+// which takes the target's place only once it is complete, so that a failed
+// or interrupted write loses no earlier movie; a movie to keep is kept even
+// when it appeared during the conversion. Whether the movie was written.
+bool CommitMovie(const std::filesystem::path& target, TOverwrite overwrite,
+                 const std::function<void(TStream&)>& write) {
+  TPartialFile partial(target);
+  TFileStream file(partial.Path(), TFileStream::Mode::Create);
+  write(file);
+  file.Close();
+  return partial.Commit(overwrite == TOverwrite::Replace);
+}
+
+// Streams the movie into its file as the frames are made: crOk, or
+// crWriteError with the error's message when the file cannot be written
+// (crLoadError when a second reading of the GIF fails).
+int WriteMovie(TFlashMovie& movie, TGIFImage& gif, const TMoviePlan& plan, const TMovieTime& time,
+               const TConvertOptions& options, IConvertProgress* progress, bool& written, std::string& reason) {
   try {
-    movie.BuildBody();
-    TPartialFile partial(target);
-    movie.SaveFile(partial.Path());
-    written = partial.Commit(overwrite == TOverwrite::Replace);
-    return true;
-  } catch (const std::filesystem::filesystem_error& e) {
+    written = CommitMovie(options.Movie, options.Overwrite, [&](TStream& out) {
+      movie.BeginStream(out, static_cast<std::uint16_t>(time.Frames()));
+      BuildMovie(movie, gif, plan, time, options, progress);
+      movie.EndStream();
+    });
+    return crOk;
+  } catch (const imaging::GIFException& e) {
     reason = e.what();
+    return crLoadError;
   } catch (const StreamError& e) {
     reason = e.what();
+  } catch (const std::filesystem::filesystem_error& e) {
+    reason = e.what();
   }
-  return false;
+  return crWriteError;
+}
+
+// Reads the GIF frame by frame and plans its movie: composed frame by frame
+// from a second reading when the survey allows it, else from the whole
+// image, optimised. False with the reader's message when it cannot be read.
+bool LoadAndPlan(const std::filesystem::path& file, std::unique_ptr<TGIFImage>& gif, TMoviePlan& plan,
+                 IConvertProgress* progress, std::string& reason) {
+  bool released = false;
+  std::optional<std::uint16_t> loopCount;
+  {
+    const TGifSurvey survey(*gif);
+    if (!LoadGif(file, *gif, reason)) return false;
+    loopCount = GifLoopCount(*gif);
+    if (ComposesFrameByFrame(*gif, survey)) plan = PlanFrameByFrame(*gif, survey);
+    released = survey.Released();
+  }
+  plan.LoopCount = loopCount;
+  if (progress != nullptr) progress->FramesDone(0, gif->Frames().size());
+  if (plan.FrameByFrame) {
+    ReleasePixels(*gif->Frames().back());
+    return true;
+  }
+  // The optimisations need the whole image: read again when the survey gave
+  // frames back.
+  if (released && !LoadGif(file, *gif, reason)) return false;
+  plan = PrepareGif(gif);
+  plan.LoopCount = loopCount;
+  return true;
 }
 
 }  // namespace
@@ -305,19 +418,17 @@ TConvertOutcome ConvertOne(const TConvertOptions& options, IConvertProgress* pro
   if (options.Overwrite == TOverwrite::Keep && std::filesystem::exists(options.Movie, ec)) return outcome;
 
   auto gif = std::make_unique<TGIFImage>();
-  if (!LoadGif(options.Gif, *gif, outcome.Reason)) {
+  TMoviePlan plan;
+  if (!LoadAndPlan(options.Gif, gif, plan, progress, outcome.Reason)) {
     outcome.Code = crLoadError;
     return outcome;
   }
   outcome.Width = gif->Width();
   outcome.Height = gif->Height();
-  if (progress != nullptr) progress->FramesDone(0, gif->Frames().size());
-  // Read before the optimisation, which keeps only the first frame's.
-  const std::uint32_t passes = options.Timing.GifLoop ? GifPasses(GifLoopCount(*gif)) : 0;
-  const TMoviePlan plan = PrepareGif(gif);
-  const TMovieTime time(ScheduleFrames(GifDurations(*gif), fps), passes);
   outcome.FirstFrameTransparent = plan.FirstFrameTransparent;
-  outcome.Reason = LimitProblem(*gif, plan, !options.Url.empty(), time.Frames());
+  const std::uint32_t passes = options.Timing.GifLoop ? GifPasses(plan.LoopCount) : 0;
+  const TMovieTime time(ScheduleFrames(FrameDurations(plan.Frames), fps), passes);
+  outcome.Reason = LimitProblem(plan, !options.Url.empty(), time.Frames());
   if (!outcome.Reason.empty()) {
     outcome.Code = crLoadError;
     return outcome;
@@ -329,16 +440,9 @@ TConvertOutcome ConvertOne(const TConvertOptions& options, IConvertProgress* pro
   movie.SetCompressed(options.Compress);
   movie.Protect = false;
   movie.CompactImages = options.Compact;
-  // Pictures compress on every core while the next one is composed; the
-  // movie is built once, so written pictures need not be kept.
+  // Pictures compress on every core while the next one is composed.
   if (options.CompressionThreads != 1) movie.SetCompressionThreads(options.CompressionThreads);
-  movie.ReleaseImageData = true;
-  BuildMovie(movie, *gif, plan, time, options.Url, progress);
-  gif.reset();
-
-  if (!SaveMovie(movie, options.Movie, options.Overwrite, outcome.Written, outcome.Reason)) {
-    outcome.Code = crWriteError;
-  }
+  outcome.Code = WriteMovie(movie, *gif, plan, time, options, progress, outcome.Written, outcome.Reason);
   return outcome;
 }
 

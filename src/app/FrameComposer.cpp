@@ -24,6 +24,11 @@ TFramePalette MakeFramePalette(const TGIFSubImage& frame) {
   return p;
 }
 
+TFrameFacts FactsOf(const TGIFSubImage& frame) {
+  const auto* gce = frame.GraphicControlExtension();
+  return {frame.IsEmpty(), gce != nullptr, gce != nullptr ? gce->Delay : std::uint16_t{0}};
+}
+
 int MaximumOverlap(const TGIFImage& gif, int enough) {
   const auto& frames = gif.Frames();
   if (frames.size() <= 11) return static_cast<int>(frames.size());

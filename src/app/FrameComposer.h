@@ -19,6 +19,16 @@ struct TFramePalette {
 };
 TFramePalette MakeFramePalette(const imaging::TGIFSubImage& frame);
 
+// What the movie needs of a GIF frame beyond its pixels, gathered as the
+// frames are read.
+struct TFrameFacts {
+  bool Empty = false;
+  // Whether it has a graphic control extension, and the delay that gives.
+  bool HasControl = false;
+  std::uint16_t Delay = 0;
+};
+TFrameFacts FactsOf(const imaging::TGIFSubImage& frame);
+
 // The largest number of frames covering one screen pixel (frame edges
 // excluded: Left < x < Right, Top < y < Bottom). Counts above `enough` all
 // decide alike, so the scan stops at the first one.

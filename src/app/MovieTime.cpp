@@ -50,14 +50,19 @@ std::unique_ptr<swf::TSWFDoAction> StopAfter(std::uint32_t passes) {
 
 }  // namespace
 
-std::vector<std::uint64_t> GifDurations(const imaging::TGIFImage& gif) {
+std::vector<std::uint64_t> FrameDurations(const std::vector<TFrameFacts>& frames) {
   std::vector<std::uint64_t> durations;
-  for (const auto& f : gif.Frames()) {
-    const auto* gce = f->GraphicControlExtension();
-    const bool image = f->Width() > 0 && f->Height() > 0;
-    durations.push_back(!image ? 0 : DelayTicks(gce != nullptr ? TGifDelay(gce->Delay) : std::nullopt));
+  durations.reserve(frames.size());
+  for (const TFrameFacts& f : frames) {
+    durations.push_back(f.Empty ? 0 : DelayTicks(f.HasControl ? TGifDelay(f.Delay) : std::nullopt));
   }
   return durations;
+}
+
+std::vector<std::uint64_t> GifDurations(const imaging::TGIFImage& gif) {
+  std::vector<TFrameFacts> facts;
+  for (const auto& f : gif.Frames()) facts.push_back(FactsOf(*f));
+  return FrameDurations(facts);
 }
 
 std::optional<std::uint16_t> GifLoopCount(const imaging::TGIFImage& gif) {

@@ -5,14 +5,16 @@
 #include <optional>
 #include <vector>
 
+#include "app/FrameComposer.h"
 #include "app/FrameSchedule.h"
 #include "imaging/GIFImage.h"
 #include "swf/builder/FlashMovie.h"
 
 namespace movara::app {
 
-// How long each frame of a GIF lasts, in ticks. The extensions after the
-// last image load as a frame without a size: it takes no time.
+// How long each frame lasts, in ticks. A frame without an image (the
+// extensions after the last image load as one) takes no time.
+std::vector<std::uint64_t> FrameDurations(const std::vector<TFrameFacts>& frames);
 std::vector<std::uint64_t> GifDurations(const imaging::TGIFImage& gif);
 
 // The count of the GIF's last loop extension (the one browsers follow);

@@ -124,6 +124,7 @@ bool TGIFImage::LoadFrames(TGIFStreamReader& reader) {
     auto frame = std::make_unique<TGIFSubImage>(this);
     frame->LoadFromStream(reader);
     frames_.push_back(std::move(frame));
+    if (FrameHandler) FrameHandler(*frames_.back());
     const std::uint64_t size = std::max<std::uint64_t>(reader.Size(), 1);
     if (!Progress(1, static_cast<int>(reader.Position() * 100 / size), gifmsg::kLoading)) return false;
     if (!nextBlock(b)) return true;

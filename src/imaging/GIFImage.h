@@ -128,6 +128,10 @@ class TGIFImage {
 
   TGIFWarningHandler WarningHandler;
   TGIFProgressHandler ProgressHandler;
+  // Called with each frame as soon as it is read, before the next one is: a
+  // reader that works frame by frame may give back a frame's pixels there,
+  // so that the image holds no more than the frames' descriptions.
+  std::function<void(TGIFSubImage& frame)> FrameHandler;
   void Warning(const std::string& message);
   bool Progress(int stage, int percent, const std::string& message);
 

@@ -2,7 +2,12 @@
 // reported, and conversions on several threads at once; the folder walk
 // with a scripted client.
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <cinttypes>
+#include <cstdio>
 #include <future>
 #include <map>
 #include <stdexcept>
@@ -156,6 +161,44 @@ Bytes ManyFrames(std::size_t count, int delay) {
                            0, 0x2C, 0, 0, 0, 0, 1, 0, 1, 0, 0, 2, 2, static_cast<std::uint8_t>(0x44 | index << 3), 1, 0});
   }
   return gif.Raw(raw).Trailer().Build();
+}
+
+// Converts in a child process whose address space may grow by no more than
+// `room` bytes beyond what it holds at the start; whether it made the movie.
+bool ConvertsWithinAddressSpace(const TConvertOptions& options, std::uint64_t room) {
+  const pid_t child = fork();
+  if (child == 0) {
+    std::uint64_t pages = 0;
+    std::FILE* statm = std::fopen("/proc/self/statm", "r");
+    if (statm == nullptr || std::fscanf(statm, "%" SCNu64, &pages) != 1) _exit(2);
+    std::fclose(statm);
+    const rlim_t limit = pages * static_cast<std::uint64_t>(sysconf(_SC_PAGESIZE)) + room;
+    const rlimit hard{limit, limit};
+    if (setrlimit(RLIMIT_AS, &hard) != 0) _exit(3);
+    _exit(ConvertGif(options).Code == crOk ? 0 : 1);
+  }
+  int status = 0;
+  waitpid(child, &status, 0);
+  return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+// A long animation of large opaque frames converts in an address space far
+// smaller than its decoded frames, into the movie made without the limit.
+TEST(ConversionApi, LongGifConvertsInBoundedAddressSpace) {
+#if defined(__SANITIZE_ADDRESS__)
+  GTEST_SKIP() << "the address sanitizer reserves more address space than the limit allows";
+#endif
+  constexpr int kSide = 500, kFrames = 300;
+  constexpr std::uint64_t kRoom = std::uint64_t{48} << 20;
+  static_assert(std::uint64_t{kSide} * kSide * kFrames > kRoom, "the frames' indices alone exceed the room");
+  ConverterFixture fx;
+  const auto gif = fx.WriteGif("long.gif", test::SolidFramesGif(kSide, kSide, {0x203040, 0xA0C0E0, 0x806040}, kFrames));
+  TConvertOptions options = Options(gif, fx.OutDir / "free.swf");
+  options.CompressionThreads = 1;
+  ASSERT_EQ(ConvertGif(options).Code, crOk);
+  options.Movie = fx.OutDir / "limited.swf";
+  ASSERT_TRUE(ConvertsWithinAddressSpace(options, kRoom));
+  EXPECT_EQ(ReadFileBytes(fx.OutDir / "limited.swf"), ReadFileBytes(fx.OutDir / "free.swf"));
 }
 
 TEST(ConversionApi, MoviesThatWouldWrapAreRefusedBeforeAnythingIsWritten) {

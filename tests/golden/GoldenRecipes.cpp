@@ -52,6 +52,21 @@ Bytes DisposalThree() {
       .Gce(0, 10, 3).Frame(MakeFrame(4, 0, 4, 4, Framed(4, 4, 5, 3))).Trailer().Build();
 }
 
+// Thirteen opaque frames repeating most of the first, which covers the
+// screen; some with a table of their own, one of disposal 3 and smaller.
+Bytes OpaqueFullFrames() {
+  GifBuilder b;
+  b.Header(8, 4, kGoldenColors).Gce(0, 10).Frame(MakeFrame(0, 0, 8, 4, Checks(8, 4, 0, 1)));
+  const std::vector<Rgb> local = {0x000000, 0xFFFFFF, 0x102030, 0x405060, 0x708090, 0xA0B0C0};
+  for (int i = 1; i < 13; ++i) {
+    const int w = i == 5 ? 4 : 8;
+    std::vector<std::uint8_t> pixels = Checks(w, 4, 0, 1);
+    pixels[static_cast<std::size_t>(i % w)] = static_cast<std::uint8_t>(2 + i % 4);
+    b.Gce(i == 5 ? 3 : 0, 4 + i).Frame(MakeFrame(i == 5 ? 2 : 0, 0, w, 4, pixels, i % 4 == 0 ? local : std::vector<Rgb>{}));
+  }
+  return b.Trailer().Build();
+}
+
 }  // namespace
 
 std::vector<GoldenRecipe> GoldenRecipes() {
@@ -78,6 +93,8 @@ std::vector<GoldenRecipe> GoldenRecipes() {
       {"repeated-pixels-merged", "pixels repeating the frame below turn transparent and the frame is trimmed to the change",
        RepeatedPixels, ""},
       {"disposal3-restores", "a disposal-3 frame's layer goes when the next frame shows", DisposalThree, ""},
+      {"opaque-full-frames", "thirteen opaque frames over the first, which covers the screen: full frames, composed frame by frame",
+       OpaqueFullFrames, ""},
       {"link-button", "a link is a transparent DefineButton2 over the screen, above every frame",
        SingleOpaqueFrame, "http://example.com/a?b=1"},
   };

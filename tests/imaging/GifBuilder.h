@@ -233,4 +233,25 @@ inline FrameSpec MakeFrame(int left, int top, int w, int h, std::vector<std::uin
   return f;
 }
 
+// A long animation of full frames, one colour each, cycling through
+// `colors`: each colour's frame (disposal 0, a delay of 4) is encoded once
+// and its bytes repeated, so that thousands of large frames are quick to make.
+inline Bytes SolidFramesGif(int width, int height, const std::vector<Rgb>& colors, int frames) {
+  const Bytes header = GifBuilder().Header(width, height, colors).Build();
+  std::vector<Bytes> chunks;
+  for (std::size_t c = 0; c < colors.size(); ++c) {
+    const FrameSpec f = MakeFrame(0, 0, width, height,
+                                  std::vector<std::uint8_t>(static_cast<std::size_t>(width) * height, static_cast<std::uint8_t>(c)));
+    const Bytes gif = GifBuilder().Header(width, height, colors).Gce(0, 4).Frame(f).Build();
+    chunks.emplace_back(gif.begin() + static_cast<std::ptrdiff_t>(header.size()), gif.end());
+  }
+  Bytes gif = header;
+  for (int k = 0; k < frames; ++k) {
+    const Bytes& chunk = chunks[static_cast<std::size_t>(k) % chunks.size()];
+    gif.insert(gif.end(), chunk.begin(), chunk.end());
+  }
+  gif.push_back(0x3B);
+  return gif;
+}
+
 }  // namespace movara::test

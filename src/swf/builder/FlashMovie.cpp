@@ -5,13 +5,31 @@
 #include <stdexcept>
 #include <string>
 
+#include "base/ZlibStream.h"
 #include "swf/core/ControlTags.h"
 
 namespace movara::swf {
 
+// Where a streamed movie stands: its file, the header's place in it, the
+// compressor of a "CWS" movie's body and how far the body is written.
+struct TFlashMovie::TStreamState {
+  TStream& Out;
+  std::uint64_t Start = 0;
+  std::uint16_t DeclaredFrames = 0;
+  std::unique_ptr<TCompressionStream> Zipped;
+  TWriteCursor Cursor;
+  // Frames closed by ShowFrame and not yet written.
+  std::size_t Closed = 0;
+
+  TStream& Body() { return Zipped ? static_cast<TStream&>(*Zipped) : Out; }
+};
+
 TFlashMovie::TFlashMovie(std::int32_t xMin, std::int32_t yMin, std::int32_t xMax, std::int32_t yMax,
                          double frameRate, bool pixelUnits)
-    : TBasedSWFStream(xMin, yMin, xMax, yMax, frameRate, pixelUnits) {}
+    : TBasedSWFStream(xMin, yMin, xMax, yMax, frameRate, pixelUnits),
+      TFlashTimeline(this, TLabelOrder::BeforePending) {}
+
+TFlashMovie::~TFlashMovie() = default;
 
 TSWFRGB& TFlashMovie::BackgroundColor() {
   if (!backgroundColor_) backgroundColor_ = std::make_unique<TSWFRGB>();
@@ -20,15 +38,19 @@ TSWFRGB& TFlashMovie::BackgroundColor() {
 }
 
 TBasedSWFObject& TFlashMovie::AppendObject(std::unique_ptr<TBasedSWFObject> object) {
-  TBasedSWFObject& ref = *object;
-  const auto count = static_cast<std::int32_t>(objects_.size());
+  auto& objects = MutableObjects();
+  const auto count = static_cast<std::int32_t>(objects.size());
   if (InsertMode && InsertIndex != -1 && InsertIndex >= 0 && InsertIndex < count - 1) {
-    objects_.insert(objects_.begin() + InsertIndex, std::move(object));
+    if (stream_ && static_cast<std::size_t>(InsertIndex) < stream_->Cursor.Next) {
+      throw std::logic_error("objects cannot be inserted into frames already written");
+    }
+    TBasedSWFObject& ref = *object;
+    objects.insert(objects.begin() + InsertIndex, std::move(object));
     ++InsertIndex;
-  } else {
-    objects_.push_back(std::move(object));
-    InsertIndex = static_cast<std::int32_t>(objects_.size()) - 1;
+    return ref;
   }
+  TBasedSWFObject& ref = TFlashTimeline::AppendObject(std::move(object));
+  InsertIndex = static_cast<std::int32_t>(objects.size()) - 1;
   return ref;
 }
 
@@ -84,15 +106,6 @@ TSWFStartSound& TFlashMovie::StartSound(const TFlashSound& sound) {
   return static_cast<TSWFStartSound&>(AppendObject(std::move(tag)));
 }
 
-TFlashSound& TFlashMovie::StreamSound() {
-  if (!streamSound_) {
-    streamSound_ = std::make_unique<TFlashSound>(this, std::filesystem::path());
-    streamSound_->Loop = true;
-    hasStreamSound_ = true;
-  }
-  return *streamSound_;
-}
-
 TFlashSprite& TFlashMovie::AddSprite() {
   return AddCharacter<TFlashSprite>(std::make_unique<TFlashSprite>(this), nullptr);
 }
@@ -108,21 +121,13 @@ TFlashVideo& TFlashMovie::AddVideo(media::TFLVReader source) {
 }
 
 TFlashPlaceVideo& TFlashMovie::PlaceVideo(TFlashVideo& video, std::uint16_t depth, bool repeat) {
-  videos_.push_back(std::make_unique<TFlashPlaceVideo>(this, video, depth, repeat));
-  videos_.back()->FirstFrame = FrameCount;
-  return *videos_.back();
+  TFlashPlaceVideo& placed = AddVideoPlacement(video, depth, repeat);
+  placed.FirstFrame = FrameCount;
+  return placed;
 }
 
 TFlashPlaceObject& TFlashMovie::PlaceObject(TFlashVisualObject& visual, std::uint16_t depth) {
-  return static_cast<TFlashPlaceObject&>(AppendObject(std::make_unique<TFlashPlaceObject>(this, &visual, depth)));
-}
-
-void TFlashMovie::RemoveObject(std::uint16_t depth, const TFlashShape* shape) {
-  if (shape != nullptr) {
-    AppendObject(std::make_unique<TSWFRemoveObject>(shape->CharacterId(), depth));
-  } else {
-    AppendObject(std::make_unique<TSWFRemoveObject2>(depth));
-  }
+  return AddPlacement(visual, depth);
 }
 
 void TFlashMovie::ShowFrame(std::uint32_t count) {
@@ -132,85 +137,130 @@ void TFlashMovie::ShowFrame(std::uint32_t count) {
     throw std::length_error("a movie holds at most 65535 frames, this one would have " +
                             std::to_string(std::uint64_t{FrameCount} + count));
   }
-  if (!FrameLabel.empty()) {
-    objects_.push_back(std::make_unique<TSWFFrameLabel>(FrameLabel));
-    FrameLabel.clear();
-  }
-  if (PendingFrameObject) objects_.push_back(std::move(PendingFrameObject));
-  for (std::uint32_t i = 0; i < count; ++i) {
-    ++FrameCount;
-    objects_.push_back(std::make_unique<TSWFShowFrame>());
-  }
+  FrameCount = static_cast<std::uint16_t>(CloseFrame(static_cast<std::uint16_t>(count)));
   currentFrame_ = FrameCount - 1;
+  if (!stream_) return;
+  ++stream_->Closed;
+  // Frames whose pictures may still compress wait: as many as there are
+  // workers, so that they are not idle while the next frame is made.
+  StreamFrames(pool_ ? pool_->Threads() : 0);
 }
 
 void TFlashMovie::MoveBefore(const TBasedSWFObject& object, const TBasedSWFObject& before) {
+  auto& objects = MutableObjects();
   const auto find = [&](const TBasedSWFObject& o) {
-    return std::find_if(objects_.begin(), objects_.end(), [&](const auto& p) { return p.get() == &o; });
+    return std::find_if(objects.begin(), objects.end(), [&](const auto& p) { return p.get() == &o; });
   };
   const auto from = find(object);
   const auto to = find(before);
-  if (from == objects_.end() || to == objects_.end() || from < to) return;
+  if (from == objects.end() || to == objects.end() || from < to) return;
+  if (stream_ && static_cast<std::size_t>(to - objects.begin()) < stream_->Cursor.Next) {
+    throw std::logic_error("objects cannot be moved into frames already written");
+  }
   std::rotate(to, from, from + 1);
 }
 
 void TFlashMovie::SetCompressionThreads(unsigned threads) { pool_ = std::make_unique<TTaskPool>(threads); }
 
-void TFlashMovie::BuildBody() {
-  Body.Clear();
-  // Room for the whole body at once: the pictures' data and a little for
-  // every other tag.
-  std::size_t estimate = 1024;
-  for (const auto& object : objects_) {
-    auto* image = dynamic_cast<TFlashImage*>(object.get());
-    estimate += image != nullptr && image->Data() ? image->Data()->size() + 32 : 64;
-  }
-  Body.Reserve(estimate);
-  std::uint8_t version = Version();
-  std::uint16_t frames = 0;
-  TBitsEngine be(Body);
+void TFlashMovie::WriteBodyStart(TBitsEngine& be, TWriteCursor& at) {
+  at.Version = Version();
+  at.RaiseVersion = true;
   if (hasBackground_) {
     TSWFSetBackgroundColor tag;
     tag.Color = *backgroundColor_;
     tag.WriteToStream(be);
   }
-  TFlashSound* stream = hasStreamSound_ ? streamSound_.get() : nullptr;
-  if (stream != nullptr) {
-    // Filling the head also starts the stream again from its beginning.
-    TSWFSoundStreamHead2 head;
-    stream->FillStreamHead(head, FrameRate());
-    version = std::max({version, stream->MinVersion(), head.MinVersion()});
-    head.WriteToStream(be);
-  }
+  WriteStart(be, FrameRate(), at);
   if (Protect) {
     TSWFProtect tag;
     tag.Password = Password;
-    version = std::max(version, tag.MinVersion());
+    at.Version = std::max(at.Version, tag.MinVersion());
     tag.WriteToStream(be);
   }
-  for (std::size_t j = 0; j < objects_.size(); ++j) {
-    TBasedSWFObject& object = *objects_[j];
+}
+
+void TFlashMovie::BuildBody() {
+  Body.Clear();
+  const auto& objects = Objects();
+  // Room for the whole body at once: the pictures' data and a little for
+  // every other tag.
+  std::size_t estimate = 1024;
+  for (const auto& object : objects) {
+    auto* image = dynamic_cast<TFlashImage*>(object.get());
+    estimate += image != nullptr && image->Data() ? image->Data()->size() + 32 : 64;
+  }
+  Body.Reserve(estimate);
+  TBitsEngine be(Body);
+  TWriteCursor at;
+  at.ReleaseImages = ReleaseImageData;
+  WriteBodyStart(be, at);
+  while (at.Next < objects.size()) {
+    WriteObjects(be, at, at.Next + 1);
     if (OnProgress) {
-      OnProgress(*this, static_cast<int>(std::nearbyint((j + 1) * 100.0 / static_cast<double>(objects_.size()))),
+      OnProgress(*this, static_cast<int>(std::nearbyint(at.Next * 100.0 / static_cast<double>(objects.size()))),
                  kProgressBuild);
     }
-    version = std::max(version, object.MinVersion());
-    if (object.ObjectKind() == 0 && static_cast<TSWFObject&>(object).TagCode == tagShowFrame) {
-      // The header's frame count is 16-bit.
-      if (frames == 0xFFFF) throw std::length_error("a movie holds at most 65535 frames");
-      for (const auto& video : videos_) video->WriteFrame(be, frames);
-      if (stream != nullptr && stream->StartFrame <= frames) stream->WriteStreamBlock(be);
-      ++frames;
-    }
-    if (auto* place = dynamic_cast<TFlashPlaceObject*>(&object)) place->PlaceTag().SWFVersion = version;
-    object.WriteToStream(be);
-    if (ReleaseImageData) {
-      if (auto* image = dynamic_cast<TFlashImage*>(&object)) image->ReleaseData();
-    }
   }
-  if (objects_.empty() || dynamic_cast<const TSWFEnd*>(objects_.back().get()) == nullptr) TSWFEnd().WriteToStream(be);
+  WriteEnd(be);
+  FrameCount = at.Frames;
+  if (at.Version > Version()) SetVersion(at.Version);
+}
+
+void TFlashMovie::BeginStream(TStream& out, std::uint16_t frames) {
+  if (stream_) throw std::logic_error("the movie is streamed already");
+  stream_ = std::make_unique<TStreamState>(TStreamState{out, out.Position(), frames, nullptr, {}, 0});
+  Signature[0] = Compressed() ? 'C' : 'F';
+  FileLength = 0;
   FrameCount = frames;
-  if (version > Version()) SetVersion(version);
+  if (Compressed()) {
+    WriteHeader(out, HeaderMode::FirstEight);
+    stream_->Zipped = std::make_unique<TCompressionStream>(out);
+    WriteHeader(*stream_->Zipped, HeaderMode::RectRateCount);
+  } else {
+    WriteHeader(out, HeaderMode::Whole);
+  }
+  stream_->Cursor.ReleaseImages = true;
+  TBitsEngine be(stream_->Body());
+  WriteBodyStart(be, stream_->Cursor);
+}
+
+void TFlashMovie::StreamFrames(std::size_t keep) {
+  const auto& objects = Objects();
+  const auto isShowFrame = [&](std::size_t i) { return dynamic_cast<const TSWFShowFrame*>(objects[i].get()) != nullptr; };
+  TBitsEngine be(stream_->Body());
+  TWriteCursor& at = stream_->Cursor;
+  for (; stream_->Closed > keep; --stream_->Closed) {
+    // The oldest frame ends past its run of ShowFrame tags.
+    std::size_t end = at.Next;
+    while (end < objects.size() && !isShowFrame(end)) ++end;
+    while (end < objects.size() && isShowFrame(end)) ++end;
+    WriteObjects(be, at, end);
+  }
+}
+
+void TFlashMovie::EndStream() {
+  if (!stream_) throw std::logic_error("the movie is not streamed");
+  const std::unique_ptr<TStreamState> state = std::move(stream_);
+  TWriteCursor& at = state->Cursor;
+  TBitsEngine be(state->Body());
+  WriteObjects(be, at, Objects().size());
+  WriteEnd(be);
+  if (at.Version > Version()) SetVersion(at.Version);
+  if (state->Zipped) {
+    if (at.Frames != state->DeclaredFrames) {
+      throw std::logic_error("a compressed movie streamed with " + std::to_string(state->DeclaredFrames) +
+                             " frames declared has " + std::to_string(at.Frames));
+    }
+    state->Zipped->Finish();
+    FileLength = static_cast<std::uint32_t>(8 + state->Zipped->Position());
+  } else {
+    FileLength = static_cast<std::uint32_t>(state->Out.Position() - state->Start);
+  }
+  FrameCount = at.Frames;
+  const std::uint64_t end = state->Out.Position();
+  state->Out.Seek(state->Start);
+  WriteHeader(state->Out, state->Zipped ? HeaderMode::FirstEight : HeaderMode::Whole);
+  state->Out.Seek(end);
 }
 
 }  // namespace movara::swf

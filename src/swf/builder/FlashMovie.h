@@ -16,6 +16,7 @@
 #include "swf/builder/FlashShape.h"
 #include "swf/builder/FlashSound.h"
 #include "swf/builder/FlashSprite.h"
+#include "swf/builder/FlashTimeline.h"
 #include "swf/builder/FlashVideo.h"
 #include "swf/core/Records.h"
 #include "swf/core/SWFStream.h"
@@ -23,19 +24,19 @@
 namespace movara::swf {
 
 // A movie composed above the tag level: characters, placements, removals
-// and frames in one ordered object list, turned into tags by BuildBody.
-class TFlashMovie : public TBasedSWFStream {
+// and frames in one ordered object list, its timeline, turned into tags by
+// BuildBody, or written frame by frame as it is built between BeginStream
+// and EndStream.
+class TFlashMovie : public TBasedSWFStream, public TFlashTimeline {
  public:
   TFlashMovie(std::int32_t xMin, std::int32_t yMin, std::int32_t xMax, std::int32_t yMax, double frameRate,
               bool pixelUnits);
+  ~TFlashMovie() override;
 
   bool InsertMode = false;
   std::int32_t InsertIndex = 0;
-  std::string FrameLabel;
   std::string Password;
   bool Protect = false;
-  // Appended to the objects by the next ShowFrame.
-  std::unique_ptr<TBasedSWFObject> PendingFrameObject;
   // Consulted by every image load; clearing carryOn stops the load.
   std::function<void(TFlashImage& sender, const std::string& fileName, bool& carryOn)> OnLoadImage;
 
@@ -44,18 +45,12 @@ class TFlashMovie : public TBasedSWFStream {
   bool HasBackground() const { return hasBackground_; }
   std::uint16_t NextCharacterId() const { return nextCharacterId_; }
   std::int32_t CurrentFrame() const { return currentFrame_; }
-  const std::vector<std::unique_ptr<TBasedSWFObject>>& Objects() const { return objects_; }
   TFlashButtonList& Buttons() { return buttons_; }
   TFlashImageList& Images() { return images_; }
   TFlashShapeList& Shapes() { return shapes_; }
-  // The movie's streamed sound, created on first access without a file and
-  // looping; from then on the movie streams it. Load a file into it with
-  // LoadFile.
-  TFlashSound& StreamSound();
-  bool HasStreamSound() const { return hasStreamSound_; }
 
   // Appends, or inserts at InsertIndex in insert mode; the movie owns it.
-  TBasedSWFObject& AppendObject(std::unique_ptr<TBasedSWFObject> object);
+  TBasedSWFObject& AppendObject(std::unique_ptr<TBasedSWFObject> object) override;
   TFlashShape& AddShape(std::unique_ptr<TFlashShape> shape = nullptr);
   TFlashShape& AddRectangle(std::int32_t xMin, std::int32_t yMin, std::int32_t xMax, std::int32_t yMax);
   TFlashShape& AddRectangle(const TRectangle& rect) { return AddRectangle(rect.Left, rect.Top, rect.Right, rect.Bottom); }
@@ -76,22 +71,34 @@ class TFlashMovie : public TBasedSWFStream {
   TFlashVideo& AddVideo(const std::filesystem::path& fileName);
   TFlashVideo& AddVideo(media::TFLVReader source);
   TFlashPlaceObject& PlaceObject(TFlashVisualObject& visual, std::uint16_t depth);
-  // RemoveObject with the shape's identifier, or RemoveObject2 without one.
-  void RemoveObject(std::uint16_t depth, const TFlashShape* shape);
-  // Throws std::length_error past 65535 frames.
+  // Closes the frame: the label, then the pending object, then the frames.
+  // While the movie streams, the frames closed are written. Throws
+  // std::length_error past 65535 frames.
   void ShowFrame(std::uint32_t count = 1);
   // A video placed from the frame being built on; it writes its frames
   // ahead of the ShowFrame tags.
   TFlashPlaceVideo& PlaceVideo(TFlashVideo& video, std::uint16_t depth, bool repeat);
-  std::size_t VideoCount() const { return videos_.size(); }
-  TFlashPlaceVideo* Video(std::size_t index) const {
-    return index < videos_.size() ? videos_[index].get() : nullptr;
-  }
   // Moves an object to just before another, so that a definition precedes
   // its first use.
   void MoveBefore(const TBasedSWFObject& object, const TBasedSWFObject& before);
 
   void BuildBody() override;
+
+  // Writes the movie to `out` as it is built, so that no more than a few
+  // frames are held: the header and the start of the body (background,
+  // stream sound head, protection: set them first) at once, each frame once
+  // ShowFrame closes it (a few frames later when pictures compress on
+  // workers, which go on meanwhile), the rest with EndStream, which patches
+  // the header's file length and version. A compressed movie's frame count
+  // lies in the compressed part, so `frames` must be the count it will have
+  // (EndStream throws otherwise); an uncompressed movie's is patched. The
+  // bytes are those BuildBody and SaveToStream would write. Frames written
+  // are gone from the movie's reach: insert mode and moves into them throw,
+  // and image data is released once written. A movie whose writing failed
+  // is of no further use.
+  void BeginStream(TStream& out, std::uint16_t frames);
+  void EndStream();
+  bool Streaming() const { return stream_ != nullptr; }
 
   // Compresses the pictures of rasters on this many worker threads (0: one
   // per core) while the client goes on; the bytes are the same.
@@ -109,19 +116,22 @@ class TFlashMovie : public TBasedSWFStream {
   template <class T>
   T& AddCharacter(std::unique_ptr<T> object, TFlashObjectList<T>* list);
 
+  // The body's start: background, stream sound head, protection.
+  void WriteBodyStart(TBitsEngine& be, TWriteCursor& at);
+  // Writes the closed frames beyond the few left to compress meanwhile.
+  void StreamFrames(std::size_t keep);
+
   std::unique_ptr<TSWFRGB> backgroundColor_;
   bool hasBackground_ = false;
-  std::unique_ptr<TFlashSound> streamSound_;
-  bool hasStreamSound_ = false;
   std::uint16_t nextCharacterId_ = 1;
   std::int32_t currentFrame_ = 0;
-  std::vector<std::unique_ptr<TBasedSWFObject>> objects_;
   TFlashButtonList buttons_;
   TFlashImageList images_;
   TFlashShapeList shapes_;
-  // After the objects: the placements refer to video characters among them.
-  std::vector<std::unique_ptr<TFlashPlaceVideo>> videos_;
-  // Last: it finishes the pending work before the objects go.
+  struct TStreamState;
+  std::unique_ptr<TStreamState> stream_;
+  // Last of the movie's own members: it finishes the pending work before
+  // the objects (the timeline's) go.
   std::unique_ptr<TTaskPool> pool_;
 };
 

@@ -3,42 +3,20 @@
 #include <algorithm>
 #include <stdexcept>
 
+#include "base/MemoryStream.h"
 #include "swf/builder/FlashMovie.h"
 #include "swf/core/ActionList.h"
 #include "swf/core/ControlTags.h"
+#include "swf/core/TagCodes.h"
 
 namespace movara::swf {
 
-TFlashSprite::TFlashSprite(TFlashMovie* owner) : TFlashVisualObject(owner) {
-  sprite_.OnStart = [this](TBitsEngine& be) {
-    if (!streamSound_) return;
-    // Filling the head also starts the stream again from its beginning.
-    TSWFSoundStreamHead2 head;
-    streamSound_->FillStreamHead(head, Owner() != nullptr ? Owner()->FrameRate() : 0);
-    head.WriteToStream(be);
-  };
-  sprite_.OnShowFrame = [this](TBitsEngine& be, std::uint16_t frame) {
-    for (const auto& video : videos_) video->WriteFrame(be, frame);
-    if (streamSound_ && streamSound_->StartFrame <= frame) streamSound_->WriteStreamBlock(be);
-  };
-}
-
-TBasedSWFObject& TFlashSprite::AppendObject(std::unique_ptr<TBasedSWFObject> object) {
-  sprite_.ControlTags.push_back(std::move(object));
-  return *sprite_.ControlTags.back();
-}
+TFlashSprite::TFlashSprite(TFlashMovie* owner)
+    : TFlashVisualObject(owner), TFlashTimeline(owner, TLabelOrder::AfterPending) {}
 
 TFlashPlaceObject& TFlashSprite::PlaceObject(TFlashVisualObject& visual, std::uint16_t depth) {
   if (Owner() != nullptr) Owner()->MoveBefore(visual, *this);
-  return static_cast<TFlashPlaceObject&>(AppendObject(std::make_unique<TFlashPlaceObject>(Owner(), &visual, depth)));
-}
-
-void TFlashSprite::RemoveObject(std::uint16_t depth, const TFlashShape* shape) {
-  if (shape != nullptr) {
-    AppendObject(std::make_unique<TSWFRemoveObject>(shape->CharacterId(), depth));
-  } else {
-    AppendObject(std::make_unique<TSWFRemoveObject2>(depth));
-  }
+  return AddPlacement(visual, depth);
 }
 
 TFlashActionScript& TFlashSprite::AddActions() {
@@ -49,13 +27,7 @@ void TFlashSprite::ShowFrame(std::uint16_t count) {
   if (count == 0) count = 1;
   // The sprite's frame count is 16-bit.
   if (count > 0xFFFF - sprite_.FrameCount) throw std::length_error("a sprite holds at most 65535 frames");
-  sprite_.FrameCount = static_cast<std::uint16_t>(sprite_.FrameCount + count);
-  if (PendingFrameObject) sprite_.ControlTags.push_back(std::move(PendingFrameObject));
-  if (!FrameLabel.empty()) {
-    sprite_.ControlTags.push_back(std::make_unique<TSWFFrameLabel>(FrameLabel));
-    FrameLabel.clear();
-  }
-  for (std::uint16_t i = 0; i < count; ++i) sprite_.ControlTags.push_back(std::make_unique<TSWFShowFrame>());
+  sprite_.FrameCount = static_cast<std::uint16_t>(CloseFrame(count));
   currentFrame_ = sprite_.FrameCount - 1;
 }
 
@@ -64,19 +36,9 @@ TFlashActionScript& TFlashSprite::InitActions() {
   return *initActions_;
 }
 
-TFlashSound& TFlashSprite::StreamSound() {
-  if (!streamSound_) {
-    streamSound_ = std::make_unique<TFlashSound>(Owner(), std::filesystem::path());
-    streamSound_->Loop = true;
-  }
-  return *streamSound_;
-}
-
 TFlashPlaceVideo& TFlashSprite::PlaceVideo(TFlashVideo& video, std::uint16_t depth, bool repeat) {
   if (Owner() != nullptr) Owner()->MoveBefore(video, *this);
-  videos_.push_back(std::make_unique<TFlashPlaceVideo>(Owner(), video, depth, repeat));
-  videos_.back()->FirstFrame = sprite_.FrameCount;
-  return *videos_.back();
+  return AddVideoPlacement(video, depth, repeat);
 }
 
 void TFlashSprite::SetCharacterId(std::uint16_t value) {
@@ -85,18 +47,25 @@ void TFlashSprite::SetCharacterId(std::uint16_t value) {
 }
 
 std::uint8_t TFlashSprite::MinVersion() const {
-  std::uint8_t v = sprite_.MinVersion();
+  std::uint8_t v = 3;
+  for (const auto& object : Objects()) v = std::max(v, object->MinVersion());
   if (initActions_) v = std::max<std::uint8_t>(v, 6);
-  return streamSound_ ? std::max(v, streamSound_->MinVersion()) : v;
+  return HasStreamSound() ? std::max(v, StreamedSound()->MinVersion()) : v;
 }
 
 void TFlashSprite::WriteToStream(TBitsEngine& be) {
   if (sprite_.FrameCount == 0) ShowFrame(1);
-  const std::uint8_t version = Owner() != nullptr ? Owner()->Version() : sprite_.SWFVersion;
-  for (const auto& object : sprite_.ControlTags) {
-    if (auto* place = dynamic_cast<TFlashPlaceObject*>(object.get())) place->PlaceTag().SWFVersion = version;
-  }
-  sprite_.WriteToStream(be);
+  TMemoryStream body;
+  TBitsEngine out(body);
+  out.WriteWord(sprite_.SpriteID);
+  out.WriteWord(sprite_.FrameCount);
+  TWriteCursor at;
+  at.Version = Owner() != nullptr ? Owner()->Version() : sprite_.SWFVersion;
+  WriteStart(out, Owner() != nullptr ? Owner()->FrameRate() : 0, at);
+  WriteObjects(out, at, Objects().size());
+  WriteEnd(out);
+  out.FlushBits(true);
+  WriteTag(be, tagDefineSprite, body);
   if (!initActions_) return;
   // The tag borrows the script's actions for the write.
   TSWFDoInitAction init;

@@ -1,0 +1,93 @@
+#include "swf/builder/FlashTimeline.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <stdexcept>
+
+#include "swf/builder/FlashImage.h"
+#include "swf/builder/FlashShape.h"
+#include "swf/core/ControlTags.h"
+#include "swf/core/SoundTags.h"
+
+namespace movara::swf {
+
+TBasedSWFObject& TFlashTimeline::AppendObject(std::unique_ptr<TBasedSWFObject> object) {
+  objects_.push_back(std::move(object));
+  return *objects_.back();
+}
+
+void TFlashTimeline::RemoveObject(std::uint16_t depth, const TFlashShape* shape) {
+  if (shape != nullptr) {
+    AppendObject(std::make_unique<TSWFRemoveObject>(shape->CharacterId(), depth));
+  } else {
+    AppendObject(std::make_unique<TSWFRemoveObject2>(depth));
+  }
+}
+
+TFlashSound& TFlashTimeline::StreamSound() {
+  if (!streamSound_) {
+    streamSound_ = std::make_unique<TFlashSound>(owner_, std::filesystem::path());
+    streamSound_->Loop = true;
+  }
+  return *streamSound_;
+}
+
+TFlashPlaceObject& TFlashTimeline::AddPlacement(TFlashVisualObject& visual, std::uint16_t depth) {
+  return static_cast<TFlashPlaceObject&>(AppendObject(std::make_unique<TFlashPlaceObject>(owner_, &visual, depth)));
+}
+
+TFlashPlaceVideo& TFlashTimeline::AddVideoPlacement(TFlashVideo& video, std::uint16_t depth, bool repeat) {
+  videos_.push_back(std::make_unique<TFlashPlaceVideo>(owner_, video, depth, repeat));
+  videos_.back()->FirstFrame = static_cast<std::uint16_t>(frames_);
+  return *videos_.back();
+}
+
+std::size_t TFlashTimeline::CloseFrame(std::uint16_t count) {
+  if (count == 0) count = 1;
+  const auto addLabel = [this] {
+    if (FrameLabel.empty()) return;
+    objects_.push_back(std::make_unique<TSWFFrameLabel>(FrameLabel));
+    FrameLabel.clear();
+  };
+  if (labelOrder_ == TLabelOrder::BeforePending) addLabel();
+  if (PendingFrameObject) objects_.push_back(std::move(PendingFrameObject));
+  if (labelOrder_ == TLabelOrder::AfterPending) addLabel();
+  for (std::uint16_t i = 0; i < count; ++i) objects_.push_back(std::make_unique<TSWFShowFrame>());
+  frames_ += count;
+  return frames_;
+}
+
+void TFlashTimeline::WriteStart(TBitsEngine& be, double frameRate, TWriteCursor& at) {
+  if (!streamSound_) return;
+  TSWFSoundStreamHead2 head;
+  streamSound_->FillStreamHead(head, frameRate);
+  if (at.RaiseVersion) at.Version = std::max({at.Version, streamSound_->MinVersion(), head.MinVersion()});
+  head.WriteToStream(be);
+}
+
+void TFlashTimeline::WriteObjects(TBitsEngine& be, TWriteCursor& at, std::size_t end) {
+  for (; at.Next < end; ++at.Next) {
+    TBasedSWFObject& object = *objects_[at.Next];
+    if (at.RaiseVersion) at.Version = std::max(at.Version, object.MinVersion());
+    const auto* tag = dynamic_cast<const TSWFObject*>(&object);
+    if (tag != nullptr && tag->TagCode == tagShowFrame) {
+      // The header's frame count is 16-bit.
+      if (at.Frames == 0xFFFF) throw std::length_error("a movie holds at most 65535 frames");
+      for (const auto& video : videos_) video->WriteFrame(be, at.Frames);
+      if (streamSound_ && streamSound_->StartFrame <= at.Frames) streamSound_->WriteStreamBlock(be);
+      ++at.Frames;
+    }
+    if (auto* place = dynamic_cast<TFlashPlaceObject*>(&object)) place->PlaceTag().SWFVersion = at.Version;
+    object.WriteToStream(be);
+    if (at.ReleaseImages) {
+      if (auto* image = dynamic_cast<TFlashImage*>(&object)) image->ReleaseData();
+    }
+  }
+}
+
+void TFlashTimeline::WriteEnd(TBitsEngine& be) const {
+  const auto* last = objects_.empty() ? nullptr : dynamic_cast<const TSWFObject*>(objects_.back().get());
+  if (last == nullptr || last->TagCode != tagEnd) TSWFEnd().WriteToStream(be);
+}
+
+}  // namespace movara::swf

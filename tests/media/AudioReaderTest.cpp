@@ -26,7 +26,7 @@ TAudioFileInfo Read(const Bytes& bytes) {
 std::string ErrorOf(const Bytes& bytes) {
   try {
     Read(bytes);
-  } catch (const EAudioFileError& e) {
+  } catch (const AudioFileError& e) {
     return e.what();
   }
   return "no error";
@@ -321,7 +321,7 @@ void CutEverywhere(const Bytes& file) {
       const TAudioFileInfo info = Read(cut);
       EXPECT_LE(info.DataStart + info.DataSize, n);
       EXPECT_LE(info.Frames.size(), n / 24);
-    } catch (const EAudioFileError&) {
+    } catch (const AudioFileError&) {
     }
   }
 }

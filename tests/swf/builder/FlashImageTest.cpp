@@ -95,12 +95,12 @@ TEST(FlashImage, UnsupportedFilesAddNothing) {
   try {
     movie.AddImage(dir.Write("x.png", {1, 2, 3}));
     FAIL();
-  } catch (const EFlashImageError& e) {
+  } catch (const FlashImageError& e) {
     EXPECT_STREQ(e.what(), "Image format \"PNG\" not supported!");
   }
   EXPECT_THROW(movie.AddImage(dir.path / "missing.bmp"), StreamError);
   EXPECT_THROW(movie.AddImage(dir.Write("bad.bmp", {'B', 'M', 0, 0})), imaging::BMPError);
-  EXPECT_THROW(movie.AddImage(dir.Write("bad.jpg", {0x89, 'P', 'N', 'G'})), EFlashImageError);
+  EXPECT_THROW(movie.AddImage(dir.Write("bad.jpg", {0x89, 'P', 'N', 'G'})), FlashImageError);
   EXPECT_TRUE(movie.Objects().empty());
   EXPECT_EQ(movie.NextCharacterId(), 1);
   EXPECT_EQ(movie.Images().Count(), 0u);
@@ -154,7 +154,7 @@ TEST(FlashImage, BrokenJpegMarkersNeverReadPastTheFile) {
   const Bytes lying = {0xFF, 0xD8, 0xFF, 0xE0, 0xFF, 0xFF, 0x00};
   EXPECT_EQ(ScanJPEG(lying).Width, 0);
   std::uint16_t w = 0, h = 0;
-  EXPECT_THROW(ReencodeBaseline(lying, w, h), EFlashImageError);
+  EXPECT_THROW(ReencodeBaseline(lying, w, h), FlashImageError);
 }
 
 TEST(FlashImage, DataIsBuiltAndCompressedOnce) {
@@ -248,7 +248,7 @@ TEST(FlashImage, RastersGiveTheSameCharacterAsBmpFiles) {
   }
   imaging::TBitmap palette(2, 2, imaging::TPixelFormat::pf8bit);
   auto movie = NewMovie();
-  EXPECT_THROW(movie.AddImage(palette), EFlashImageError);
+  EXPECT_THROW(movie.AddImage(palette), FlashImageError);
 }
 
 }  // namespace

@@ -219,6 +219,23 @@ TEST(FlashImage, ColourMappedPicturesShowTheSamePixels) {
   }
 }
 
+// Premultiplied channels round to the nearest value, in the 32-bit data and
+// in the colour table alike: 5, 3 and 1 at alpha 128 store 3, 2 and 1
+// (truncating would give 2, 1 and 0).
+TEST(FlashImage, HalfTransparentChannelsRoundWhenPremultiplied) {
+  imaging::TBitmap raster(1, 1, imaging::TPixelFormat::pf32bit);
+  raster.SetPixelARGB(0, 0, imaging::MakeARGB(128, 5, 3, 1));
+  for (const bool compact : {false, true}) {
+    SCOPED_TRACE(compact ? "8-bit colour-mapped" : "32-bit");
+    auto movie = NewMovie();
+    movie.CompactImages = compact;
+    const Written w = WriteImage(movie.AddImage(raster));
+    const auto& tag = dynamic_cast<TSWFDefineBitsLossless2&>(*w.tag);
+    EXPECT_EQ(tag.BitmapFormat, compact ? TSWFDefineBitsLossless::kColorMapped8 : TSWFDefineBitsLossless::kRGB32);
+    EXPECT_EQ(test::DecodeLossless(tag).rgba, (Bytes{3, 2, 1, 128}));
+  }
+}
+
 TEST(FlashImage, RowsTooWideToPadStayThirtyTwoBit) {
   auto movie = NewMovie();
   movie.CompactImages = true;

@@ -431,7 +431,7 @@ TEST(GIFPainterRegistry, OptimisingAnAnimatingImageStopsItsPainterFirst) {
   EXPECT_FALSE(clock.Sleeping());
   gif->Draw(target, clock);
   ASSERT_TRUE(clock.WaitForSleep(2));
-  gif->Optimize(0x1E, 0);
+  gif->Optimize(ooMerge | ooCleanup | ooColorMap | ooReduceColors, rmNone);
   EXPECT_EQ(gif->PainterCount(), 0u);
   EXPECT_FALSE(clock.Sleeping());
 }

@@ -114,8 +114,8 @@ std::vector<std::uint8_t> TFlashSound::ReadData(std::uint64_t offset, std::uint3
 }
 
 std::uint8_t TFlashSound::MinVersion() const {
-  if (soundFormat_ == kFormatMP3 || soundFormat_ == kFormatUncompressedLE) return 4;
-  return soundFormat_ == 6 ? 6 : 1;
+  // A file's sound is MP3 or uncompressed (TakeFormat).
+  return soundFormat_ == kFormatMP3 ? 4 : 1;
 }
 
 void TFlashSound::AssignFrom(const TBasedSWFObject& source) {

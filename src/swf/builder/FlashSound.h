@@ -27,10 +27,10 @@ class FlashSoundError : public FlashBuildError {
 // WriteStreamBlock writes the block that goes before the next frame.
 class TFlashSound : public TFlashIDObject {
  public:
-  // SWF sound formats.
-  static constexpr std::uint8_t kFormatUncompressed = 0;
-  static constexpr std::uint8_t kFormatMP3 = 2;
-  static constexpr std::uint8_t kFormatUncompressedLE = 3;
+  // The sound formats a file's sound is written in.
+  static constexpr std::uint8_t kFormatUncompressed = kSoundUncompressed;
+  static constexpr std::uint8_t kFormatMP3 = kSoundMP3;
+  static constexpr std::uint8_t kFormatUncompressedLE = kSoundUncompressedLE;
 
   // Loads the file when one of that name exists.
   TFlashSound(TFlashMovie* owner, const std::filesystem::path& fileName);

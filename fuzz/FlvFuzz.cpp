@@ -23,7 +23,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   movie.ShowFrame(frames);
   try {
     movie.BuildBody();
-  } catch (const swf::EFlashSoundError&) {
+  } catch (const swf::FlashSoundError&) {
     // More sound in a frame than a stream block can number.
   }
   return 0;

@@ -15,7 +15,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::uint16_t w = 0, h = 0;
     try {
       swf::ReencodeBaseline(bytes, w, h);
-    } catch (const swf::EFlashImageError&) {
+    } catch (const swf::FlashImageError&) {
     }
   }
   return 0;

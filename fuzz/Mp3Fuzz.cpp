@@ -1,6 +1,6 @@
 // Feeds arbitrary bytes to the MP3 reader: ID3 and APE tags, junk before
 // the frames, frame headers. Anything it cannot use must end in an
-// EAudioFileError; every frame it lists must lie inside the input, in
+// AudioFileError; every frame it lists must lie inside the input, in
 // order and without overlap.
 #include <cstdint>
 #include <cstdlib>
@@ -22,7 +22,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       end += f.Size;
     }
     if (end != info.DataStart + info.DataSize) std::abort();
-  } catch (const media::EAudioFileError&) {
+  } catch (const media::AudioFileError&) {
   }
   return 0;
 }

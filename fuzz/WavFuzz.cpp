@@ -1,6 +1,6 @@
 // Feeds arbitrary bytes to the WAV reader (and, for bytes that are not
 // RIFF, the MP3 reader). Anything it cannot use must end in an
-// EAudioFileError, and what it reports must lie inside the input.
+// AudioFileError, and what it reports must lie inside the input.
 #include <cstdint>
 #include <cstdlib>
 #include <span>
@@ -17,7 +17,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (const media::TMPEGFrame& f : info.Frames) {
       if (f.Size > size || f.Offset > size - f.Size) std::abort();
     }
-  } catch (const media::EAudioFileError&) {
+  } catch (const media::AudioFileError&) {
   }
   return 0;
 }

@@ -202,21 +202,25 @@ bool ChooseLayers(const TGIFImage& gif, bool firstFrameTransparent) {
   return layered;
 }
 
-// The frame optimisations of the mode: layers also trim transparent borders
-// when the trimming keeps every frame.
+// The optimiser's steps for every mode: repeated pixels made transparent,
+// clean-up, colour tables sorted and reduced; layers also trim transparent
+// borders when the trimming keeps every frame.
+constexpr std::uint8_t kFrameSteps = imaging::ooMerge | imaging::ooCleanup | imaging::ooColorMap | imaging::ooReduceColors;
+constexpr std::uint8_t kLayerSteps = kFrameSteps | imaging::ooCrop;
+
 void OptimizeFrames(std::unique_ptr<TGIFImage>& gif, bool layered) {
   const std::size_t frameCount = gif->Frames().size();
   if (frameCount <= 1) return;
   if (layered) {
     auto trial = std::make_unique<TGIFImage>();
     trial->AssignFrom(*gif);
-    trial->Optimize(0x1F, 0);
+    trial->Optimize(kLayerSteps, imaging::rmNone);
     if (trial->Frames().size() == frameCount) {
       gif = std::move(trial);
       return;
     }
   }
-  gif->Optimize(0x1E, 0);
+  gif->Optimize(kFrameSteps, imaging::rmNone);
 }
 
 // A transparent button over the whole screen that opens the URL in a new

@@ -1,11 +1,16 @@
 #include "app/ParallelConversions.h"
 
 #include <algorithm>
+#include <stdexcept>
+#include <string>
 
 namespace movara::app {
 
-TParallelConversions::TParallelConversions(std::vector<TConvertOptions> jobs, unsigned threads)
-    : jobs_(std::move(jobs)), outcomes_(jobs_.size()), failures_(jobs_.size()) {
+TParallelConversions::TParallelConversions(std::vector<TConvertOptions> jobs, unsigned threads, TConvert convert)
+    : jobs_(std::move(jobs)),
+      convert_(convert ? std::move(convert) : [](const TConvertOptions& job) { return ConvertGif(job); }),
+      outcomes_(jobs_.size()),
+      failures_(jobs_.size()) {
   const std::size_t workers = std::clamp<std::size_t>(threads, 1, std::max<std::size_t>(jobs_.size(), 1));
   for (std::size_t i = 0; i < workers; ++i) threads_.emplace_back([this] { Work(); });
 }
@@ -16,8 +21,11 @@ TParallelConversions::~TParallelConversions() {
 }
 
 void TParallelConversions::Stop() {
-  const std::lock_guard lock(mutex_);
-  stopping_ = true;
+  {
+    const std::lock_guard lock(mutex_);
+    stopping_ = true;
+  }
+  done_.notify_all();
 }
 
 bool TParallelConversions::Started(std::size_t index) {
@@ -36,7 +44,7 @@ void TParallelConversions::Work() {
     std::optional<TConvertOutcome> outcome;
     std::exception_ptr failure;
     try {
-      outcome = ConvertGif(jobs_[i]);
+      outcome = convert_(jobs_[i]);
     } catch (...) {
       failure = std::current_exception();
     }
@@ -48,8 +56,13 @@ void TParallelConversions::Work() {
 }
 
 TConvertOutcome TParallelConversions::Take(std::size_t index) {
+  if (index >= jobs_.size()) {
+    throw std::out_of_range("there is no conversion " + std::to_string(index) + " of " + std::to_string(jobs_.size()));
+  }
   std::unique_lock lock(mutex_);
-  done_.wait(lock, [&] { return outcomes_[index].has_value() || failures_[index]; });
+  const auto wontStart = [&] { return stopping_ && index >= next_; };
+  done_.wait(lock, [&] { return outcomes_[index].has_value() || failures_[index] || wontStart(); });
+  if (wontStart()) throw std::logic_error("conversion " + std::to_string(index) + " was stopped before it started");
   if (failures_[index]) std::rethrow_exception(failures_[index]);
   return *outcomes_[index];
 }

@@ -2,6 +2,7 @@
 
 #include <condition_variable>
 #include <cstddef>
+#include <functional>
 #include <mutex>
 #include <optional>
 #include <thread>
@@ -16,14 +17,18 @@ namespace movara::app {
 // started when the object goes are not run.
 class TParallelConversions {
  public:
-  TParallelConversions(std::vector<TConvertOptions> jobs, unsigned threads);
+  // One conversion; ConvertGif unless a test holds or fails conversions.
+  using TConvert = std::function<TConvertOutcome(const TConvertOptions&)>;
+
+  TParallelConversions(std::vector<TConvertOptions> jobs, unsigned threads, TConvert convert = {});
   ~TParallelConversions();
   TParallelConversions(const TParallelConversions&) = delete;
   TParallelConversions& operator=(const TParallelConversions&) = delete;
 
   std::size_t Count() const { return jobs_.size(); }
   // Waits for conversion `index` and gives its outcome. A failure the
-  // conversion threw is thrown here.
+  // conversion threw is thrown here; std::out_of_range for an index beyond
+  // the list, std::logic_error for a conversion that will not start.
   TConvertOutcome Take(std::size_t index);
   // Starts no more conversions; those started go on to their end.
   void Stop();
@@ -34,6 +39,7 @@ class TParallelConversions {
   void Work();
 
   std::vector<TConvertOptions> jobs_;
+  TConvert convert_;
   std::vector<std::optional<TConvertOutcome>> outcomes_;
   std::vector<std::exception_ptr> failures_;
   // The next conversion to start, and whether to start no more; guarded

@@ -5,12 +5,14 @@
 #include <stdexcept>
 #include <string>
 
+#include "imaging/ImagingError.h"
+
 namespace movara::imaging {
 
 // Raised for BMP data that does not describe a bitmap this library can hold.
-class BMPError : public std::runtime_error {
+class BMPError : public ImagingError {
  public:
-  using std::runtime_error::runtime_error;
+  using ImagingError::ImagingError;
 };
 
 // Largest bitmap side and area accepted from a BMP file; the pixel memory a

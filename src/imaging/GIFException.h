@@ -4,12 +4,14 @@
 #include <string>
 #include <string_view>
 
+#include "imaging/ImagingError.h"
+
 namespace movara::imaging {
 
 // Failures of the GIF library; the message is one of the texts below.
-class GIFException : public std::runtime_error {
+class GIFException : public ImagingError {
  public:
-  using std::runtime_error::runtime_error;
+  using ImagingError::ImagingError;
 };
 
 // The GIF library's own message texts, for errors and warnings alike.

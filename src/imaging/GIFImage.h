@@ -71,6 +71,10 @@ enum TOptimizeOption : std::uint8_t {
   ooReduceColors = 0x10,  // no step of its own
 };
 
+// Colour reduction methods of TGIFImage::Optimize: none reduces colours;
+// rmInvalid is refused when colours would be reduced without a clean-up.
+enum TColorReduction : std::uint8_t { rmNone = 0, rmInvalid = 9 };
+
 // Drawing options of TGIFImage::Draw.
 enum TGIFDrawOption : std::uint16_t {
   doThreaded = 0x0001,        // the painter runs on its own thread, else inside Draw

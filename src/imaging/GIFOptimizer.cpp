@@ -490,7 +490,7 @@ void TGIFImage::Optimize(std::uint8_t options, std::uint8_t reductionMethod) {
     if (options & ooMerge) MergeFrames(*this, progress);
     if (options & ooCrop) CropFrames(frames_, progress);
     if (options & ooCleanup) StripAllExtensions(frames_, progress);
-    if (!(options & ooCleanup) && (options & ooReduceColors) && reductionMethod == 9) {
+    if (!(options & ooCleanup) && (options & ooReduceColors) && reductionMethod == rmInvalid) {
       throw GIFException(gifmsg::kBadReduction);
     }
   } catch (...) {

@@ -16,9 +16,9 @@ TAudioFileInfo ReadAudioStream(TStream& stream) {
   const bool looksMP3 = full && (std::memcmp(magic, "ID3", 3) == 0 || (magic[0] == 0xFF && (magic[1] & 0xE0) == 0xE0));
   try {
     return ReadMP3(window);
-  } catch (const EAudioFileError&) {
+  } catch (const AudioFileError&) {
     if (looksMP3) throw;
-    throw EAudioFileError("not a WAV or MP3 file");
+    throw AudioFileError("not a WAV or MP3 file");
   }
 }
 
@@ -26,8 +26,8 @@ TAudioFileInfo ReadAudioFile(const std::filesystem::path& fileName) {
   TFileStream file(fileName, TFileStream::Mode::Read);
   try {
     return ReadAudioStream(file);
-  } catch (const EAudioFileError& e) {
-    throw EAudioFileError("\"" + fileName.string() + "\": " + e.what());
+  } catch (const AudioFileError& e) {
+    throw AudioFileError("\"" + fileName.string() + "\": " + e.what());
   }
 }
 

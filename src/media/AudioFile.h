@@ -6,14 +6,15 @@
 #include <vector>
 
 #include "base/Stream.h"
+#include "media/MediaError.h"
 
 namespace movara::media {
 
 // Raised for a sound file the readers cannot make sense of: not audio,
 // truncated, or with sizes and counts that do not fit the file.
-class EAudioFileError : public std::runtime_error {
+class AudioFileError : public MediaError {
  public:
-  using std::runtime_error::runtime_error;
+  using MediaError::MediaError;
 };
 
 // WAV format tags the readers name.

@@ -6,13 +6,15 @@
 #include <stdexcept>
 #include <vector>
 
+#include "media/MediaError.h"
+
 namespace movara::media {
 
 // Raised for FLV files that are cut short, contradict themselves or hold
 // what a movie cannot carry; the message says which and where.
-class FLVError : public std::runtime_error {
+class FLVError : public MediaError {
  public:
-  using std::runtime_error::runtime_error;
+  using MediaError::MediaError;
 };
 
 // FLV video codecs that a movie's video stream carries as they are.

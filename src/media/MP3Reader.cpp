@@ -17,11 +17,11 @@ std::uint64_t SkipID3v2(TByteWindow& window) {
   std::uint64_t at = 0;
   std::uint8_t h[kID3v2HeaderSize];
   while (window.Peek(at, h, sizeof h) && std::memcmp(h, "ID3", 3) == 0) {
-    if (((h[6] | h[7] | h[8] | h[9]) & 0x80) != 0) throw EAudioFileError("ID3v2 tag with a malformed size");
+    if (((h[6] | h[7] | h[8] | h[9]) & 0x80) != 0) throw AudioFileError("ID3v2 tag with a malformed size");
     const std::uint64_t body = (std::uint64_t{h[6]} << 21) | (h[7] << 14) | (h[8] << 7) | h[9];
     const bool footer = (h[5] & 0x10) != 0;
     const std::uint64_t total = kID3v2HeaderSize + body + (footer ? kID3v2HeaderSize : 0);
-    if (total > window.Size() - at) throw EAudioFileError("ID3v2 tag runs past the end of the file");
+    if (total > window.Size() - at) throw AudioFileError("ID3v2 tag runs past the end of the file");
     at += total;
   }
   return at;
@@ -41,7 +41,7 @@ std::uint64_t TrimTrailingTags(TByteWindow& window, std::uint64_t start) {
         std::memcmp(tag, "APETAGEX", 8) == 0) {
       // The size counts the items and the footer; a header may precede them.
       const std::uint64_t size = LE32(tag + 12) + ((tag[23] & 0x80) != 0 ? kAPEFooterSize : 0);
-      if (size < kAPEFooterSize || size > end - start) throw EAudioFileError("APE tag with a size past its file");
+      if (size < kAPEFooterSize || size > end - start) throw AudioFileError("APE tag with a size past its file");
       end -= size;
       trimmed = true;
     }

@@ -111,7 +111,7 @@ void ScanMPEGAudio(TByteWindow& window, std::uint64_t start, std::uint64_t end, 
     first.reset();
   }
   if (!first) {
-    throw EAudioFileError(freeFormat ? "free-format MPEG audio (no bit rate in the frame headers) is not supported"
+    throw AudioFileError(freeFormat ? "free-format MPEG audio (no bit rate in the frame headers) is not supported"
                                      : "no MPEG audio frames found");
   }
   const TMPEGHeader stream = *first;
@@ -121,7 +121,7 @@ void ScanMPEGAudio(TByteWindow& window, std::uint64_t start, std::uint64_t end, 
     info.Frames.push_back({at, h->FrameSize});
     at += h->FrameSize;
   }
-  if (info.Frames.empty()) throw EAudioFileError("the MPEG audio holds no frames after its header frame");
+  if (info.Frames.empty()) throw AudioFileError("the MPEG audio holds no frames after its header frame");
   info.MPEGVersion = stream.Version;
   info.MPEGLayer = stream.Layer;
   info.SamplesPerMPEGFrame = stream.SamplesPerFrame;

@@ -31,7 +31,7 @@ TMPEGHeaderKind DecodeMPEGHeader(const std::uint8_t* p, TMPEGHeader& header);
 // over up to the first run of consecutive frames, then frames are taken one
 // after the other while they continue the same stream. A leading Xing, Info
 // or VBRI frame is left out. Fills the data, sample and MPEG fields of info;
-// throws EAudioFileError when there is no audio.
+// throws AudioFileError when there is no audio.
 void ScanMPEGAudio(TByteWindow& window, std::uint64_t start, std::uint64_t end, TAudioFileInfo& info);
 
 }  // namespace movara::media

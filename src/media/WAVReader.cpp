@@ -38,8 +38,8 @@ TChunks WalkChunks(TByteWindow& window, std::uint64_t end) {
   while (end - at >= kChunkHeaderSize && window.Peek(at, h, sizeof h)) {
     const TChunk chunk{at + kChunkHeaderSize, LE32(h + 4)};
     if (chunk.Size > end - chunk.Offset) {
-      throw EAudioFileError("WAV chunk \"" + std::string(reinterpret_cast<const char*>(h), 4) +
-                            "\" runs past the end of the file");
+      throw AudioFileError("WAV chunk \"" + std::string(reinterpret_cast<const char*>(h), 4) +
+                           "\" runs past the end of the file");
     }
     std::optional<TChunk>* slot = std::memcmp(h, "fmt ", 4) == 0   ? &chunks.Format
                                   : std::memcmp(h, "data", 4) == 0 ? &chunks.Data
@@ -52,7 +52,7 @@ TChunks WalkChunks(TByteWindow& window, std::uint64_t end) {
 }
 
 void ReadFormat(TByteWindow& window, const TChunk& chunk, TAudioFileInfo& info) {
-  if (chunk.Size < kFormatSize) throw EAudioFileError("WAV format chunk too short");
+  if (chunk.Size < kFormatSize) throw AudioFileError("WAV format chunk too short");
   std::uint8_t f[kExtensibleSize] = {};
   window.Peek(chunk.Offset, f, chunk.Size < kExtensibleSize ? chunk.Size : kExtensibleSize);
   info.FormatTag = LE16(f);
@@ -62,17 +62,17 @@ void ReadFormat(TByteWindow& window, const TChunk& chunk, TAudioFileInfo& info) 
   if (info.FormatTag == kWaveFormatExtensible) {
     if (chunk.Size < kExtensibleSize || LE16(f + 16) < kExtensibleSize - 18 ||
         std::memcmp(f + 26, kSubFormatTail, sizeof kSubFormatTail) != 0) {
-      throw EAudioFileError("WAV extensible format without a known sub-format");
+      throw AudioFileError("WAV extensible format without a known sub-format");
     }
     info.FormatTag = LE16(f + 24);
   }
-  if (info.Channels == 0) throw EAudioFileError("WAV format with no channels");
-  if (info.SampleRate == 0) throw EAudioFileError("WAV format with a sample rate of 0");
+  if (info.Channels == 0) throw AudioFileError("WAV format with no channels");
+  if (info.SampleRate == 0) throw AudioFileError("WAV format with a sample rate of 0");
 }
 
 void ReadPCM(const TChunk& data, TAudioFileInfo& info) {
   if (info.BitsPerSample == 0 || info.BitsPerSample > 64) {
-    throw EAudioFileError("WAV PCM data with " + std::to_string(info.BitsPerSample) + " bits per sample");
+    throw AudioFileError("WAV PCM data with " + std::to_string(info.BitsPerSample) + " bits per sample");
   }
   const std::uint64_t frameBytes = std::uint64_t{info.Channels} * ((info.BitsPerSample + 7u) / 8u);
   info.SampleCount = data.Size / frameBytes;
@@ -85,13 +85,13 @@ void ReadPCM(const TChunk& data, TAudioFileInfo& info) {
 TAudioFileInfo ReadWAV(TByteWindow& window) {
   std::uint8_t h[kRiffHeaderSize];
   if (!window.Peek(0, h, sizeof h) || std::memcmp(h, "RIFF", 4) != 0 || std::memcmp(h + 8, "WAVE", 4) != 0) {
-    throw EAudioFileError("not a RIFF/WAVE file");
+    throw AudioFileError("not a RIFF/WAVE file");
   }
   const std::uint64_t riffEnd = std::uint64_t{LE32(h + 4)} + kChunkHeaderSize;
-  if (riffEnd > window.Size()) throw EAudioFileError("WAV file shorter than its RIFF header says");
+  if (riffEnd > window.Size()) throw AudioFileError("WAV file shorter than its RIFF header says");
   const TChunks chunks = WalkChunks(window, riffEnd);
-  if (!chunks.Format) throw EAudioFileError("WAV file without a format chunk");
-  if (!chunks.Data) throw EAudioFileError("WAV file without a data chunk");
+  if (!chunks.Format) throw AudioFileError("WAV file without a format chunk");
+  if (!chunks.Data) throw AudioFileError("WAV file without a data chunk");
   TAudioFileInfo info;
   ReadFormat(window, *chunks.Format, info);
   info.DataStart = chunks.Data->Offset;

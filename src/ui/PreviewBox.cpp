@@ -3,6 +3,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
+#include <QThread>
 #include <cstring>
 
 namespace movara::ui {
@@ -32,6 +33,9 @@ void TPictureView::Present(std::shared_ptr<const imaging::TBitmap> picture) {
 }
 
 void TPictureView::TakePicture() {
+  // The image and the repaint belong to the window's thread; a painter's
+  // thread only hands pictures over (Present).
+  if (QThread::currentThread() != thread()) qFatal("the preview took a picture off the window's thread");
   std::shared_ptr<const imaging::TBitmap> picture;
   {
     std::lock_guard lock(mutex_);

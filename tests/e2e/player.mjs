@@ -244,17 +244,18 @@ export class Player {
 
   // Loads a movie, lets it play for `seconds` and returns the audio the
   // player scheduled meanwhile, mixed down to mono on one timeline from the
-  // first buffer on: { rate, samples: Float32Array }.
+  // first buffer on: { rate, samples: Float32Array, joins } (joins: where
+  // each later buffer begins, in samples).
   async playAudio(movie, width, height, seconds) {
     this.files.set('movie.swf', movie);
-    const { rate, base64 } = await this.page.evaluate(async ({ width, height, seconds, stamp }) => {
+    const { rate, base64, joins } = await this.page.evaluate(async ({ width, height, seconds, stamp }) => {
       window.__audio = [];
       const player = window.__playerOfSize(width, height);
       await player.ruffle().load({ url: `/files/movie.swf?${stamp}` });
       await new Promise((r) => setTimeout(r, seconds * 1000));
       const buffers = window.__audio.splice(0);
       player.remove();
-      if (buffers.length === 0) return { rate: 0, base64: '' };
+      if (buffers.length === 0) return { rate: 0, base64: '', joins: [] };
       const rate = buffers[0].rate;
       const t0 = Math.min(...buffers.map((b) => b.when));
       const end = Math.max(...buffers.map((b) => Math.round((b.when - t0) * rate) + b.channels[0].length));
@@ -270,10 +271,11 @@ export class Player {
       const bytes = new Uint8Array(out.buffer);
       let text = '';
       for (let i = 0; i < bytes.length; i += 0x8000) text += String.fromCharCode(...bytes.subarray(i, i + 0x8000));
-      return { rate, base64: btoa(text) };
+      const joins = buffers.map((b) => Math.round((b.when - t0) * rate)).filter((at) => at > 0);
+      return { rate, base64: btoa(text), joins };
     }, { width, height, seconds, stamp: ++this.loads });
     const raw = Buffer.from(base64, 'base64');
-    return { rate, samples: new Float32Array(raw.buffer, raw.byteOffset, raw.length / 4) };
+    return { rate, samples: new Float32Array(raw.buffer, raw.byteOffset, raw.length / 4), joins };
   }
 
   async stop() {

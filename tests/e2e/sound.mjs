@@ -106,9 +106,9 @@ try {
     try {
       const play = async (name, movie, seconds) => {
         // A second of empty frames lets the sound play out before the stop.
-        const { rate, samples } = await player.playAudio(stopAtEnd(movie, 24), 320, 240, seconds + 1.0);
+        const { rate, samples, joins } = await player.playAudio(stopAtEnd(movie, 24), 320, 240, seconds + 1.0);
         for (const e of player.errors.splice(0)) failures.push(`${name}: ${e}`);
-        return measureTone(samples, rate);
+        return measureTone(samples, rate, joins);
       };
       for (const m of movies.filter((x) => x.player)) {
         const name = `${m.event ? 'event' : 'stream'} ${m.file}`;

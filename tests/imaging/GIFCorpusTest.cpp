@@ -23,7 +23,10 @@ using test::CorpusDir;
 long FirstDifference(const test::RgbaImage& a, const test::RgbaImage& b) {
   for (std::size_t i = 0; i < a.rgba.size(); i += 4) {
     const bool bothClear = a.rgba[i + 3] == 0 && b.rgba[i + 3] == 0;
-    if (!bothClear && !std::equal(&a.rgba[i], &a.rgba[i + 4], &b.rgba[i])) return static_cast<long>(i / 4);
+    const auto pixel = a.rgba.begin() + static_cast<std::ptrdiff_t>(i);
+    if (!bothClear && !std::equal(pixel, pixel + 4, b.rgba.begin() + static_cast<std::ptrdiff_t>(i))) {
+      return static_cast<long>(i / 4);
+    }
   }
   return -1;
 }

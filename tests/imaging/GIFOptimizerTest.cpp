@@ -157,17 +157,17 @@ TEST(GIFOptimizer, ImagesWithoutFramesAndTheReductionMethodCheck) {
   TGIFImage empty;
   int calls = 0;
   empty.ProgressHandler = [&](TGIFImage&, int, int, const std::string&) { return ++calls, true; };
-  empty.Optimize(0x1F, 9);
+  empty.Optimize(ooCrop | ooMerge | ooCleanup | ooColorMap | ooReduceColors, rmInvalid);
   EXPECT_EQ(calls, 0);
   auto gif = LoadGif(GifBuilder().Header(1, 1, {0, 0xFFFFFF}).Frame(MakeFrame(0, 0, 1, 1, {0})).Trailer().Build());
   try {
-    gif->Optimize(ooReduceColors, 9);
+    gif->Optimize(ooReduceColors, rmInvalid);
     FAIL();
   } catch (const GIFException& e) {
     EXPECT_STREQ(e.what(), gifmsg::kBadReduction);
   }
-  EXPECT_NO_THROW(gif->Optimize(ooReduceColors | ooCleanup, 9));
-  EXPECT_NO_THROW(gif->Optimize(ooReduceColors, 0));
+  EXPECT_NO_THROW(gif->Optimize(ooReduceColors | ooCleanup, rmInvalid));
+  EXPECT_NO_THROW(gif->Optimize(ooReduceColors, rmNone));
 }
 
 TEST(GIFOptimizer, SortingTablesByUseRenumbersPixelsAndTransparency) {

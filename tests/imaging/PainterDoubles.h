@@ -63,6 +63,18 @@ class FakeClock final : public imaging::IPainterClock {
     }
   }
 
+  // Moves time on by `milliseconds` when that wakes the painter from the
+  // sleep it is in; false at once when it asked to sleep longer, where the
+  // test would otherwise wait its patience out for a picture.
+  bool AdvanceToWake(std::int64_t milliseconds) {
+    {
+      std::lock_guard lock(mutex_);
+      if (sleepers_.empty() || sleeps_.back() == kUntilWoken || sleeps_.back() > milliseconds) return false;
+    }
+    Advance(milliseconds);
+    return true;
+  }
+
   // Waits until the painter has begun its n-th sleep (counting from 1).
   bool WaitForSleep(std::size_t n) {
     std::unique_lock lock(mutex_);

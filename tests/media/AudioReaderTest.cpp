@@ -26,7 +26,7 @@ TAudioFileInfo Read(const Bytes& bytes) {
 std::string ErrorOf(const Bytes& bytes) {
   try {
     Read(bytes);
-  } catch (const EAudioFileError& e) {
+  } catch (const AudioFileError& e) {
     return e.what();
   }
   return "no error";
@@ -226,16 +226,30 @@ TEST(AudioReader, TheStreamEndsWhereFramesStopFollowing) {
   EXPECT_EQ(Read(Concat({frames, MpegFrame(0xFB, 0x94, 0x44, 384), frames})).Frames.size(), 3u);
 }
 
+// The Xing or Info tag follows the side information, whose size depends on
+// the version and the channels.
 TEST(AudioReader, XingFrameIsNotAudio) {
-  Bytes xing = Mp3Frame44();
-  // Stereo MPEG-1: 32 bytes of side information after the header.
-  std::memcpy(xing.data() + 36, "Xing", 4);
-  const TAudioFileInfo info = Read(Concat({xing, Repeat(Mp3Frame44(), 3)}));
-  EXPECT_EQ(info.DataStart, 417u);
-  EXPECT_EQ(info.Frames.size(), 3u);
-  Bytes mono = MpegFrame(0xF3, 0x80, 0xC4, 208);  // MPEG-2 mono: 9 bytes of side information
-  std::memcpy(mono.data() + 13, "Info", 4);
-  EXPECT_EQ(Read(Concat({mono, Repeat(MpegFrame(0xF3, 0x80, 0xC4, 208), 2)})).Frames.size(), 2u);
+  struct Case {
+    const char* name;
+    Bytes frame;
+    std::size_t side;
+  };
+  const Case cases[] = {
+      {"MPEG-1 stereo", Mp3Frame44(), 32},
+      {"MPEG-1 mono", MpegFrame(0xFB, 0x90, 0xC4, 417), 17},
+      {"MPEG-2 stereo", MpegFrame(0xF3, 0x80, 0x44, 208), 17},
+      {"MPEG-2 mono", MpegFrame(0xF3, 0x80, 0xC4, 208), 9},
+  };
+  for (const Case& c : cases) {
+    for (const char* tag : {"Xing", "Info"}) {
+      SCOPED_TRACE(std::string(c.name) + " " + tag);
+      Bytes info = c.frame;
+      std::memcpy(info.data() + 4 + c.side, tag, 4);
+      const TAudioFileInfo read = Read(Concat({info, Repeat(c.frame, 3)}));
+      EXPECT_EQ(read.DataStart, c.frame.size());
+      EXPECT_EQ(read.Frames.size(), 3u);
+    }
+  }
 }
 
 TEST(AudioReader, LayerOneAndTwoFiles) {
@@ -321,7 +335,7 @@ void CutEverywhere(const Bytes& file) {
       const TAudioFileInfo info = Read(cut);
       EXPECT_LE(info.DataStart + info.DataSize, n);
       EXPECT_LE(info.Frames.size(), n / 24);
-    } catch (const EAudioFileError&) {
+    } catch (const AudioFileError&) {
     }
   }
 }

@@ -28,6 +28,7 @@
 #include <QTreeWidget>
 #include <filesystem>
 #include <functional>
+#include <thread>
 
 #include <httplib.h>
 
@@ -445,6 +446,17 @@ class MainWindowTest : public QObject {
     QTRY_VERIFY(image->Picture().isNull());
     QCOMPARE(image->size(), QSize(10, 10));
     QCOMPARE(image->cursor().shape(), Qt::ArrowCursor);
+  }
+
+  // A painter's thread hands a picture over; the window's thread takes it.
+  void aPicturePresentedFromAnotherThreadIsShown() {
+    TPreviewBox box(nullptr);
+    auto picture = std::make_shared<imaging::TBitmap>(3, 2, imaging::TPixelFormat::pf32bit);
+    picture->SetPixelARGB(1, 1, imaging::MakeARGB(255, 0, 0, 255));
+    std::thread painter([&] { box.Image1->Present(picture); });
+    painter.join();
+    QTRY_VERIFY(!box.Image1->Picture().isNull());
+    QCOMPARE(box.Image1->Picture().pixel(1, 1), qRgba(0, 0, 255, 255));
   }
 
   void geometryAndFoldersSurviveARestart() {

@@ -31,9 +31,9 @@ TFlashImage::TFlashImage(TFlashMovie* owner, const std::filesystem::path& fileNa
 TFlashImage::TFlashImage(TFlashMovie* owner, const imaging::TBitmap& raster, bool colorMapped)
     : TFlashIDObject(owner) {
   if (raster.PixelFormat() != imaging::TPixelFormat::pf24bit && raster.PixelFormat() != imaging::TPixelFormat::pf32bit) {
-    throw EFlashImageError("an image raster must have 24 or 32 bits per pixel");
+    throw FlashImageError("an image raster must have 24 or 32 bits per pixel");
   }
-  if (raster.Width() > 65535 || raster.Height() > 65535) throw EFlashImageError("bitmap too large for a movie");
+  if (raster.Width() > 65535 || raster.Height() > 65535) throw FlashImageError("bitmap too large for a movie");
   width_ = static_cast<std::uint16_t>(raster.Width());
   height_ = static_cast<std::uint16_t>(raster.Height());
   rowWidth_ = width_;
@@ -94,13 +94,13 @@ void TFlashImage::LoadFile(const std::filesystem::path& fileName) {
     reader_ = std::move(reader);
     TakeBMPFormat();
   } else {
-    throw EFlashImageError("Image format \"" + ext + "\" not supported!");
+    throw FlashImageError("Image format \"" + ext + "\" not supported!");
   }
 }
 
 void TFlashImage::LoadJPEG(const std::filesystem::path& fileName, std::vector<std::uint8_t> file) {
   const TJPEGInfo info = ScanJPEG(file);
-  if (!info.Valid) throw EFlashImageError("\"" + fileName.string() + "\" is not a JPEG file");
+  if (!info.Valid) throw FlashImageError("\"" + fileName.string() + "\" is not a JPEG file");
   width_ = info.Width;
   height_ = info.Height;
   if (ConvertProgressive && info.Progressive) file = ReencodeBaseline(file, width_, height_);
@@ -114,7 +114,7 @@ void TFlashImage::LoadJPEG(const std::filesystem::path& fileName, std::vector<st
 
 void TFlashImage::TakeBMPFormat() {
   const imaging::TBMPReader& r = *reader_;
-  if (r.Width() > 65535 || r.RowCount() > 65535) throw EFlashImageError("bitmap too large for a movie");
+  if (r.Width() > 65535 || r.RowCount() > 65535) throw FlashImageError("bitmap too large for a movie");
   width_ = static_cast<std::uint16_t>(r.Width());
   height_ = static_cast<std::uint16_t>(r.RowCount());
   colorCount_ = 0;

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "imaging/BMPReader.h"
+#include "swf/builder/BuildError.h"
 #include "imaging/Raster.h"
 #include "swf/builder/FlashObject.h"
 #include "swf/core/BitmapTags.h"
@@ -17,9 +18,9 @@
 namespace movara::swf {
 
 // Raised for a picture file the movie cannot embed.
-class EFlashImageError : public std::runtime_error {
+class FlashImageError : public FlashBuildError {
  public:
-  using std::runtime_error::runtime_error;
+  using FlashBuildError::FlashBuildError;
 };
 
 // The builder's bitmap character: a BMP file (or an in-memory raster) as a

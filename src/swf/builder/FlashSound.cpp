@@ -40,25 +40,25 @@ void CheckCarriable(const std::filesystem::path& fileName, const media::TAudioFi
   const std::string what = Quoted(fileName);
   const bool mpeg = info.IsMPEG();
   if (!mpeg && info.FormatTag != media::kWaveFormatPCM) {
-    throw EFlashSoundError(what + "WAV encoding " + EncodingName(info.FormatTag) + " not supported");
+    throw FlashSoundError(what + "WAV encoding " + EncodingName(info.FormatTag) + " not supported");
   }
   if (mpeg && info.MPEGLayer != 3) {
-    throw EFlashSoundError(what + "MPEG audio layer " + std::to_string(info.MPEGLayer) +
-                           " not supported (only layer III, MP3)");
+    throw FlashSoundError(what + "MPEG audio layer " + std::to_string(info.MPEGLayer) +
+                          " not supported (only layer III, MP3)");
   }
   if (!mpeg && info.BitsPerSample != 8 && info.BitsPerSample != 16) {
-    throw EFlashSoundError(what + "PCM with " + std::to_string(info.BitsPerSample) +
-                           " bits per sample not supported (only 8 and 16)");
+    throw FlashSoundError(what + "PCM with " + std::to_string(info.BitsPerSample) +
+                          " bits per sample not supported (only 8 and 16)");
   }
-  if (info.Channels > 2) throw EFlashSoundError(what + std::to_string(info.Channels) + " channels not supported");
+  if (info.Channels > 2) throw FlashSoundError(what + std::to_string(info.Channels) + " channels not supported");
   if (!mpeg && !RateCodeOf(info.SampleRate)) {
-    throw EFlashSoundError(what + "sample rate " + std::to_string(info.SampleRate) +
-                           " Hz not supported (only 5512, 11025, 22050 and 44100 Hz)");
+    throw FlashSoundError(what + "sample rate " + std::to_string(info.SampleRate) +
+                          " Hz not supported (only 5512, 11025, 22050 and 44100 Hz)");
   }
-  if (info.SampleCount == 0) throw EFlashSoundError(what + "the file holds no sound");
+  if (info.SampleCount == 0) throw FlashSoundError(what + "the file holds no sound");
   if (info.DataStart + info.DataSize > std::numeric_limits<std::uint32_t>::max() ||
       info.SampleCount > std::numeric_limits<std::uint32_t>::max()) {
-    throw EFlashSoundError(what + "too large for a movie");
+    throw FlashSoundError(what + "too large for a movie");
   }
 }
 
@@ -114,8 +114,8 @@ std::vector<std::uint8_t> TFlashSound::ReadData(std::uint64_t offset, std::uint3
 }
 
 std::uint8_t TFlashSound::MinVersion() const {
-  if (soundFormat_ == kFormatMP3 || soundFormat_ == kFormatUncompressedLE) return 4;
-  return soundFormat_ == 6 ? 6 : 1;
+  // A file's sound is MP3 or uncompressed (TakeFormat).
+  return soundFormat_ == kFormatMP3 ? 4 : 1;
 }
 
 void TFlashSound::AssignFrom(const TBasedSWFObject& source) {
@@ -150,8 +150,8 @@ void TFlashSound::FillStreamHead(TSWFSoundStreamHead& head, double frameRate) {
   // A block's sample count is 16-bit, and each movie frame needs a sample.
   const double perFrame = frameRate > 0 ? sampleRate_ / frameRate : 0;
   if (HasFile() && (perFrame < 1 || perFrame >= 65536)) {
-    throw EFlashSoundError("a sound of " + std::to_string(sampleRate_) + " Hz cannot stream at " +
-                           std::to_string(frameRate) + " frames per second");
+    throw FlashSoundError("a sound of " + std::to_string(sampleRate_) + " Hz cannot stream at " +
+                          std::to_string(frameRate) + " frames per second");
   }
   head.StreamFormat = soundFormat_ == kFormatUncompressed ? kFormatUncompressedLE : soundFormat_;
   head.StreamRate = head.PlaybackRate = rateCode_;

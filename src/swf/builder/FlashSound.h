@@ -8,6 +8,7 @@
 
 #include "base/FileStream.h"
 #include "media/AudioFile.h"
+#include "swf/builder/BuildError.h"
 #include "swf/builder/FlashObject.h"
 #include "swf/core/SoundTags.h"
 
@@ -15,9 +16,9 @@ namespace movara::swf {
 
 // Raised for a sound file the movie cannot carry: an encoding, sample size,
 // channel count or sample rate that SWF sound has no code for.
-class EFlashSoundError : public std::runtime_error {
+class FlashSoundError : public FlashBuildError {
  public:
-  using std::runtime_error::runtime_error;
+  using FlashBuildError::FlashBuildError;
 };
 
 // The builder's sound: the data of one WAV or MP3 file, written as an event
@@ -26,17 +27,17 @@ class EFlashSoundError : public std::runtime_error {
 // WriteStreamBlock writes the block that goes before the next frame.
 class TFlashSound : public TFlashIDObject {
  public:
-  // SWF sound formats.
-  static constexpr std::uint8_t kFormatUncompressed = 0;
-  static constexpr std::uint8_t kFormatMP3 = 2;
-  static constexpr std::uint8_t kFormatUncompressedLE = 3;
+  // The sound formats a file's sound is written in.
+  static constexpr std::uint8_t kFormatUncompressed = kSoundUncompressed;
+  static constexpr std::uint8_t kFormatMP3 = kSoundMP3;
+  static constexpr std::uint8_t kFormatUncompressedLE = kSoundUncompressedLE;
 
   // Loads the file when one of that name exists.
   TFlashSound(TFlashMovie* owner, const std::filesystem::path& fileName);
 
   // Reads the file's format and keeps the file open for the sound data.
-  // Throws media::EAudioFileError for a file that is not audio and
-  // EFlashSoundError for audio a movie cannot carry.
+  // Throws media::AudioFileError for a file that is not audio and
+  // FlashSoundError for audio a movie cannot carry.
   void LoadFile(const std::filesystem::path& fileName);
 
   // When the data ends while streaming, start again from its beginning

@@ -70,8 +70,8 @@ void TFlashVideo::WriteSoundHead(TBitsEngine& be, double frameRate) const {
   // A block's sample count is 16-bit, and each movie frame needs a sample.
   const double perFrame = frameRate > 0 ? source_.SampleRate() / frameRate : 0;
   if (perFrame < 1 || perFrame >= 65536) {
-    throw EFlashSoundError("the sound of the video, " + std::to_string(source_.SampleRate()) +
-                           " Hz, cannot stream at " + std::to_string(frameRate) + " frames per second");
+    throw FlashSoundError("the sound of the video, " + std::to_string(source_.SampleRate()) +
+                          " Hz, cannot stream at " + std::to_string(frameRate) + " frames per second");
   }
   auto head = IsMP3() ? std::make_unique<TSWFSoundStreamHead>() : std::make_unique<TSWFSoundStreamHead2>();
   const media::TFLVAudioFormat& format = source_.AudioFormat();
@@ -94,9 +94,9 @@ void TFlashVideo::WriteSoundBlock(TBitsEngine& be, std::uint16_t videoFrame) con
     return;
   }
   if (block.To - block.From > 0xFFFF) {
-    throw EFlashSoundError("the sound of video frame " + std::to_string(videoFrame) + " lasts " +
-                           std::to_string(block.To - block.From) +
-                           " samples, more than a stream block can number (65535)");
+    throw FlashSoundError("the sound of video frame " + std::to_string(videoFrame) + " lasts " +
+                          std::to_string(block.To - block.From) +
+                          " samples, more than a stream block can number (65535)");
   }
   out.WriteWord(static_cast<std::uint16_t>(block.To - block.From));
   out.WriteWord(static_cast<std::uint16_t>(block.Seek));

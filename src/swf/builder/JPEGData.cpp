@@ -115,7 +115,7 @@ std::vector<std::uint8_t> ReencodeBaseline(std::span<const std::uint8_t> data, s
   std::vector<std::uint8_t> bytes;
   if (ok) bytes.assign(out, out + outSize);
   std::free(out);
-  if (!ok) throw EFlashImageError("the JPEG data cannot be decoded");
+  if (!ok) throw FlashImageError("the JPEG data cannot be decoded");
   return bytes;
 }
 

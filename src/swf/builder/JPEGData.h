@@ -19,7 +19,7 @@ struct TJPEGInfo {
 TJPEGInfo ScanJPEG(std::span<const std::uint8_t> data);
 
 // Decodes a JPEG stream and encodes it again as a baseline JPEG (quality
-// 90). Throws EFlashImageError when the stream cannot be decoded.
+// 90). Throws FlashImageError when the stream cannot be decoded.
 std::vector<std::uint8_t> ReencodeBaseline(std::span<const std::uint8_t> data, std::uint16_t& width,
                                            std::uint16_t& height);
 

@@ -3,8 +3,8 @@
 namespace movara::swf {
 
 std::uint8_t TSWFDefineSound::MinVersion() const {
-  if (SoundFormat == 2 || SoundFormat == 3) return 4;
-  return SoundFormat == 6 ? 6 : 1;
+  if (SoundFormat == kSoundMP3 || SoundFormat == kSoundUncompressedLE) return 4;
+  return SoundFormat == kSoundNellymoser ? 6 : 1;
 }
 
 void TSWFDefineSound::AssignFrom(const TBasedSWFObject& source) {
@@ -22,7 +22,7 @@ void TSWFDefineSound::WriteTagBody(TBitsEngine& be) {
   be.WriteBit(SoundSize);
   be.WriteBit(SoundType);
   be.WriteDWord(SampleCount);
-  if (SoundFormat == 2) be.WriteWord(SeekSamples);
+  if (SoundFormat == kSoundMP3) be.WriteWord(SeekSamples);
   WriteData(be);
 }
 
@@ -33,7 +33,7 @@ void TSWFDefineSound::ReadFromStream(TBitsEngine& be) {
   SoundSize = be.ReadBit();
   SoundType = be.ReadBit();
   SampleCount = be.ReadDWord();
-  if (SoundFormat == 2) SeekSamples = be.ReadWord();
+  if (SoundFormat == kSoundMP3) SeekSamples = be.ReadWord();
   ReadRest(be);
 }
 

@@ -9,11 +9,18 @@
 
 namespace movara::swf {
 
+// Sound formats (the 4-bit SoundFormat and StreamFormat): each needs the
+// player version that first read it.
+inline constexpr std::uint8_t kSoundUncompressed = 0;  // the player's own byte order
+inline constexpr std::uint8_t kSoundMP3 = 2;
+inline constexpr std::uint8_t kSoundUncompressedLE = 3;
+inline constexpr std::uint8_t kSoundNellymoser = 6;
+
 class TSWFDefineSound final : public TSWFDataObject {
  public:
   TSWFDefineSound() : TSWFDataObject(tagDefineSound) {}
   std::uint16_t SoundId = 0;
-  std::uint8_t SoundFormat = 0;  // 4 bits; 2 is MP3
+  std::uint8_t SoundFormat = kSoundUncompressed;  // 4 bits
   std::uint8_t SoundRate = 0;    // 2 bits
   bool SoundSize = false;
   bool SoundType = false;
@@ -73,14 +80,14 @@ class TSWFSoundStreamHead : public TSWFObject {
   std::uint8_t PlaybackRate = 0;  // 2 bits
   bool PlaybackSize = false;
   bool PlaybackType = false;
-  std::uint8_t StreamFormat = 0;  // 4 bits; 2 is MP3
+  std::uint8_t StreamFormat = kSoundUncompressed;  // 4 bits
   std::uint8_t StreamRate = 0;    // 2 bits
   bool StreamSize = false;
   bool StreamType = false;
   std::uint16_t SampleCount = 0;
   std::uint16_t LatencySeek = 0;  // MP3 only
 
-  std::uint8_t MinVersion() const override { return StreamFormat == 2 ? 4 : 1; }
+  std::uint8_t MinVersion() const override { return StreamFormat == kSoundMP3 ? 4 : 1; }
   void AssignFrom(const TBasedSWFObject& source) override;
   void ReadFromStream(TBitsEngine& be) override;
   void WriteTagBody(TBitsEngine& be) override;
@@ -92,7 +99,9 @@ class TSWFSoundStreamHead : public TSWFObject {
 class TSWFSoundStreamHead2 final : public TSWFSoundStreamHead {
  public:
   TSWFSoundStreamHead2() : TSWFSoundStreamHead(tagSoundStreamHead2) {}
-  std::uint8_t MinVersion() const override { return StreamFormat == 2 ? 4 : StreamFormat == 6 ? 6 : 3; }
+  std::uint8_t MinVersion() const override {
+    return StreamFormat == kSoundMP3 ? 4 : StreamFormat == kSoundNellymoser ? 6 : 3;
+  }
 };
 
 // DefineVideoStream: a video character whose frames come in VideoFrame tags.

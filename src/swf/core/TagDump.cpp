@@ -226,7 +226,7 @@ std::string SoundInfo(const TSWFStartSound& s) {
 void DescribeSound(TLines& out, const TSWFDefineSound& s) {
   out.Field("SoundId", s.SoundId).Field("SoundFormat", s.SoundFormat).Field("SoundRate", s.SoundRate);
   out.Field("SoundSize", s.SoundSize).Field("SoundType", s.SoundType).Field("SampleCount", s.SampleCount);
-  if (s.SoundFormat == 2) out.Field("SeekSamples", s.SeekSamples);
+  if (s.SoundFormat == kSoundMP3) out.Field("SeekSamples", s.SeekSamples);
   out.Field("data", DataLine(s.DataBytes()));
 }
 
@@ -234,7 +234,7 @@ void DescribeStreamHead(TLines& out, const TSWFSoundStreamHead& h) {
   out.Field("PlaybackRate", h.PlaybackRate).Field("PlaybackSize", h.PlaybackSize).Field("PlaybackType", h.PlaybackType);
   out.Field("StreamFormat", h.StreamFormat).Field("StreamRate", h.StreamRate).Field("StreamSize", h.StreamSize);
   out.Field("StreamType", h.StreamType).Field("SampleCount", h.SampleCount);
-  if (h.StreamFormat == 2) out.Field("LatencySeek", h.LatencySeek);
+  if (h.StreamFormat == kSoundMP3) out.Field("LatencySeek", h.LatencySeek);
 }
 
 void DescribeButtonSound(TLines& out, const TSWFDefineButtonSound& s) {

@@ -95,12 +95,12 @@ TEST(FlashImage, UnsupportedFilesAddNothing) {
   try {
     movie.AddImage(dir.Write("x.png", {1, 2, 3}));
     FAIL();
-  } catch (const EFlashImageError& e) {
+  } catch (const FlashImageError& e) {
     EXPECT_STREQ(e.what(), "Image format \"PNG\" not supported!");
   }
   EXPECT_THROW(movie.AddImage(dir.path / "missing.bmp"), StreamError);
   EXPECT_THROW(movie.AddImage(dir.Write("bad.bmp", {'B', 'M', 0, 0})), imaging::BMPError);
-  EXPECT_THROW(movie.AddImage(dir.Write("bad.jpg", {0x89, 'P', 'N', 'G'})), EFlashImageError);
+  EXPECT_THROW(movie.AddImage(dir.Write("bad.jpg", {0x89, 'P', 'N', 'G'})), FlashImageError);
   EXPECT_TRUE(movie.Objects().empty());
   EXPECT_EQ(movie.NextCharacterId(), 1);
   EXPECT_EQ(movie.Images().Count(), 0u);
@@ -154,7 +154,7 @@ TEST(FlashImage, BrokenJpegMarkersNeverReadPastTheFile) {
   const Bytes lying = {0xFF, 0xD8, 0xFF, 0xE0, 0xFF, 0xFF, 0x00};
   EXPECT_EQ(ScanJPEG(lying).Width, 0);
   std::uint16_t w = 0, h = 0;
-  EXPECT_THROW(ReencodeBaseline(lying, w, h), EFlashImageError);
+  EXPECT_THROW(ReencodeBaseline(lying, w, h), FlashImageError);
 }
 
 TEST(FlashImage, DataIsBuiltAndCompressedOnce) {
@@ -219,6 +219,23 @@ TEST(FlashImage, ColourMappedPicturesShowTheSamePixels) {
   }
 }
 
+// Premultiplied channels round to the nearest value, in the 32-bit data and
+// in the colour table alike: 5, 3 and 1 at alpha 128 store 3, 2 and 1
+// (truncating would give 2, 1 and 0).
+TEST(FlashImage, HalfTransparentChannelsRoundWhenPremultiplied) {
+  imaging::TBitmap raster(1, 1, imaging::TPixelFormat::pf32bit);
+  raster.SetPixelARGB(0, 0, imaging::MakeARGB(128, 5, 3, 1));
+  for (const bool compact : {false, true}) {
+    SCOPED_TRACE(compact ? "8-bit colour-mapped" : "32-bit");
+    auto movie = NewMovie();
+    movie.CompactImages = compact;
+    const Written w = WriteImage(movie.AddImage(raster));
+    const auto& tag = dynamic_cast<TSWFDefineBitsLossless2&>(*w.tag);
+    EXPECT_EQ(tag.BitmapFormat, compact ? TSWFDefineBitsLossless::kColorMapped8 : TSWFDefineBitsLossless::kRGB32);
+    EXPECT_EQ(test::DecodeLossless(tag).rgba, (Bytes{3, 2, 1, 128}));
+  }
+}
+
 TEST(FlashImage, RowsTooWideToPadStayThirtyTwoBit) {
   auto movie = NewMovie();
   movie.CompactImages = true;
@@ -248,7 +265,7 @@ TEST(FlashImage, RastersGiveTheSameCharacterAsBmpFiles) {
   }
   imaging::TBitmap palette(2, 2, imaging::TPixelFormat::pf8bit);
   auto movie = NewMovie();
-  EXPECT_THROW(movie.AddImage(palette), EFlashImageError);
+  EXPECT_THROW(movie.AddImage(palette), FlashImageError);
 }
 
 }  // namespace

@@ -76,10 +76,13 @@ TEST(FlashMovie, FramesAndTheEndTag) {
   EXPECT_EQ(movie.FrameCount, 6);
   EXPECT_EQ(movie.CurrentFrame(), 5);
   movie.FrameLabel = "here";
+  movie.PendingFrameObject = std::make_unique<TSWFRemoveObject2>(3);
   movie.ShowFrame(1);
   const auto codes = TagCodes(movie);
   EXPECT_EQ(std::count(codes.begin(), codes.end(), tagShowFrame), 7);
-  EXPECT_EQ(codes[6], tagFrameLabel);
+  // The label comes first in its frame, then the pending object.
+  EXPECT_EQ(std::vector<std::uint16_t>(codes.begin() + 6, codes.begin() + 9),
+            (std::vector<std::uint16_t>{tagFrameLabel, tagRemoveObject2, tagShowFrame}));
   EXPECT_EQ(codes.back(), tagEnd);
   EXPECT_EQ(movie.FrameCount, 7);
   EXPECT_TRUE(movie.FrameLabel.empty());

@@ -123,7 +123,7 @@ TEST(FlashSound, EncodingsAMovieCannotCarryAreRefused) {
   EXPECT_EQ(LoadError(dir.Write("empty.wav", test::PcmWav(22050, 1, 16, {}))), "the file holds no sound");
   // A refused file leaves the sound as it was.
   auto sound = Load(test::SoundData("tone-11025-u8-mono.wav"));
-  EXPECT_THROW(sound->LoadFile(test::SoundData("tone-48000-s16-mono.wav")), EFlashSoundError);
+  EXPECT_THROW(sound->LoadFile(test::SoundData("tone-48000-s16-mono.wav")), FlashSoundError);
   EXPECT_EQ(sound->SampleRate(), 11025);
   EXPECT_TRUE(sound->HasFile());
 }
@@ -189,9 +189,9 @@ TEST(FlashSound, LoopingStreamsGoOnFromTheStart) {
 TEST(FlashSound, FrameRatesAStreamCannotFollow) {
   auto sound = Load(test::SoundData("tone-11025-u8-mono.wav"));
   TSWFSoundStreamHead2 head;
-  EXPECT_THROW(sound->FillStreamHead(head, 0), EFlashSoundError);
-  EXPECT_THROW(sound->FillStreamHead(head, 20000), EFlashSoundError);
-  EXPECT_THROW(sound->FillStreamHead(head, 0.1), EFlashSoundError);
+  EXPECT_THROW(sound->FillStreamHead(head, 0), FlashSoundError);
+  EXPECT_THROW(sound->FillStreamHead(head, 20000), FlashSoundError);
+  EXPECT_THROW(sound->FillStreamHead(head, 0.1), FlashSoundError);
   // A sound without a file streams nothing at any rate.
   TFlashSound none(nullptr, std::filesystem::path());
   none.FillStreamHead(head, 24);
@@ -366,7 +366,7 @@ TEST(FlashSound, EventSoundsInFramesAndOnButtons) {
   button.SetSound(TSWFDefineButtonSound::OverUpToOverDown, sound);
   movie.ShowFrame(1);
   EXPECT_THROW(movie.AddSound(test::SoundData("no-such-file.wav")), StreamError);
-  EXPECT_THROW(movie.AddSound(test::SoundData("tone-48000-s16-mono.wav")), EFlashSoundError);
+  EXPECT_THROW(movie.AddSound(test::SoundData("tone-48000-s16-mono.wav")), FlashSoundError);
   EXPECT_EQ(movie.NextCharacterId(), 4);
   movie.BuildBody();
   TSWFFile file;

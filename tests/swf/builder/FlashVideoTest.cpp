@@ -370,7 +370,7 @@ TEST(FlashVideo, SoundBeforeAndBeyondWhatAFrameHolds) {
   try {
     tooLong.BuildBody();
     ADD_FAILURE() << "built";
-  } catch (const EFlashSoundError& e) {
+  } catch (const FlashSoundError& e) {
     EXPECT_STREQ(e.what(), "the sound of video frame 0 lasts 69120 samples, more than a stream block can number (65535)");
   }
   // Without its sound the video goes in.

@@ -92,6 +92,7 @@ int TfrmMain::ConvertPlanned(const TPlannedFile& file) {
     options.Url = choices.Url;
     options.Compact = choices.Movie.Compact;
     options.Compress = choices.Movie.Compress;
+    options.Timing = choices.Movie.Timing;
     if (choices.Movie.KeepExisting) options.Overwrite = TOverwrite::Keep;
     TViewProgress progress(view_);
     outcome = ConvertGif(options, &progress);

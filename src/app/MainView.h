@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "app/Conversion.h"
 #include "app/Preview.h"
 
 namespace movara::app {
@@ -38,12 +39,14 @@ class IMainView {
   virtual void SetStartEnabled(bool enabled) = 0;
   virtual void SetSingleFileMode(bool single) = 0;
   virtual void SetUrlText(const std::string& url) = 0;
-  // The movie's check boxes: 8-bit pictures where they fit (compact), a
-  // compressed movie, and movies that exist already kept.
+  // The movie's choices: 8-bit pictures where they fit (compact), a
+  // compressed movie, movies that exist already kept, and its clock (the
+  // frame rate and whether the GIF's loop count is played).
   struct MovieChoices {
     bool Compact = false;
     bool Compress = false;
     bool KeepExisting = false;
+    TMovieTiming Timing;
   };
   virtual MovieChoices MovieOptions() const = 0;
   virtual void SetMovieOptions(const MovieChoices& choices) = 0;

@@ -1,5 +1,5 @@
 // The window's choices kept with its settings: the mode, the URL and the
-// movie's check boxes.
+// movie's choices.
 #include "app/MainForm.h"
 
 namespace movara::app {
@@ -16,9 +16,17 @@ bool ReadFlag(ISettingsStore& settings, const char* name, bool fallback) {
 void TfrmMain::readChoices() {
   view_.SetSingleFileMode(ReadFlag(settings_, "SingleFile", true));
   if (const auto url = settings_.ReadString("URL")) view_.SetUrlText(*url);
-  const IMainView::MovieChoices now = view_.MovieOptions();
-  view_.SetMovieOptions({ReadFlag(settings_, "Compact", now.Compact), ReadFlag(settings_, "Compress", now.Compress),
-                         ReadFlag(settings_, "KeepExisting", now.KeepExisting)});
+  IMainView::MovieChoices movie = view_.MovieOptions();
+  movie.Compact = ReadFlag(settings_, "Compact", movie.Compact);
+  movie.Compress = ReadFlag(settings_, "Compress", movie.Compress);
+  movie.KeepExisting = ReadFlag(settings_, "KeepExisting", movie.KeepExisting);
+  // A rate out of range (a settings file edited by hand) keeps the window's.
+  const auto fps = settings_.ReadInteger("FramesPerSecond");
+  if (fps && *fps >= static_cast<std::int32_t>(kMinFrameRate) && *fps <= static_cast<std::int32_t>(kMaxFrameRate)) {
+    movie.Timing.FramesPerSecond = static_cast<unsigned>(*fps);
+  }
+  movie.Timing.GifLoop = ReadFlag(settings_, "GifLoop", movie.Timing.GifLoop);
+  view_.SetMovieOptions(movie);
 }
 
 void TfrmMain::writeChoices() {
@@ -28,6 +36,8 @@ void TfrmMain::writeChoices() {
   settings_.WriteInteger("Compact", movie.Compact ? 1 : 0);
   settings_.WriteInteger("Compress", movie.Compress ? 1 : 0);
   settings_.WriteInteger("KeepExisting", movie.KeepExisting ? 1 : 0);
+  settings_.WriteInteger("FramesPerSecond", static_cast<std::int32_t>(movie.Timing.FramesPerSecond));
+  settings_.WriteInteger("GifLoop", movie.Timing.GifLoop ? 1 : 0);
 }
 
 }  // namespace movara::app

@@ -23,6 +23,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+#include <QSpinBox>
 #include <QStandardPaths>
 #include <QStatusTipEvent>
 #include <QTimer>
@@ -235,7 +236,18 @@ void TMainWindow::CreateMovieChoices() {
   };
   ChBCompact = box(text::kCompact, "ChBCompact", QRect(12, 23, 153, 17));
   ChBCompress = box(text::kCompress, "ChBCompress", QRect(176, 23, 149, 17));
-  ChBKeep = box(text::kKeepExisting, "ChBKeep", QRect(12, 43, 313, 17));
+  ChBKeep = box(text::kKeepExisting, "ChBKeep", QRect(12, 43, 153, 17));
+  // The frame rate on the caption's line, its box flush with the right
+  // column: the two rows below are full.
+  SEFrameRate = Named(new QSpinBox(GroupBox5), "SEFrameRate");
+  SEFrameRate->setRange(static_cast<int>(app::kMinFrameRate), static_cast<int>(app::kMaxFrameRate));
+  SEFrameRate->setValue(static_cast<int>(app::kDefaultFrameRate));
+  SEFrameRate->setGeometry(269, 1, 56, 19);
+  LblFrameRate = Named(new QLabel(text::Tr(text::kFrameRate), GroupBox5), "LblFrameRate");
+  const int labelWidth = LblFrameRate->sizeHint().width();
+  LblFrameRate->setGeometry(SEFrameRate->x() - 6 - labelWidth, 2, labelWidth, 17);
+  LblFrameRate->setBuddy(SEFrameRate);
+  ChBGifLoop = box(text::kGifLoop, "ChBGifLoop", QRect(176, 43, 149, 17));
 }
 
 void TMainWindow::CreateOutputAndStart() {
@@ -510,13 +522,18 @@ void TMainWindow::SetSingleFileMode(bool single) { (single ? RBSingle : RBFolder
 void TMainWindow::SetUrlText(const std::string& url) { EURL->setText(QString::fromStdString(url)); }
 
 app::IMainView::MovieChoices TMainWindow::MovieOptions() const {
-  return {ChBCompact->isChecked(), ChBCompress->isChecked(), ChBKeep->isChecked()};
+  return {ChBCompact->isChecked(),
+          ChBCompress->isChecked(),
+          ChBKeep->isChecked(),
+          {static_cast<unsigned>(SEFrameRate->value()), ChBGifLoop->isChecked()}};
 }
 
 void TMainWindow::SetMovieOptions(const MovieChoices& choices) {
   ChBCompact->setChecked(choices.Compact);
   ChBCompress->setChecked(choices.Compress);
   ChBKeep->setChecked(choices.KeepExisting);
+  SEFrameRate->setValue(static_cast<int>(choices.Timing.FramesPerSecond));
+  ChBGifLoop->setChecked(choices.Timing.GifLoop);
 }
 
 std::filesystem::path TMainWindow::PicturesFolder() const {

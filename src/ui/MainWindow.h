@@ -20,6 +20,7 @@ class QMenuBar;
 class QProgressBar;
 class QPushButton;
 class QRadioButton;
+class QSpinBox;
 class QTimer;
 class QTreeView;
 class QTreeWidget;
@@ -58,6 +59,9 @@ class TMainWindow final : public QWidget, public app::IMainView {
   QCheckBox* ChBCompact;
   QCheckBox* ChBCompress;
   QCheckBox* ChBKeep;
+  QLabel* LblFrameRate;
+  QSpinBox* SEFrameRate;
+  QCheckBox* ChBGifLoop;
   QPushButton* btnStart;
   QPushButton* btnOpenFolder;
   QGroupBox* GroupBox2;

@@ -7,6 +7,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSpinBox>
 #include <QTreeView>
 #include <QTreeWidget>
 
@@ -24,7 +25,8 @@ void TMainWindow::AddTooltips() {
       {FTree, text::kTreeTip},          {LV1, text::kListTip},           {CB1, text::kFileTypeTip},
       {BPanel1, text::kPreviewTip},     {ChBCompact, text::kCompactTip}, {ChBCompress, text::kCompressTip},
       {ChBKeep, text::kKeepExistingTip}, {btnStart, text::kStartTip},   {btnSelectFolder, text::kSelectFolderTip},
-      {RzP2, text::kPositionTip},       {RzB, text::kProgressTip},         {btnOpenFolder, text::kOpenFolderTip}};
+      {RzP2, text::kPositionTip},       {RzB, text::kProgressTip},         {btnOpenFolder, text::kOpenFolderTip},
+      {LblFrameRate, text::kFrameRateTip}, {SEFrameRate, text::kFrameRateTip}, {ChBGifLoop, text::kGifLoopTip}};
   for (const auto& [control, tip] : tips) control->setToolTip(text::Tr(tip));
   // The list takes drops as the whole window does.
   LV1->setToolTip(text::Tr(text::kListTip) + "\n" + text::Tr(text::kDropTip));

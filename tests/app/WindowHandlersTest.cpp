@@ -3,8 +3,11 @@
 // folder dialog and the about box.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "AppTestSupport.h"
 #include "app/AboutBox.h"
+#include "swf/core/TagReader.h"
 
 namespace movara::app {
 namespace {
@@ -339,23 +342,34 @@ TEST(WindowHandlers, TheOutputFolderDefaultsToPicturesThenHome) {
 TEST(WindowHandlers, TheMovieCheckBoxesChooseWhatIsWritten) {
   ConverterFixture fx;
   const auto gif = fx.WriteGif("m.gif", Gif(8, 8));
-  fx.View.Movie = {false, true, false};
+  fx.View.Movie = {false, true, false, {}};
   ASSERT_EQ(fx.Convert(gif), crOk);
   EXPECT_EQ(ReadFileBytes(fx.MovieOf(gif)).at(0), 'C') << "a compressed movie";
   WriteFileBytes(fx.MovieOf(gif), {'o', 'l', 'd'});
-  fx.View.Movie = {false, false, true};
+  fx.View.Movie = {false, false, true, {}};
   fx.View.Messages.clear();
   ASSERT_EQ(fx.Convert(gif), crOk);
   EXPECT_EQ(ReadFileBytes(fx.MovieOf(gif)), (Bytes{'o', 'l', 'd'})) << "kept without asking";
   ASSERT_EQ(fx.View.Messages.size(), 1u);
   EXPECT_EQ(fx.View.Messages[0].Text, "The file m.swf already exists and has been kept.");
+
+  // The clock: 30 frames per second, and the GIF's loop count (it has none:
+  // one pass, then the last frame's action stops the movie).
+  const auto timed = fx.WriteGif("t.gif", Gif(8, 8));
+  fx.View.Movie = {false, false, false, {30, true}};
+  ASSERT_EQ(fx.Convert(timed), crOk);
+  const swf::TSWFFile movie = swf::ReadSWFFile(ReadFileBytes(fx.MovieOf(timed)));
+  EXPECT_EQ(movie.Header.FrameRate, 30 * 256);
+  EXPECT_EQ(movie.Header.FrameCount, 3) << "0.1 s at 30 fps";
+  EXPECT_TRUE(std::any_of(movie.Tags.begin(), movie.Tags.end(),
+                          [](const auto& tag) { return tag->TagCode == swf::tagDoAction; }));
 }
 
 TEST(WindowHandlers, TheModeUrlAndCheckBoxesAreStoredWithTheSettings) {
   ConverterFixture fx;
   fx.View.Single = false;
   fx.View.Url = "http://example.org/";
-  fx.View.Movie = {true, false, true};
+  fx.View.Movie = {true, false, true, {60, true}};
   fx.Form->writeini();
   fx.View.Single = true;
   fx.View.Url = "http://";
@@ -366,6 +380,12 @@ TEST(WindowHandlers, TheModeUrlAndCheckBoxesAreStoredWithTheSettings) {
   EXPECT_TRUE(fx.View.Movie.Compact);
   EXPECT_FALSE(fx.View.Movie.Compress);
   EXPECT_TRUE(fx.View.Movie.KeepExisting);
+  EXPECT_EQ(fx.View.Movie.Timing.FramesPerSecond, 60u);
+  EXPECT_TRUE(fx.View.Movie.Timing.GifLoop);
+  // A stored rate out of range keeps the one shown.
+  fx.Settings.WriteInteger("FramesPerSecond", 500);
+  fx.Form->readini();
+  EXPECT_EQ(fx.View.Movie.Timing.FramesPerSecond, 60u);
 }
 
 TEST(WindowHandlers, DroppedGifsAreConvertedWithOneBoxForSeveralAndADroppedFolderIsSelected) {

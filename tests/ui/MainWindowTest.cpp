@@ -20,6 +20,7 @@
 #include <QRadioButton>
 #include <QScreen>
 #include <QScrollBar>
+#include <QSpinBox>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
@@ -487,6 +488,8 @@ class MainWindowTest : public QObject {
       window->EURL->setText("http://example.org/");
       window->ChBCompress->setChecked(true);
       window->ChBKeep->setChecked(true);
+      window->SEFrameRate->setValue(30);
+      window->ChBGifLoop->setChecked(true);
       window->close();
     }
     auto window = OpenWindow();
@@ -496,6 +499,8 @@ class MainWindowTest : public QObject {
     QVERIFY(!window->ChBCompact->isChecked());
     QVERIFY(window->ChBCompress->isChecked());
     QVERIFY(window->ChBKeep->isChecked());
+    QCOMPARE(window->SEFrameRate->value(), 30);
+    QVERIFY(window->ChBGifLoop->isChecked());
   }
 
   // Every control has a tooltip, and no caption is cut off at the smallest
@@ -518,7 +523,7 @@ class MainWindowTest : public QObject {
           window->FTree,      window->LV1,         window->CB1,     window->BPanel1,         window->RBSingle,
           window->RBFolder,   window->EURL,        window->ChBCompact, window->ChBCompress, window->ChBKeep,
           window->btnStart,   window->btnSelectFolder, window->JamPathLabel1, window->RzP2,   window->RzB,
-          window->btnOpenFolder};
+          window->btnOpenFolder, window->SEFrameRate, window->ChBGifLoop};
       for (const QWidget* control : controls) {
         QVERIFY2(!control->toolTip().isEmpty(), qPrintable(control->objectName()));
       }

@@ -76,6 +76,14 @@
         <translation>Keep existing movies</translation>
     </message>
     <message>
+        <source>帧率</source>
+        <translation>Frame rate</translation>
+    </message>
+    <message>
+        <source>按 GIF 循环次数播放</source>
+        <translation>Loop as in the GIF</translation>
+    </message>
+    <message>
         <source>立即转换</source>
         <translation>Convert now</translation>
     </message>
@@ -126,6 +134,14 @@
     <message>
         <source>不替换已经存在的影片</source>
         <translation>Do not replace movies that already exist</translation>
+    </message>
+    <message>
+        <source>影片每秒的帧数 (1 到 120，默认 24)；GIF 的时间不变</source>
+        <translation>Movie frames per second (1 to 120, default 24); the GIF's timing is kept</translation>
+    </message>
+    <message>
+        <source>像浏览器一样按 GIF 的循环次数播放，然后停在最后一帧；不选时影片一直循环</source>
+        <translation>Plays the GIF's loop count as browsers do, then stays on the last frame; off, the movie loops for ever</translation>
     </message>
     <message>
         <source>开始转换；转换文件夹时按此按钮或 Esc 停止</source>

@@ -16,6 +16,7 @@
 #include "MiniPlayer.h"
 #include "app/MainForm.h"
 #include "app/MovieTime.h"
+#include "app/PlayerFiles.h"
 #include "base/FileStream.h"
 #include "base/MemoryStream.h"
 
@@ -48,6 +49,13 @@ struct ConverterFixture {
     Form->OutputFolder = OutDir;
   }
   ~ConverterFixture() { std::filesystem::remove_all(Root); }
+
+  // A stand-in for the player's files beside the program, so that a single
+  // conversion can serve its page.
+  void GivePlayer() const {
+    std::filesystem::create_directories(ProgramDir / "player");
+    WriteFileBytes(ProgramDir / "player" / app::kPlayerEntry, Bytes{'/', '/'});
+  }
 
   std::filesystem::path WriteGif(const std::string& name, const Bytes& bytes, const std::filesystem::path& dir = {}) {
     const auto folder = dir.empty() ? Root : dir;

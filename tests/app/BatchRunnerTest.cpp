@@ -142,19 +142,20 @@ TEST(BatchRunner, FolderRunFollowsThePlan) {
     const char* name;
     std::function<void(ConverterFixture&, const fs::path& in)> make;
     const char* summary;
+    const char* reason;  // of the file not converted, in the summary's list
   };
   const std::vector<Case> cases = {
       {"names that differ in case", [](ConverterFixture& fx, const fs::path& in) {
          fx.WriteGif("x.GIF", SmallGif(), in);
          fx.WriteGif("x.gif", SmallGif(), in);
-       }, "1 file of 2 has been successfully converted."},
+       }, "1 file of 2 has been successfully converted.", "Reason: collision: "},
       {"a link to the folder itself", [](ConverterFixture& fx, const fs::path& in) {
          fx.WriteGif("a.gif", SmallGif(), in);
          fs::create_directory_symlink(".", in / "self");
-       }, "1 file of 1 has been successfully converted."},
+       }, "1 file of 1 has been successfully converted.", ""},
       {"a movie that is the input", [](ConverterFixture& fx, const fs::path& in) {
          fs::create_hard_link(fx.WriteGif("x.gif", SmallGif(), in), fx.OutDir / "x.swf");
-       }, "No files have been converted."},
+       }, "No files have been converted.", "would replace an input file"},
   };
   for (const Case& c : cases) {
     ConverterFixture fx;
@@ -164,7 +165,10 @@ TEST(BatchRunner, FolderRunFollowsThePlan) {
     fx.View.Folder = in;
     fx.Form->btnStartClick();
     ASSERT_FALSE(fx.View.Messages.empty()) << c.name;
-    EXPECT_EQ(fx.View.Messages.back().Text, c.summary) << c.name;
+    const std::string& text = fx.View.Messages.back().Text;
+    EXPECT_EQ(text.rfind(c.summary, 0), 0u) << text;
+    EXPECT_EQ(text.find("Not converted:") != std::string::npos, *c.reason != '\0') << text;
+    EXPECT_NE(text.find(c.reason), std::string::npos) << text;
     for (const auto& e : fs::recursive_directory_iterator(fx.Root)) {
       EXPECT_NE(e.path().extension(), ".partial") << c.name;
       if (e.path().extension() == ".gif") {
@@ -215,7 +219,9 @@ TEST(BatchRunner, OutOfMemoryIsTheFilesOwnFailure) {
     };
     fx.Form->btnStartClick();
     ASSERT_FALSE(fx.View.Messages.empty()) << c.failing;
-    EXPECT_EQ(fx.View.Messages.back().Text, c.summary) << c.failing;
+    EXPECT_EQ(fx.View.Messages.back().Text,
+              std::string(c.summary) + "\n\nNot converted:\n" + c.failing + ": Reason: out of memory")
+        << c.failing;
     EXPECT_EQ(thrown, c.failing) << "the fault was injected";
   }
 }

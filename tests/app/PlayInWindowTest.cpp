@@ -19,12 +19,6 @@ Bytes SmallGif() {
       .Build();
 }
 
-// A program folder with a stand-in for the player's files.
-void GivePlayer(const ConverterFixture& fx) {
-  std::filesystem::create_directories(fx.ProgramDir / "player");
-  WriteFileBytes(fx.ProgramDir / "player" / kPlayerEntry, Bytes{'/', '/'});
-}
-
 httplib::Result Fetch(const std::string& url) {
   const std::size_t path = url.find('/', 7);
   httplib::Client client(url.substr(0, path));
@@ -33,7 +27,7 @@ httplib::Result Fetch(const std::string& url) {
 
 TEST(PlayInWindow, OpensTheServedPageWhoseMovieIsTheFile) {
   ConverterFixture fx;
-  GivePlayer(fx);
+  fx.GivePlayer();
   const auto gif = fx.WriteGif("clip.gif", SmallGif());
   ASSERT_EQ(fx.Convert(gif), crOk);
   ASSERT_EQ(fx.View.OpenedUrls.size(), 1u);
@@ -57,7 +51,7 @@ TEST(PlayInWindow, OpensTheServedPageWhoseMovieIsTheFile) {
 
 TEST(PlayInWindow, ABrowserThatDoesNotOpenIsReported) {
   ConverterFixture fx;
-  GivePlayer(fx);
+  fx.GivePlayer();
   fx.View.UrlOpens = false;
   ASSERT_EQ(fx.Convert(fx.WriteGif("clip.gif", SmallGif())), crOk);
   ASSERT_EQ(fx.View.OpenedUrls.size(), 1u);

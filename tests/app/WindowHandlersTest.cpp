@@ -390,6 +390,7 @@ TEST(WindowHandlers, TheModeUrlAndCheckBoxesAreStoredWithTheSettings) {
 
 TEST(WindowHandlers, DroppedGifsAreConvertedWithOneBoxForSeveralAndADroppedFolderIsSelected) {
   ConverterFixture fx;
+  fx.GivePlayer();
   const auto one = fx.WriteGif("one.gif", Gif(4, 4), fx.Root / "in");
   const auto two = fx.WriteGif("two.gif", Gif(4, 4), fx.Root / "in");
   const auto bad = fx.WriteGif("bad.gif", {'G', 'I', 'F'}, fx.Root / "in");
@@ -400,14 +401,14 @@ TEST(WindowHandlers, DroppedGifsAreConvertedWithOneBoxForSeveralAndADroppedFolde
   EXPECT_EQ(fx.View.Messages[0].Text.rfind("2 files of 3 have been successfully converted.\n\nNot converted:\nbad.gif", 0),
             0u)
       << fx.View.Messages[0].Text;
-  EXPECT_TRUE(fx.View.Opened.empty()) << "no page for several";
+  EXPECT_TRUE(fx.View.OpenedUrls.empty()) << "no page for several";
   EXPECT_TRUE(std::filesystem::exists(fx.OutDir / "two.swf"));
 
   fx.View.Messages.clear();
   fx.Form->FilesDropped({one});
   ASSERT_EQ(fx.View.Messages.size(), 1u);
   EXPECT_EQ(fx.View.Messages[0].Text, "The file one.swf has been successfully created.");
-  EXPECT_EQ(fx.View.Opened.size(), 1u) << "one file opens its test page";
+  EXPECT_EQ(fx.View.OpenedUrls.size(), 1u) << "one file opens its test page";
   EXPECT_EQ(fx.View.Running.back(), (std::pair<bool, bool>{false, false}));
 }
 

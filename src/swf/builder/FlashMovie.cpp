@@ -122,7 +122,7 @@ TFlashVideo& TFlashMovie::AddVideo(media::TFLVReader source) {
 
 TFlashPlaceVideo& TFlashMovie::PlaceVideo(TFlashVideo& video, std::uint16_t depth, bool repeat) {
   TFlashPlaceVideo& placed = AddVideoPlacement(video, depth, repeat);
-  placed.FirstFrame = FrameCount;
+  placed.FirstFrame = static_cast<std::uint16_t>(ClosedFrames());
   return placed;
 }
 
@@ -132,10 +132,11 @@ TFlashPlaceObject& TFlashMovie::PlaceObject(TFlashVisualObject& visual, std::uin
 
 void TFlashMovie::ShowFrame(std::uint32_t count) {
   if (count == 0) count = 1;
-  // The header's frame count is 16-bit.
-  if (count > 0xFFFFu - FrameCount) {
-    throw std::length_error("a movie holds at most 65535 frames, this one would have " +
-                            std::to_string(std::uint64_t{FrameCount} + count));
+  // The header's frame count is 16-bit. While the movie streams the header
+  // holds the count declared for it, so the frames closed so far count.
+  const std::uint64_t frames = ClosedFrames() + std::uint64_t{count};
+  if (frames > 0xFFFFu) {
+    throw std::length_error("a movie holds at most 65535 frames, this one would have " + std::to_string(frames));
   }
   FrameCount = static_cast<std::uint16_t>(CloseFrame(static_cast<std::uint16_t>(count)));
   currentFrame_ = FrameCount - 1;

@@ -14,10 +14,8 @@
 #include "app/PlayerFiles.h"
 #include "app/PlayerServer.h"
 #include "base/FileStream.h"
-#include "base/MemoryStream.h"
 #include "base/ProgramFolder.h"
-#include "base/ZlibStream.h"
-#include "swf/core/BitsEngine.h"
+#include "swf/core/TagReader.h"
 
 extern char** environ;
 
@@ -26,18 +24,10 @@ namespace movara::cli {
 namespace {
 
 // A movie's stage in pixels, from the frame rectangle of its header (in
-// twips); nothing when the bytes are not an "FWS" or "CWS" movie.
+// twips); nothing when the bytes are not a movie whose header can be read.
 std::optional<std::pair<std::int32_t, std::int32_t>> MovieStage(const std::vector<std::uint8_t>& bytes) {
-  if (bytes.size() < 9 || (bytes[0] != 'F' && bytes[0] != 'C') || bytes[1] != 'W' || bytes[2] != 'S') {
-    return std::nullopt;
-  }
   try {
-    TMemoryViewStream body(std::span<const std::uint8_t>(bytes).subspan(8));
-    std::optional<TDecompressionStream> inflated;
-    if (bytes[0] == 'C') inflated.emplace(body);
-    TStream& header = inflated ? static_cast<TStream&>(*inflated) : body;
-    swf::TBitsEngine be(header);
-    const swf::TRectangle frame = be.ReadRect();
+    const swf::TRectangle frame = swf::ReadSWFFileHeader(bytes).FrameRect;
     return std::pair{(frame.Right - frame.Left) / 20, (frame.Bottom - frame.Top) / 20};
   } catch (const std::exception&) {
     return std::nullopt;

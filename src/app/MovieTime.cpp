@@ -13,13 +13,9 @@ namespace {
 // its value when the timeline loops.
 constexpr const char* kPassCounter = "movara_passes";
 
-// ShowFrame tags, at most 65535 to a call.
+// `count` ShowFrame tags; more than a movie holds the movie refuses.
 void ShowFrames(swf::TFlashMovie& movie, std::uint64_t count) {
-  while (count > 0) {
-    const auto n = static_cast<std::uint16_t>(std::min<std::uint64_t>(count, 0xFFFF));
-    movie.ShowFrame(n);
-    count -= n;
-  }
+  if (count > 0) movie.ShowFrame(static_cast<std::uint32_t>(std::min<std::uint64_t>(count, 0xFFFFFFFF)));
 }
 
 // The last frame's actions: stop after `passes` passes. One pass needs only

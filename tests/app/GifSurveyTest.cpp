@@ -17,7 +17,7 @@ using test::MakeFrame;
 
 const std::vector<test::Rgb> kColors = {0x000000, 0xFFFFFF, 0xE03020, 0x2060E0};
 
-// Changes frame k's spec, or writes its control extension itself (then true).
+// Changes how frame k is made, or writes its control extension itself (then true).
 using TChange = std::function<bool(int k, GifBuilder& b, test::FrameSpec& f)>;
 
 // Thirteen opaque 4 x 2 frames with a control extension each, but for what

@@ -110,10 +110,13 @@ std::unique_ptr<TSWFObject> ReadTag(TBitsEngine& be, std::uint8_t version) {
   return tag;
 }
 
-TSWFFile ReadSWFFile(std::span<const std::uint8_t> bytes) {
-  TSWFFile file;
+namespace {
+
+// The first eight bytes' fields, checked, and the bytes after them
+// (inflated into `inflated` for a compressed movie).
+std::span<const std::uint8_t> ReadFileStart(std::span<const std::uint8_t> bytes, TSWFFileHeader& h,
+                                            std::vector<std::uint8_t>& inflated) {
   if (bytes.size() < 8) throw SWFFormatError("file too short for an SWF header");
-  TSWFFileHeader& h = file.Header;
   std::copy_n(bytes.begin(), 3, h.Signature);
   const bool compressed = h.Signature[0] == 'C';
   if ((h.Signature[0] != 'F' && !compressed) || h.Signature[1] != 'W' || h.Signature[2] != 'S') {
@@ -123,7 +126,6 @@ TSWFFile ReadSWFFile(std::span<const std::uint8_t> bytes) {
   h.FileLength = bytes[4] | (bytes[5] << 8) | (bytes[6] << 16) | (static_cast<std::uint32_t>(bytes[7]) << 24);
   if (h.FileLength < 8) throw SWFFormatError("SWF length field below the header size");
 
-  std::vector<std::uint8_t> inflated;
   std::span<const std::uint8_t> rest = bytes.subspan(8);
   if (compressed) {
     inflated = ZlibDecompress(rest, h.FileLength - 8);
@@ -133,12 +135,33 @@ TSWFFile ReadSWFFile(std::span<const std::uint8_t> bytes) {
     throw SWFFormatError("SWF length field says " + std::to_string(h.FileLength) + " bytes, the file holds " +
                          std::to_string(rest.size() + 8));
   }
+  return rest;
+}
 
-  TMemoryViewStream stream(rest);
-  TBitsEngine be(stream);
+void ReadStageFields(TBitsEngine& be, TSWFFileHeader& h) {
   h.FrameRect = be.ReadRect();
   h.FrameRate = be.ReadWord();
   h.FrameCount = be.ReadWord();
+}
+
+}  // namespace
+
+TSWFFileHeader ReadSWFFileHeader(std::span<const std::uint8_t> bytes) {
+  TSWFFileHeader h;
+  std::vector<std::uint8_t> inflated;
+  TMemoryViewStream stream(ReadFileStart(bytes, h, inflated));
+  TBitsEngine be(stream);
+  ReadStageFields(be, h);
+  return h;
+}
+
+TSWFFile ReadSWFFile(std::span<const std::uint8_t> bytes) {
+  TSWFFile file;
+  TSWFFileHeader& h = file.Header;
+  std::vector<std::uint8_t> inflated;
+  TMemoryViewStream stream(ReadFileStart(bytes, h, inflated));
+  TBitsEngine be(stream);
+  ReadStageFields(be, h);
   while (stream.Remaining() > 0) {
     file.TagOffsets.push_back(8 + stream.Position());
     file.Tags.push_back(ReadTag(be, h.Version));

@@ -66,5 +66,8 @@ struct TSWFFile {
 // Reads a whole "FWS" or "CWS" movie: header and every tag up to End. The
 // declared length bounds how much a compressed movie may inflate to.
 TSWFFile ReadSWFFile(std::span<const std::uint8_t> bytes);
+// Only the header of a whole movie file (the length and, compressed, the
+// inflation checked as ReadSWFFile checks them); the tags are not read.
+TSWFFileHeader ReadSWFFileHeader(std::span<const std::uint8_t> bytes);
 
 }  // namespace movara::swf

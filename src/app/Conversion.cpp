@@ -33,6 +33,8 @@ constexpr int kMaxLayers = 11;
 // is placed as layers, each of its frame's own size.
 constexpr std::int64_t kMaxCanvasPixels = std::int64_t{1} << 26;
 
+bool HugeScreen(const imaging::TGIFImage& gif) { return std::int64_t{gif.Width()} * gif.Height() > kMaxCanvasPixels; }
+
 // Lifts a black transparent colour to (0, 0, 1), so that opaque black
 // pixels are not taken for transparent ones (transparency is told by colour).
 void LiftBlackTransparentColours(TGIFImage& gif) {
@@ -248,8 +250,7 @@ TMoviePlan PrepareGif(std::unique_ptr<TGIFImage>& gif) {
   OptimizeFrames(gif, layered);
   LiftBlackTransparentColours(*gif);
   plan.Layers = PlanLayers(*gif);
-  const bool hugeScreen = std::int64_t{gif->Width()} * gif->Height() > kMaxCanvasPixels;
-  plan.Layered = (layered && plan.Layers.Exact) || hugeScreen;
+  plan.Layered = (layered && plan.Layers.Exact) || HugeScreen(*gif);
   for (const auto& f : gif->Frames()) plan.Frames.push_back(FactsOf(*f));
   return plan;
 }
@@ -258,8 +259,7 @@ TMoviePlan PrepareGif(std::unique_ptr<TGIFImage>& gif) {
 // the first pass saw of its frames allows it, and the mode would be full
 // frames.
 bool ComposesFrameByFrame(const TGIFImage& gif, const TGifSurvey& survey) {
-  const bool hugeScreen = std::int64_t{gif.Width()} * gif.Height() > kMaxCanvasPixels;
-  return survey.FrameByFrame() && !hugeScreen && !ChooseLayers(gif, false);
+  return survey.FrameByFrame() && !HugeScreen(gif) && !ChooseLayers(gif, false);
 }
 
 // The plan of full frames composed frame by frame, from the first pass: the

@@ -3,6 +3,7 @@
 #include <system_error>
 
 #include "app/MainForm.h"
+#include "base/ProgramFolder.h"
 
 namespace movara::app {
 
@@ -57,7 +58,7 @@ std::filesystem::path TfrmMain::HelpFile() const {
   std::error_code ec;
   const std::filesystem::path beside = programFolder_ / kHelpFileName;
   if (std::filesystem::is_regular_file(beside, ec)) return beside;
-  const std::filesystem::path installed = programFolder_.parent_path() / "share" / "movara" / kHelpFileName;
+  const std::filesystem::path installed = InstalledDataFolder(programFolder_) / kHelpFileName;
   if (std::filesystem::is_regular_file(installed, ec)) return installed;
   return {};
 }

@@ -4,12 +4,14 @@
 #include <cctype>
 #include <system_error>
 
+#include "base/ProgramFolder.h"
+
 namespace movara::app {
 
 namespace {
 
 std::filesystem::path InstalledPlayerFolder(const std::filesystem::path& programFolder) {
-  return programFolder.parent_path() / "share" / "movara" / "player";
+  return InstalledDataFolder(programFolder) / "player";
 }
 
 // The emulator's own configuration object, read by its entry script: play

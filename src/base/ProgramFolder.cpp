@@ -10,4 +10,8 @@ std::filesystem::path ProgramFolder() {
   return ec ? std::filesystem::current_path() : exe.parent_path();
 }
 
+std::filesystem::path InstalledDataFolder(const std::filesystem::path& programFolder) {
+  return programFolder.parent_path() / "share" / "movara";
+}
+
 }  // namespace movara

@@ -9,7 +9,6 @@
 #include "Interrupt.h"
 #include "app/FolderRun.h"
 #include "app/HtmlPage.h"
-#include "app/MainForm.h"
 #include "app/ParallelConversions.h"
 #include "app/RunReport.h"
 
@@ -34,7 +33,7 @@ class TFrameProgressLine final : public app::IConvertProgress {
 // the reader's or the writer's, with an English gloss of the reader's.
 std::string FailureLine(const std::filesystem::path& gif, const app::TConvertOutcome& outcome) {
   std::string line = "movara-cli: " + gif.string() + ": ";
-  line += outcome.Code == app::crLoadError ? app::msg::kError1 : app::msg::kError6;
+  line += app::ErrorMessage(outcome.Code);
   const std::string reason = app::ReasonLine(outcome);
   return reason.empty() ? line : line + " " + reason;
 }

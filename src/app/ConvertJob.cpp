@@ -115,8 +115,7 @@ void TfrmMain::ReportConversion(const TConvertOutcome& outcome) {
              outcome.FirstFrameTransparent);
   } else if (outcome.Code != crOk) {
     const std::string reason = ReasonLine(outcome);
-    view_.MessageBox(std::string(outcome.Code == crLoadError ? msg::kError1 : msg::kError6) +
-                         (reason.empty() ? "" : "\n" + reason),
+    view_.MessageBox(ErrorMessage(outcome.Code) + (reason.empty() ? "" : "\n" + reason),
                      IMainView::MessageKind::Error);
   }
 }

@@ -13,23 +13,6 @@ int ProgressPercent(std::size_t index, std::size_t count) {
   return static_cast<int>(std::nearbyint(static_cast<double>(index + 1) * 100.0 / static_cast<double>(count)));
 }
 
-std::string FolderRunSummary(int converted, int failed, int subfolders, bool aborted, int unreadable) {
-  if (aborted) return msg::kAborted;
-  std::string text;
-  if (converted == 0) text = msg::kNothingConverted;
-  const int total = converted + failed;
-  if (total == 0) text = msg::kNothingFound;
-  if (converted == 1) text = "1 file of " + std::to_string(total) + " has been successfully converted.";
-  if (converted > 1) {
-    text = std::to_string(converted) + " files of " + std::to_string(total) + " have been successfully converted.";
-  }
-  if (subfolders > 1) text += " " + std::to_string(subfolders) + " subfolders have been processed.";
-  if (subfolders == 1) text += " 1 subfolder has been processed.";
-  if (unreadable > 1) text += " " + std::to_string(unreadable) + " folders could not be read.";
-  if (unreadable == 1) text += " 1 folder could not be read.";
-  return text;
-}
-
 bool IsCommandLineConversion(const std::vector<std::string>& args) {
   std::error_code ec;
   return !args.empty() && std::filesystem::is_regular_file(args[0], ec);

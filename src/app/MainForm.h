@@ -145,24 +145,15 @@ class TfrmMain {
   std::vector<TFailedFile> runFailures_;
 };
 
-// Messages shown by the converter.
+// The window's status text while it converts.
 namespace msg {
 inline constexpr const char* kConverting = "Converting:  please wait...";
-inline constexpr const char* kError1 = "Error 1. There was an error while converting the file.";
-inline constexpr const char* kError6 = "Error 6. Could not write the file to output folder. Check permissions or disk space.";
-inline constexpr const char* kError6Folder =
-    "Error 6. Could not write file(s) to output folder. Check permissions or disk space.";
-inline constexpr const char* kNothingConverted = "No files have been converted.";
-inline constexpr const char* kNothingFound = "No files have been found.";
-inline constexpr const char* kAborted = "The converting process has been aborted by user.";
 }  // namespace msg
 
 // Whether the program's arguments ask for a conversion without the window:
 // the first names an existing file.
 bool IsCommandLineConversion(const std::vector<std::string>& args);
 
-// The summary of a folder run, with the folders it could not read.
-std::string FolderRunSummary(int converted, int failed, int subfolders, bool aborted, int unreadable = 0);
 // (index + 1) * 100 / count, rounded to the nearest integer, ties to even.
 int ProgressPercent(std::size_t index, std::size_t count);
 

@@ -3,7 +3,6 @@
 
 #include "app/HtmlPage.h"
 
-#include "app/MainForm.h"
 #include "base/FileStream.h"
 #include "base/PartialFile.h"
 
@@ -171,19 +170,6 @@ std::filesystem::path WriteTestPage(const std::filesystem::path& movie, const st
   WriteFileBytes(partial.Path(), std::vector<std::uint8_t>(text.begin(), text.end()));
   partial.Commit(true);
   return page;
-}
-
-void TfrmMain::ShowHTML(const std::filesystem::path& fileName, const std::string& width, const std::string& height,
-                        bool transparent) {
-  std::filesystem::path page;
-  try {
-    page = WriteTestPage(fileName, width, height, transparent);
-  } catch (const std::exception&) {
-    view_.MessageBox(msg::kError6, IMainView::MessageKind::Error);
-    return;
-  }
-  view_.ProcessMessages();
-  OpenServedPage(fileName, page);
 }
 
 }  // namespace movara::app

@@ -58,7 +58,7 @@ class TfrmMain {
   // The folder dialog at OutputFolder; the chosen folder becomes it.
   void btnSelectFolderClick();
   void btnSelectFolderClick(const std::filesystem::path& chosen);
-  // Window handlers (MainWindow.cpp).
+  // Window handlers (WindowHandlers.cpp).
   void LV1SelectItem(std::size_t index, bool selected);
   void ChB1Click();
   // The file list was filled anew: the position pane follows it.

@@ -1,6 +1,6 @@
-// The window plays a converted movie in the browser: its page and the movie
-// served with the player on 127.0.0.1, since no browser plays the page's
-// plug-in markup from a file.
+// The window writes a converted movie's test page and plays the movie in the
+// browser: its page and the movie served with the player on 127.0.0.1,
+// since no browser plays the page's plug-in markup from a file.
 #include <exception>
 
 #include "app/MainForm.h"
@@ -8,6 +8,19 @@
 #include "base/FileStream.h"
 
 namespace movara::app {
+
+void TfrmMain::ShowHTML(const std::filesystem::path& fileName, const std::string& width, const std::string& height,
+                        bool transparent) {
+  std::filesystem::path page;
+  try {
+    page = WriteTestPage(fileName, width, height, transparent);
+  } catch (const std::exception&) {
+    view_.MessageBox(msg::kError6, IMainView::MessageKind::Error);
+    return;
+  }
+  view_.ProcessMessages();
+  OpenServedPage(fileName, page);
+}
 
 void TfrmMain::OpenServedPage(const std::filesystem::path& movie, const std::filesystem::path& page) {
   std::string url;

@@ -7,6 +7,7 @@
 #include "base/FileStream.h"
 #include "base/MemoryStream.h"
 #include "imaging/GIFException.h"
+#include "imaging/GIFPainter.h"
 #include "imaging/GIFStreamReader.h"
 
 namespace movara::imaging {
@@ -167,6 +168,37 @@ TPalette TGIFImage::Palette() {
     buildingPalette_ = false;
     throw;
   }
+}
+
+void TGIFImage::Draw(IGIFDrawTarget& target) { Draw(target, SteadyClock()); }
+
+void TGIFImage::Draw(IGIFDrawTarget& target, IPainterClock& clock) {
+  if (drawing_ || frames_.empty()) return;
+  if (frames_.size() == 1 || (DrawOptions & doAnimate) == 0) {
+    target.Present(StillPicture(*this));
+    return;
+  }
+  if (HasPainter(&target)) return;
+  StopPainters();
+  auto painter = std::make_unique<TGIFPainter>(*this, target, clock);
+  if (painter->Threaded()) {
+    TGIFPainter& started = *painter;
+    RegisterPainter(&target, [owned = std::shared_ptr<TGIFPainter>(std::move(painter))] { owned->Stop(); });
+    started.Start();
+    return;
+  }
+  // Inside Draw the painter handles the application's events while it
+  // waits; they may clear or destroy this image, whose stop then tells us.
+  bool stoppedByImage = false;
+  drawing_ = true;
+  const int id = RegisterPainter(&target, [&stoppedByImage, p = painter.get()] {
+    stoppedByImage = true;
+    p->Stop();
+  });
+  painter->Run();
+  if (stoppedByImage) return;
+  drawing_ = false;
+  UnregisterPainter(id);
 }
 
 int TGIFImage::RegisterPainter(const IGIFDrawTarget* target, std::function<void()> stop) {

@@ -139,8 +139,8 @@ class TGIFImage {
   void Warning(const std::string& message);
   bool Progress(int stage, int percent, const std::string& message);
 
-  // Drawing (GIFPainter.cpp): a single frame, or without doAnimate frame 0,
-  // goes to the target at once; several frames start a painter for the
+  // Drawing: a single frame, or without doAnimate frame 0, goes to the
+  // target at once; several frames start a painter (GIFPainter.h) for the
   // target unless one already paints there. Nothing happens while a painter
   // runs inside Draw, or when there are no frames.
   void Draw(IGIFDrawTarget& target, IPainterClock& clock);

@@ -248,35 +248,4 @@ void TGIFPainter::DrawFrame(TPlay& play, std::size_t index, std::uint8_t disposa
   target_.Present(std::make_shared<const TBitmap>(play.Picture));
 }
 
-void TGIFImage::Draw(IGIFDrawTarget& target) { Draw(target, SteadyClock()); }
-
-void TGIFImage::Draw(IGIFDrawTarget& target, IPainterClock& clock) {
-  if (drawing_ || frames_.empty()) return;
-  if (frames_.size() == 1 || (DrawOptions & doAnimate) == 0) {
-    target.Present(StillPicture(*this));
-    return;
-  }
-  if (HasPainter(&target)) return;
-  StopPainters();
-  auto painter = std::make_unique<TGIFPainter>(*this, target, clock);
-  if (painter->Threaded()) {
-    TGIFPainter& started = *painter;
-    RegisterPainter(&target, [owned = std::shared_ptr<TGIFPainter>(std::move(painter))] { owned->Stop(); });
-    started.Start();
-    return;
-  }
-  // Inside Draw the painter handles the application's events while it
-  // waits; they may clear or destroy this image, whose stop then tells us.
-  bool stoppedByImage = false;
-  drawing_ = true;
-  const int id = RegisterPainter(&target, [&stoppedByImage, p = painter.get()] {
-    stoppedByImage = true;
-    p->Stop();
-  });
-  painter->Run();
-  if (stoppedByImage) return;
-  drawing_ = false;
-  UnregisterPainter(id);
-}
-
 }  // namespace movara::imaging

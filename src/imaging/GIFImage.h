@@ -89,7 +89,8 @@ enum TGIFDrawOption : std::uint16_t {
   doDither = 0x0200,          // (no effect here: frames render by the plain path)
   doDitherOnPalette = 0x0400,
 };
-inline constexpr std::uint16_t kDefaultDrawOptions = 0x060F;
+inline constexpr std::uint16_t kDefaultDrawOptions =
+    doThreaded | doTransparent | doAnimate | doLoop | doDither | doDitherOnPalette;
 
 // A GIF image: the header with the global colour table and the frames.
 class TGIFImage {

@@ -20,6 +20,11 @@ using test::LoadGif;
 
 using test::MakeFrame;
 
+// The steps the converter runs: for every movie, and with cropping for a
+// movie of layers.
+constexpr std::uint8_t kFrameSteps = ooMerge | ooCleanup | ooColorMap | ooReduceColors;
+constexpr std::uint8_t kLayerSteps = kFrameSteps | ooCrop;
+
 // The composed pictures with runs of identical consecutive pictures collapsed:
 // dropping a frame that changes nothing must not count as a difference.
 std::vector<std::vector<std::uint8_t>> Pictures(TGIFImage& gif) {
@@ -121,14 +126,14 @@ TEST(GIFOptimizer, IdenticalFrameBecomesTransparentThenIsTrimmedAway) {
   const auto before = Pictures(*gif);
   auto merged = std::make_unique<TGIFImage>();
   merged->AssignFrom(*gif);
-  merged->Optimize(ooMerge, 0);
+  merged->Optimize(ooMerge, rmNone);
   ASSERT_EQ(merged->Frames().size(), 3u);
   const TGIFSubImage& third = *merged->Frames()[2];
   ASSERT_TRUE(third.Transparent());
   for (const auto p : third.PixelData()) EXPECT_EQ(p, third.GraphicControlExtension()->TransparentIndex);
   EXPECT_EQ(Pictures(*merged), before);
 
-  gif->Optimize(ooMerge | ooCrop, 0);
+  gif->Optimize(ooMerge | ooCrop, rmNone);
   ASSERT_EQ(gif->Frames().size(), 2u) << "the frame that shows nothing is gone";
   EXPECT_EQ(gif->Frames()[1]->GraphicControlExtension()->Delay, 50) << "its delay went to the frame before";
   EXPECT_EQ(Pictures(*gif), before);
@@ -138,7 +143,7 @@ TEST(GIFOptimizer, CleanupOfASingleFrameGif) {
   auto gif = LoadGif(GifBuilder().Header(2, 1, {0, 0xFFFFFF}).Loop(0).Comment("x").Gce(0, 40)
                          .Frame(MakeFrame(0, 0, 2, 1, {0, 1})).Comment("trailing").Trailer().Build());
   ASSERT_EQ(gif->Frames().size(), 2u);
-  gif->Optimize(ooCleanup, 0);
+  gif->Optimize(ooCleanup, rmNone);
   ASSERT_EQ(gif->Frames().size(), 1u) << "the empty trailing frame goes with its comment";
   EXPECT_TRUE(gif->Frames()[0]->Extensions().empty()) << "loop, comment and delay-only control extension go";
   EXPECT_EQ(gif->Frames()[0]->GraphicControlExtension(), nullptr);
@@ -147,7 +152,7 @@ TEST(GIFOptimizer, CleanupOfASingleFrameGif) {
 TEST(GIFOptimizer, LoopExtensionStaysOnFrameZeroOfAnAnimation) {
   auto gif = LoadGif(GifBuilder().Header(1, 1, {0, 0xFFFFFF}).Loop(3).Gce(0, 10).Frame(MakeFrame(0, 0, 1, 1, {0}))
                          .Gce(0, 10).Frame(MakeFrame(0, 0, 1, 1, {1})).Trailer().Build());
-  gif->Optimize(ooCleanup, 0);
+  gif->Optimize(ooCleanup, rmNone);
   ASSERT_EQ(gif->Frames().size(), 2u);
   EXPECT_NE(dynamic_cast<const TGIFAppExtNSLoop*>(gif->Frames()[0]->Extensions().front().get()), nullptr);
   EXPECT_NE(gif->Frames()[1]->GraphicControlExtension(), nullptr) << "a delay in an animation is kept";
@@ -174,7 +179,7 @@ TEST(GIFOptimizer, SortingTablesByUseRenumbersPixelsAndTransparency) {
   auto gif = LoadGif(GifBuilder().Header(4, 1, {0x111111, 0x222222, 0x333333, 0x444444}).Gce(0, 0, 1)
                          .Frame(MakeFrame(0, 0, 4, 1, {2, 2, 1, 2})).Trailer().Build());
   const auto before = Pictures(*gif);
-  gif->Optimize(ooColorMap, 0);
+  gif->Optimize(ooColorMap, rmNone);
   EXPECT_EQ(gif->GlobalColorMap().Count(), 2) << "unused colours are cut";
   EXPECT_EQ(gif->Frames()[0]->PixelData(), (std::vector<std::uint8_t>{0, 0, 1, 0}));
   EXPECT_EQ(gif->Frames()[0]->GraphicControlExtension()->TransparentIndex, 1);
@@ -189,16 +194,16 @@ TEST(GIFOptimizer, DisposalResetsOnlyWhenTheyShowNothing) {
     return LoadGif(b.Trailer().Build());
   };
   auto covered = build(0, 1, -1);
-  covered->Optimize(ooCleanup, 0);
+  covered->Optimize(ooCleanup, rmNone);
   EXPECT_EQ(covered->Frames()[0]->GraphicControlExtension()->Disposal(), 0);
   auto partial = build(2, 1, -1);
-  partial->Optimize(ooCleanup, 0);
+  partial->Optimize(ooCleanup, rmNone);
   EXPECT_EQ(partial->Frames()[0]->GraphicControlExtension()->Disposal(), 2);
   auto restoring = build(0, 3, -1);
-  restoring->Optimize(ooCleanup, 0);
+  restoring->Optimize(ooCleanup, rmNone);
   EXPECT_EQ(restoring->Frames()[0]->GraphicControlExtension()->Disposal(), 2);
   auto transparent = build(0, 1, 2);
-  transparent->Optimize(ooCleanup, 0);
+  transparent->Optimize(ooCleanup, rmNone);
   EXPECT_EQ(transparent->Frames()[0]->GraphicControlExtension()->Disposal(), 2);
 }
 
@@ -209,7 +214,7 @@ TEST(GIFOptimizer, ABorrowedTransparentIndexIsNeverOneTheFrameShows) {
                          .Frame(MakeFrame(0, 0, 3, 1, {0, 1, 1})).Gce(1, 10, 2).Frame(MakeFrame(0, 0, 3, 1, {2, 2, 2}))
                          .Gce(1, 10).Frame(MakeFrame(0, 0, 3, 1, {0, 2, 1})).Trailer().Build());
   const auto before = Pictures(*gif);
-  gif->Optimize(ooMerge, 0);
+  gif->Optimize(ooMerge, rmNone);
   EXPECT_EQ(Pictures(*gif), before);
 }
 
@@ -220,7 +225,7 @@ TEST(GIFOptimizer, DisposalTwoClearFramesAreNotTrimmedAway) {
                          .Frame(MakeFrame(0, 0, 2, 1, {1, 1})).Gce(2, 10, 2).Frame(MakeFrame(0, 0, 2, 1, {2, 2}))
                          .Gce(1, 10, 2).Frame(MakeFrame(0, 0, 1, 1, {0})).Trailer().Build());
   const auto before = Pictures(*gif);
-  gif->Optimize(0x1F, 0);
+  gif->Optimize(kLayerSteps, rmNone);
   EXPECT_EQ(Pictures(*gif), before);
 }
 
@@ -259,10 +264,10 @@ TEST(GIFOptimizer, CorpusAnimationsAreKept) {
     EXPECT_EQ(Pictures(gif), before) << "after OptimizeColorMaps";
     TGIFImage trial;
     trial.AssignFrom(gif);
-    gif.Optimize(0x1E, 0);
-    EXPECT_EQ(Pictures(gif), before) << "after Optimize(0x1E)";
-    trial.Optimize(0x1F, 0);
-    EXPECT_EQ(Pictures(trial), before) << "after Optimize(0x1F)";
+    gif.Optimize(kFrameSteps, rmNone);
+    EXPECT_EQ(Pictures(gif), before) << "after the frame steps";
+    trial.Optimize(kLayerSteps, rmNone);
+    EXPECT_EQ(Pictures(trial), before) << "after the layer steps";
     if (trial.Frames().size() > 1) {
       EXPECT_EQ(TotalDelay(trial), delay) << "trimmed frames hand their delays on";
     }

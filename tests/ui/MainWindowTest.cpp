@@ -593,7 +593,7 @@ class MainWindowTest : public QObject {
     const fs::path gif = WriteGif(Root() / "cli", "cli.gif", Gif(16, 8));
     auto window = OpenWindow({gif.string()});
     QVERIFY(window->Form().CommandLineMode);
-    QCOMPARE(window->Form().CommandLineResult, 0);
+    QCOMPARE(window->Form().CommandLineResult, static_cast<int>(app::crOk));
     QVERIFY(fs::exists(Root() / "cli" / "cli.swf"));
     QVERIFY(!fs::exists(Root() / "cli" / "cli.html"));
     window->close();

@@ -171,19 +171,15 @@ void DropUnusedTransparency(TFrames& frames, TProgress& progress) {
   }
 }
 
-// A disposal has no visible effect when the next frame is opaque, covers
-// the whole rectangle and does not itself restore what was there before it.
 void DropHiddenDisposals(TFrames& frames) {
   for (std::size_t i = 0; i + 1 < frames.size(); ++i) {
     TGIFSubImage& f = *frames[i];
     const TGIFSubImage& next = *frames[i + 1];
     auto* gce = f.GraphicControlExtension();
     if (gce == nullptr || (gce->Disposal() != 2 && gce->Disposal() != 3)) continue;
-    const TGIFRect common = Intersection(f.ScreenRect(), next.ScreenRect());
-    if (next.IsEmpty() || next.Transparent() || next.Disposal() == 3 || common.IsEmpty() || common != f.ScreenRect()) {
-      continue;
+    if (DisposalHidden(f.ScreenRect(), next.ScreenRect(), next.IsEmpty(), next.Transparent(), next.Disposal())) {
+      gce->SetDisposal(0);
     }
-    gce->SetDisposal(0);
   }
 }
 
@@ -366,6 +362,12 @@ void CropFrames(TFrames& frames, TProgress& progress) {
 }
 
 }  // namespace
+
+bool DisposalHidden(const TGIFRect& frame, const TGIFRect& next, bool nextEmpty, bool nextTransparent,
+                    std::uint8_t nextDisposal) {
+  const TGIFRect common = Intersection(frame, next);
+  return !(nextEmpty || nextTransparent || nextDisposal == 3 || common.IsEmpty() || common != frame);
+}
 
 void TGIFImage::OptimizeColorMaps() {
   StopPainters();

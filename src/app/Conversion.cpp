@@ -9,7 +9,9 @@
 #include <system_error>
 
 #include "app/FrameComposer.h"
+#include "app/DrawnOver.h"
 #include "app/GifSurvey.h"
+#include "app/StreamedOptimiser.h"
 #include "app/MovieTime.h"
 #include "base/FileStream.h"
 #include "base/PartialFile.h"
@@ -77,8 +79,8 @@ struct TMoviePlan {
   bool FirstFrameTransparent = false;
   bool Layered = false;
   TLayerPlan Layers;
-  // Full frames composed as a second reading of the file hands them over.
-  bool FrameByFrame = false;
+  // Frames made as a second reading of the file hands them over.
+  bool Streamed = false;
   // The frames as they become pictures.
   std::vector<TFrameFacts> Frames;
   // The count of the GIF's last loop extension, read before the
@@ -152,23 +154,27 @@ void ComposeFullFrames(TFlashMovie& movie, TGIFImage& gif, const TMoviePlan& pla
 
 // Layered mode: each frame its own bitmap at its own position, above the
 // earlier ones, which the plan's removals take away.
+void PlaceLayer(TFlashMovie& movie, const TGIFSubImage& frame, std::size_t k, const TMoviePlan& plan,
+                const TMovieTime& time) {
+  if (frame.IsEmpty()) {
+    time.ShowFrame(movie, k);
+    return;
+  }
+  const bool opaque = k == 0 && !plan.FirstFrameTransparent;
+  const TBitmap picture = FrameRaster(frame, MakeFramePalette(frame), opaque);
+  swf::TFlashShape& shape = AddPicture(movie, picture, frame.Width(), frame.Height());
+  for (const std::size_t gone : plan.Layers.Removals[k]) movie.RemoveObject(static_cast<std::uint16_t>(2 * gone), &shape);
+  movie.PlaceObject(shape, static_cast<std::uint16_t>(2 * k)).SetTranslate(frame.Left, frame.Top);
+  time.ShowFrame(movie, k);
+}
+
 void PlaceLayers(TFlashMovie& movie, TGIFImage& gif, const TMoviePlan& plan, const TMovieTime& time,
                  const TFrameProgress& progress) {
   const auto& frames = gif.Frames();
   for (std::size_t k = 0; k < frames.size(); ++k) {
     progress.Done(k);
-    TGIFSubImage& frame = *frames[k];
-    if (frame.IsEmpty()) {
-      time.ShowFrame(movie, k);
-      continue;
-    }
-    const bool opaque = k == 0 && !plan.FirstFrameTransparent;
-    const TBitmap picture = FrameRaster(frame, MakeFramePalette(frame), opaque);
-    swf::TFlashShape& shape = AddPicture(movie, picture, frame.Width(), frame.Height());
-    for (const std::size_t gone : plan.Layers.Removals[k]) movie.RemoveObject(static_cast<std::uint16_t>(2 * gone), &shape);
-    movie.PlaceObject(shape, static_cast<std::uint16_t>(2 * k)).SetTranslate(frame.Left, frame.Top);
-    time.ShowFrame(movie, k);
-    ReleasePixels(frame);
+    PlaceLayer(movie, *frames[k], k, plan, time);
+    ReleasePixels(*frames[k]);
   }
 }
 
@@ -255,22 +261,24 @@ TMoviePlan PrepareGif(std::unique_ptr<TGIFImage>& gif) {
   return plan;
 }
 
-// Whether the survey's GIF becomes full frames composed frame by frame: what
-// the first pass saw of its frames allows it, and the mode would be full
-// frames.
-bool ComposesFrameByFrame(const TGIFImage& gif, const TGifSurvey& survey) {
-  return survey.FrameByFrame() && !HugeScreen(gif) && !ChooseLayers(gif, false);
-}
-
-// The plan of full frames composed frame by frame, from the first pass: the
-// frame optimisations would change no picture and no frame's length. No
-// picture shows the background.
-TMoviePlan PlanFrameByFrame(const TGIFImage& gif, const TGifSurvey& survey) {
+// The plan of a GIF whose frames a first reading gave back: the same
+// decisions as for the whole image, taken from the facts the reading kept;
+// none when they do not suffice.
+std::optional<TMoviePlan> PlanStreamed(TGIFImage& gif, TStreamedOptimiser& optimiser) {
   TMoviePlan plan;
-  plan.LoadedFrames = survey.Frames().size();
+  plan.LoadedFrames = optimiser.ReadFrames();
+  if (plan.LoadedFrames > 1 && optimiser.ColorsFitOneTable()) optimiser.MergeColorTables();
   if (gif.GlobalColorMap().Count() > 0) plan.Background = gif.BackgroundColor();
-  plan.FrameByFrame = true;
-  plan.Frames = survey.Frames();
+  plan.FirstFrameTransparent = FirstFrameTransparent(gif);
+  const bool layered = ChooseLayers(gif, plan.FirstFrameTransparent);
+  if (!optimiser.Optimize(layered)) return std::nullopt;
+  // Frames the clean-up takes away have no control extension: lifting
+  // colours sees the same frames as with the whole image.
+  LiftBlackTransparentColours(gif);
+  plan.Layers = PlanLayers(optimiser.Shapes(), gif.Width(), gif.Height());
+  plan.Layered = (layered && plan.Layers.Exact) || HugeScreen(gif);
+  plan.Frames = optimiser.Facts();
+  plan.Streamed = true;
   return plan;
 }
 
@@ -295,41 +303,56 @@ std::string LimitProblem(const TMoviePlan& plan, bool link, std::uint64_t movieF
   return {};
 }
 
-// The second pass of a GIF composed frame by frame: reads the file again
-// and makes each frame's picture as the reader hands the frame over, then
-// gives its pixels back.
+// The second reading of a GIF whose frames the first gave back: each frame
+// becomes its optimised self and its picture as the reader hands it over,
+// then gives its pixels back.
 void ComposeWhileReading(TFlashMovie& movie, const std::filesystem::path& file, const TGIFImage& surveyed,
-                         const TMoviePlan& plan, const TMovieTime& time, const TFrameProgress& progress) {
+                         const TStreamedOptimiser& optimiser, const TMoviePlan& plan, const TMovieTime& time,
+                         const TFrameProgress& progress) {
   TFullFrames full(movie, surveyed.Width(), surveyed.Height(), plan.Background, time);
+  TDrawnOver over;
   TGIFImage gif;
-  std::size_t k = 0;
+  std::size_t read = 0, k = 0;
   const auto changed = [] { return imaging::GIFException("the GIF changed while it was converted"); };
   gif.FrameHandler = [&](TGIFSubImage& frame) {
-    if (k >= plan.Frames.size() || frame.IsEmpty()) throw changed();
-    progress.Done(k);
-    full.Add(frame, k);
+    if (read >= optimiser.ReadFrames() || frame.IsEmpty() != optimiser.Empty(read) ||
+        frame.ScreenRect() != surveyed.Frames()[read]->ScreenRect()) {
+      throw changed();
+    }
+    const TPixelsSeen* drawnOver = over.Over(read > 0 ? surveyed.Frames()[read - 1]->Disposal() : 0);
+    over.Add(optimiser.Apply(frame, read, drawnOver));
+    if (!optimiser.Erased(read)) {
+      progress.Done(k);
+      if (plan.Layered) {
+        PlaceLayer(movie, frame, k, plan, time);
+      } else {
+        full.Add(frame, k);
+      }
+      ++k;
+    }
     ReleasePixels(frame);
-    ++k;
+    frame.ColorMap().Clear();
+    ++read;
   };
   gif.LoadFile(file);
-  if (k != plan.Frames.size()) throw changed();
+  if (read != optimiser.ReadFrames()) throw changed();
 }
 
 // Adds the link button and every frame's picture to the movie.
-void BuildMovie(TFlashMovie& movie, TGIFImage& gif, const TMoviePlan& plan, const TMovieTime& time,
-                const TConvertOptions& options, IConvertProgress* progress) {
+void BuildMovie(TFlashMovie& movie, TGIFImage& gif, const TStreamedOptimiser* optimiser, const TMoviePlan& plan,
+                const TMovieTime& time, const TConvertOptions& options, IConvertProgress* progress) {
   if (!options.Url.empty()) {
     AddLinkButton(movie, options.Url, gif.Width(), gif.Height(), static_cast<std::uint16_t>(2 * plan.LoadedFrames));
   }
-  const TFrameProgress frames(progress, gif.Frames().size());
-  if (plan.FrameByFrame) {
-    ComposeWhileReading(movie, options.Gif, gif, plan, time, frames);
+  const TFrameProgress frames(progress, plan.Frames.size());
+  if (optimiser != nullptr) {
+    ComposeWhileReading(movie, options.Gif, gif, *optimiser, plan, time, frames);
   } else if (plan.Layered) {
     PlaceLayers(movie, gif, plan, time, frames);
   } else {
     ComposeFullFrames(movie, gif, plan, time, frames);
   }
-  frames.Done(gif.Frames().size());
+  frames.Done(plan.Frames.size());
 }
 
 // Writes a movie through `write` into a temporary file beside the target,
@@ -348,12 +371,13 @@ bool CommitMovie(const std::filesystem::path& target, TOverwrite overwrite,
 // Streams the movie into its file as the frames are made: crOk, or
 // crWriteError with the error's message when the file cannot be written
 // (crLoadError when a second reading of the GIF fails).
-int WriteMovie(TFlashMovie& movie, TGIFImage& gif, const TMoviePlan& plan, const TMovieTime& time,
-               const TConvertOptions& options, IConvertProgress* progress, bool& written, std::string& reason) {
+int WriteMovie(TFlashMovie& movie, TGIFImage& gif, const TStreamedOptimiser* optimiser, const TMoviePlan& plan,
+               const TMovieTime& time, const TConvertOptions& options, IConvertProgress* progress, bool& written,
+               std::string& reason) {
   try {
     written = CommitMovie(options.Movie, options.Overwrite, [&](TStream& out) {
       movie.BeginStream(out, static_cast<std::uint16_t>(time.Frames()));
-      BuildMovie(movie, gif, plan, time, options, progress);
+      BuildMovie(movie, gif, optimiser, plan, time, options, progress);
       movie.EndStream();
     });
     return crOk;
@@ -368,29 +392,36 @@ int WriteMovie(TFlashMovie& movie, TGIFImage& gif, const TMoviePlan& plan, const
   return crWriteError;
 }
 
-// Reads the GIF frame by frame and plans its movie: composed frame by frame
-// from a second reading when the survey allows it, else from the whole
-// image, optimised. False with the reader's message when it cannot be read.
-bool LoadAndPlan(const std::filesystem::path& file, std::unique_ptr<TGIFImage>& gif, TMoviePlan& plan,
-                 IConvertProgress* progress, std::string& reason) {
+// Reads the GIF frame by frame and plans its movie: made from a second
+// reading when the GIF's pixels did not fit in what a conversion holds and
+// the first reading's facts suffice, else from the whole image, optimised.
+// False with the reader's message when it cannot be read.
+bool LoadAndPlan(const TConvertOptions& options, std::unique_ptr<TGIFImage>& gif,
+                 std::unique_ptr<TStreamedOptimiser>& optimiser, TMoviePlan& plan, IConvertProgress* progress,
+                 std::string& reason) {
   bool released = false;
   std::optional<std::uint16_t> loopCount;
   {
-    const TGifSurvey survey(*gif);
-    if (!LoadGif(file, *gif, reason)) return false;
+    TGifSurvey survey(*gif, options.HeldFrameBytes);
+    if (!LoadGif(options.Gif, *gif, reason)) return false;
     loopCount = GifLoopCount(*gif);
-    if (ComposesFrameByFrame(*gif, survey)) plan = PlanFrameByFrame(*gif, survey);
     released = survey.Released();
+    if (released && survey.Complete()) {
+      optimiser = std::make_unique<TStreamedOptimiser>(*gif, survey.TakeFrames());
+    }
   }
-  plan.LoopCount = loopCount;
   if (progress != nullptr) progress->FramesDone(0, gif->Frames().size());
-  if (plan.FrameByFrame) {
-    ReleasePixels(*gif->Frames().back());
-    return true;
+  if (optimiser != nullptr) {
+    if (auto streamed = PlanStreamed(*gif, *optimiser)) {
+      plan = std::move(*streamed);
+      plan.LoopCount = loopCount;
+      return true;
+    }
+    optimiser.reset();
   }
   // The optimisations need the whole image: read again when the survey gave
   // frames back.
-  if (released && !LoadGif(file, *gif, reason)) return false;
+  if (released && !LoadGif(options.Gif, *gif, reason)) return false;
   plan = PrepareGif(gif);
   plan.LoopCount = loopCount;
   return true;
@@ -422,8 +453,9 @@ TConvertOutcome ConvertOne(const TConvertOptions& options, IConvertProgress* pro
   if (options.Overwrite == TOverwrite::Keep && std::filesystem::exists(options.Movie, ec)) return outcome;
 
   auto gif = std::make_unique<TGIFImage>();
+  std::unique_ptr<TStreamedOptimiser> optimiser;
   TMoviePlan plan;
-  if (!LoadAndPlan(options.Gif, gif, plan, progress, outcome.Reason)) {
+  if (!LoadAndPlan(options, gif, optimiser, plan, progress, outcome.Reason)) {
     outcome.Code = crLoadError;
     return outcome;
   }
@@ -446,7 +478,7 @@ TConvertOutcome ConvertOne(const TConvertOptions& options, IConvertProgress* pro
   movie.CompactImages = options.Compact;
   // Pictures compress on every core while the next one is composed.
   if (options.CompressionThreads != 1) movie.SetCompressionThreads(options.CompressionThreads);
-  outcome.Code = WriteMovie(movie, *gif, plan, time, options, progress, outcome.Written, outcome.Reason);
+  outcome.Code = WriteMovie(movie, *gif, optimiser.get(), plan, time, options, progress, outcome.Written, outcome.Reason);
   return outcome;
 }
 

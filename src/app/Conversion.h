@@ -43,6 +43,11 @@ struct TConvertOptions {
   // A compressed ("CWS") movie instead of an uncompressed ("FWS") one.
   bool Compress = false;
   TMovieTiming Timing;
+  // Bytes of decoded frames a conversion holds at most: a GIF whose frames
+  // need more is read twice instead, once for what the optimisations must
+  // know of every frame and once to make the pictures, holding a few frames
+  // at a time. 0 always reads twice.
+  std::size_t HeldFrameBytes = std::size_t{16} << 20;
 };
 
 struct TConvertOutcome {

@@ -89,9 +89,7 @@ TGIFRect Clip(const TGIFRect& r, int w, int h) { return imaging::Intersection(r,
 
 }  // namespace
 
-TLayerPlan PlanLayers(const TGIFImage& gif) {
-  const int w = gif.Width(), h = gif.Height();
-  const auto& frames = gif.Frames();
+TLayerPlan PlanLayers(const std::vector<TFrameShape>& frames, int w, int h) {
   TLayerPlan plan;
   plan.Removals.resize(frames.size());
   struct TLayer {
@@ -99,18 +97,18 @@ TLayerPlan PlanLayers(const TGIFImage& gif) {
     TGIFRect Rect;  // the visible part, on the screen
   };
   std::vector<TLayer> shown;
-  const TGIFSubImage* previous = nullptr;
+  const TFrameShape* previous = nullptr;
   for (std::size_t k = 0; k < frames.size(); ++k) {
-    const TGIFSubImage& frame = *frames[k];
-    if (frame.IsEmpty()) continue;
+    const TFrameShape& frame = frames[k];
+    if (frame.Empty) continue;
     // The previous frame's disposal happens as this one is shown.
-    const std::uint8_t d = previous != nullptr ? previous->Disposal() : 0;
+    const std::uint8_t d = previous != nullptr ? previous->Disposal : 0;
     if (d == 2 || d == 3) {
       plan.Removals[k].push_back(shown.back().Frame);
       shown.pop_back();
     }
     if (d == 2) {
-      const TGIFRect cleared = Clip(previous->ScreenRect(), w, h);
+      const TGIFRect cleared = Clip(previous->Rect, w, h);
       std::vector<TLayer> kept;
       for (const TLayer& layer : shown) {
         const TGIFRect common = imaging::Intersection(layer.Rect, cleared);
@@ -125,10 +123,16 @@ TLayerPlan PlanLayers(const TGIFImage& gif) {
       }
       shown = std::move(kept);
     }
-    shown.push_back({k, Clip(frame.ScreenRect(), w, h)});
+    shown.push_back({k, Clip(frame.Rect, w, h)});
     previous = &frame;
   }
   return plan;
+}
+
+TLayerPlan PlanLayers(const TGIFImage& gif) {
+  std::vector<TFrameShape> shapes;
+  for (const auto& f : gif.Frames()) shapes.push_back({f->ScreenRect(), f->IsEmpty(), f->Disposal()});
+  return PlanLayers(shapes, gif.Width(), gif.Height());
 }
 
 void DrawFrame(TBitmap& canvas, const TGIFSubImage& frame, const TFramePalette& palette) {

@@ -49,6 +49,13 @@ struct TLayerPlan {
   std::vector<std::vector<std::size_t>> Removals;
   bool Exact = true;
 };
+// What the layer plan needs of a frame.
+struct TFrameShape {
+  imaging::TGIFRect Rect;
+  bool Empty = false;
+  std::uint8_t Disposal = 0;
+};
+TLayerPlan PlanLayers(const std::vector<TFrameShape>& frames, int width, int height);
 TLayerPlan PlanLayers(const imaging::TGIFImage& gif);
 
 // Draws a frame onto an ARGB canvas of the screen's size, clipped.

@@ -1,50 +1,86 @@
 #include "app/GifSurvey.h"
 
-#include <algorithm>
 #include <array>
 
 namespace movara::app {
 
+using imaging::TGIFRect;
 using imaging::TGIFSubImage;
 
-TGifSurvey::TGifSurvey(imaging::TGIFImage& gif) : gif_(gif) {
+namespace {
+
+// The part of a frame (its own coordinates) whose pixels are neither its
+// transparent index nor marked; none when nothing shows.
+std::optional<TGIFRect> ShownPart(const TPixelsSeen& f, const std::vector<std::uint8_t>& marked) {
+  const int w = f.Rect.Right - f.Rect.Left, h = f.Rect.Bottom - f.Rect.Top;
+  int x0 = w, y0 = h, x1 = -1, y1 = -1;
+  for (int y = 0; y < h; ++y) {
+    for (int x = 0; x < w; ++x) {
+      const std::size_t at = static_cast<std::size_t>(y) * w + x;
+      if (f.Pixels[at] == f.Transparent || (!marked.empty() && marked[at] != 0)) continue;
+      x0 = std::min(x0, x), x1 = std::max(x1, x), y0 = std::min(y0, y), y1 = std::max(y1, y);
+    }
+  }
+  if (x1 < 0) return std::nullopt;
+  return TGIFRect{x0, y0, x1 + 1, y1 + 1};
+}
+
+}  // namespace
+
+TGifSurvey::TGifSurvey(imaging::TGIFImage& gif, std::size_t heldBytes) : gif_(gif), heldBytes_(heldBytes) {
   gif_.FrameHandler = [this](TGIFSubImage& frame) { Take(frame); };
 }
 
 TGifSurvey::~TGifSurvey() { gif_.FrameHandler = nullptr; }
 
 void TGifSurvey::Take(TGIFSubImage& frame) {
-  frames_.push_back(FactsOf(frame));
-  frameByFrame_ = frameByFrame_ && Streamable(frame);
-  if (frameByFrame_ && previous_ != nullptr) {
-    std::vector<std::uint8_t>().swap(previous_->PixelData());
+  held_ += frame.PixelData().size();
+  if (released_) {
+    Record(frame);
+  } else if (held_ > heldBytes_) {
     released_ = true;
+    for (auto& f : gif_.Frames()) Record(*f);
   }
-  previous_ = &frame;
 }
 
-bool TGifSurvey::Streamable(const TGIFSubImage& frame) const {
+void TGifSurvey::Record(TGIFSubImage& frame) {
+  TFramePixels facts;
+  facts.Empty = frame.IsEmpty();
   const auto* gce = frame.GraphicControlExtension();
-  if (gce == nullptr || gce->Transparent() || frame.Transparent() || frame.IsEmpty()) return false;
-  const std::uint8_t disposal = frame.Disposal();
-  if (disposal == 2) return false;
-  if (frames_.size() == 1) {
-    // The first frame covers the whole screen and stays: nothing shows the
-    // background, whose colour the colour-table merge may change.
-    const imaging::TGIFRect r = frame.ScreenRect();
-    if (disposal == 3 || r.Left > 0 || r.Top > 0 || r.Right < gif_.Width() || r.Bottom < gif_.Height()) return false;
+  complete_ = complete_ && frame.Transparent() == (gce != nullptr && gce->Transparent());
+  std::array<std::uint32_t, 256> counts{};
+  for (const std::uint8_t p : frame.PixelData()) ++counts[p];
+  const int tableSize = frame.EffectiveColorMap().Count();
+  for (int i = 0; i < 256; ++i) {
+    if (counts[i] == 0) continue;
+    facts.Used.emplace_back(static_cast<std::uint8_t>(i), counts[i]);
+    complete_ = complete_ && i < tableSize;
   }
-  std::array<bool, 256> used{};
-  for (const std::uint8_t p : frame.PixelData()) used[p] = true;
-  const auto& colors = frame.EffectiveColorMap().Colors();
-  for (std::size_t i = 0; i < used.size(); ++i) {
-    if (!used[i]) continue;
-    // An index beyond the table may become the merge's transparent entry;
-    // the colour a black transparent entry is lifted to would turn
-    // transparent where the merge adds transparency.
-    if (i >= colors.size() || imaging::RGBOnly(colors[i]) == imaging::RGBOnly(imaging::MakeColor(0, 0, 1))) return false;
+  if (frame.Transparent() && gce != nullptr && counts[gce->TransparentIndex] > 0) facts.Transparent = gce->TransparentIndex;
+  // The previous frame's disposal is cleaned up against this one.
+  if (!frames_.empty()) {
+    const TGIFSubImage& previous = *gif_.Frames()[frames_.size() - 1];
+    const std::uint8_t d = previous.Disposal();
+    const bool hidden = (d == 2 || d == 3) && imaging::DisposalHidden(previous.ScreenRect(), frame.ScreenRect(), facts.Empty,
+                                                                       facts.Transparent >= 0, frame.Disposal());
+    frames_.back().CleanDisposal = hidden ? 0 : d;
   }
-  return true;
+  facts.CleanDisposal = frame.Disposal();
+  TPixelsSeen seen = SeeFrame(frame, facts.Transparent, false);
+  std::vector<std::uint8_t> repeated;
+  if (const TPixelsSeen* over = over_.Over(frames_.empty() ? 0 : frames_.back().CleanDisposal)) {
+    ForEachRepeatedPixel(seen, *over, [&](std::size_t at) {
+      if (repeated.empty()) repeated.resize(seen.Pixels.size());
+      repeated[at] = 1;
+    });
+  }
+  facts.Repeats = !repeated.empty();
+  if (!facts.Empty) {
+    facts.Shown = ShownPart(seen, {});
+    facts.ShownUnrepeated = facts.Repeats ? ShownPart(seen, repeated) : facts.Shown;
+  }
+  over_.Add(std::move(seen));
+  frames_.push_back(std::move(facts));
 }
 
 }  // namespace movara::app

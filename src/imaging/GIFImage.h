@@ -73,6 +73,12 @@ enum TOptimizeOption : std::uint8_t {
 
 // Colour reduction methods of TGIFImage::Optimize: none reduces colours;
 // rmInvalid is refused when colours would be reduced without a clean-up.
+// Whether a frame's disposal (2 or 3) has no visible effect: the next frame
+// has pixels, is opaque, covers the whole rectangle and does not itself
+// restore what was there before it.
+bool DisposalHidden(const TGIFRect& frame, const TGIFRect& next, bool nextEmpty, bool nextTransparent,
+                    std::uint8_t nextDisposal);
+
 enum TColorReduction : std::uint8_t { rmNone = 0, rmInvalid = 9 };
 
 // Drawing options of TGIFImage::Draw.

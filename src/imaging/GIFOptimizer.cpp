@@ -4,10 +4,9 @@
 // run.
 #include <algorithm>
 #include <array>
-#include <cstdlib>
-#include <limits>
 #include <optional>
 
+#include "imaging/GIFColorChoice.h"
 #include "imaging/GIFException.h"
 #include "imaging/GIFImage.h"
 
@@ -16,8 +15,6 @@ namespace movara::imaging {
 namespace {
 
 using TFrames = std::vector<std::unique_ptr<TGIFSubImage>>;
-
-int ColorSum(TColor c) { return RedOf(c) + GreenOf(c) + BlueOf(c); }
 
 bool UsesIndex(const TGIFSubImage& f, std::uint8_t index) {
   return std::find(f.PixelData().begin(), f.PixelData().end(), index) != f.PixelData().end();
@@ -61,141 +58,64 @@ class TProgress {
 
 // ---- Merging the colour tables into one ----
 
-// A colour table's histogram: one entry per table entry.
-struct THistogramEntry {
-  std::uint32_t Count = 0;
-  int OldIndex = 0;
-  int NewIndex = 256;
-  TColor Color = 0;
-  THistogramEntry* Ref = nullptr;  // the entry of the same colour that took this one's count
-};
-
-struct THistogram {
-  int TableSize = 0;
-  std::vector<THistogramEntry> Entries;  // 256: those beyond the table are black
-  std::vector<TGIFSubImage*> Frames;
-};
-
-// The histograms of every table in use, and whether some frame shows
-// transparency.
-struct THistograms {
-  std::vector<THistogram> Tables;
+// The use of every table in use, the frames that draw with each, and
+// whether some frame shows transparency.
+struct TTableCounts {
+  std::vector<TTableUse> Tables;
+  std::vector<std::vector<TGIFSubImage*>> Frames;
   bool Transparency = false;
   bool Warned = false;
 };
 
-// An index beyond its table shows black when rendered; it keeps showing
-// black, as an entry of that colour.
-THistogram HistogramOf(const TGIFColorMap& map) {
-  THistogram h;
-  h.TableSize = map.Count();
-  for (int i = 0; i < 256; ++i) h.Entries.push_back({0, i, 256, i < map.Count() ? map.Colors()[i] : 0, nullptr});
-  return h;
-}
-
-// Counts a frame's pixels into its table's histogram. A transparent index
-// nobody uses stops being transparent.
-void CountFrame(TGIFImage& image, THistograms& all, THistogram& h, TGIFSubImage& f) {
+// Counts a frame's pixels into its table's use. A transparent index nobody
+// uses stops being transparent.
+void CountFrame(TGIFImage& image, TTableCounts& all, TTableUse& use, TGIFSubImage& f) {
   auto* gce = f.GraphicControlExtension();
   const int t = TransparentIndexOf(f);
-  bool usesT = false;
-  for (const std::uint8_t p : f.PixelData()) {
-    if (p == t) {
-      usesT = true;
-      continue;
-    }
-    if (p >= h.TableSize && !all.Warned) {
-      image.Warning(gifmsg::kColorNotInMap);
-      all.Warned = true;
-    }
-    if (++h.Entries[p].Count == std::numeric_limits<std::uint32_t>::max()) break;
+  bool beyondTable = false;
+  const bool usesT = CountTableColors(f.PixelData(), t, static_cast<int>(use.Colors.size()), use.Counts, beyondTable);
+  if (beyondTable && !all.Warned) {
+    image.Warning(gifmsg::kColorNotInMap);
+    all.Warned = true;
   }
   if (t >= 0 && !usesT) {
     gce->TransparentIndex = 0;
     DropTransparency(f);
   }
   all.Transparency = all.Transparency || usesT;
-  h.Frames.push_back(&f);
 }
 
-// One histogram for the global table (over the frames without a table of
-// their own) and one per local table.
-THistograms CountColors(TGIFImage& image) {
-  THistograms all;
-  THistogram global = HistogramOf(image.GlobalColorMap());
+// One count for the global table (over the frames without a table of their
+// own) and one per local table.
+TTableCounts CountColors(TGIFImage& image) {
+  TTableCounts all;
+  TTableUse global{image.GlobalColorMap().Colors(), {}};
+  std::vector<TGIFSubImage*> users;
   for (auto& f : image.Frames()) {
-    if (!f->IsEmpty() && f->ColorMap().Count() == 0) CountFrame(image, all, global, *f);
+    if (f->IsEmpty() || f->ColorMap().Count() > 0) continue;
+    CountFrame(image, all, global, *f);
+    users.push_back(f.get());
   }
-  if (!global.Frames.empty()) all.Tables.push_back(std::move(global));
+  if (!users.empty()) {
+    all.Tables.push_back(std::move(global));
+    all.Frames.push_back(std::move(users));
+  }
   for (auto& f : image.Frames()) {
     if (f->IsEmpty() || f->ColorMap().Count() == 0) continue;
-    THistogram h = HistogramOf(f->ColorMap());
-    CountFrame(image, all, h, *f);
-    all.Tables.push_back(std::move(h));
+    TTableUse use{f->ColorMap().Colors(), {}};
+    CountFrame(image, all, use, *f);
+    all.Tables.push_back(std::move(use));
+    all.Frames.push_back({f.get()});
   }
   return all;
 }
 
-// The entries in use, merged by colour (the first of a run of equal colours
-// takes the run's count and the others refer to it), most used first.
-std::vector<THistogramEntry*> MergeEqualColors(std::vector<THistogram>& tables) {
-  std::vector<THistogramEntry*> list;
-  for (auto& h : tables) {
-    for (auto& e : h.Entries) {
-      if (e.Count > 0) list.push_back(&e);
-    }
-  }
-  std::stable_sort(list.begin(), list.end(),
-                   [](const auto* a, const auto* b) { return RGBOnly(a->Color) > RGBOnly(b->Color); });
-  for (std::size_t i = 0; i < list.size();) {
-    std::size_t j = i + 1;
-    for (; j < list.size() && RGBOnly(list[j]->Color) == RGBOnly(list[i]->Color); ++j) {
-      list[i]->Count = static_cast<std::uint32_t>(
-          std::min<std::uint64_t>(std::uint64_t{list[i]->Count} + list[j]->Count, std::numeric_limits<std::uint32_t>::max()));
-      list[j]->Count = 0;
-      list[j]->Ref = list[i];
-    }
-    i = j;
-  }
-  std::stable_sort(list.begin(), list.end(), [](const auto* a, const auto* b) { return a->Count > b->Count; });
-  return list;
-}
-
-// The new table: the most used colours that fit. Every entry learns its new
-// index; colours that did not fit take the kept colour nearest by channel
-// sum, and merged entries that of the colour they merged into.
-std::vector<TColor> ChooseColors(const std::vector<THistogramEntry*>& list, bool transparency) {
-  const std::size_t limit = transparency ? 255 : 256;
-  std::size_t kept = 0;
-  while (kept < list.size() && kept < limit && list[kept]->Count > 0) ++kept;
-  std::vector<TColor> table;
-  for (std::size_t i = 0; i < kept; ++i) {
-    list[i]->NewIndex = static_cast<int>(i);
-    table.push_back(list[i]->Color);
-  }
-  for (std::size_t i = kept; i < list.size(); ++i) {
-    if (list[i]->Count == 0) continue;
-    int best = 0;
-    int bestDiff = 765;
-    for (std::size_t k = 0; k < kept; ++k) {
-      const int diff = std::abs(ColorSum(table[k]) - ColorSum(list[i]->Color));
-      if (diff < bestDiff) best = static_cast<int>(k), bestDiff = diff;
-    }
-    list[i]->NewIndex = best;
-  }
-  for (auto* e : list) {
-    if (e->Count == 0 && e->Ref != nullptr) e->NewIndex = e->Ref->NewIndex;
-  }
-  return table;
-}
-
 // Renumbers every counted frame's pixels into the new table; transparent
 // pixels take its last entry.
-void Renumber(const THistograms& all, int newTransparent) {
-  for (const auto& h : all.Tables) {
-    std::array<std::uint8_t, 256> map{};
-    for (const auto& e : h.Entries) map[e.OldIndex] = static_cast<std::uint8_t>(e.NewIndex < 256 ? e.NewIndex : 0);
-    for (TGIFSubImage* f : h.Frames) {
+void Renumber(const TTableCounts& all, const std::vector<TIndexMap>& renumbering, int newTransparent) {
+  for (std::size_t i = 0; i < all.Tables.size(); ++i) {
+    const TIndexMap& map = renumbering[i];
+    for (TGIFSubImage* f : all.Frames[i]) {
       const int t = all.Transparency ? TransparentIndexOf(*f) : -1;
       for (std::uint8_t& p : f->PixelData()) p = p == t ? static_cast<std::uint8_t>(newTransparent) : map[p];
       if (t >= 0) f->GraphicControlExtension()->TransparentIndex = static_cast<std::uint8_t>(newTransparent);
@@ -210,35 +130,20 @@ void Renumber(const THistograms& all, int newTransparent) {
 void SortColorMap(TGIFColorMap& map, const std::vector<TGIFSubImage*>& users) {
   const int n = map.Count();
   if (n <= 1) return;
-  map.Optimized = true;
   std::array<std::uint64_t, 256> counts{};
   for (const TGIFSubImage* f : users) {
     for (const std::uint8_t p : f->PixelData()) {
       if (p < n) ++counts[p];
     }
   }
-  std::vector<int> order(static_cast<std::size_t>(n));
-  for (int i = 0; i < n; ++i) order[static_cast<std::size_t>(i)] = i;
-  std::stable_sort(order.begin(), order.end(), [&](int a, int b) { return counts[a] > counts[b]; });
-  bool identity = true;
-  for (int i = 0; i < n; ++i) identity = identity && order[static_cast<std::size_t>(i)] == i;
-  if (identity) return;
-  std::array<std::uint8_t, 256> inverse{};
-  std::vector<TColor> colors;
-  for (int i = 0; i < n; ++i) {
-    const int old = order[static_cast<std::size_t>(i)];
-    inverse[old] = static_cast<std::uint8_t>(i);
-    if (counts[old] > 0) colors.push_back(map.Colors()[old]);
-  }
+  const std::optional<TIndexMap> inverse = SortTableByUse(map, counts);
+  if (!inverse) return;
   for (TGIFSubImage* f : users) {
-    for (std::uint8_t& p : f->PixelData()) {
-      if (p < n) p = inverse[p];
-    }
+    for (std::uint8_t& p : f->PixelData()) p = (*inverse)[p];
     auto* gce = f->GraphicControlExtension();
-    if (f->Transparent() && gce != nullptr && gce->TransparentIndex < n) gce->TransparentIndex = inverse[gce->TransparentIndex];
+    if (f->Transparent() && gce != nullptr) gce->TransparentIndex = (*inverse)[gce->TransparentIndex];
     f->DropCaches();
   }
-  map.Assign(std::move(colors));
 }
 
 void SortColorMaps(TGIFImage& image, TProgress& progress) {
@@ -266,19 +171,15 @@ void DropUnusedTransparency(TFrames& frames, TProgress& progress) {
   }
 }
 
-// A disposal has no visible effect when the next frame is opaque, covers
-// the whole rectangle and does not itself restore what was there before it.
 void DropHiddenDisposals(TFrames& frames) {
   for (std::size_t i = 0; i + 1 < frames.size(); ++i) {
     TGIFSubImage& f = *frames[i];
     const TGIFSubImage& next = *frames[i + 1];
     auto* gce = f.GraphicControlExtension();
     if (gce == nullptr || (gce->Disposal() != 2 && gce->Disposal() != 3)) continue;
-    const TGIFRect common = Intersection(f.ScreenRect(), next.ScreenRect());
-    if (next.IsEmpty() || next.Transparent() || next.Disposal() == 3 || common.IsEmpty() || common != f.ScreenRect()) {
-      continue;
+    if (DisposalHidden(f.ScreenRect(), next.ScreenRect(), next.IsEmpty(), next.Transparent(), next.Disposal())) {
+      gce->SetDisposal(0);
     }
-    gce->SetDisposal(0);
   }
 }
 
@@ -462,17 +363,24 @@ void CropFrames(TFrames& frames, TProgress& progress) {
 
 }  // namespace
 
+bool DisposalHidden(const TGIFRect& frame, const TGIFRect& next, bool nextEmpty, bool nextTransparent,
+                    std::uint8_t nextDisposal) {
+  const TGIFRect common = Intersection(frame, next);
+  return !(nextEmpty || nextTransparent || nextDisposal == 3 || common.IsEmpty() || common != frame);
+}
+
 void TGIFImage::OptimizeColorMaps() {
   StopPainters();
   std::lock_guard lock(paintersMutex_);
-  THistograms all = CountColors(*this);
-  std::vector<TColor> table = ChooseColors(MergeEqualColors(all.Tables), all.Transparency);
+  const TTableCounts all = CountColors(*this);
+  TMergedColors merged = MergeColorTables(all.Tables, all.Transparency);
+  std::vector<TColor> table = std::move(merged.Table);
   const int newTransparent = static_cast<int>(table.size());
   if (all.Transparency) table.push_back(MakeColor(0, 0, 0));
   for (auto& f : frames_) f->ColorMap().Clear();
   GlobalColorMap().Assign(std::move(table));
   GlobalColorMap().Optimized = true;
-  Renumber(all, newTransparent);
+  Renumber(all, merged.Renumbering, newTransparent);
   for (auto& f : frames_) f->DropCaches();
 }
 

@@ -182,8 +182,9 @@ bool ConvertsWithinAddressSpace(const TConvertOptions& options, std::uint64_t ro
   return WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
-// A long animation of large opaque frames converts in an address space far
-// smaller than its decoded frames, into the movie made without the limit.
+// Long animations of large frames, opaque full frames and transparent
+// layers, convert in an address space far smaller than their decoded
+// frames, into the movies made without the limit.
 TEST(ConversionApi, LongGifConvertsInBoundedAddressSpace) {
 #if defined(__SANITIZE_ADDRESS__)
   GTEST_SKIP() << "the address sanitizer reserves more address space than the limit allows";
@@ -192,13 +193,18 @@ TEST(ConversionApi, LongGifConvertsInBoundedAddressSpace) {
   constexpr std::uint64_t kRoom = std::uint64_t{48} << 20;
   static_assert(std::uint64_t{kSide} * kSide * kFrames > kRoom, "the frames' indices alone exceed the room");
   ConverterFixture fx;
-  const auto gif = fx.WriteGif("long.gif", test::SolidFramesGif(kSide, kSide, {0x203040, 0xA0C0E0, 0x806040}, kFrames));
-  TConvertOptions options = Options(gif, fx.OutDir / "free.swf");
-  options.CompressionThreads = 1;
-  ASSERT_EQ(ConvertGif(options).Code, crOk);
-  options.Movie = fx.OutDir / "limited.swf";
-  ASSERT_TRUE(ConvertsWithinAddressSpace(options, kRoom));
-  EXPECT_EQ(ReadFileBytes(fx.OutDir / "limited.swf"), ReadFileBytes(fx.OutDir / "free.swf"));
+  for (const bool layers : {false, true}) {
+    SCOPED_TRACE(layers ? "layers" : "full frames");
+    const auto gif = fx.WriteGif("long.gif", test::SolidFramesGif(kSide, kSide, {0x203040, 0xA0C0E0, 0x806040}, kFrames, layers));
+    TConvertOptions options = Options(gif, fx.OutDir / "free.swf");
+    options.CompressionThreads = 1;
+    options.HeldFrameBytes = std::size_t{1} << 40;
+    ASSERT_EQ(ConvertGif(options).Code, crOk);
+    options.Movie = fx.OutDir / "limited.swf";
+    options.HeldFrameBytes = TConvertOptions().HeldFrameBytes;
+    ASSERT_TRUE(ConvertsWithinAddressSpace(options, kRoom));
+    EXPECT_EQ(ReadFileBytes(fx.OutDir / "limited.swf"), ReadFileBytes(fx.OutDir / "free.swf"));
+  }
 }
 
 TEST(ConversionApi, MoviesThatWouldWrapAreRefusedBeforeAnythingIsWritten) {

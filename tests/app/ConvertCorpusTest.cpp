@@ -84,6 +84,33 @@ TEST(ConvertCorpus, CompactMoviesPlayLikeTheDefaultOnes) {
   EXPECT_LT(compactBytes, plainBytes);
 }
 
+// A GIF read twice, holding a few frames at a time, makes the movie made
+// from the whole image, byte for byte, in every mode the corpus reaches.
+TEST(ConvertCorpus, ReadingTwiceMakesTheSameMovies) {
+  if (!test::HaveCorpus()) GTEST_SKIP() << "corpus not found";
+  const auto malformed = test::MalformedCorpusFiles();
+  ConverterFixture fx;
+  int files = 0;
+  for (const auto& name : test::CorpusFiles("gif", ".gif")) {
+    if (malformed.count(name) != 0) continue;
+    SCOPED_TRACE(name);
+    for (const bool compact : {false, true}) {
+      TConvertOptions options;
+      options.Gif = CorpusDir() / "gif" / name;
+      options.Compact = compact;
+      options.Url = compact ? "http://example.com/" : "";
+      options.Movie = fx.OutDir / "whole.swf";
+      if (ConvertGif(options).Code != crOk) break;
+      options.Movie = fx.OutDir / "twice.swf";
+      options.HeldFrameBytes = 0;
+      ASSERT_EQ(ConvertGif(options).Code, crOk);
+      EXPECT_EQ(ReadFileBytes(fx.OutDir / "twice.swf"), ReadFileBytes(fx.OutDir / "whole.swf")) << compact;
+    }
+    ++files;
+  }
+  EXPECT_GT(files, 120);
+}
+
 TEST(ConvertCorpus, BadFilesGiveCodeOneOrConvertCleanly) {
   if (!test::HaveCorpus()) GTEST_SKIP() << "corpus not found";
   ConverterFixture fx;

@@ -1,5 +1,5 @@
-// The first pass's rules: which GIFs are composed frame by frame, and what
-// the survey gives back while it reads.
+// The first reading: what it holds, what it gives back, and what it keeps
+// of the frames it gives back.
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -34,69 +34,70 @@ Bytes Frames(const TChange& change = {}) {
 }
 
 struct Surveyed {
-  bool FrameByFrame = false;
   bool Released = false;
+  bool Complete = false;
+  std::vector<TFramePixels> Frames;
   std::size_t FramesWithPixels = 0;
 };
 
-Surveyed Survey(const Bytes& gif) {
+Surveyed Survey(const Bytes& gif, std::size_t heldBytes) {
   imaging::TGIFImage image;
   Surveyed s;
   {
-    const TGifSurvey survey(image);
+    TGifSurvey survey(image, heldBytes);
     TMemoryViewStream stream(gif);
     image.LoadFromStream(stream);
-    s.FrameByFrame = survey.FrameByFrame();
     s.Released = survey.Released();
+    s.Complete = survey.Complete();
+    s.Frames = survey.TakeFrames();
   }
   for (const auto& f : image.Frames()) s.FramesWithPixels += f->PixelData().empty() ? 0 : 1;
   return s;
 }
 
-TEST(GifSurvey, OpaqueTimedFramesOverTheScreenGoFrameByFrameHoldingOne) {
-  const Surveyed s = Survey(Frames());
-  EXPECT_TRUE(s.FrameByFrame);
-  EXPECT_TRUE(s.Released);
-  EXPECT_EQ(s.FramesWithPixels, 1u) << "only the last frame read is held";
+TEST(GifSurvey, HoldsTheFramesWithinWhatItMayHoldAndGivesThemBackBeyond) {
+  const Surveyed within = Survey(Frames(), 13 * 8);
+  EXPECT_FALSE(within.Released);
+  EXPECT_EQ(within.FramesWithPixels, 13u);
+  const Surveyed beyond = Survey(Frames(), 12 * 8);
+  EXPECT_TRUE(beyond.Released);
+  EXPECT_TRUE(beyond.Complete);
+  EXPECT_EQ(beyond.FramesWithPixels, 0u) << "the frames compared with are held apart from the image";
+  ASSERT_EQ(beyond.Frames.size(), 13u);
 }
 
-TEST(GifSurvey, AnyFactTheOptimisationsCouldChangeKeepsTheWholeImage) {
-  const struct {
-    const char* Fact;
-    TChange Change;
-  } cases[] = {
-      {"a frame without control extension", [](int k, GifBuilder&, test::FrameSpec&) { return k == 4; }},
-      {"a transparent frame", [](int k, GifBuilder& b, test::FrameSpec&) { return k == 4 && (b.Gce(0, 10, 3), true); }},
-      {"a frame cleared to the background", [](int k, GifBuilder& b, test::FrameSpec&) { return k == 4 && (b.Gce(2, 10), true); }},
-      {"a first frame that restores", [](int k, GifBuilder& b, test::FrameSpec&) { return k == 0 && (b.Gce(3, 10), true); }},
-      {"a first frame short of the screen", [](int k, GifBuilder&, test::FrameSpec& f) {
-         if (k == 0) f = MakeFrame(0, 0, 3, 2, {0, 1, 2, 3, 0, 1});
-         return false;
-       }},
-      {"an index beyond the table", [](int k, GifBuilder&, test::FrameSpec& f) {
-         if (k == 4) f.localColors = {0x000000, 0xFFFFFF};
-         return false;
-       }},
-      {"the colour a black transparent entry is lifted to", [](int k, GifBuilder&, test::FrameSpec& f) {
-         if (k == 4) f.localColors = {0x000000, 0xFFFFFF, 0x000001, 0x2060E0};
-         return false;
-       }},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.Fact);
-    const Surveyed s = Survey(Frames(c.Change));
-    EXPECT_FALSE(s.FrameByFrame);
-  }
-  const Surveyed single = Survey(GifBuilder().Header(4, 2, kColors).Gce(0, 10).Frame(MakeFrame(0, 0, 4, 2, {0, 1, 2, 3, 0, 1, 2, 3})).Trailer().Build());
-  EXPECT_FALSE(single.FrameByFrame) << "a single frame is not optimised";
-  EXPECT_EQ(single.FramesWithPixels, 1u);
+// Frame k repeats frame k - 1 but for its first pixel, which shows index
+// k % 4; frame 12 is transparent where it shows index 0, and repeats frame
+// 11 everywhere else.
+TEST(GifSurvey, KeepsWhatTheOptimisationsNeedOfEachFrame) {
+  const Bytes gif = Frames([](int k, GifBuilder& b, test::FrameSpec& f) {
+    f = MakeFrame(0, 0, 4, 2, {static_cast<std::uint8_t>(k % 4), 1, 2, 3, 3, 2, 1, 0});
+    if (k == 5) b.Gce(3, 10);
+    if (k == 12) b.Gce(0, 10, 0);
+    return k == 5 || k == 12;
+  });
+  const Surveyed s = Survey(gif, 0);
+  ASSERT_EQ(s.Frames.size(), 13u);
+  const TFramePixels& first = s.Frames[0];
+  EXPECT_FALSE(first.Repeats);
+  EXPECT_EQ(first.Used, (std::vector<std::pair<std::uint8_t, std::uint32_t>>{{0, 2}, {1, 2}, {2, 2}, {3, 2}}));
+  EXPECT_EQ(first.Shown, (imaging::TGIFRect{0, 0, 4, 2}));
+  // Frame 1 repeats all but its first pixel: only that one shows.
+  EXPECT_TRUE(s.Frames[1].Repeats);
+  EXPECT_EQ(s.Frames[1].ShownUnrepeated, (imaging::TGIFRect{0, 0, 1, 1}));
+  EXPECT_EQ(s.Frames[5].CleanDisposal, 0) << "the next frame covers it";
+  EXPECT_EQ(s.Frames[12].Transparent, 0);
+  EXPECT_EQ(s.Frames[12].Shown, (imaging::TGIFRect{0, 0, 4, 2})) << "index 0 is its first and its last pixel";
+  EXPECT_EQ(s.Frames[12].ShownUnrepeated, std::nullopt);
 }
 
-TEST(GifSurvey, AnEarlyRefusalGivesNothingBack) {
-  const Surveyed s = Survey(Frames([](int k, GifBuilder& b, test::FrameSpec&) { return k == 1 && (b.Gce(0, 10, 3), true); }));
-  EXPECT_FALSE(s.FrameByFrame);
-  EXPECT_FALSE(s.Released);
-  EXPECT_EQ(s.FramesWithPixels, 13u);
+TEST(GifSurvey, FactsThatDoNotSufficeAreSaid) {
+  const Surveyed beyondTable = Survey(Frames([](int k, GifBuilder&, test::FrameSpec& f) {
+    if (k == 4) f.localColors = {0x000000, 0xFFFFFF};
+    return false;
+  }), 0);
+  EXPECT_FALSE(beyondTable.Complete) << "an index beyond its table";
+  EXPECT_TRUE(Survey(Frames(), 0).Complete);
 }
 
 }  // namespace

@@ -236,13 +236,18 @@ inline FrameSpec MakeFrame(int left, int top, int w, int h, std::vector<std::uin
 // A long animation of full frames, one colour each, cycling through
 // `colors`: each colour's frame (disposal 0, a delay of 4) is encoded once
 // and its bytes repeated, so that thousands of large frames are quick to make.
-inline Bytes SolidFramesGif(int width, int height, const std::vector<Rgb>& colors, int frames) {
+inline Bytes SolidFramesGif(int width, int height, const std::vector<Rgb>& colors, int frames, bool halfTransparent = false) {
   const Bytes header = GifBuilder().Header(width, height, colors).Build();
   std::vector<Bytes> chunks;
-  for (std::size_t c = 0; c < colors.size(); ++c) {
-    const FrameSpec f = MakeFrame(0, 0, width, height,
-                                  std::vector<std::uint8_t>(static_cast<std::size_t>(width) * height, static_cast<std::uint8_t>(c)));
-    const Bytes gif = GifBuilder().Header(width, height, colors).Gce(0, 4).Frame(f).Build();
+  for (std::size_t c = halfTransparent ? 1 : 0; c < colors.size(); ++c) {
+    std::vector<std::uint8_t> pixels(static_cast<std::size_t>(width) * height, static_cast<std::uint8_t>(c));
+    // Index 0 is transparent in the left half, and each frame stays as a
+    // layer under the next.
+    for (std::size_t y = 0; halfTransparent && y < static_cast<std::size_t>(height); ++y) {
+      std::fill_n(pixels.begin() + static_cast<std::ptrdiff_t>(y * width), width / 2, std::uint8_t{0});
+    }
+    const FrameSpec f = MakeFrame(0, 0, width, height, std::move(pixels));
+    const Bytes gif = GifBuilder().Header(width, height, colors).Gce(halfTransparent ? 1 : 0, 4, halfTransparent ? 0 : -1).Frame(f).Build();
     chunks.emplace_back(gif.begin() + static_cast<std::ptrdiff_t>(header.size()), gif.end());
   }
   Bytes gif = header;

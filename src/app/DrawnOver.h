@@ -1,0 +1,50 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <vector>
+
+#include "imaging/Colors.h"
+#include "imaging/GIFImage.h"
+
+namespace movara::app {
+
+// A frame as read, kept for the frames after it to compare with: its
+// rectangle on the screen, its indices, its table and the index that is
+// transparent in it (-1: none).
+struct TPixelsSeen {
+  imaging::TGIFRect Rect;
+  std::vector<std::uint8_t> Pixels;
+  std::vector<imaging::TColor> Colors;
+  int Transparent = -1;
+  bool Empty() const { return Pixels.empty(); }
+};
+// The frame's pixels, moved out of it, or copied when `copy`.
+TPixelsSeen SeeFrame(imaging::TGIFSubImage& frame, int transparent, bool copy);
+
+// Calls `repeated` with the offset into `fn`'s pixels of every pixel that
+// shows the colour `fp` shows at the same place of the screen, neither of
+// them being transparent there: the pixels the optimiser makes transparent
+// when fn is drawn over fp.
+void ForEachRepeatedPixel(const TPixelsSeen& fn, const TPixelsSeen& fp, const std::function<void(std::size_t)>& repeated);
+
+// The frames a GIF read one by one may still need to be compared with: the
+// frame a frame draws over is the one before it, passing over frames that
+// restore what was there before them (disposal 3), down to the first.
+class TDrawnOver {
+ public:
+  // The frame the next one draws over, given the disposal of the frame
+  // before it after the optimiser's clean-up; none for the first frame.
+  const TPixelsSeen* Over(std::uint8_t previousDisposal);
+  // The next frame, once compared.
+  void Add(TPixelsSeen frame);
+
+ private:
+  std::optional<TPixelsSeen> anchor_;
+  std::optional<TPixelsSeen> latest_;
+  std::size_t count_ = 0;
+};
+
+}  // namespace movara::app

@@ -2,7 +2,8 @@
 // streaming floor of the same GIF in the same run.
 //
 // The GIFs are generated on disk: frames of 2000 x 2000 of one colour each
-// (100, 1000 and 5000 of them by default) and a photo-like one. For each,
+// (100, 1000 and 5000 of them by default), 1000 such frames transparent in
+// their left half placed as layers, and a photo-like one. For each,
 // in processes of their own (so that the peak memory is theirs alone):
 //   floor       decodes the GIF frame by frame and zlib-compresses each
 //               frame's pixels as ARGB, holding one frame at a time;
@@ -11,7 +12,7 @@
 // and the conversion's memory limit: 64 MiB + 6 screen-sized ARGB buffers,
 // whatever the frame count.
 //
-//   bench/stream_bench [--keep DIR] [--frames N ...] [--no-photo]
+//   bench/stream_bench [--keep DIR] [--frames N ...] [--no-layers] [--no-photo]
 
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -103,10 +104,12 @@ int main(int argc, char** argv) {
   std::filesystem::path keep;
   std::vector<int> frameCounts;
   bool photo = true;
+  bool layers = true;
   for (int i = 1; i < argc; ++i) {
     if (std::strcmp(argv[i], "--keep") == 0 && i + 1 < argc) keep = argv[++i];
     else if (std::strcmp(argv[i], "--frames") == 0 && i + 1 < argc) frameCounts.push_back(std::atoi(argv[++i]));
     else if (std::strcmp(argv[i], "--no-photo") == 0) photo = false;
+    else if (std::strcmp(argv[i], "--no-layers") == 0) layers = false;
   }
   if (frameCounts.empty()) frameCounts = {100, 1000, 5000};
   const auto dir = keep.empty() ? std::filesystem::temp_directory_path() / "movara-stream-bench" : keep;
@@ -115,9 +118,11 @@ int main(int argc, char** argv) {
     std::string Name;
     int Frames;
     bool Photo;
+    bool Layers = false;
   };
   std::vector<TCase> cases;
   for (const int n : frameCounts) cases.push_back({"solid-2000x2000x" + std::to_string(n) + ".gif", n, false});
+  if (layers) cases.push_back({"layers-2000x2000x1000.gif", 1000, false, true});
   if (photo) cases.push_back({"photo-2000x2000x20.gif", 20, true});
   const double limitMiB = 64.0 + 6.0 * kSide * kSide * 4 / (1024.0 * 1024.0);
   std::printf("%-28s %9s %9s %9s %9s %9s %6s %9s\n", "GIF", "file MiB", "floor s", "floor MiB", "convert s", "conv MiB",
@@ -131,7 +136,7 @@ int main(int argc, char** argv) {
       } else {
         std::vector<test::Rgb> colors;
         for (int i = 0; i < kSolidColors; ++i) colors.push_back(static_cast<test::Rgb>(0x101010 * i + 0x203040));
-        WriteFileBytes(gif, test::SolidFramesGif(kSide, kSide, colors, c.Frames));
+        WriteFileBytes(gif, test::SolidFramesGif(kSide, kSide, colors, c.Frames, c.Layers));
       }
     }
     const TUsage floor = RunChild(argv[0], "--floor-one", gif, dir);

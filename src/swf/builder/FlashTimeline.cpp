@@ -60,7 +60,7 @@ std::size_t TFlashTimeline::CloseFrame(std::uint16_t count) {
 void TFlashTimeline::WriteStart(TBitsEngine& be, double frameRate, TWriteCursor& at) {
   if (!streamSound_) return;
   TSWFSoundStreamHead2 head;
-  streamSound_->FillStreamHead(head, frameRate);
+  at.Sound = streamSound_->FillStreamHead(head, frameRate);
   if (at.RaiseVersion) at.Version = std::max({at.Version, streamSound_->MinVersion(), head.MinVersion()});
   head.WriteToStream(be);
 }
@@ -74,7 +74,7 @@ void TFlashTimeline::WriteObjects(TBitsEngine& be, TWriteCursor& at, std::size_t
       // The header's frame count is 16-bit.
       if (at.Frames == 0xFFFF) throw std::length_error("a movie holds at most 65535 frames");
       for (const auto& video : videos_) video->WriteFrame(be, at.Frames);
-      if (streamSound_ && streamSound_->StartFrame <= at.Frames) streamSound_->WriteStreamBlock(be);
+      if (streamSound_ && streamSound_->StartFrame <= at.Frames) streamSound_->WriteStreamBlock(be, at.Sound);
       ++at.Frames;
     }
     if (auto* place = dynamic_cast<TFlashPlaceObject*>(&object)) place->PlaceTag().SWFVersion = at.Version;

@@ -64,9 +64,11 @@ class TFlashTimeline {
     bool RaiseVersion = false;
     // Drops each image's data once written, for a body written once.
     bool ReleaseImages = false;
+    // How far the stream sound has come.
+    TSoundStreamCursor Sound;
   };
-  // The start of the body: the stream sound's head, which also starts the
-  // stream again from its beginning.
+  // The start of the body: the stream sound's head, which starts the
+  // cursor's stream from the sound's beginning.
   void WriteStart(TBitsEngine& be, double frameRate, TWriteCursor& at);
   // Writes the objects from the cursor up to `end`; ahead of each ShowFrame
   // the videos' frames and the stream sound's block.

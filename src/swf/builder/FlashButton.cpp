@@ -63,6 +63,7 @@ TFlashActionScript& TFlashButton::OnRelease() {
 void TFlashButton::SetCharacterId(std::uint16_t value) {
   TFlashVisualObject::SetCharacterId(value);
   buttonTag_->ButtonId = value;
+  buttonSound_.ButtonId = value;
 }
 
 void TFlashButton::AssignFrom(const TBasedSWFObject& source) {
@@ -90,9 +91,7 @@ void TFlashButton::WriteToStream(TBitsEngine& be) {
   for (int slot = 0; slot < 4; ++slot) {
     anySound = anySound || buttonSound_.SoundIfAny(static_cast<TSWFDefineButtonSound::Slot>(slot)) != nullptr;
   }
-  if (!anySound) return;
-  buttonSound_.ButtonId = CharacterId();
-  buttonSound_.WriteToStream(be);
+  if (anySound) buttonSound_.WriteToStream(be);
 }
 
 }  // namespace movara::swf

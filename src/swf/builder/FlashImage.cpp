@@ -69,13 +69,7 @@ void TFlashImage::CompressRaw(std::vector<std::uint8_t> raw, bool colorMapped) {
   }
 }
 
-const TDataBlock& TFlashImage::Data() const {
-  if (pending_.valid()) {
-    data_ = pending_.get();
-    pending_ = {};
-  }
-  return data_;
-}
+const TDataBlock& TFlashImage::Data() const { return pending_.valid() ? pending_.get() : data_; }
 
 void TFlashImage::LoadFile(const std::filesystem::path& fileName) {
   if (Owner() != nullptr && Owner()->OnLoadImage) {
@@ -108,6 +102,7 @@ void TFlashImage::LoadJPEG(const std::filesystem::path& fileName, std::vector<st
   std::size_t end = file.size();
   if (end >= 4 && file[end - 2] == 0xFF && file[end - 1] == 0xD9) end -= 2;
   data_ = MakeDataBlock(std::vector<std::uint8_t>(file.begin() + 2, file.begin() + static_cast<std::ptrdiff_t>(end)));
+  pending_ = {};
   isJPEG_ = true;
   reader_.reset();
 }
@@ -141,7 +136,7 @@ void TFlashImage::TakeBMPFormat() {
       break;
     default: break;
   }
-  data_.reset();
+  ReleaseData();
 }
 
 std::vector<std::uint8_t> TFlashImage::LosslessBytes(
@@ -235,8 +230,7 @@ void TFlashImage::AssignFrom(const TBasedSWFObject& source) {
 
 void TFlashImage::WriteToStream(TBitsEngine& be) {
   if (!isJPEG_) {
-    Data();
-    if (!data_ && reader_) BuildLosslessData();
+    if (!Data() && reader_) BuildLosslessData();
     std::unique_ptr<TSWFDefineBitsLossless> tag =
         hasAlpha_ ? std::make_unique<TSWFDefineBitsLossless2>() : std::make_unique<TSWFDefineBitsLossless>();
     tag->CharacterId = CharacterId();
@@ -244,7 +238,7 @@ void TFlashImage::WriteToStream(TBitsEngine& be) {
     tag->Width = width_;
     tag->Height = height_;
     if (format_ == TSWFDefineBitsLossless::kColorMapped8) tag->ColorTableSize = static_cast<std::uint8_t>(colorCount_ - 1);
-    tag->Data = data_;
+    tag->Data = Data();
     tag->WriteToStream(be);
     return;
   }

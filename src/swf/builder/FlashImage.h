@@ -56,7 +56,10 @@ class TFlashImage : public TFlashIDObject {
   // without its start and end markers. Waits for a compression under way.
   const TDataBlock& Data() const;
   // Drops the data block once it is written, for a movie built once.
-  void ReleaseData() { data_.reset(); }
+  void ReleaseData() {
+    data_.reset();
+    pending_ = {};
+  }
 
   std::uint8_t MinVersion() const override { return hasAlpha_ ? 3 : 2; }
   void AssignFrom(const TBasedSWFObject& source) override;
@@ -72,8 +75,9 @@ class TFlashImage : public TFlashIDObject {
   void CompressRaw(std::vector<std::uint8_t> raw, bool colorMapped);
 
   std::unique_ptr<imaging::TBMPReader> reader_;
-  mutable TDataBlock data_;
-  mutable std::shared_future<TDataBlock> pending_;
+  TDataBlock data_;
+  // A compression under way on the movie's workers; its block is the data.
+  std::shared_future<TDataBlock> pending_;
   bool isJPEG_ = false;
   bool hasAlpha_ = false;
   std::uint16_t width_ = 0;

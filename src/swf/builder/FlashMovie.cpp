@@ -203,7 +203,7 @@ void TFlashMovie::BuildBody() {
     }
   }
   WriteEnd(be);
-  FrameCount = at.Frames;
+  // The frame count is ShowFrame's; the version rises to what the objects need.
   if (at.Version > Version()) SetVersion(at.Version);
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 #include "swf/core/SWFObject.h"
@@ -8,6 +9,21 @@
 namespace movara::swf {
 
 class TFlashMovie;
+
+// Gives a field of a tag the value one write needs, and the field its own
+// value back after the write, so that writing leaves the object as it was.
+template <class T>
+class TLentValue {
+ public:
+  TLentValue(T& field, T value) : field_(field), own_(std::exchange(field, std::move(value))) {}
+  ~TLentValue() { field_ = std::move(own_); }
+  TLentValue(const TLentValue&) = delete;
+  TLentValue& operator=(const TLentValue&) = delete;
+
+ private:
+  T& field_;
+  T own_;
+};
 
 // A builder object: it belongs to a movie and writes one or more tags.
 class TFlashObject : public TBasedSWFObject {

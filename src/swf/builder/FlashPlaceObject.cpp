@@ -16,6 +16,11 @@ void TFlashPlaceObject::SetTranslate(std::int32_t x, std::int32_t y) {
   placeTag_.Matrix().SetTranslate(x * s, y * s);
 }
 
+void TFlashPlaceObject::WriteToStream(TBitsEngine& be, std::uint8_t version) {
+  const TLentValue<std::uint8_t> lent(placeTag_.SWFVersion, version);
+  placeTag_.WriteToStream(be);
+}
+
 void TFlashPlaceObject::AssignFrom(const TBasedSWFObject& source) {
   const auto* s = dynamic_cast<const TFlashPlaceObject*>(&source);
   if (s == nullptr) return;

@@ -27,7 +27,10 @@ class TFlashPlaceObject : public TFlashObject {
 
   void AssignFrom(const TBasedSWFObject& source) override;
   std::uint8_t MinVersion() const override { return placeTag_.HasClipActions ? 5 : 3; }
-  void WriteToStream(TBitsEngine& be) override { placeTag_.WriteToStream(be); }
+  void WriteToStream(TBitsEngine& be) override { WriteToStream(be, placeTag_.SWFVersion); }
+  // Writes the tag as a movie of `version` reads it; the tag keeps its own
+  // version (which writing clip actions would raise).
+  void WriteToStream(TBitsEngine& be, std::uint8_t version);
 
  private:
   TFlashVisualObject* visual_;

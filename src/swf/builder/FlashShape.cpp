@@ -162,12 +162,14 @@ void TFlashShape::AssignFrom(const TBasedSWFObject& source) {
 }
 
 void TFlashShape::WriteToStream(TBitsEngine& be) {
-  Tag.TagCode = HasAlpha ? tagDefineShape3 : tagDefineShape2;
-  Tag.HasAlpha = HasAlpha;
   std::uint16_t widest = 0;
   for (const auto& l : Tag.LineStyles) widest = std::max(widest, l.Width);
   const std::int32_t h = widest / 2;
-  Tag.ShapeBounds.SetRect(Bounds.XMin - h, Bounds.YMin - h, Bounds.XMax + h, Bounds.YMax + h);
+  TSWFRect bounds;
+  bounds.SetRect(Bounds.XMin - h, Bounds.YMin - h, Bounds.XMax + h, Bounds.YMax + h);
+  const TLentValue<std::uint16_t> code(Tag.TagCode, HasAlpha ? tagDefineShape3 : tagDefineShape2);
+  const TLentValue<bool> alpha(Tag.HasAlpha, HasAlpha);
+  const TLentValue<TSWFRect> shapeBounds(Tag.ShapeBounds, bounds);
   Tag.WriteToStream(be);
 }
 

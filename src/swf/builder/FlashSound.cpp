@@ -1,7 +1,6 @@
 #include "swf/builder/FlashSound.h"
 
 #include <algorithm>
-#include <cstdlib>
 #include <limits>
 #include <optional>
 #include <string>
@@ -92,7 +91,6 @@ void TFlashSound::TakeFormat(const std::filesystem::path& fileName, const media:
   isStereo_ = info.Channels == 2;
   dataStart_ = static_cast<std::uint32_t>(info.DataStart);
   dataSize_ = static_cast<std::uint32_t>(info.DataSize);
-  blockSize_ = dataSize_;
   sampleCount_ = static_cast<std::uint32_t>(info.SampleCount);
   samplesPerMPEGFrame_ = info.SamplesPerMPEGFrame;
   mpegFrameSize_ = info.MPEGFrameSize;
@@ -103,10 +101,9 @@ void TFlashSound::OpenFile(const std::filesystem::path& fileName) {
   soundFile_.reset();
   soundFile_ = std::make_unique<TFileStream>(fileName, TFileStream::Mode::Read);
   soundFile_->Seek(dataStart_);
-  readPosition_ = dataStart_;
 }
 
-std::vector<std::uint8_t> TFlashSound::ReadData(std::uint64_t offset, std::uint32_t count) {
+std::vector<std::uint8_t> TFlashSound::ReadData(std::uint64_t offset, std::uint32_t count) const {
   std::vector<std::uint8_t> bytes(count);
   soundFile_->Seek(offset);
   soundFile_->ReadBuffer(bytes.data(), count);
@@ -127,7 +124,6 @@ void TFlashSound::AssignFrom(const TBasedSWFObject& source) {
   sampleRate_ = s->sampleRate_, bitsPerSample_ = s->bitsPerSample_, isStereo_ = s->isStereo_, is16Bit_ = s->is16Bit_;
   duration_ = s->duration_, sampleCount_ = s->sampleCount_, dataStart_ = s->dataStart_, dataSize_ = s->dataSize_;
   samplesPerMPEGFrame_ = s->samplesPerMPEGFrame_, mpegFrameSize_ = s->mpegFrameSize_;
-  samplesPerBlock_ = s->samplesPerBlock_, blockSize_ = s->blockSize_;
   // The copy reads the same file through a handle of its own.
   soundFile_.reset();
   if (s->soundFile_) OpenFile(fileName_);
@@ -146,52 +142,44 @@ void TFlashSound::WriteToStream(TBitsEngine& be) {
   tag.WriteToStream(be);
 }
 
-void TFlashSound::FillStreamHead(TSWFSoundStreamHead& head, double frameRate) {
-  // A block's sample count is 16-bit, and each movie frame needs a sample.
-  const double perFrame = frameRate > 0 ? sampleRate_ / frameRate : 0;
-  if (HasFile() && (perFrame < 1 || perFrame >= 65536)) {
-    throw FlashSoundError("a sound of " + std::to_string(sampleRate_) + " Hz cannot stream at " +
-                          std::to_string(frameRate) + " frames per second");
-  }
-  head.StreamFormat = soundFormat_ == kFormatUncompressed ? kFormatUncompressedLE : soundFormat_;
-  head.StreamRate = head.PlaybackRate = rateCode_;
-  head.StreamSize = head.PlaybackSize = is16Bit_;
-  head.StreamType = head.PlaybackType = isStereo_;
-  samplesPerBlock_ = static_cast<std::uint32_t>(perFrame);
-  head.SampleCount = static_cast<std::uint16_t>(samplesPerBlock_);
-  if (soundFormat_ == kFormatMP3) head.LatencySeek = 0;
-  readPosition_ = dataStart_;
-  nextFrame_ = 0;
-  blockCount_ = 0;
-  samplesWritten_ = 0;
-  pendingSeek_ = SeekSamples;
+TSoundStreamCursor TFlashSound::FillStreamHead(TSWFSoundStreamHead& head, double frameRate) const {
+  const std::uint16_t perFrame =
+      HasFile() ? StreamSamplesPerFrame(sampleRate_, frameRate, "a sound of " + std::to_string(sampleRate_) + " Hz")
+                : 0;
+  // The stream's uncompressed data is little-endian, as the file's.
+  const std::uint8_t format = soundFormat_ == kFormatUncompressed ? kFormatUncompressedLE : soundFormat_;
+  swf::FillStreamHead(head, {format, rateCode_, is16Bit_, isStereo_}, perFrame);
+  TSoundStreamCursor at;
+  at.SamplesPerBlock = perFrame;
+  at.ReadPosition = dataStart_;
+  at.Seek = SeekSamples;
   if (soundFormat_ != kFormatMP3) {
-    // The block size of the format: one sample frame short of a movie
-    // frame's samples, except for 8-bit mono.
-    const std::uint32_t channels = isStereo_ ? 2 : 1;
-    const std::uint32_t bytes = is16Bit_ ? 2 : 1;
-    blockSize_ = samplesPerBlock_ * channels * bytes - 2 * (channels - 1) - 2 * (bytes - 1);
+    // An uncompressed block holds one sample short of a movie frame's,
+    // except for 8-bit mono.
+    const std::uint32_t sample = PCMSampleBytes(is16Bit_, isStereo_);
+    at.BlockSize = sample * (perFrame - (sample > 1 ? 1 : 0));
   }
+  return at;
 }
 
-void TFlashSound::WriteStreamBlock(TBitsEngine& be) {
+void TFlashSound::WriteStreamBlock(TBitsEngine& be, TSoundStreamCursor& at) const {
   if (!soundFile_) return;
   if (soundFormat_ == kFormatMP3) {
-    WriteMP3Block(be);
+    WriteMP3Block(be, at);
   } else {
-    WriteUncompressedBlock(be);
+    WriteUncompressedBlock(be, at);
   }
 }
 
-void TFlashSound::WriteUncompressedBlock(TBitsEngine& be) {
+void TFlashSound::WriteUncompressedBlock(TBitsEngine& be, TSoundStreamCursor& at) const {
   const std::uint32_t end = dataStart_ + dataSize_;
-  if (readPosition_ == end || blockSize_ == 0) return;
+  if (at.ReadPosition == end || at.BlockSize == 0) return;
   TMemoryStream body;
-  std::uint32_t n = std::min(blockSize_, end - readPosition_);
-  body.Write(ReadData(readPosition_, n).data(), n);
-  readPosition_ += n;
-  while (body.Size() < blockSize_) {
-    const std::uint32_t missing = blockSize_ - static_cast<std::uint32_t>(body.Size());
+  std::uint32_t n = std::min(at.BlockSize, end - at.ReadPosition);
+  body.Write(ReadData(at.ReadPosition, n).data(), n);
+  at.ReadPosition += n;
+  while (body.Size() < at.BlockSize) {
+    const std::uint32_t missing = at.BlockSize - static_cast<std::uint32_t>(body.Size());
     if (!Loop) {
       // Silence: 8-bit samples are unsigned, centred on 128.
       body.Write(std::vector<std::uint8_t>(missing, is16Bit_ ? 0 : 0x80).data(), missing);
@@ -199,42 +187,30 @@ void TFlashSound::WriteUncompressedBlock(TBitsEngine& be) {
     }
     n = std::min(missing, dataSize_);
     body.Write(ReadData(dataStart_, n).data(), n);
-    readPosition_ = dataStart_ + n;
+    at.ReadPosition = dataStart_ + n;
   }
-  if (Loop && readPosition_ == end) readPosition_ = dataStart_;
+  if (Loop && at.ReadPosition == end) at.ReadPosition = dataStart_;
   WriteTag(be, tagSoundStreamBlock, body);
 }
 
-void TFlashSound::WriteMP3Block(TBitsEngine& be) {
-  if (nextFrame_ == frames_.size()) return;
-  const std::int64_t spf = samplesPerMPEGFrame_;
-  std::int64_t seek = pendingSeek_;
-  // A seek beyond one MPEG frame empties the block.
-  const bool tooFar = std::llabs(seek) > spf;
-  std::int64_t count = tooFar ? 0 : (seek + samplesPerBlock_) / spf;
-  if (tooFar) seek = 0;
-  ++blockCount_;
-  // Whole frames only: without looping the stream ends with the last frame.
-  if (!Loop) count = std::min<std::int64_t>(count, static_cast<std::int64_t>(frames_.size() - nextFrame_));
-  if (count > 0) {
-    TMemoryStream body;
+void TFlashSound::WriteMP3Block(TBitsEngine& be, TSoundStreamCursor& at) const {
+  const std::optional<TMP3Block> block = NextMP3Block(at, samplesPerMPEGFrame_, frames_.size(), Loop);
+  if (!block) return;
+  TMemoryStream body;
+  if (block->Frames == 0) {
+    body.Write(std::vector<std::uint8_t>(4, 0).data(), 4);
+    WriteTag(be, tagSoundStreamBlock, body);
+  } else {
     TBitsEngine bodyEngine(body);
-    bodyEngine.WriteWord(static_cast<std::uint16_t>(count * spf));
-    bodyEngine.WriteWord(static_cast<std::uint16_t>(seek));
-    for (std::int64_t i = 0; i < count; ++i) {
-      if (nextFrame_ == frames_.size()) nextFrame_ = 0;
-      const media::TMPEGFrame& frame = frames_[nextFrame_++];
+    bodyEngine.WriteWord(static_cast<std::uint16_t>(block->Frames * samplesPerMPEGFrame_));
+    bodyEngine.WriteWord(static_cast<std::uint16_t>(block->Seek));
+    for (std::uint32_t i = 0; i < block->Frames; ++i) {
+      const media::TMPEGFrame& frame = frames_[(at.NextFrame + i) % frames_.size()];
       body.Write(ReadData(frame.Offset, frame.Size).data(), frame.Size);
     }
     WriteLongTag(be, tagSoundStreamBlock, body);
-  } else {
-    TMemoryStream body;
-    body.Write(std::vector<std::uint8_t>(4, 0).data(), 4);
-    WriteTag(be, tagSoundStreamBlock, body);
   }
-  if (Loop && nextFrame_ == frames_.size()) nextFrame_ = 0;
-  samplesWritten_ += static_cast<std::uint64_t>(count * spf);
-  pendingSeek_ = static_cast<std::int64_t>(blockCount_) * samplesPerBlock_ - static_cast<std::int64_t>(samplesWritten_);
+  at = block->Next;
 }
 
 }  // namespace movara::swf

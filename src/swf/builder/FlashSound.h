@@ -10,6 +10,7 @@
 #include "media/AudioFile.h"
 #include "swf/builder/BuildError.h"
 #include "swf/builder/FlashObject.h"
+#include "swf/builder/SoundStream.h"
 #include "swf/core/SoundTags.h"
 
 namespace movara::swf {
@@ -23,8 +24,9 @@ class FlashSoundError : public FlashBuildError {
 
 // The builder's sound: the data of one WAV or MP3 file, written as an event
 // sound (DefineSound) or streamed block by block along a timeline. Any
-// timeline can stream it: FillStreamHead starts the stream, and each
-// WriteStreamBlock writes the block that goes before the next frame.
+// timeline can stream it: FillStreamHead starts the stream with a cursor,
+// and each WriteStreamBlock writes the block that goes before the next frame
+// and advances the cursor; the sound itself stays as it is.
 class TFlashSound : public TFlashIDObject {
  public:
   // The sound formats a file's sound is written in.
@@ -62,18 +64,11 @@ class TFlashSound : public TFlashIDObject {
   std::uint16_t SamplesPerMPEGFrame() const { return samplesPerMPEGFrame_; }
   std::uint16_t MPEGFrameSize() const { return mpegFrameSize_; }
   std::uint32_t MPEGFrameCount() const { return static_cast<std::uint32_t>(frames_.size()); }
-  // Streaming figures, set by FillStreamHead.
-  std::uint32_t SamplesPerBlock() const { return samplesPerBlock_; }
-  std::uint32_t BlockSize() const { return blockSize_; }
-  std::uint32_t ReadPosition() const { return readPosition_; }
-  // Samples of MPEG frames written to stream blocks since FillStreamHead.
-  std::uint64_t SamplesWritten() const { return samplesWritten_; }
-
-  // Fills a stream head for a timeline of this frame rate and starts the
-  // stream from the beginning of the data.
-  void FillStreamHead(TSWFSoundStreamHead& head, double frameRate);
+  // Fills a stream head for a timeline of this frame rate; the cursor
+  // starts the stream from the beginning of the data.
+  TSoundStreamCursor FillStreamHead(TSWFSoundStreamHead& head, double frameRate) const;
   // Writes the SoundStreamBlock that goes before the next frame.
-  void WriteStreamBlock(TBitsEngine& be);
+  void WriteStreamBlock(TBitsEngine& be, TSoundStreamCursor& at) const;
 
   std::uint8_t MinVersion() const override;
   void AssignFrom(const TBasedSWFObject& source) override;
@@ -83,9 +78,11 @@ class TFlashSound : public TFlashIDObject {
  private:
   void TakeFormat(const std::filesystem::path& fileName, const media::TAudioFileInfo& info);
   void OpenFile(const std::filesystem::path& fileName);
-  std::vector<std::uint8_t> ReadData(std::uint64_t offset, std::uint32_t count);
-  void WriteUncompressedBlock(TBitsEngine& be);
-  void WriteMP3Block(TBitsEngine& be);
+  // Reads through the sound's own handle: its position is no part of the
+  // sound, so that a const sound reads too.
+  std::vector<std::uint8_t> ReadData(std::uint64_t offset, std::uint32_t count) const;
+  void WriteUncompressedBlock(TBitsEngine& be, TSoundStreamCursor& at) const;
+  void WriteMP3Block(TBitsEngine& be, TSoundStreamCursor& at) const;
 
   std::filesystem::path fileName_;
   std::unique_ptr<TFileStream> soundFile_;
@@ -102,15 +99,6 @@ class TFlashSound : public TFlashIDObject {
   std::uint32_t dataSize_ = 0;
   std::uint16_t samplesPerMPEGFrame_ = 0;
   std::uint16_t mpegFrameSize_ = 0;
-
-  // Streaming state.
-  std::uint32_t samplesPerBlock_ = 0;
-  std::uint32_t blockSize_ = 0;
-  std::uint32_t readPosition_ = 0;
-  std::size_t nextFrame_ = 0;
-  std::uint32_t blockCount_ = 0;
-  std::int64_t pendingSeek_ = 0;
-  std::uint64_t samplesWritten_ = 0;
 };
 
 }  // namespace movara::swf

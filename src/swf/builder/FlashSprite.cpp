@@ -54,15 +54,18 @@ std::uint8_t TFlashSprite::MinVersion() const {
 }
 
 void TFlashSprite::WriteToStream(TBitsEngine& be) {
-  if (sprite_.FrameCount == 0) ShowFrame(1);
+  // A sprite shows at least one frame: without any, the frame being built
+  // is written as closed, and stays open.
+  const bool open = sprite_.FrameCount == 0;
   TMemoryStream body;
   TBitsEngine out(body);
   out.WriteWord(sprite_.SpriteID);
-  out.WriteWord(sprite_.FrameCount);
+  out.WriteWord(open ? 1 : sprite_.FrameCount);
   TWriteCursor at;
   at.Version = Owner() != nullptr ? Owner()->Version() : sprite_.SWFVersion;
   WriteStart(out, Owner() != nullptr ? Owner()->FrameRate() : 0, at);
   WriteObjects(out, at, Objects().size());
+  if (open) WriteOpenFrame(out, at);
   WriteEnd(out);
   out.FlushBits(true);
   WriteTag(be, tagDefineSprite, body);

@@ -42,16 +42,18 @@ TFlashPlaceVideo& TFlashTimeline::AddVideoPlacement(TFlashVideo& video, std::uin
   return *videos_.back();
 }
 
+template <class Label, class Pending>
+void TFlashTimeline::InFrameOrder(Label label, Pending pending) const {
+  if (labelOrder_ == TLabelOrder::BeforePending && !FrameLabel.empty()) label();
+  if (PendingFrameObject) pending();
+  if (labelOrder_ == TLabelOrder::AfterPending && !FrameLabel.empty()) label();
+}
+
 std::size_t TFlashTimeline::CloseFrame(std::uint16_t count) {
   if (count == 0) count = 1;
-  const auto addLabel = [this] {
-    if (FrameLabel.empty()) return;
-    objects_.push_back(std::make_unique<TSWFFrameLabel>(FrameLabel));
-    FrameLabel.clear();
-  };
-  if (labelOrder_ == TLabelOrder::BeforePending) addLabel();
-  if (PendingFrameObject) objects_.push_back(std::move(PendingFrameObject));
-  if (labelOrder_ == TLabelOrder::AfterPending) addLabel();
+  InFrameOrder([this] { objects_.push_back(std::make_unique<TSWFFrameLabel>(FrameLabel)); },
+               [this] { objects_.push_back(std::move(PendingFrameObject)); });
+  FrameLabel.clear();
   for (std::uint16_t i = 0; i < count; ++i) objects_.push_back(std::make_unique<TSWFShowFrame>());
   frames_ += count;
   return frames_;
@@ -60,29 +62,40 @@ std::size_t TFlashTimeline::CloseFrame(std::uint16_t count) {
 void TFlashTimeline::WriteStart(TBitsEngine& be, double frameRate, TWriteCursor& at) {
   if (!streamSound_) return;
   TSWFSoundStreamHead2 head;
-  streamSound_->FillStreamHead(head, frameRate);
+  at.Sound = streamSound_->FillStreamHead(head, frameRate);
   if (at.RaiseVersion) at.Version = std::max({at.Version, streamSound_->MinVersion(), head.MinVersion()});
   head.WriteToStream(be);
 }
 
 void TFlashTimeline::WriteObjects(TBitsEngine& be, TWriteCursor& at, std::size_t end) {
-  for (; at.Next < end; ++at.Next) {
-    TBasedSWFObject& object = *objects_[at.Next];
-    if (at.RaiseVersion) at.Version = std::max(at.Version, object.MinVersion());
-    const auto* tag = dynamic_cast<const TSWFObject*>(&object);
-    if (tag != nullptr && tag->TagCode == tagShowFrame) {
-      // The header's frame count is 16-bit.
-      if (at.Frames == 0xFFFF) throw std::length_error("a movie holds at most 65535 frames");
-      for (const auto& video : videos_) video->WriteFrame(be, at.Frames);
-      if (streamSound_ && streamSound_->StartFrame <= at.Frames) streamSound_->WriteStreamBlock(be);
-      ++at.Frames;
-    }
-    if (auto* place = dynamic_cast<TFlashPlaceObject*>(&object)) place->PlaceTag().SWFVersion = at.Version;
-    object.WriteToStream(be);
-    if (at.ReleaseImages) {
-      if (auto* image = dynamic_cast<TFlashImage*>(&object)) image->ReleaseData();
-    }
+  for (; at.Next < end; ++at.Next) WriteObject(be, at, *objects_[at.Next]);
+}
+
+void TFlashTimeline::WriteObject(TBitsEngine& be, TWriteCursor& at, TBasedSWFObject& object) {
+  if (at.RaiseVersion) at.Version = std::max(at.Version, object.MinVersion());
+  const auto* tag = dynamic_cast<const TSWFObject*>(&object);
+  if (tag != nullptr && tag->TagCode == tagShowFrame) {
+    // The header's frame count is 16-bit.
+    if (at.Frames == 0xFFFF) throw std::length_error("a movie holds at most 65535 frames");
+    for (const auto& video : videos_) video->WriteFrame(be, at.Frames);
+    if (streamSound_ && streamSound_->StartFrame <= at.Frames) streamSound_->WriteStreamBlock(be, at.Sound);
+    ++at.Frames;
   }
+  if (auto* place = dynamic_cast<TFlashPlaceObject*>(&object)) {
+    place->WriteToStream(be, at.Version);
+  } else {
+    object.WriteToStream(be);
+  }
+  if (at.ReleaseImages) {
+    if (auto* image = dynamic_cast<TFlashImage*>(&object)) image->ReleaseData();
+  }
+}
+
+void TFlashTimeline::WriteOpenFrame(TBitsEngine& be, TWriteCursor& at) {
+  TSWFFrameLabel label(FrameLabel);
+  InFrameOrder([&] { WriteObject(be, at, label); }, [&] { WriteObject(be, at, *PendingFrameObject); });
+  TSWFShowFrame show;
+  WriteObject(be, at, show);
 }
 
 void TFlashTimeline::WriteEnd(TBitsEngine& be) const {

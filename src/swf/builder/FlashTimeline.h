@@ -39,6 +39,7 @@ class TFlashTimeline {
 
   const std::vector<std::unique_ptr<TBasedSWFObject>>& Objects() const { return objects_; }
   // Adds a tag, or a builder object that writes one; the timeline owns it.
+  // Frames are closed by ShowFrame, which counts them.
   virtual TBasedSWFObject& AppendObject(std::unique_ptr<TBasedSWFObject> object);
   // RemoveObject with the shape's identifier, or RemoveObject2 without one.
   void RemoveObject(std::uint16_t depth, const TFlashShape* shape);
@@ -64,15 +65,21 @@ class TFlashTimeline {
     bool RaiseVersion = false;
     // Drops each image's data once written, for a body written once.
     bool ReleaseImages = false;
+    // How far the stream sound has come.
+    TSoundStreamCursor Sound;
   };
-  // The start of the body: the stream sound's head, which also starts the
-  // stream again from its beginning.
+  // The start of the body: the stream sound's head, which starts the
+  // cursor's stream from the sound's beginning.
   void WriteStart(TBitsEngine& be, double frameRate, TWriteCursor& at);
   // Writes the objects from the cursor up to `end`; ahead of each ShowFrame
   // the videos' frames and the stream sound's block.
   void WriteObjects(TBitsEngine& be, TWriteCursor& at, std::size_t end);
   // End, unless the timeline ends with one of its own.
   void WriteEnd(TBitsEngine& be) const;
+  // Writes the frame being built as the next ShowFrame would close it (its
+  // label, its pending object, a ShowFrame tag) and leaves it open: for a
+  // timeline that must show a frame it has not closed.
+  void WriteOpenFrame(TBitsEngine& be, TWriteCursor& at);
 
  protected:
   const TFlashSound* StreamedSound() const { return streamSound_.get(); }
@@ -85,6 +92,13 @@ class TFlashTimeline {
   std::vector<std::unique_ptr<TBasedSWFObject>>& MutableObjects() { return objects_; }
 
  private:
+  // One object; ahead of a ShowFrame tag the videos' frames and the stream
+  // sound's block.
+  void WriteObject(TBitsEngine& be, TWriteCursor& at, TBasedSWFObject& object);
+  // The label and the pending object in the timeline's order.
+  template <class Label, class Pending>
+  void InFrameOrder(Label label, Pending pending) const;
+
   TFlashMovie* owner_;
   TLabelOrder labelOrder_;
   std::size_t frames_ = 0;

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "swf/builder/FlashMovie.h"
+#include "swf/builder/FlashSound.h"
 
 namespace movara::swf {
 
@@ -67,19 +68,12 @@ void TFlashVideo::SplitSound() {
 }
 
 void TFlashVideo::WriteSoundHead(TBitsEngine& be, double frameRate) const {
-  // A block's sample count is 16-bit, and each movie frame needs a sample.
-  const double perFrame = frameRate > 0 ? source_.SampleRate() / frameRate : 0;
-  if (perFrame < 1 || perFrame >= 65536) {
-    throw FlashSoundError("the sound of the video, " + std::to_string(source_.SampleRate()) +
-                          " Hz, cannot stream at " + std::to_string(frameRate) + " frames per second");
-  }
+  const std::uint16_t perFrame = StreamSamplesPerFrame(
+      source_.SampleRate(), frameRate, "the sound of the video, " + std::to_string(source_.SampleRate()) + " Hz,");
   auto head = IsMP3() ? std::make_unique<TSWFSoundStreamHead>() : std::make_unique<TSWFSoundStreamHead2>();
   const media::TFLVAudioFormat& format = source_.AudioFormat();
-  head->StreamFormat = IsMP3() ? TFlashSound::kFormatMP3 : TFlashSound::kFormatUncompressedLE;
-  head->StreamRate = head->PlaybackRate = format.SoundRate;
-  head->StreamSize = head->PlaybackSize = format.Is16Bit;
-  head->StreamType = head->PlaybackType = format.IsStereo;
-  head->SampleCount = static_cast<std::uint16_t>(perFrame);
+  FillStreamHead(*head, {IsMP3() ? kSoundMP3 : kSoundUncompressedLE, format.SoundRate, format.Is16Bit, format.IsStereo},
+                 perFrame);
   head->WriteToStream(be);
 }
 
@@ -111,7 +105,7 @@ void TFlashVideo::WriteSoundBlock(TBitsEngine& be, std::uint16_t videoFrame) con
 void TFlashVideo::CopySound(TBitsEngine& be, std::uint64_t from, std::uint64_t to) const {
   const auto& frames = source_.SoundFrames();
   const media::TFLVAudioFormat& format = source_.AudioFormat();
-  const std::size_t sampleBytes = (format.Is16Bit ? 2 : 1) * (format.IsStereo ? 2 : 1);
+  const std::size_t sampleBytes = PCMSampleBytes(format.Is16Bit, format.IsStereo);
   auto i = static_cast<std::size_t>(std::upper_bound(soundStarts_.begin(), soundStarts_.end(), from) -
                                     soundStarts_.begin()) - 1;
   for (; i < frames.size() && soundStarts_[i] < to; ++i) {

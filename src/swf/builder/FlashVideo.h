@@ -8,7 +8,7 @@
 #include "media/FLVReader.h"
 #include "swf/builder/FlashObject.h"
 #include "swf/builder/FlashPlaceObject.h"
-#include "swf/builder/FlashSound.h"
+#include "swf/builder/SoundStream.h"
 #include "swf/core/SoundTags.h"
 
 namespace movara::swf {

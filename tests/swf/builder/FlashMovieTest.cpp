@@ -6,6 +6,7 @@
 #include <stdexcept>
 
 #include "BmpBytes.h"
+#include "MovieReadBack.h"
 #include "TagCases.h"
 #include "base/FileStream.h"
 #include "swf/builder/FlashActionScript.h"
@@ -134,7 +135,8 @@ TEST(FlashMovie, VersionsAndPlacements) {
   movie.ShowFrame(1);
   movie.BuildBody();
   EXPECT_EQ(movie.Version(), 6);
-  EXPECT_EQ(at0.PlaceTag().SWFVersion, 6);
+  // Written for the movie's version, the placement keeps its own.
+  EXPECT_EQ(at0.PlaceTag().SWFVersion, 3);
   EXPECT_FALSE(at0.PlaceTag().HasMatrix);
   EXPECT_EQ(moved.PlaceTag().Matrix().TranslateX, 60);
   EXPECT_EQ(moved.PlaceTag().Matrix().TranslateY, 80);
@@ -406,6 +408,92 @@ TEST(FlashActionScript, AssignedCopyKeepsItsBranches) {
   };
   EXPECT_EQ(bytes(copy), bytes(original));
   EXPECT_EQ(bytes(original), (Bytes{0x07, 0x03, 0x99, 0x02, 0x00, 0x01, 0x00, 0x07, 0x00}));
+}
+
+
+// What an object shows of itself, to see that writing leaves it as it was.
+using State = std::vector<std::int64_t>;
+
+TEST(FlashMovie, WritingTwiceGivesTheSameBytesAndLeavesEveryObjectAsItWas) {
+  const std::filesystem::path data(MOVARA_TEST_DATA_DIR);
+  auto movie = PixelMovie();
+  movie.SetVersion(6);
+  movie.SetCompressionThreads(1);
+  movie.StreamSound().LoadFile(data / "sound" / "tone-22050-vbr-mono-id3.mp3");
+  TFlashShape& shape = movie.AddRectangle(0, 0, 10, 10);
+  shape.SetSolidColor(1, 2, 3, 255);
+  struct Case {
+    const char* name;
+    std::function<TBasedSWFObject&()> make;
+    std::function<State(TBasedSWFObject&)> state;
+  } cases[] = {
+      {"an opaque shape", [&]() -> TBasedSWFObject& { return shape; },
+       [](TBasedSWFObject& o) {
+         const auto& s = dynamic_cast<TFlashShape&>(o);
+         return State{s.Tag.TagCode, s.Tag.HasAlpha, s.Tag.ShapeBounds.XMax};
+       }},
+      {"a picture compressed on a worker",
+       [&]() -> TBasedSWFObject& {
+         imaging::TBitmap raster(3, 2, imaging::TPixelFormat::pf32bit);
+         raster.SetPixelARGB(1, 1, imaging::MakeARGB(128, 10, 20, 30));
+         return movie.AddImage(raster);
+       },
+       [](TBasedSWFObject& o) { return State{dynamic_cast<TFlashImage&>(o).BuildCount()}; }},
+      {"a button with a sound",
+       [&]() -> TBasedSWFObject& {
+         TFlashButton& button = movie.AddButton(false, true);
+         button.AddRecord(shape, 15, 1);
+         button.SetSound(TSWFDefineButtonSound::OverUpToOverDown, movie.AddSound(data / "sound" / "tone-11025-u8-mono.wav"));
+         return button;
+       },
+       [](TBasedSWFObject& o) { return State{dynamic_cast<TFlashButton&>(o).ButtonSound().ButtonId}; }},
+      {"a sprite without frames",
+       [&]() -> TBasedSWFObject& {
+         TFlashSprite& sprite = movie.AddSprite();
+         sprite.PlaceObject(shape, 1);
+         sprite.FrameLabel = "open";
+         sprite.PendingFrameObject = std::make_unique<TSWFRemoveObject2>(1);
+         return sprite;
+       },
+       [](TBasedSWFObject& o) {
+         const auto& s = dynamic_cast<TFlashSprite&>(o);
+         return State{s.FrameCount(), static_cast<std::int64_t>(s.Objects().size()),
+                      static_cast<std::int64_t>(s.FrameLabel.size()), s.PendingFrameObject != nullptr};
+       }},
+      {"a placement with a clip action",
+       [&]() -> TBasedSWFObject& {
+         TFlashPlaceObject& place = movie.PlaceObject(shape, 2);
+         place.PlaceTag().ClipActions().AddRecord(ceRelease).Actions.Add<TSWFActionStop>();
+         return place;
+       },
+       [](TBasedSWFObject& o) { return State{dynamic_cast<TFlashPlaceObject&>(o).PlaceTag().SWFVersion}; }},
+      {"a video", [&]() -> TBasedSWFObject& { return movie.AddVideo(data / "flv" / "colors-h263-mp3.flv"); },
+       [](TBasedSWFObject& o) { return State{dynamic_cast<TFlashVideo&>(o).FrameCount()}; }},
+  };
+  std::vector<std::pair<TBasedSWFObject*, State>> objects;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TBasedSWFObject& object = c.make();
+    const State before = c.state(object);
+    const Bytes first = test::Written([&](TBitsEngine& be) { object.WriteToStream(be); });
+    EXPECT_EQ(c.state(object), before);
+    EXPECT_EQ(test::Written([&](TBitsEngine& be) { object.WriteToStream(be); }), first);
+    EXPECT_EQ(c.state(object), before);
+    objects.emplace_back(&object, before);
+  }
+  movie.ShowFrame(3);
+  const std::uint16_t frames = movie.FrameCount;
+  movie.BuildBody();
+  const Bytes body = movie.Body.Bytes();
+  // The placement's clip action is written for the movie's version 6.
+  const TSWFFile file = test::BuildAndRead(movie);
+  EXPECT_EQ(file.Header.Version, 6);
+  EXPECT_EQ(movie.Body.Bytes(), body);
+  EXPECT_EQ(movie.FrameCount, frames);
+  for (std::size_t i = 0; i < objects.size(); ++i) {
+    SCOPED_TRACE(cases[i].name);
+    EXPECT_EQ(cases[i].state(*objects[i].first), objects[i].second);
+  }
 }
 
 }  // namespace

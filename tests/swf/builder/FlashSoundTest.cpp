@@ -49,13 +49,14 @@ struct Block {
 };
 
 // The stream blocks the sound writes for `count` frames after a head for
-// this frame rate (an empty entry where a call writes nothing).
-std::vector<Block> Stream(TFlashSound& sound, double frameRate, int count) {
+// this frame rate (an empty entry where a call writes nothing); `end` takes
+// the cursor after them.
+std::vector<Block> Stream(const TFlashSound& sound, double frameRate, int count, TSoundStreamCursor* end = nullptr) {
   TSWFSoundStreamHead2 head;
-  sound.FillStreamHead(head, frameRate);
+  TSoundStreamCursor at = sound.FillStreamHead(head, frameRate);
   std::vector<Block> blocks;
   for (int i = 0; i < count; ++i) {
-    const Bytes bytes = test::Written([&](TBitsEngine& be) { sound.WriteStreamBlock(be); });
+    const Bytes bytes = test::Written([&](TBitsEngine& be) { sound.WriteStreamBlock(be, at); });
     Block block;
     if (!bytes.empty()) {
       TMemoryViewStream stream(bytes);
@@ -67,6 +68,7 @@ std::vector<Block> Stream(TFlashSound& sound, double frameRate, int count) {
     }
     blocks.push_back(block);
   }
+  if (end != nullptr) *end = at;
   return blocks;
 }
 
@@ -150,9 +152,10 @@ TEST(FlashSound, BlocksOf1837BytesAt12Fps) {
   TempDir dir;
   const Bytes data = Ramp(4000);
   auto sound = Load(dir.Write("a.wav", test::PcmWav(22050, 1, 8, data)));
-  const auto blocks = Stream(*sound, 12, 4);
-  EXPECT_EQ(sound->SamplesPerBlock(), 1837u);
-  EXPECT_EQ(sound->BlockSize(), 1837u);
+  TSoundStreamCursor at;
+  const auto blocks = Stream(*sound, 12, 4, &at);
+  EXPECT_EQ(at.SamplesPerBlock, 1837u);
+  EXPECT_EQ(at.BlockSize, 1837u);
   for (int i = 0; i < 3; ++i) {
     EXPECT_EQ(blocks[i].code, tagSoundStreamBlock);
     EXPECT_TRUE(blocks[i].longForm);
@@ -166,8 +169,8 @@ TEST(FlashSound, BlocksOf1837BytesAt12Fps) {
   EXPECT_EQ(blocks[3].code, 0);
   // 16-bit samples are signed: zero bytes.
   auto wide = Load(dir.Write("b.wav", test::PcmWav(22050, 1, 16, data)));
-  const auto wideBlocks = Stream(*wide, 12, 3);
-  EXPECT_EQ(wide->BlockSize(), 3672u);
+  const auto wideBlocks = Stream(*wide, 12, 3, &at);
+  EXPECT_EQ(at.BlockSize, 3672u);
   EXPECT_EQ(wideBlocks[1].body, Concat({Slice(data, 3672, 328), Bytes(3672 - 328, 0)}));
   EXPECT_EQ(wideBlocks[2].code, 0);
 }
@@ -194,8 +197,8 @@ TEST(FlashSound, FrameRatesAStreamCannotFollow) {
   EXPECT_THROW(sound->FillStreamHead(head, 0.1), FlashSoundError);
   // A sound without a file streams nothing at any rate.
   TFlashSound none(nullptr, std::filesystem::path());
-  none.FillStreamHead(head, 24);
-  EXPECT_TRUE(test::Written([&](TBitsEngine& be) { none.WriteStreamBlock(be); }).empty());
+  TSoundStreamCursor at = none.FillStreamHead(head, 24);
+  EXPECT_TRUE(test::Written([&](TBitsEngine& be) { none.WriteStreamBlock(be, at); }).empty());
 }
 
 TEST(FlashSound, UncompressedBlockSizes) {
@@ -215,8 +218,9 @@ TEST(FlashSound, UncompressedBlockSizes) {
   };
   for (const Case& c : cases) {
     auto sound = Load(dir.Write("s.wav", test::PcmWav(c.rate, c.channels, c.bits, Ramp(8000))));
-    const auto blocks = Stream(*sound, c.fps, 1);
-    EXPECT_EQ(sound->BlockSize(), c.size);
+    TSoundStreamCursor at;
+    const auto blocks = Stream(*sound, c.fps, 1, &at);
+    EXPECT_EQ(at.BlockSize, c.size);
     EXPECT_EQ(blocks[0].body.size(), c.size);
     EXPECT_EQ(blocks[0].longForm, c.longForm);
   }
@@ -248,8 +252,9 @@ std::vector<int> FramesIn(const Bytes& body) {
 TEST(FlashSound, Mp3BlocksOfWholeFramesFollowTheMovieFrames) {
   TempDir dir;
   auto sound = Load(dir.Write("a.mp3", Mp3Frames(60)));
-  const auto blocks = Stream(*sound, 24, 30);
-  EXPECT_EQ(sound->SamplesPerBlock(), 1837u);
+  TSoundStreamCursor at;
+  const auto blocks = Stream(*sound, 24, 30, &at);
+  EXPECT_EQ(at.SamplesPerBlock, 1837u);
   // The first blocks: 1, 2, 1 and 2 frames, the seek being the samples the
   // frames written so far are ahead of the movie frames.
   const std::uint16_t counts[] = {1152, 2304, 1152, 2304};
@@ -273,7 +278,45 @@ TEST(FlashSound, Mp3BlocksOfWholeFramesFollowTheMovieFrames) {
     const auto movie = static_cast<std::int64_t>((k + 1) * 1837);
     EXPECT_LE(std::llabs(movie - static_cast<std::int64_t>(written)), 1152);
   }
-  EXPECT_EQ(sound->SamplesWritten(), written);
+  EXPECT_EQ(at.SamplesWritten, written);
+}
+
+TEST(FlashSound, Mp3BlocksFromTheCursor) {
+  // Blocks of 1837 samples (22050 Hz at 12 fps) over frames of 1152.
+  struct Case {
+    std::int64_t seek;
+    std::size_t next, frames;
+    bool loop;
+    std::uint32_t blocks;
+    std::uint64_t written;
+    // The block: frames, declared seek, next frame, next seek (frames -1: none).
+    int outFrames;
+    std::int64_t outSeek;
+    std::size_t outNext;
+    std::int64_t nextSeek;
+  } cases[] = {
+      {0, 0, 60, false, 0, 0, 1, 0, 1, 685},            // the first block: one frame
+      {685, 1, 60, false, 1, 1152, 2, 685, 3, 218},     // behind by 685: two frames
+      {-934, 3, 60, false, 2, 4608, 0, -934, 3, 903},   // ahead by 934: none this time
+      {3000, 0, 60, false, 0, 0, 0, 0, 0, 1837},        // a seek beyond a frame empties the block
+      {903, 4, 5, false, 3, 4608, 1, 903, 5, 1588},     // the last frame, not two
+      {903, 4, 5, true, 3, 4608, 2, 903, 1, 436},       // looping: on from the first frame
+      {1588, 5, 5, false, 4, 5760, -1, 0, 0, 0},        // ended: nothing
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.seek);
+    TSoundStreamCursor at;
+    at.SamplesPerBlock = 1837, at.Seek = c.seek, at.NextFrame = c.next, at.Blocks = c.blocks, at.SamplesWritten = c.written;
+    const auto block = NextMP3Block(at, 1152, c.frames, c.loop);
+    ASSERT_EQ(block.has_value(), c.outFrames >= 0);
+    if (!block) continue;
+    EXPECT_EQ(static_cast<int>(block->Frames), c.outFrames);
+    EXPECT_EQ(block->Seek, c.outSeek);
+    EXPECT_EQ(block->Next.NextFrame, c.outNext);
+    EXPECT_EQ(block->Next.Blocks, c.blocks + 1);
+    EXPECT_EQ(block->Next.SamplesWritten, c.written + 1152u * block->Frames);
+    EXPECT_EQ(block->Next.Seek, c.nextSeek);
+  }
 }
 
 TEST(FlashSound, Mp3StreamEndsWithItsLastFrameOrLoops) {
@@ -305,11 +348,12 @@ TEST(FlashSound, LargeSeekEmptiesTheFirstBlock) {
   TempDir dir;
   auto sound = Load(dir.Write("a.mp3", Mp3Frames(10)));
   sound->SeekSamples = 3000;
-  const auto blocks = Stream(*sound, 24, 1);
+  TSoundStreamCursor at;
+  const auto blocks = Stream(*sound, 24, 1, &at);
   EXPECT_EQ(blocks[0].code, tagSoundStreamBlock);
   EXPECT_EQ(blocks[0].body, Bytes(4, 0));
   EXPECT_FALSE(blocks[0].longForm);
-  EXPECT_EQ(sound->SamplesWritten(), 0u);
+  EXPECT_EQ(at.SamplesWritten, 0u);
 }
 
 TEST(FlashSound, StreamedMovie) {

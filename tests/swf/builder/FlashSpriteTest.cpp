@@ -50,8 +50,15 @@ TEST(FlashSprite, AnEmptySpriteGetsOneFrame) {
   TFlashSprite& sprite = movie.AddSprite();
   const Bytes bytes = test::Written([&](TBitsEngine& be) { sprite.WriteToStream(be); });
   EXPECT_EQ(bytes, (Bytes{0xC8, 0x09, 0x01, 0x00, 0x01, 0x00, 0x40, 0x00, 0x00, 0x00}));
-  EXPECT_EQ(sprite.FrameCount(), 1);
+  // Written with one frame, it is left without.
+  EXPECT_EQ(sprite.FrameCount(), 0);
   EXPECT_EQ(sprite.MinVersion(), 3);
+  // Its label and pending object are written as ShowFrame would close them.
+  sprite.FrameLabel = "a";
+  sprite.PendingFrameObject = std::make_unique<TSWFRemoveObject2>(1);
+  const Bytes open = test::Written([&](TBitsEngine& be) { sprite.WriteToStream(be); });
+  sprite.ShowFrame();
+  EXPECT_EQ(test::Written([&](TBitsEngine& be) { sprite.WriteToStream(be); }), open);
 }
 
 TEST(FlashSprite, InitActionsFollowTheDefinition) {
@@ -99,7 +106,7 @@ TEST(FlashSprite, ATimelineOfItsOwnInsideAOneFrameMovie) {
   movie.ShowFrame();
 
   const TSWFFile file = test::BuildAndRead(movie);
-  EXPECT_EQ(place.PlaceTag().SWFVersion, 6);
+  EXPECT_EQ(place.PlaceTag().SWFVersion, 3);
   EXPECT_EQ(file.Header.FrameCount, 1);
   EXPECT_EQ(test::CodesOf(file.Tags),
             (std::vector<std::uint16_t>{tagDefineShape2, tagDefineSprite, tagPlaceObject2, tagShowFrame, tagEnd}));

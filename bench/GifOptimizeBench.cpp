@@ -26,12 +26,6 @@ double BestSeconds(const movara::imaging::TGIFImage& source, const std::function
   return best;
 }
 
-// The converter's option sets: for every movie, and with cropping for a
-// movie of layers.
-constexpr std::uint8_t kFrameSteps =
-    movara::imaging::ooMerge | movara::imaging::ooCleanup | movara::imaging::ooColorMap | movara::imaging::ooReduceColors;
-constexpr std::uint8_t kLayerSteps = kFrameSteps | movara::imaging::ooCrop;
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -56,8 +50,8 @@ int main(int argc, char** argv) {
     double pixels = 0;
     for (const auto& f : gif.Frames()) pixels += static_cast<double>(f->PixelData().size());
     const double maps = BestSeconds(gif, [](auto& g) { g.OptimizeColorMaps(); });
-    const double frameSet = BestSeconds(gif, [](auto& g) { g.Optimize(kFrameSteps, movara::imaging::rmNone); });
-    const double layerSet = BestSeconds(gif, [](auto& g) { g.Optimize(kLayerSteps, movara::imaging::rmNone); });
+    const double frameSet = BestSeconds(gif, [](auto& g) { g.Optimize(movara::imaging::ooFrameSteps, movara::imaging::rmNone); });
+    const double layerSet = BestSeconds(gif, [](auto& g) { g.Optimize(movara::imaging::ooLayerSteps, movara::imaging::rmNone); });
     std::printf("%-32s %8zu %10.2f %16.2f %12.2f %12.2f\n", path.filename().string().c_str(), gif.Frames().size(),
                 pixels / 1e6, maps * 1e3, frameSet * 1e3, layerSet * 1e3);
   }

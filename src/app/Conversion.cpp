@@ -210,25 +210,21 @@ bool ChooseLayers(const TGIFImage& gif, bool firstFrameTransparent) {
   return layered;
 }
 
-// The optimiser's steps for every mode: repeated pixels made transparent,
-// clean-up, colour tables sorted and reduced; layers also trim transparent
-// borders when the trimming keeps every frame.
-constexpr std::uint8_t kFrameSteps = imaging::ooMerge | imaging::ooCleanup | imaging::ooColorMap | imaging::ooReduceColors;
-constexpr std::uint8_t kLayerSteps = kFrameSteps | imaging::ooCrop;
-
+// Every movie's frames are optimised; layers also trim transparent borders
+// when the trimming keeps every frame.
 void OptimizeFrames(std::unique_ptr<TGIFImage>& gif, bool layered) {
   const std::size_t frameCount = gif->Frames().size();
   if (frameCount <= 1) return;
   if (layered) {
     auto trial = std::make_unique<TGIFImage>();
     trial->AssignFrom(*gif);
-    trial->Optimize(kLayerSteps, imaging::rmNone);
+    trial->Optimize(imaging::ooLayerSteps, imaging::rmNone);
     if (trial->Frames().size() == frameCount) {
       gif = std::move(trial);
       return;
     }
   }
-  gif->Optimize(kFrameSteps, imaging::rmNone);
+  gif->Optimize(imaging::ooFrameSteps, imaging::rmNone);
 }
 
 // A transparent button over the whole screen that opens the URL in a new

@@ -2,7 +2,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <functional>
 #include <optional>
 #include <vector>
 
@@ -28,7 +27,23 @@ TPixelsSeen SeeFrame(imaging::TGIFSubImage& frame, int transparent, bool copy);
 // shows the colour `fp` shows at the same place of the screen, neither of
 // them being transparent there: the pixels the optimiser makes transparent
 // when fn is drawn over fp.
-void ForEachRepeatedPixel(const TPixelsSeen& fn, const TPixelsSeen& fp, const std::function<void(std::size_t)>& repeated);
+template <class TRepeated>
+void ForEachRepeatedPixel(const TPixelsSeen& fn, const TPixelsSeen& fp, TRepeated&& repeated) {
+  if (fn.Empty() || fp.Empty()) return;
+  const imaging::TGIFRect common = imaging::Intersection(fn.Rect, fp.Rect);
+  const int widthN = fn.Rect.Right - fn.Rect.Left, widthP = fp.Rect.Right - fp.Rect.Left;
+  for (int y = common.Top; y < common.Bottom; ++y) {
+    const std::size_t rowN = static_cast<std::size_t>(y - fn.Rect.Top) * widthN;
+    const std::size_t rowP = static_cast<std::size_t>(y - fp.Rect.Top) * widthP;
+    for (int x = common.Left; x < common.Right; ++x) {
+      const std::size_t at = rowN + static_cast<std::size_t>(x - fn.Rect.Left);
+      const std::uint8_t a = fn.Pixels[at];
+      const std::uint8_t b = fp.Pixels[rowP + static_cast<std::size_t>(x - fp.Rect.Left)];
+      if (a == fn.Transparent || b == fp.Transparent || a >= fn.Colors.size() || b >= fp.Colors.size()) continue;
+      if (imaging::RGBOnly(fn.Colors[a]) == imaging::RGBOnly(fp.Colors[b])) repeated(at);
+    }
+  }
+}
 
 // The frames a GIF read one by one may still need to be compared with: the
 // frame a frame draws over is the one before it, passing over frames that

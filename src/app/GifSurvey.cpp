@@ -75,10 +75,9 @@ void TGifSurvey::Record(TGIFSubImage& frame) {
     });
   }
   facts.Repeats = !repeated.empty();
-  if (!facts.Empty) {
-    facts.Shown = ShownPart(seen, {});
-    facts.ShownUnrepeated = facts.Repeats ? ShownPart(seen, repeated) : facts.Shown;
-  }
+  // What shows matters only to the trimming of a transparent frame.
+  if (facts.Transparent >= 0) facts.Shown = ShownPart(seen, {});
+  if (facts.Repeats) facts.ShownUnrepeated = ShownPart(seen, repeated);
   over_.Add(std::move(seen));
   frames_.push_back(std::move(facts));
 }

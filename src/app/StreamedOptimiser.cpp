@@ -319,8 +319,10 @@ std::vector<TFrameFacts> TStreamedOptimiser::Facts() const {
 TPixelsSeen TStreamedOptimiser::Apply(TGIFSubImage& frame, std::size_t k, const TPixelsSeen* over) const {
   TPixelsSeen seen = SeeFrame(frame, frames_[k].Transparent, true);
   const TFrameRecipe& r = recipes_[k];
+  TIndexMap values{};
+  for (std::size_t i = 0; i < values.size(); ++i) values[i] = Value(k, static_cast<std::uint8_t>(i));
   std::vector<std::uint8_t>& pixels = frame.PixelData();
-  for (auto& p : pixels) p = Value(k, p);
+  for (auto& p : pixels) p = values[p];
   if (r.MaskWith >= 0 && over != nullptr) {
     const auto t = static_cast<std::uint8_t>(r.MaskWith);
     ForEachRepeatedPixel(seen, *over, [&](std::size_t at) { pixels[at] = t; });

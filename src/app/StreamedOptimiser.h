@@ -26,8 +26,9 @@ struct TFramePixels {
   // Its disposal once the optimiser has dropped a disposal nothing shows.
   std::uint8_t CleanDisposal = 0;
   // Whether some pixel repeats the frame it draws over, and the part of the
-  // frame that shows (its own coordinates), as read and with the repeated
-  // pixels made transparent; none when nothing shows.
+  // frame that shows (its own coordinates), as read when it is transparent
+  // and with the repeated pixels made transparent when some repeat; none
+  // when nothing shows.
   bool Repeats = false;
   std::optional<imaging::TGIFRect> Shown;
   std::optional<imaging::TGIFRect> ShownUnrepeated;

@@ -71,14 +71,20 @@ enum TOptimizeOption : std::uint8_t {
   ooReduceColors = 0x10,  // no step of its own
 };
 
-// Colour reduction methods of TGIFImage::Optimize: none reduces colours;
-// rmInvalid is refused when colours would be reduced without a clean-up.
+// The converter's sets of steps: for every movie, and with trimming for a
+// movie of layers.
+inline constexpr std::uint8_t ooFrameSteps = ooMerge | ooCleanup | ooColorMap | ooReduceColors;
+inline constexpr std::uint8_t ooLayerSteps = ooFrameSteps | ooCrop;
+
 // Whether a frame's disposal (2 or 3) has no visible effect: the next frame
 // has pixels, is opaque, covers the whole rectangle and does not itself
 // restore what was there before it.
 bool DisposalHidden(const TGIFRect& frame, const TGIFRect& next, bool nextEmpty, bool nextTransparent,
                     std::uint8_t nextDisposal);
 
+
+// Colour reduction methods of TGIFImage::Optimize: none reduces colours;
+// rmInvalid is refused when colours would be reduced without a clean-up.
 enum TColorReduction : std::uint8_t { rmNone = 0, rmInvalid = 9 };
 
 // Drawing options of TGIFImage::Draw.

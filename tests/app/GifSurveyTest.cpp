@@ -81,7 +81,7 @@ TEST(GifSurvey, KeepsWhatTheOptimisationsNeedOfEachFrame) {
   const TFramePixels& first = s.Frames[0];
   EXPECT_FALSE(first.Repeats);
   EXPECT_EQ(first.Used, (std::vector<std::pair<std::uint8_t, std::uint32_t>>{{0, 2}, {1, 2}, {2, 2}, {3, 2}}));
-  EXPECT_EQ(first.Shown, (imaging::TGIFRect{0, 0, 4, 2}));
+  EXPECT_EQ(first.Shown, std::nullopt) << "only a transparent frame is trimmed";
   // Frame 1 repeats all but its first pixel: only that one shows.
   EXPECT_TRUE(s.Frames[1].Repeats);
   EXPECT_EQ(s.Frames[1].ShownUnrepeated, (imaging::TGIFRect{0, 0, 1, 1}));

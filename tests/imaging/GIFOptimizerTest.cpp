@@ -20,11 +20,6 @@ using test::LoadGif;
 
 using test::MakeFrame;
 
-// The steps the converter runs: for every movie, and with cropping for a
-// movie of layers.
-constexpr std::uint8_t kFrameSteps = ooMerge | ooCleanup | ooColorMap | ooReduceColors;
-constexpr std::uint8_t kLayerSteps = kFrameSteps | ooCrop;
-
 // The composed pictures with runs of identical consecutive pictures collapsed:
 // dropping a frame that changes nothing must not count as a difference.
 std::vector<std::vector<std::uint8_t>> Pictures(TGIFImage& gif) {
@@ -225,7 +220,7 @@ TEST(GIFOptimizer, DisposalTwoClearFramesAreNotTrimmedAway) {
                          .Frame(MakeFrame(0, 0, 2, 1, {1, 1})).Gce(2, 10, 2).Frame(MakeFrame(0, 0, 2, 1, {2, 2}))
                          .Gce(1, 10, 2).Frame(MakeFrame(0, 0, 1, 1, {0})).Trailer().Build());
   const auto before = Pictures(*gif);
-  gif->Optimize(kLayerSteps, rmNone);
+  gif->Optimize(ooLayerSteps, rmNone);
   EXPECT_EQ(Pictures(*gif), before);
 }
 
@@ -264,9 +259,9 @@ TEST(GIFOptimizer, CorpusAnimationsAreKept) {
     EXPECT_EQ(Pictures(gif), before) << "after OptimizeColorMaps";
     TGIFImage trial;
     trial.AssignFrom(gif);
-    gif.Optimize(kFrameSteps, rmNone);
+    gif.Optimize(ooFrameSteps, rmNone);
     EXPECT_EQ(Pictures(gif), before) << "after the frame steps";
-    trial.Optimize(kLayerSteps, rmNone);
+    trial.Optimize(ooLayerSteps, rmNone);
     EXPECT_EQ(Pictures(trial), before) << "after the layer steps";
     if (trial.Frames().size() > 1) {
       EXPECT_EQ(TotalDelay(trial), delay) << "trimmed frames hand their delays on";

@@ -305,7 +305,9 @@ std::string LimitProblem(const TMoviePlan& plan, bool link, std::uint64_t movieF
 void ComposeWhileReading(TFlashMovie& movie, const std::filesystem::path& file, const TGIFImage& surveyed,
                          const TStreamedOptimiser& optimiser, const TMoviePlan& plan, const TMovieTime& time,
                          const TFrameProgress& progress) {
-  TFullFrames full(movie, surveyed.Width(), surveyed.Height(), plan.Background, time);
+  // Layers need no canvas, which a huge screen could not have.
+  std::optional<TFullFrames> full;
+  if (!plan.Layered) full.emplace(movie, surveyed.Width(), surveyed.Height(), plan.Background, time);
   TDrawnOver over;
   TGIFImage gif;
   std::size_t read = 0, k = 0;
@@ -319,10 +321,10 @@ void ComposeWhileReading(TFlashMovie& movie, const std::filesystem::path& file, 
     over.Add(optimiser.Apply(frame, read, drawnOver));
     if (!optimiser.Erased(read)) {
       progress.Done(k);
-      if (plan.Layered) {
-        PlaceLayer(movie, frame, k, plan, time);
+      if (full) {
+        full->Add(frame, k);
       } else {
-        full.Add(frame, k);
+        PlaceLayer(movie, frame, k, plan, time);
       }
       ++k;
     }

@@ -56,7 +56,7 @@ void TGifSurvey::Record(TGIFSubImage& frame) {
     facts.Used.emplace_back(static_cast<std::uint8_t>(i), counts[i]);
     complete_ = complete_ && i < tableSize;
   }
-  if (frame.Transparent() && gce != nullptr && counts[gce->TransparentIndex] > 0) facts.Transparent = gce->TransparentIndex;
+  if (const int t = frame.TransparentIndex(); t >= 0 && counts[static_cast<std::size_t>(t)] > 0) facts.Transparent = t;
   // The previous frame's disposal is cleaned up against this one.
   if (!frames_.empty()) {
     const TGIFSubImage& previous = *gif_.Frames()[frames_.size() - 1];

@@ -13,16 +13,6 @@ using imaging::TIndexMap;
 
 namespace {
 
-int TransparentIndexOf(const TGIFSubImage& f) {
-  const auto* gce = f.GraphicControlExtension();
-  return f.Transparent() && gce != nullptr ? gce->TransparentIndex : -1;
-}
-
-void DropTransparency(TGIFSubImage& f) {
-  if (auto* gce = f.GraphicControlExtension()) gce->SetTransparent(false);
-  f.SetTransparentFlag(false);
-}
-
 TIndexMap Identity() {
   TIndexMap map{};
   for (std::size_t i = 0; i < map.size(); ++i) map[i] = static_cast<std::uint8_t>(i);
@@ -76,7 +66,7 @@ bool TStreamedOptimiser::ColorsFitOneTable() const {
   bool transparency = false;
   for (std::size_t k = 0; k < frames_.size(); ++k) {
     if (frames_[k].Empty) continue;
-    const int t = TransparentIndexOf(Frame(k));
+    const int t = Frame(k).TransparentIndex();
     const auto& table = Frame(k).EffectiveColorMap().Colors();
     for (const auto& [i, count] : frames_[k].Used) {
       if (i == t) {
@@ -91,7 +81,7 @@ bool TStreamedOptimiser::ColorsFitOneTable() const {
 
 bool TStreamedOptimiser::CountInto(std::size_t k, imaging::TTableUse& use) {
   TGIFSubImage& f = Frame(k);
-  const int t = TransparentIndexOf(f);
+  const int t = f.TransparentIndex();
   bool usesT = false;
   for (const auto& [i, count] : frames_[k].Used) {
     if (i == t) {
@@ -106,7 +96,7 @@ bool TStreamedOptimiser::CountInto(std::size_t k, imaging::TTableUse& use) {
   }
   if (t >= 0 && !usesT) {
     f.GraphicControlExtension()->TransparentIndex = 0;
-    DropTransparency(f);
+    f.DropTransparency();
   }
   return usesT;
 }
@@ -141,7 +131,7 @@ void TStreamedOptimiser::MergeColorTables() {
     if (tableOf[k] < 0) continue;
     TFrameRecipe& r = recipes_[k];
     r.Map = merged.Renumbering[static_cast<std::size_t>(tableOf[k])];
-    const int t = transparency ? TransparentIndexOf(Frame(k)) : -1;
+    const int t = transparency ? Frame(k).TransparentIndex() : -1;
     if (t < 0) continue;
     r.KeepFrom = t;
     r.KeepTo = newTransparent;
@@ -176,7 +166,7 @@ bool TStreamedOptimiser::CleanUp() {
   for (std::size_t k = 0; k < frames_.size(); ++k) {
     TGIFSubImage& f = Frame(k);
     const auto* gce = f.GraphicControlExtension();
-    if (f.Transparent() && (gce == nullptr || !Uses(k, gce->TransparentIndex))) DropTransparency(f);
+    if (f.Transparent() && (gce == nullptr || !Uses(k, gce->TransparentIndex))) f.DropTransparency();
     if (f.Transparent() != (frames_[k].Transparent >= 0)) return false;
   }
   for (std::size_t k = 0; k + 1 < frames_.size(); ++k) {
@@ -205,7 +195,7 @@ int TStreamedOptimiser::NewTransparentIndex(std::size_t n) {
   const TGIFColorMap& map = fn.EffectiveColorMap();
   if (fn.ColorMap().Count() == 0) {
     for (std::size_t k = 0; k < frames_.size(); ++k) {
-      const int t = TransparentIndexOf(Frame(k));
+      const int t = Frame(k).TransparentIndex();
       if (k != n && Frame(k).ColorMap().Count() == 0 && t >= 0 && t < map.Count() &&
           !ShowsColor(n, map, map.Colors()[static_cast<std::size_t>(t)])) {
         return t;

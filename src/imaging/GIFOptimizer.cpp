@@ -30,17 +30,6 @@ bool ShowsColor(const TGIFSubImage& f, const TGIFColorMap& map, TColor color) {
   return false;
 }
 
-// The transparent index of a frame that has one, else -1.
-int TransparentIndexOf(const TGIFSubImage& f) {
-  const auto* gce = f.GraphicControlExtension();
-  return f.Transparent() && gce != nullptr ? gce->TransparentIndex : -1;
-}
-
-void DropTransparency(TGIFSubImage& f) {
-  if (auto* gce = f.GraphicControlExtension()) gce->SetTransparent(false);
-  f.SetTransparentFlag(false);
-}
-
 // Reports progress of the optimisation as steps complete.
 class TProgress {
  public:
@@ -71,7 +60,7 @@ struct TTableCounts {
 // uses stops being transparent.
 void CountFrame(TGIFImage& image, TTableCounts& all, TTableUse& use, TGIFSubImage& f) {
   auto* gce = f.GraphicControlExtension();
-  const int t = TransparentIndexOf(f);
+  const int t = f.TransparentIndex();
   bool beyondTable = false;
   const bool usesT = CountTableColors(f.PixelData(), t, static_cast<int>(use.Colors.size()), use.Counts, beyondTable);
   if (beyondTable && !all.Warned) {
@@ -80,7 +69,7 @@ void CountFrame(TGIFImage& image, TTableCounts& all, TTableUse& use, TGIFSubImag
   }
   if (t >= 0 && !usesT) {
     gce->TransparentIndex = 0;
-    DropTransparency(f);
+    f.DropTransparency();
   }
   all.Transparency = all.Transparency || usesT;
 }
@@ -116,7 +105,7 @@ void Renumber(const TTableCounts& all, const std::vector<TIndexMap>& renumbering
   for (std::size_t i = 0; i < all.Tables.size(); ++i) {
     const TIndexMap& map = renumbering[i];
     for (TGIFSubImage* f : all.Frames[i]) {
-      const int t = all.Transparency ? TransparentIndexOf(*f) : -1;
+      const int t = all.Transparency ? f->TransparentIndex() : -1;
       for (std::uint8_t& p : f->PixelData()) p = p == t ? static_cast<std::uint8_t>(newTransparent) : map[p];
       if (t >= 0) f->GraphicControlExtension()->TransparentIndex = static_cast<std::uint8_t>(newTransparent);
     }
@@ -166,7 +155,7 @@ void SortColorMaps(TGIFImage& image, TProgress& progress) {
 void DropUnusedTransparency(TFrames& frames, TProgress& progress) {
   for (auto& f : frames) {
     const auto* gce = f->GraphicControlExtension();
-    if (f->Transparent() && (gce == nullptr || !UsesIndex(*f, gce->TransparentIndex))) DropTransparency(*f);
+    if (f->Transparent() && (gce == nullptr || !UsesIndex(*f, gce->TransparentIndex))) f->DropTransparency();
     progress.Step();
   }
 }
@@ -229,7 +218,7 @@ int NewTransparentIndex(TGIFImage& image, TGIFSubImage& fn) {
   const TGIFColorMap& map = fn.EffectiveColorMap();
   if (fn.ColorMap().Count() == 0) {
     for (const auto& other : image.Frames()) {
-      const int t = TransparentIndexOf(*other);
+      const int t = other->TransparentIndex();
       if (other.get() != &fn && other->ColorMap().Count() == 0 && t >= 0 && t < map.Count() &&
           !ShowsColor(fn, map, map.Colors()[t])) {
         return t;
@@ -252,7 +241,7 @@ std::int64_t ComparableColor(const TGIFColorMap& m, std::uint8_t i, std::int64_t
 bool MaskRepeatedPixels(TGIFImage& image, TGIFSubImage& fn, const TGIFSubImage& fp, const TGIFRect& common, int& t) {
   const TGIFColorMap& mapN = fn.EffectiveColorMap();
   const TGIFColorMap& mapP = fp.EffectiveColorMap();
-  const int tp = TransparentIndexOf(fp);
+  const int tp = fp.TransparentIndex();
   bool changed = false;
   for (int y = common.Top; y < common.Bottom; ++y) {
     std::uint8_t* rowN = fn.PixelData().data() + static_cast<std::size_t>(y - fn.Top) * fn.Width();

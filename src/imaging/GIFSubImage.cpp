@@ -62,6 +62,11 @@ const TGIFColorMap& TGIFSubImage::EffectiveColorMap() const {
   return colorMap_;
 }
 
+void TGIFSubImage::DropTransparency() {
+  if (gce_ != nullptr) gce_->SetTransparent(false);
+  transparent_ = false;
+}
+
 void TGIFSubImage::SetSize(std::uint16_t width, std::uint16_t height) {
   width_ = width;
   height_ = height;

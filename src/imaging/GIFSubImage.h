@@ -72,6 +72,10 @@ class TGIFSubImage final : public TGIFItem {
   // The disposal of the graphic control extension, 0 without one.
   std::uint8_t Disposal() const { return gce_ != nullptr ? gce_->Disposal() : 0; }
   void SetTransparentFlag(bool value) { transparent_ = value; }
+  // The transparent index of a frame that has one, else -1.
+  int TransparentIndex() const { return transparent_ && gce_ != nullptr ? gce_->TransparentIndex : -1; }
+  // The frame stops being transparent (its control extension says so too).
+  void DropTransparency();
 
   std::vector<std::uint8_t>& PixelData() { return pixels_; }
   const std::vector<std::uint8_t>& PixelData() const { return pixels_; }

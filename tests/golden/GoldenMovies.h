@@ -66,13 +66,16 @@ std::vector<GoldenRecipe> GoldenRecipes();
 
 // The golden text of a recipe: its comment lines, then the dump of the movie
 // the conversion API makes of it (files in `scratch`).
-inline std::string GoldenText(const GoldenRecipe& recipe, const std::filesystem::path& scratch) {
+// `heldFrameBytes` 0 reads the GIF twice, as a GIF too large to hold is.
+inline std::string GoldenText(const GoldenRecipe& recipe, const std::filesystem::path& scratch,
+                              std::size_t heldFrameBytes = app::TConvertOptions().HeldFrameBytes) {
   std::filesystem::create_directories(scratch);
   app::TConvertOptions options;
   options.Gif = scratch / (recipe.Name + ".gif");
   options.Movie = scratch / (recipe.Name + ".swf");
   options.Url = recipe.Url;
   options.CompressionThreads = 1;
+  options.HeldFrameBytes = heldFrameBytes;
   WriteFileBytes(options.Gif, recipe.Gif());
   const app::TConvertOutcome outcome = app::ConvertGif(options);
   if (outcome.Code != app::crOk) return "conversion failed: " + outcome.Reason + "\n";

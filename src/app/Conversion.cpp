@@ -318,7 +318,7 @@ void ComposeWhileReading(TFlashMovie& movie, const std::filesystem::path& file, 
       throw changed();
     }
     const TPixelsSeen* drawnOver = over.Over(read > 0 ? surveyed.Frames()[read - 1]->Disposal() : 0);
-    over.Add(optimiser.Apply(frame, read, drawnOver));
+    over.Add(optimiser.Apply(frame, read, drawnOver, over.TakeSpare()));
     if (!optimiser.Erased(read)) {
       progress.Done(k);
       if (full) {

@@ -25,6 +25,20 @@ std::optional<TGIFRect> ShownPart(const TPixelsSeen& f, const std::vector<std::u
   return TGIFRect{x0, y0, x1 + 1, y1 + 1};
 }
 
+// How many pixels show each index; four counts in turn, so that a run of one
+// index does not wait on one counter.
+std::array<std::uint32_t, 256> IndexCounts(const std::vector<std::uint8_t>& pixels) {
+  std::array<std::array<std::uint32_t, 256>, 4> part{};
+  const std::size_t whole = pixels.size() / 4 * 4;
+  for (std::size_t i = 0; i < whole; i += 4) {
+    ++part[0][pixels[i]], ++part[1][pixels[i + 1]], ++part[2][pixels[i + 2]], ++part[3][pixels[i + 3]];
+  }
+  for (std::size_t i = whole; i < pixels.size(); ++i) ++part[0][pixels[i]];
+  std::array<std::uint32_t, 256> counts{};
+  for (std::size_t i = 0; i < counts.size(); ++i) counts[i] = part[0][i] + part[1][i] + part[2][i] + part[3][i];
+  return counts;
+}
+
 }  // namespace
 
 TGifSurvey::TGifSurvey(imaging::TGIFImage& gif, std::size_t heldBytes) : gif_(gif), heldBytes_(heldBytes) {
@@ -48,8 +62,7 @@ void TGifSurvey::Record(TGIFSubImage& frame) {
   facts.Empty = frame.IsEmpty();
   const auto* gce = frame.GraphicControlExtension();
   complete_ = complete_ && frame.Transparent() == (gce != nullptr && gce->Transparent());
-  std::array<std::uint32_t, 256> counts{};
-  for (const std::uint8_t p : frame.PixelData()) ++counts[p];
+  std::array<std::uint32_t, 256> counts = IndexCounts(frame.PixelData());
   const int tableSize = frame.EffectiveColorMap().Count();
   for (int i = 0; i < 256; ++i) {
     if (counts[i] == 0) continue;
@@ -66,7 +79,7 @@ void TGifSurvey::Record(TGIFSubImage& frame) {
     frames_.back().CleanDisposal = hidden ? 0 : d;
   }
   facts.CleanDisposal = frame.Disposal();
-  TPixelsSeen seen = SeeFrame(frame, facts.Transparent, false);
+  TPixelsSeen seen = SeeFrame(frame, facts.Transparent);
   std::vector<std::uint8_t> repeated;
   if (const TPixelsSeen* over = over_.Over(frames_.empty() ? 0 : frames_.back().CleanDisposal)) {
     ForEachRepeatedPixel(seen, *over, [&](std::size_t at) {

@@ -306,13 +306,16 @@ std::vector<TFrameFacts> TStreamedOptimiser::Facts() const {
   return facts;
 }
 
-TPixelsSeen TStreamedOptimiser::Apply(TGIFSubImage& frame, std::size_t k, const TPixelsSeen* over) const {
-  TPixelsSeen seen = SeeFrame(frame, frames_[k].Transparent, true);
+TPixelsSeen TStreamedOptimiser::Apply(TGIFSubImage& frame, std::size_t k, const TPixelsSeen* over,
+                                      std::vector<std::uint8_t> buffer) const {
+  TPixelsSeen seen = SeeFrame(frame, frames_[k].Transparent);
   const TFrameRecipe& r = recipes_[k];
   TIndexMap values{};
   for (std::size_t i = 0; i < values.size(); ++i) values[i] = Value(k, static_cast<std::uint8_t>(i));
   std::vector<std::uint8_t>& pixels = frame.PixelData();
-  for (auto& p : pixels) p = values[p];
+  pixels = std::move(buffer);
+  pixels.resize(seen.Pixels.size());
+  for (std::size_t i = 0; i < pixels.size(); ++i) pixels[i] = values[seen.Pixels[i]];
   if (r.MaskWith >= 0 && over != nullptr) {
     const auto t = static_cast<std::uint8_t>(r.MaskWith);
     ForEachRepeatedPixel(seen, *over, [&](std::size_t at) { pixels[at] = t; });

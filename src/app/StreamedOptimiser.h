@@ -75,8 +75,10 @@ class TStreamedOptimiser {
   bool Empty(std::size_t k) const { return frames_[k].Empty; }
 
   // Turns frame k as read again into its optimised self, given the frame it
-  // draws over as read; what the frames after it compare with.
-  TPixelsSeen Apply(imaging::TGIFSubImage& frame, std::size_t k, const TPixelsSeen* over) const;
+  // draws over as read and a buffer for its new pixels; what the frames
+  // after it compare with.
+  TPixelsSeen Apply(imaging::TGIFSubImage& frame, std::size_t k, const TPixelsSeen* over,
+                    std::vector<std::uint8_t> buffer) const;
 
  private:
   imaging::TGIFSubImage& Frame(std::size_t k) const { return *gif_.Frames()[k]; }

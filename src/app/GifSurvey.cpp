@@ -51,7 +51,7 @@ void TGifSurvey::Take(TGIFSubImage& frame) {
   held_ += frame.PixelData().size();
   if (released_) {
     Record(frame);
-  } else if (held_ > heldBytes_) {
+  } else if (held_ > heldBytes_ && !frame.IsEmpty() && gif_.Frames().size() > 1) {
     released_ = true;
     for (auto& f : gif_.Frames()) Record(*f);
   }

@@ -10,7 +10,8 @@
 namespace movara::app {
 
 // The first reading of a GIF. It holds the frames as the reader hands them
-// over while their pixels fit in `heldBytes`; beyond that it keeps only
+// over while their pixels fit in `heldBytes` (and always a single picture,
+// which the movie needs whole); beyond that it keeps only
 // what the optimisations need to know of each frame's pixels (the counts of
 // its indices, what repeats the frame it draws over, what shows) and gives
 // the pixels back, so that no more than three frames are held; the movie is

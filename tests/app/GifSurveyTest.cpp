@@ -64,6 +64,9 @@ TEST(GifSurvey, HoldsTheFramesWithinWhatItMayHoldAndGivesThemBackBeyond) {
   EXPECT_TRUE(beyond.Complete);
   EXPECT_EQ(beyond.FramesWithPixels, 0u) << "the frames compared with are held apart from the image";
   ASSERT_EQ(beyond.Frames.size(), 13u);
+  const Surveyed single =
+      Survey(GifBuilder().Header(4, 2, kColors).Gce(0, 10).Frame(MakeFrame(0, 0, 4, 2, {0, 1, 2, 3, 0, 1, 2, 3})).Comment("end").Trailer().Build(), 0);
+  EXPECT_FALSE(single.Released) << "a single picture is held whatever its size";
 }
 
 // Frame k repeats frame k - 1 but for its first pixel, which shows index

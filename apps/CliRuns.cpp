@@ -84,15 +84,6 @@ int Report(const TCliOptions& options, const std::filesystem::path& gif, const a
   return outcome.Code;
 }
 
-// A file the plan refuses: Error 1 with the plan's reason.
-app::TConvertOutcome RefusedOutcome(const app::TPlannedFile& file) {
-  app::TConvertOutcome outcome;
-  outcome.Code = app::crLoadError;
-  outcome.Movie = file.Movie;
-  outcome.Reason = file.Refusal;
-  return outcome;
-}
-
 // Converts a planned file on this thread with every core for its pictures,
 // its frames on the progress line when `showFrames`.
 app::TConvertOutcome ConvertHere(const TCliOptions& options, const app::TPlannedFile& file, TTerminal& terminal,
@@ -154,7 +145,7 @@ class TCliRun final : public app::IFolderRunClient {
 
  private:
   app::TConvertOutcome Outcome(const app::TPlannedFile& file) {
-    if (!file.Refusal.empty()) return RefusedOutcome(file);
+    if (!file.Refusal.empty()) return app::RefusedOutcome(file);
     if (running_) return running_->Take(taken_++);
     return ConvertHere(options_, file, terminal_, !folderRun_);
   }
@@ -230,7 +221,7 @@ app::TConvertOutcome ConvertFile(const TCliOptions& options, const std::filesyst
   const app::TRunPlan plan = app::PlanFileList({gif}, PlanOptions(options));
   const app::TPlannedFile& file = plan.Folders.front().Files.front();
   const app::TConvertOutcome outcome =
-      file.Refusal.empty() ? ConvertHere(options, file, terminal, true) : RefusedOutcome(file);
+      file.Refusal.empty() ? ConvertHere(options, file, terminal, true) : app::RefusedOutcome(file);
   Report(options, gif, outcome, terminal);
   return outcome;
 }

@@ -79,8 +79,6 @@ struct TMoviePlan {
   bool FirstFrameTransparent = false;
   bool Layered = false;
   TLayerPlan Layers;
-  // Frames made as a second reading of the file hands them over.
-  bool Streamed = false;
   // The frames as they become pictures.
   std::vector<TFrameFacts> Frames;
   // The count of the GIF's last loop extension, read before the
@@ -140,18 +138,6 @@ class TFullFrames {
   int lastDepth_ = -1;
 };
 
-// Full frames of the whole image, loaded and optimised.
-void ComposeFullFrames(TFlashMovie& movie, TGIFImage& gif, const TMoviePlan& plan, const TMovieTime& time,
-                       const TFrameProgress& progress) {
-  TFullFrames full(movie, gif.Width(), gif.Height(), plan.Background, time);
-  const auto& frames = gif.Frames();
-  for (std::size_t k = 0; k < frames.size(); ++k) {
-    progress.Done(k);
-    full.Add(*frames[k], k);
-    ReleasePixels(*frames[k]);
-  }
-}
-
 // Layered mode: each frame its own bitmap at its own position, above the
 // earlier ones, which the plan's removals take away.
 void PlaceLayer(TFlashMovie& movie, const TGIFSubImage& frame, std::size_t k, const TMoviePlan& plan,
@@ -168,12 +154,39 @@ void PlaceLayer(TFlashMovie& movie, const TGIFSubImage& frame, std::size_t k, co
   time.ShowFrame(movie, k);
 }
 
-void PlaceLayers(TFlashMovie& movie, TGIFImage& gif, const TMoviePlan& plan, const TMovieTime& time,
-                 const TFrameProgress& progress) {
+// Makes each optimised frame's picture in the plan's mode: full frames on a
+// canvas of the screen, or layers, which need no canvas (a huge screen could
+// not have one).
+class TPictures {
+ public:
+  TPictures(TFlashMovie& movie, int width, int height, const TMoviePlan& plan, const TMovieTime& time)
+      : movie_(movie), plan_(plan), time_(time) {
+    if (!plan.Layered) full_.emplace(movie, width, height, plan.Background, time);
+  }
+
+  void Add(const TGIFSubImage& frame, std::size_t k) {
+    if (full_) {
+      full_->Add(frame, k);
+    } else {
+      PlaceLayer(movie_, frame, k, plan_, time_);
+    }
+  }
+
+ private:
+  TFlashMovie& movie_;
+  const TMoviePlan& plan_;
+  const TMovieTime& time_;
+  std::optional<TFullFrames> full_;
+};
+
+// The pictures of the whole image, loaded and optimised.
+void ComposeLoaded(TFlashMovie& movie, TGIFImage& gif, const TMoviePlan& plan, const TMovieTime& time,
+                   const TFrameProgress& progress) {
+  TPictures pictures(movie, gif.Width(), gif.Height(), plan, time);
   const auto& frames = gif.Frames();
   for (std::size_t k = 0; k < frames.size(); ++k) {
     progress.Done(k);
-    PlaceLayer(movie, *frames[k], k, plan, time);
+    pictures.Add(*frames[k], k);
     ReleasePixels(*frames[k]);
   }
 }
@@ -274,7 +287,6 @@ std::optional<TMoviePlan> PlanStreamed(TGIFImage& gif, TStreamedOptimiser& optim
   plan.Layers = PlanLayers(optimiser.Shapes(), gif.Width(), gif.Height());
   plan.Layered = (layered && plan.Layers.Exact) || HugeScreen(gif);
   plan.Frames = optimiser.Facts();
-  plan.Streamed = true;
   return plan;
 }
 
@@ -305,9 +317,7 @@ std::string LimitProblem(const TMoviePlan& plan, bool link, std::uint64_t movieF
 void ComposeWhileReading(TFlashMovie& movie, const std::filesystem::path& file, const TGIFImage& surveyed,
                          const TStreamedOptimiser& optimiser, const TMoviePlan& plan, const TMovieTime& time,
                          const TFrameProgress& progress) {
-  // Layers need no canvas, which a huge screen could not have.
-  std::optional<TFullFrames> full;
-  if (!plan.Layered) full.emplace(movie, surveyed.Width(), surveyed.Height(), plan.Background, time);
+  TPictures pictures(movie, surveyed.Width(), surveyed.Height(), plan, time);
   TDrawnOver over;
   TGIFImage gif;
   std::size_t read = 0, k = 0;
@@ -321,12 +331,7 @@ void ComposeWhileReading(TFlashMovie& movie, const std::filesystem::path& file, 
     over.Add(optimiser.Apply(frame, read, drawnOver, over.TakeSpare()));
     if (!optimiser.Erased(read)) {
       progress.Done(k);
-      if (full) {
-        full->Add(frame, k);
-      } else {
-        PlaceLayer(movie, frame, k, plan, time);
-      }
-      ++k;
+      pictures.Add(frame, k++);
     }
     ReleasePixels(frame);
     frame.ColorMap().Clear();
@@ -345,10 +350,8 @@ void BuildMovie(TFlashMovie& movie, TGIFImage& gif, const TStreamedOptimiser* op
   const TFrameProgress frames(progress, plan.Frames.size());
   if (optimiser != nullptr) {
     ComposeWhileReading(movie, options.Gif, gif, *optimiser, plan, time, frames);
-  } else if (plan.Layered) {
-    PlaceLayers(movie, gif, plan, time, frames);
   } else {
-    ComposeFullFrames(movie, gif, plan, time, frames);
+    ComposeLoaded(movie, gif, plan, time, frames);
   }
   frames.Done(plan.Frames.size());
 }

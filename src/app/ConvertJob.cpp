@@ -75,12 +75,8 @@ int TfrmMain::ConvertPlanned(const TPlannedFile& file) {
   const TRunChoices choices = running_ ? run_ : CurrentChoices();
   const bool single = choices.Single;
   TConvertOutcome outcome;
-  outcome.Movie = file.Movie;
   if (!file.Refusal.empty()) {
-    // Nothing went wrong in the converter: the reason says why the file is
-    // not converted.
-    outcome.Code = crLoadError;
-    outcome.Reason = file.Refusal;
+    outcome = RefusedOutcome(file);
   } else if (!MayWrite(file.Movie, single, choices.Movie.KeepExisting)) {
     return crOk;
   } else {

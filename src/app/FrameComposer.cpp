@@ -1,7 +1,6 @@
 #include "app/FrameComposer.h"
 
 #include <algorithm>
-#include <set>
 
 namespace movara::app {
 
@@ -61,26 +60,25 @@ int MaximumOverlap(const TGIFImage& gif, int enough) {
   return best;
 }
 
+void TColorsInUse::Add(const std::vector<imaging::TColor>& table, int transparent, std::uint8_t index) {
+  if (index == transparent) {
+    transparency_ = true;
+  } else {
+    colors_.insert(index < table.size() ? imaging::RGBOnly(table[index]) : 0);
+  }
+}
+
 bool ColorsFitOneTable(const TGIFImage& gif) {
-  std::set<imaging::TColor> colors;
-  bool transparency = false;
+  TColorsInUse colors;
   for (const auto& f : gif.Frames()) {
     if (f->IsEmpty()) continue;
-    const auto* gce = f->GraphicControlExtension();
-    const bool transparent = f->Transparent() && gce != nullptr;
-    const auto& table = f->EffectiveColorMap().Colors();
     std::array<bool, 256> used{};
     for (const std::uint8_t p : f->PixelData()) used[p] = true;
-    for (std::size_t i = 0; i < 256; ++i) {
-      if (!used[i]) continue;
-      if (transparent && i == gce->TransparentIndex) {
-        transparency = true;
-      } else {
-        colors.insert(i < table.size() ? imaging::RGBOnly(table[i]) : 0);
-      }
+    for (std::size_t i = 0; i < used.size(); ++i) {
+      if (used[i]) colors.Add(f->EffectiveColorMap().Colors(), f->TransparentIndex(), static_cast<std::uint8_t>(i));
     }
   }
-  return colors.size() <= (transparency ? 255u : 256u);
+  return colors.FitOneTable();
 }
 
 namespace {

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <set>
 #include <vector>
 
 #include "imaging/Colors.h"
@@ -34,9 +35,20 @@ TFrameFacts FactsOf(const imaging::TGIFSubImage& frame);
 // decide alike, so the scan stops at the first one.
 int MaximumOverlap(const imaging::TGIFImage& gif, int enough);
 
-// Whether the frames' colours fit one table of 256 (255 and a transparent
-// entry when some frame shows transparency): then merging the tables loses
-// no colour.
+// The colours frames show, gathered index by index, and whether they fit
+// one table of 256 (255 and a transparent entry when some frame shows
+// transparency): then merging the tables loses no colour.
+class TColorsInUse {
+ public:
+  // An index a frame's pixels use, with the frame's table and transparent
+  // index (-1: none).
+  void Add(const std::vector<imaging::TColor>& table, int transparent, std::uint8_t index);
+  bool FitOneTable() const { return colors_.size() <= (transparency_ ? 255u : 256u); }
+
+ private:
+  std::set<imaging::TColor> colors_;
+  bool transparency_ = false;
+};
 bool ColorsFitOneTable(const imaging::TGIFImage& gif);
 
 // The layers to take away as each frame is placed as a layer of its own:

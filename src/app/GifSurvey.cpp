@@ -12,17 +12,9 @@ namespace {
 // The part of a frame (its own coordinates) whose pixels are neither its
 // transparent index nor marked; none when nothing shows.
 std::optional<TGIFRect> ShownPart(const TPixelsSeen& f, const std::vector<std::uint8_t>& marked) {
-  const int w = f.Rect.Right - f.Rect.Left, h = f.Rect.Bottom - f.Rect.Top;
-  int x0 = w, y0 = h, x1 = -1, y1 = -1;
-  for (int y = 0; y < h; ++y) {
-    for (int x = 0; x < w; ++x) {
-      const std::size_t at = static_cast<std::size_t>(y) * w + x;
-      if (f.Pixels[at] == f.Transparent || (!marked.empty() && marked[at] != 0)) continue;
-      x0 = std::min(x0, x), x1 = std::max(x1, x), y0 = std::min(y0, y), y1 = std::max(y1, y);
-    }
-  }
-  if (x1 < 0) return std::nullopt;
-  return TGIFRect{x0, y0, x1 + 1, y1 + 1};
+  return imaging::BoundsWhere(f.Rect.Right - f.Rect.Left, f.Rect.Bottom - f.Rect.Top, [&](std::size_t at) {
+    return f.Pixels[at] != f.Transparent && (marked.empty() || marked[at] == 0);
+  });
 }
 
 // How many pixels show each index; four counts in turn, so that a run of one

@@ -97,6 +97,14 @@ void PrepareMovieFolder(TPlannedFolder& folder, const std::filesystem::path& out
 
 }  // namespace
 
+TConvertOutcome RefusedOutcome(const TPlannedFile& file) {
+  TConvertOutcome outcome;
+  outcome.Code = crLoadError;
+  outcome.Movie = file.Movie;
+  outcome.Reason = file.Refusal;
+  return outcome;
+}
+
 std::size_t TRunPlan::Conversions() const {
   std::size_t count = 0;
   for (const auto& folder : Folders) {

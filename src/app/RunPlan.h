@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "app/Conversion.h"
+
 namespace movara::app {
 
 // One GIF of a run and the movie it becomes.
@@ -16,6 +18,10 @@ struct TPlannedFile {
   // when it is converted.
   std::string Refusal;
 };
+
+// The outcome of a refused file: nothing went wrong in the converter, the
+// plan's reason says why the file is not converted (Error 1).
+TConvertOutcome RefusedOutcome(const TPlannedFile& file);
 
 // A folder of a run and its GIFs, in the order they are converted.
 struct TPlannedFolder {

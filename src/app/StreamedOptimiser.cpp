@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <limits>
-#include <set>
 
 namespace movara::app {
 
@@ -19,19 +18,10 @@ TIndexMap Identity() {
   return map;
 }
 
-// Whether the clean-up strips every extension of a frame: comments, texts
-// and application extensions, the first frame's loop of an animation apart.
+// Whether the clean-up strips every extension of a frame.
 bool Bare(const TGIFSubImage& f, bool keepLoop) {
-  for (const auto& e : f.Extensions()) {
-    if (dynamic_cast<const imaging::TGIFAppExtNSLoop*>(e.get()) != nullptr) {
-      if (keepLoop) return false;
-    } else if (dynamic_cast<const imaging::TGIFCommentExtension*>(e.get()) == nullptr &&
-               dynamic_cast<const imaging::TGIFTextExtension*>(e.get()) == nullptr &&
-               dynamic_cast<const imaging::TGIFApplicationExtension*>(e.get()) == nullptr) {
-      return false;
-    }
-  }
-  return true;
+  return std::all_of(f.Extensions().begin(), f.Extensions().end(),
+                     [&](const auto& e) { return imaging::StrippedByCleanup(*e, keepLoop); });
 }
 
 }  // namespace
@@ -62,21 +52,14 @@ bool TStreamedOptimiser::ShowsColor(std::size_t k, const TGIFColorMap& map, imag
 }
 
 bool TStreamedOptimiser::ColorsFitOneTable() const {
-  std::set<imaging::TColor> colors;
-  bool transparency = false;
+  TColorsInUse colors;
   for (std::size_t k = 0; k < frames_.size(); ++k) {
     if (frames_[k].Empty) continue;
-    const int t = Frame(k).TransparentIndex();
-    const auto& table = Frame(k).EffectiveColorMap().Colors();
     for (const auto& [i, count] : frames_[k].Used) {
-      if (i == t) {
-        transparency = true;
-      } else {
-        colors.insert(i < table.size() ? imaging::RGBOnly(table[i]) : 0);
-      }
+      colors.Add(Frame(k).EffectiveColorMap().Colors(), Frame(k).TransparentIndex(), i);
     }
   }
-  return colors.size() <= (transparency ? 255u : 256u);
+  return colors.FitOneTable();
 }
 
 bool TStreamedOptimiser::CountInto(std::size_t k, imaging::TTableUse& use) {

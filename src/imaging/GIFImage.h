@@ -76,6 +76,11 @@ enum TOptimizeOption : std::uint8_t {
 inline constexpr std::uint8_t ooFrameSteps = ooMerge | ooCleanup | ooColorMap | ooReduceColors;
 inline constexpr std::uint8_t ooLayerSteps = ooFrameSteps | ooCrop;
 
+// Whether the optimiser's clean-up strips an extension: comments, texts and
+// application extensions, but the loop of an animation's first frame when
+// `keepLoop`.
+bool StrippedByCleanup(const TGIFExtension& extension, bool keepLoop);
+
 // Whether a frame's disposal (2 or 3) has no visible effect: the next frame
 // has pixels, is opaque, covers the whole rectangle and does not itself
 // restore what was there before it.

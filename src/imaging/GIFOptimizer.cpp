@@ -180,12 +180,8 @@ void StripExtensions(TFrames& frames, std::size_t i) {
   // gone leaves a single-frame image.
   const bool single = frames.size() == 1;
   TGIFSubImage& f = *frames[i];
-  std::erase_if(f.Extensions(), [&](const std::unique_ptr<TGIFExtension>& e) {
-    if (dynamic_cast<const TGIFCommentExtension*>(e.get()) != nullptr) return true;
-    if (dynamic_cast<const TGIFTextExtension*>(e.get()) != nullptr) return true;
-    if (dynamic_cast<const TGIFAppExtNSLoop*>(e.get()) != nullptr) return !(i == 0 && frames.size() > 1);
-    return dynamic_cast<const TGIFApplicationExtension*>(e.get()) != nullptr;
-  });
+  const bool keepLoop = i == 0 && frames.size() > 1;
+  std::erase_if(f.Extensions(), [&](const std::unique_ptr<TGIFExtension>& e) { return StrippedByCleanup(*e, keepLoop); });
   // In an animation even a delay of 0 stays: the converter times a frame
   // without one as a default-length frame.
   const auto* gce = f.GraphicControlExtension();
@@ -295,17 +291,8 @@ void MergeFrames(TGIFImage& image, TProgress& progress) {
 // The frame's local rectangle of pixels that are not index t; none when
 // every pixel is.
 std::optional<TGIFRect> ShownBounds(const TGIFSubImage& f, std::uint8_t t) {
-  const int w = f.Width(), h = f.Height();
-  int x0 = w, y0 = h, x1 = -1, y1 = -1;
-  for (int y = 0; y < h; ++y) {
-    const std::uint8_t* row = f.PixelData().data() + static_cast<std::size_t>(y) * w;
-    for (int x = 0; x < w; ++x) {
-      if (row[x] == t) continue;
-      x0 = std::min(x0, x), x1 = std::max(x1, x), y0 = std::min(y0, y), y1 = std::max(y1, y);
-    }
-  }
-  if (x1 < 0) return std::nullopt;
-  return TGIFRect{x0, y0, x1 + 1, y1 + 1};
+  const std::uint8_t* pixels = f.PixelData().data();
+  return BoundsWhere(f.Width(), f.Height(), [&](std::size_t at) { return pixels[at] != t; });
 }
 
 // Keeps only the part `r` (local coordinates) of a frame's pixels.
@@ -351,6 +338,13 @@ void CropFrames(TFrames& frames, TProgress& progress) {
 }
 
 }  // namespace
+
+bool StrippedByCleanup(const TGIFExtension& e, bool keepLoop) {
+  if (dynamic_cast<const TGIFCommentExtension*>(&e) != nullptr) return true;
+  if (dynamic_cast<const TGIFTextExtension*>(&e) != nullptr) return true;
+  if (dynamic_cast<const TGIFAppExtNSLoop*>(&e) != nullptr) return !keepLoop;
+  return dynamic_cast<const TGIFApplicationExtension*>(&e) != nullptr;
+}
 
 bool DisposalHidden(const TGIFRect& frame, const TGIFRect& next, bool nextEmpty, bool nextTransparent,
                     std::uint8_t nextDisposal) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <algorithm>
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -26,6 +27,23 @@ struct TGIFRect {
 // The part two rectangles share; empty (IsEmpty) when they do not meet.
 constexpr TGIFRect Intersection(const TGIFRect& a, const TGIFRect& b) {
   return {std::max(a.Left, b.Left), std::max(a.Top, b.Top), std::min(a.Right, b.Right), std::min(a.Bottom, b.Bottom)};
+}
+
+// The smallest rectangle of a w x h block of pixels (in its own
+// coordinates) holding every pixel whose offset y * w + x `shows`; none when
+// no pixel does.
+template <class TShows>
+std::optional<TGIFRect> BoundsWhere(int w, int h, TShows&& shows) {
+  int x0 = w, y0 = h, x1 = -1, y1 = -1;
+  for (int y = 0; y < h; ++y) {
+    const std::size_t row = static_cast<std::size_t>(y) * w;
+    for (int x = 0; x < w; ++x) {
+      if (!shows(row + static_cast<std::size_t>(x))) continue;
+      x0 = std::min(x0, x), x1 = std::max(x1, x), y0 = std::min(y0, y), y1 = std::max(y1, y);
+    }
+  }
+  if (x1 < 0) return std::nullopt;
+  return TGIFRect{x0, y0, x1 + 1, y1 + 1};
 }
 
 // One frame: its descriptor, local colour table, pixel indices (rows top to

@@ -64,11 +64,15 @@ bool TfrmMain::MayWrite(const std::filesystem::path& target, bool single, bool k
                           IMainView::MessageKind::Question);
 }
 
-int TfrmMain::ConvertNow(const std::filesystem::path& gifFileName, const std::string& subFolder) {
+TPlanOptions TfrmMain::PlanOptions(const std::string& subFolder) {
   TPlanOptions plan;
   plan.Output = MovieFolder(subFolder);
   plan.Pages = !CommandLineMode && (running_ ? run_ : CurrentChoices()).Single;
-  return ConvertPlanned(PlanFileList({gifFileName}, plan).Folders.front().Files.front());
+  return plan;
+}
+
+int TfrmMain::ConvertNow(const std::filesystem::path& gifFileName, const std::string& subFolder) {
+  return ConvertPlanned(PlanFileList({gifFileName}, PlanOptions(subFolder)).Folders.front().Files.front());
 }
 
 int TfrmMain::ConvertPlanned(const TPlannedFile& file) {

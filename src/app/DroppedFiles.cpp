@@ -38,9 +38,11 @@ void TfrmMain::FilesDropped(const std::vector<std::filesystem::path>& paths) {
   AbortRequested = false;
   runFailures_.clear();
   int converted = 0;
-  for (const auto& gif : gifs) {
+  // Planned together, two files that would make one movie are told apart.
+  const TRunPlan plan = PlanFileList(gifs, PlanOptions(""));
+  for (const auto& file : plan.Folders.front().Files) {
     if (AbortRequested) break;
-    converted += ConvertNow(gif, "") == crOk ? 1 : 0;
+    converted += ConvertPlanned(file) == crOk ? 1 : 0;
   }
   view_.SetStatusText("");
   view_.SetBusyCursor(false);

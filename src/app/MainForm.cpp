@@ -145,9 +145,7 @@ TFolderRunCounts TfrmMain::RunFolder() {
   TFolderRunView client(*this);
   TFolderRunCounts counts;
   try {
-    TPlanOptions options;
-    options.Output = MovieFolder("");
-    counts = RunFolderPlan(PlanFolderRun(root, options), client, true);
+    counts = RunFolderPlan(PlanFolderRun(root, PlanOptions("")), client, true);
   } catch (...) {
     EndFolderRun(root);
     throw;

@@ -122,6 +122,9 @@ class TfrmMain {
   // The folder a movie goes to (OutputFolder, which falls back to the
   // program's folder, or its subfolder of that name).
   std::filesystem::path MovieFolder(const std::string& subFolder);
+  // How the window plans a run into MovieFolder(subFolder): test pages for
+  // a single file, except from the command line.
+  TPlanOptions PlanOptions(const std::string& subFolder);
   // The URL of the link button: the URL box's text when it is enabled and
   // holds more than "http://"; empty otherwise.
   std::string LinkUrl() const;

@@ -412,6 +412,18 @@ TEST(WindowHandlers, DroppedGifsAreConvertedWithOneBoxForSeveralAndADroppedFolde
   EXPECT_EQ(fx.View.Running.back(), (std::pair<bool, bool>{false, false}));
 }
 
+// Dropped together, two GIFs of one movie name are planned as one run: the
+// second is refused instead of replacing the first's movie.
+TEST(WindowHandlers, TwoDroppedGifsOfOneMovieAreToldApart) {
+  ConverterFixture fx;
+  const auto a = fx.WriteGif("same.gif", Gif(4, 4), fx.Root / "a");
+  const auto b = fx.WriteGif("same.gif", Gif(4, 4), fx.Root / "b");
+  fx.Form->FilesDropped({a, b});
+  ASSERT_EQ(fx.View.Messages.size(), 1u);
+  EXPECT_EQ(fx.View.Messages[0].Text.rfind("1 file of 2 has been successfully converted.", 0), 0u) << fx.View.Messages[0].Text;
+  EXPECT_NE(fx.View.Messages[0].Text.find("collision"), std::string::npos) << fx.View.Messages[0].Text;
+}
+
 TEST(WindowHandlers, OpenFolderOpensTheOutputFolderOrSaysItIsGone) {
   ConverterFixture fx;
   fx.Form->btnOpenFolderClick();

@@ -7,17 +7,17 @@
 #include <system_error>
 
 #include "Interrupt.h"
-#include "app/FolderRun.h"
-#include "app/HtmlPage.h"
-#include "app/ParallelConversions.h"
-#include "app/RunReport.h"
+#include "run/FolderRun.h"
+#include "play/HtmlPage.h"
+#include "run/ParallelConversions.h"
+#include "run/RunReport.h"
 
 namespace movara::cli {
 
 namespace {
 
 // Shows the frames of the GIF being converted on the progress line.
-class TFrameProgressLine final : public app::IConvertProgress {
+class TFrameProgressLine final : public convert::IConvertProgress {
  public:
   TFrameProgressLine(TTerminal& terminal, std::string prefix) : terminal_(terminal), prefix_(std::move(prefix)) {}
   void FramesDone(std::size_t done, std::size_t total) override {
@@ -31,15 +31,15 @@ class TFrameProgressLine final : public app::IConvertProgress {
 
 // Why a conversion failed, in one line: the converter's own message, then
 // the reader's or the writer's, with an English gloss of the reader's.
-std::string FailureLine(const std::filesystem::path& gif, const app::TConvertOutcome& outcome) {
+std::string FailureLine(const std::filesystem::path& gif, const convert::TConvertOutcome& outcome) {
   std::string line = "movara-cli: " + gif.string() + ": ";
-  line += app::ErrorMessage(outcome.Code);
-  const std::string reason = app::ReasonLine(outcome);
+  line += run::ErrorMessage(outcome.Code);
+  const std::string reason = run::ReasonLine(outcome);
   return reason.empty() ? line : line + " " + reason;
 }
 
-app::TConvertOptions JobFor(const TCliOptions& options, const app::TPlannedFile& file) {
-  app::TConvertOptions job;
+convert::TConvertOptions JobFor(const TCliOptions& options, const run::TPlannedFile& file) {
+  convert::TConvertOptions job;
   job.Gif = file.Gif;
   job.Movie = file.Movie;
   job.Url = options.Url;
@@ -54,26 +54,26 @@ app::TConvertOptions JobFor(const TCliOptions& options, const app::TPlannedFile&
 }
 
 // Writes a movie's test page; Error 6 with the reason when it cannot.
-int WritePage(const std::filesystem::path& gif, const app::TConvertOutcome& outcome, TTerminal& terminal) {
+int WritePage(const std::filesystem::path& gif, const convert::TConvertOutcome& outcome, TTerminal& terminal) {
   try {
-    const auto page = app::WriteTestPage(outcome.Movie, std::to_string(outcome.Width), std::to_string(outcome.Height),
+    const auto page = play::WriteTestPage(outcome.Movie, std::to_string(outcome.Width), std::to_string(outcome.Height),
                                          outcome.FirstFrameTransparent);
     terminal.Info("test page: " + page.string());
-    return app::crOk;
+    return convert::crOk;
   } catch (const std::exception& e) {
-    app::TConvertOutcome failed = outcome;
-    failed.Code = app::crWriteError;
+    convert::TConvertOutcome failed = outcome;
+    failed.Code = convert::crWriteError;
     failed.Reason = e.what();
     terminal.Error(FailureLine(gif, failed));
-    return app::crWriteError;
+    return convert::crWriteError;
   }
 }
 
 // Tells the user what came of a conversion (and writes its test page);
 // the result code.
-int Report(const TCliOptions& options, const std::filesystem::path& gif, const app::TConvertOutcome& outcome,
+int Report(const TCliOptions& options, const std::filesystem::path& gif, const convert::TConvertOutcome& outcome,
            TTerminal& terminal) {
-  if (outcome.Code != app::crOk) {
+  if (outcome.Code != convert::crOk) {
     terminal.Error(FailureLine(gif, outcome));
   } else if (!outcome.Written) {
     terminal.Info("kept: " + outcome.Movie.string() + " (exists)");
@@ -86,16 +86,16 @@ int Report(const TCliOptions& options, const std::filesystem::path& gif, const a
 
 // Converts a planned file on this thread with every core for its pictures,
 // its frames on the progress line when `showFrames`.
-app::TConvertOutcome ConvertHere(const TCliOptions& options, const app::TPlannedFile& file, TTerminal& terminal,
+convert::TConvertOutcome ConvertHere(const TCliOptions& options, const run::TPlannedFile& file, TTerminal& terminal,
                                  bool showFrames) {
-  app::TConvertOptions job = JobFor(options, file);
+  convert::TConvertOptions job = JobFor(options, file);
   job.CompressionThreads = 0;
-  if (!showFrames) return app::ConvertGif(job);
+  if (!showFrames) return convert::ConvertGif(job);
   TFrameProgressLine progress(terminal, file.Gif.filename().string() + ": ");
-  return app::ConvertGif(job, &progress);
+  return convert::ConvertGif(job, &progress);
 }
 
-std::size_t FileCount(const app::TRunPlan& plan) {
+std::size_t FileCount(const run::TRunPlan& plan) {
   std::size_t count = 0;
   for (const auto& folder : plan.Folders) count += folder.Files.size();
   return count;
@@ -103,11 +103,11 @@ std::size_t FileCount(const app::TRunPlan& plan) {
 
 // A planned run on the terminal: one file after the other, or several at
 // once; either way each file is reported in the plan's order.
-class TCliRun final : public app::IFolderRunClient {
+class TCliRun final : public run::IFolderRunClient {
  public:
-  TCliRun(const TCliOptions& options, TTerminal& terminal, const app::TRunPlan& plan, bool folderRun)
+  TCliRun(const TCliOptions& options, TTerminal& terminal, const run::TRunPlan& plan, bool folderRun)
       : options_(options), terminal_(terminal), folderRun_(folderRun), total_(FileCount(plan)) {
-    std::vector<app::TConvertOptions> jobs;
+    std::vector<convert::TConvertOptions> jobs;
     for (const auto& folder : plan.Folders) {
       for (const auto& file : folder.Files) {
         if (file.Refusal.empty()) jobs.push_back(JobFor(options, file));
@@ -123,8 +123,8 @@ class TCliRun final : public app::IFolderRunClient {
     running_->Stop();
     return !running_->Started(taken_);
   }
-  void FolderStarted(const app::TPlannedFolder&, bool) override {}
-  void FolderSkipped(const app::TPlannedFolder& folder) override {
+  void FolderStarted(const run::TPlannedFolder&, bool) override {}
+  void FolderSkipped(const run::TPlannedFolder& folder) override {
     if (folder.Repeated) {
       terminal_.Info("skipped: " + folder.Folder.string() + " (a link to a folder the run walks already)");
     } else {
@@ -136,7 +136,7 @@ class TCliRun final : public app::IFolderRunClient {
       terminal_.Progress("file " + std::to_string(reported_ + 1) + " of " + std::to_string(total_));
     }
   }
-  int Convert(const app::TPlannedFile& file, const app::TPlannedFolder&) override {
+  int Convert(const run::TPlannedFile& file, const run::TPlannedFolder&) override {
     ++reported_;
     return Report(options_, file.Gif, Outcome(file), terminal_);
   }
@@ -144,8 +144,8 @@ class TCliRun final : public app::IFolderRunClient {
   std::size_t NotReported() const { return total_ - reported_; }
 
  private:
-  app::TConvertOutcome Outcome(const app::TPlannedFile& file) {
-    if (!file.Refusal.empty()) return app::RefusedOutcome(file);
+  convert::TConvertOutcome Outcome(const run::TPlannedFile& file) {
+    if (!file.Refusal.empty()) return run::RefusedOutcome(file);
     if (running_) return running_->Take(taken_++);
     return ConvertHere(options_, file, terminal_, !folderRun_);
   }
@@ -156,31 +156,31 @@ class TCliRun final : public app::IFolderRunClient {
   std::size_t total_;
   std::size_t reported_ = 0;
   std::size_t taken_ = 0;
-  std::optional<app::TParallelConversions> running_;
+  std::optional<run::TParallelConversions> running_;
 };
 
 // A run stopped by a signal: what was not converted and the summary of
 // what was; the exit status of the signal.
-int Interrupted(const app::TFolderRunCounts& counts, std::size_t notConverted, TTerminal& terminal) {
+int Interrupted(const run::TFolderRunCounts& counts, std::size_t notConverted, TTerminal& terminal) {
   const int signal = InterruptSignal();
   terminal.Error("movara-cli: interrupted (" + std::string(signal == SIGTERM ? "SIGTERM" : "SIGINT") + "); " +
                  std::to_string(notConverted) + (notConverted == 1 ? " file" : " files") + " not converted");
-  terminal.Info(app::FolderRunSummary(counts.Converted, counts.Failed, counts.Subfolders, false, counts.Unreadable));
+  terminal.Info(run::FolderRunSummary(counts.Converted, counts.Failed, counts.Subfolders, false, counts.Unreadable));
   return 128 + signal;
 }
 
-int FolderResult(const app::TFolderRunCounts& counts, TTerminal& terminal) {
+int FolderResult(const run::TFolderRunCounts& counts, TTerminal& terminal) {
   if (counts.WriteError) {
-    terminal.Error(app::msg::kError6Folder);
-    return app::crWriteError;
+    terminal.Error(run::msg::kError6Folder);
+    return convert::crWriteError;
   }
-  terminal.Info(app::FolderRunSummary(counts.Converted, counts.Failed, counts.Subfolders, counts.Aborted,
+  terminal.Info(run::FolderRunSummary(counts.Converted, counts.Failed, counts.Subfolders, counts.Aborted,
                                       counts.Unreadable));
-  return counts.Failed > 0 || counts.Unreadable > 0 ? app::crLoadError : app::crOk;
+  return counts.Failed > 0 || counts.Unreadable > 0 ? convert::crLoadError : convert::crOk;
 }
 
-app::TPlanOptions PlanOptions(const TCliOptions& options) {
-  app::TPlanOptions plan;
+run::TPlanOptions PlanOptions(const TCliOptions& options) {
+  run::TPlanOptions plan;
   plan.Output = options.Output;
   plan.Pages = options.Html;
   return plan;
@@ -189,39 +189,39 @@ app::TPlanOptions PlanOptions(const TCliOptions& options) {
 }  // namespace
 
 int ConvertFileList(const TCliOptions& options, TTerminal& terminal) {
-  int worst = app::crOk;
+  int worst = convert::crOk;
   std::error_code ec;
   std::vector<std::filesystem::path> gifs;
   for (const auto& file : options.Files) {
     const std::filesystem::path gif = std::filesystem::absolute(file, ec);
     if (std::filesystem::is_directory(gif, ec)) {
       terminal.Error("movara-cli: " + file.string() + " is a folder (use --folder)");
-      worst = std::max<int>(worst, app::crLoadError);
+      worst = std::max<int>(worst, convert::crLoadError);
       continue;
     }
     gifs.push_back(gif);
   }
-  const app::TRunPlan plan = app::PlanFileList(gifs, PlanOptions(options));
+  const run::TRunPlan plan = run::PlanFileList(gifs, PlanOptions(options));
   TCliRun run(options, terminal, plan, false);
-  const app::TFolderRunCounts counts = app::RunFolderPlan(plan, run, false);
+  const run::TFolderRunCounts counts = run::RunFolderPlan(plan, run, false);
   if (counts.Aborted) return Interrupted(counts, run.NotReported(), terminal);
-  if (counts.WriteError) return app::crWriteError;
-  return counts.Failed > 0 ? app::crLoadError : worst;
+  if (counts.WriteError) return convert::crWriteError;
+  return counts.Failed > 0 ? convert::crLoadError : worst;
 }
 
 int ConvertFolder(const TCliOptions& options, TTerminal& terminal) {
-  const app::TRunPlan plan = app::PlanFolderRun(options.Folder, PlanOptions(options));
+  const run::TRunPlan plan = run::PlanFolderRun(options.Folder, PlanOptions(options));
   TCliRun run(options, terminal, plan, true);
-  const app::TFolderRunCounts counts = app::RunFolderPlan(plan, run, true);
+  const run::TFolderRunCounts counts = run::RunFolderPlan(plan, run, true);
   if (counts.Aborted) return Interrupted(counts, run.NotReported(), terminal);
   return FolderResult(counts, terminal);
 }
 
-app::TConvertOutcome ConvertFile(const TCliOptions& options, const std::filesystem::path& gif, TTerminal& terminal) {
-  const app::TRunPlan plan = app::PlanFileList({gif}, PlanOptions(options));
-  const app::TPlannedFile& file = plan.Folders.front().Files.front();
-  const app::TConvertOutcome outcome =
-      file.Refusal.empty() ? ConvertHere(options, file, terminal, true) : app::RefusedOutcome(file);
+convert::TConvertOutcome ConvertFile(const TCliOptions& options, const std::filesystem::path& gif, TTerminal& terminal) {
+  const run::TRunPlan plan = run::PlanFileList({gif}, PlanOptions(options));
+  const run::TPlannedFile& file = plan.Folders.front().Files.front();
+  const convert::TConvertOutcome outcome =
+      file.Refusal.empty() ? ConvertHere(options, file, terminal, true) : run::RefusedOutcome(file);
   Report(options, gif, outcome, terminal);
   return outcome;
 }

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "Terminal.h"
-#include "app/Conversion.h"
+#include "convert/Convert.h"
 
 namespace movara::cli {
 
@@ -18,10 +18,10 @@ struct TCliOptions {
   std::string Url;
   bool Html = false;
   bool Quiet = false;
-  app::TOverwrite Overwrite = app::TOverwrite::Replace;
+  convert::TOverwrite Overwrite = convert::TOverwrite::Replace;
   bool Compact = false;
   bool Compress = false;
-  app::TMovieTiming Timing;
+  convert::TMovieTiming Timing;
   // Files converted at once; each conversion then compresses its own
   // pictures, where a single one uses every core for them.
   unsigned Jobs = 1;
@@ -44,6 +44,6 @@ int ConvertFileList(const TCliOptions& options, TTerminal& terminal);
 int ConvertFolder(const TCliOptions& options, TTerminal& terminal);
 // Converts one GIF (an absolute path) as a file of a list is, with its
 // progress line and report.
-app::TConvertOutcome ConvertFile(const TCliOptions& options, const std::filesystem::path& gif, TTerminal& terminal);
+convert::TConvertOutcome ConvertFile(const TCliOptions& options, const std::filesystem::path& gif, TTerminal& terminal);
 
 }  // namespace movara::cli

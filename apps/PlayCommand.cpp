@@ -10,9 +10,9 @@
 #include <optional>
 #include <system_error>
 
-#include "app/HtmlPage.h"
-#include "app/PlayerFiles.h"
-#include "app/PlayerServer.h"
+#include "play/HtmlPage.h"
+#include "play/PlayerFiles.h"
+#include "play/PlayerServer.h"
 #include "base/FileStream.h"
 #include "base/ProgramFolder.h"
 #include "swf/core/TagReader.h"
@@ -76,7 +76,7 @@ bool OpenBrowser(const std::string& url) {
 struct TPlayed {
   std::filesystem::path Movie;
   std::string Page;
-  int Code = app::crOk;
+  int Code = convert::crOk;
 };
 
 TPlayed MovieToPlay(const TCliOptions& options, TTerminal& terminal) {
@@ -87,20 +87,20 @@ TPlayed MovieToPlay(const TCliOptions& options, TTerminal& terminal) {
     const auto stage = MovieStage(bytes);
     if (!stage) {
       terminal.Error("movara-cli: " + options.Files.front().string() + " is not a movie that can be read");
-      return {{}, {}, app::crLoadError};
+      return {{}, {}, convert::crLoadError};
     }
-    return {file, app::BuildTestPage(file.filename().string(), std::to_string(stage->first),
+    return {file, play::BuildTestPage(file.filename().string(), std::to_string(stage->first),
                                      std::to_string(stage->second), false, bytes.size()),
-            app::crOk};
+            convert::crOk};
   }
-  const app::TConvertOutcome outcome = ConvertFile(options, file, terminal);
-  if (outcome.Code != app::crOk) return {{}, {}, outcome.Code};
+  const convert::TConvertOutcome outcome = ConvertFile(options, file, terminal);
+  if (outcome.Code != convert::crOk) return {{}, {}, outcome.Code};
   std::uintmax_t size = std::filesystem::file_size(outcome.Movie, ec);
   if (ec) size = 0;
   return {outcome.Movie,
-          app::BuildTestPage(outcome.Movie.filename().string(), std::to_string(outcome.Width),
+          play::BuildTestPage(outcome.Movie.filename().string(), std::to_string(outcome.Width),
                              std::to_string(outcome.Height), outcome.FirstFrameTransparent, size),
-          app::crOk};
+          convert::crOk};
 }
 
 }  // namespace
@@ -118,15 +118,15 @@ int PlayFile(const TCliOptions& options, TTerminal& terminal) {
   std::signal(SIGTERM, SIG_DFL);
 
   const std::filesystem::path programFolder = ProgramFolder();
-  const std::filesystem::path playerFolder = app::FindPlayerFolder(programFolder);
+  const std::filesystem::path playerFolder = play::FindPlayerFolder(programFolder);
   if (playerFolder.empty()) {
-    terminal.Error("movara-cli: " + app::PlayerMissingMessage(programFolder));
-    return app::crLoadError;
+    terminal.Error("movara-cli: " + play::PlayerMissingMessage(programFolder));
+    return convert::crLoadError;
   }
   const TPlayed played = MovieToPlay(options, terminal);
-  if (played.Code != app::crOk) return played.Code;
+  if (played.Code != convert::crOk) return played.Code;
 
-  app::TPlayerServer server(playerFolder);
+  play::TPlayerServer server(playerFolder);
   const std::string url = server.Play(played.Movie, played.Page);
   std::printf("page: %s\n", url.c_str());
   std::fflush(stdout);
@@ -138,7 +138,7 @@ int PlayFile(const TCliOptions& options, TTerminal& terminal) {
   int received = 0;
   sigwait(&stop, &received);
   if (onTerminal) std::fputs("Stopped.\n", stderr);
-  return app::crOk;
+  return convert::crOk;
 }
 
 }  // namespace movara::cli

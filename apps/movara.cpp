@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "app/MainForm.h"
-#include "app/SilentView.h"
+#include "form/MainForm.h"
+#include "form/SilentView.h"
 #include "base/Memory.h"
 #include "base/ProgramFolder.h"
 #include "ui/Application.h"
@@ -16,10 +16,10 @@ int main(int argc, char** argv) {
   using namespace movara;
   LimitHeapRetention();
   const std::vector<std::string> args(argv + 1, argv + argc);
-  if (app::IsCommandLineConversion(args)) {
-    app::TSilentView view;
-    app::TMemorySettingsStore settings;
-    app::TfrmMain form(view, settings, ProgramFolder());
+  if (form::IsCommandLineConversion(args)) {
+    form::TSilentView view;
+    form::TMemorySettingsStore settings;
+    form::TfrmMain form(view, settings, ProgramFolder());
     form.FormCreate(args);
     return form.CommandLineResult;
   }

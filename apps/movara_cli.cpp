@@ -95,14 +95,14 @@ std::optional<int> ParseArguments(int argc, char** argv, TCliOptions& options) {
     } else if (arg == "--html") {
       options.Html = true;
     } else if (arg == "--no-overwrite") {
-      options.Overwrite = movara::app::TOverwrite::Keep;
+      options.Overwrite = movara::convert::TOverwrite::Keep;
     } else if (arg == "--compact") {
       options.Compact = true;
     } else if (arg == "--compress") {
       options.Compress = true;
     } else if (arg == "--fps") {
-      options.Timing.FramesPerSecond = NumberArgument(arg, value(), movara::app::kMinFrameRate,
-                                                      movara::app::kMaxFrameRate);
+      options.Timing.FramesPerSecond = NumberArgument(arg, value(), movara::convert::kMinFrameRate,
+                                                      movara::convert::kMaxFrameRate);
     } else if (arg == "--loop") {
       options.Timing.GifLoop = true;
     } else if (arg == "--jobs") {

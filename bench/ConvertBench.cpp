@@ -27,7 +27,8 @@
 
 #include "BenchGifs.h"
 #include "GifBuilder.h"
-#include "app/Conversion.h"
+#include "convert/Convert.h"
+#include "run/MovieNames.h"
 #include "base/FileStream.h"
 #include "base/Memory.h"
 #include "base/MemoryStream.h"
@@ -49,12 +50,12 @@ struct TRun {
 // seconds it took, or -1 when it failed.
 int ConvertOne(const std::filesystem::path& gif, const std::filesystem::path& outDir, unsigned threads) {
   LimitHeapRetention();
-  app::TConvertOptions options;
+  convert::TConvertOptions options;
   options.Gif = gif;
-  options.Movie = app::MovieFileName(outDir, gif);
+  options.Movie = run::MovieFileName(outDir, gif);
   options.CompressionThreads = threads;
   const auto start = Clock::now();
-  const int code = app::ConvertGif(options).Code;
+  const int code = convert::ConvertGif(options).Code;
   std::printf("%.6f\n", code == 0 ? std::chrono::duration<double>(Clock::now() - start).count() : -1.0);
   return code;
 }

@@ -16,7 +16,7 @@
 #include <thread>
 
 #include "GifBuilder.h"
-#include "app/Preview.h"
+#include "form/Preview.h"
 #include "base/FileStream.h"
 
 namespace {
@@ -37,7 +37,7 @@ double PeakMiB() {
 void ResetPeak() { std::ofstream("/proc/self/clear_refs") << "5"; }
 
 // A pane of the design's size that counts the pictures it is given.
-class CountingPane final : public movara::app::IPreviewView, public movara::imaging::IGIFDrawTarget {
+class CountingPane final : public movara::form::IPreviewView, public movara::imaging::IGIFDrawTarget {
  public:
   std::atomic<int> Pictures{0};
   TPoint PaneClientSize() const override { return {197, 149}; }
@@ -75,7 +75,7 @@ void Measure(const char* name, int width, int height, int frames) {
   movara::WriteFileBytes(file, Animation(width, height, frames));
   ResetPeak();
   CountingPane pane;
-  movara::app::TPreviewPane preview(pane);
+  movara::form::TPreviewPane preview(pane);
   const auto start = Clock::now();
   preview.ShowPreView(file);
   const double onUiThread = Since(start);

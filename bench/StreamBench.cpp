@@ -28,7 +28,8 @@
 
 #include "BenchGifs.h"
 #include "GifBuilder.h"
-#include "app/Conversion.h"
+#include "convert/Convert.h"
+#include "run/MovieNames.h"
 #include "base/FileStream.h"
 #include "base/Memory.h"
 #include "base/ZlibStream.h"
@@ -64,11 +65,11 @@ int FloorOne(const std::filesystem::path& gif) {
 
 int ConvertOne(const std::filesystem::path& gif, const std::filesystem::path& outDir) {
   LimitHeapRetention();
-  app::TConvertOptions options;
+  convert::TConvertOptions options;
   options.Gif = gif;
-  options.Movie = app::MovieFileName(outDir, gif);
+  options.Movie = run::MovieFileName(outDir, gif);
   options.CompressionThreads = 1;
-  return app::ConvertGif(options).Code;
+  return convert::ConvertGif(options).Code;
 }
 
 struct TUsage {
@@ -146,7 +147,7 @@ int main(int argc, char** argv) {
                 static_cast<double>(std::filesystem::file_size(gif)) / (1024.0 * 1024.0), floor.CpuSeconds,
                 floor.PeakMiB, conversion.CpuSeconds, conversion.PeakMiB, conversion.CpuSeconds / floor.CpuSeconds,
                 limitMiB, conversion.Ok ? "" : "  (conversion failed)");
-    std::filesystem::remove(app::MovieFileName(dir, gif));
+    std::filesystem::remove(run::MovieFileName(dir, gif));
   }
   std::printf("peak memory %s the limit\n", within ? "within" : "BEYOND");
   return within ? 0 : 1;

@@ -10,8 +10,11 @@ set(MOVARA_LAYER_media "base")
 set(MOVARA_LAYER_imaging "base")
 set(MOVARA_LAYER_swf/core "base")
 set(MOVARA_LAYER_swf/builder "swf/core;imaging;media")
-set(MOVARA_LAYER_app "swf/builder;imaging")
-set(MOVARA_LAYER_ui "app;imaging")
+set(MOVARA_LAYER_convert "swf/builder;imaging;media")
+set(MOVARA_LAYER_run "convert")
+set(MOVARA_LAYER_play "base")
+set(MOVARA_LAYER_form "run;play;convert")
+set(MOVARA_LAYER_ui "form;imaging")
 
 # Every folder below FOLDER, following the rows down.
 function(movara_layers_below folder out)

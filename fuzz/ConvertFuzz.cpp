@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "app/Conversion.h"
+#include "convert/Convert.h"
 
 namespace {
 
@@ -23,7 +23,7 @@ std::vector<char> ReadAll(const std::filesystem::path& file) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  using namespace movara::app;
+  using namespace movara::convert;
   const auto dir = std::filesystem::temp_directory_path() / ("movara-convert-fuzz-" + std::to_string(getpid()));
   std::filesystem::create_directories(dir);
   TConvertOptions options;

@@ -32,7 +32,7 @@ TAboutDialog::TAboutDialog(QWidget* parent)
   auto* icon = new QLabel(this);
   icon->setGeometry(16, 16, 33, 33);
   icon->setPixmap(ProgramIcon(32));
-  auto* product = new QLabel(QString::fromUtf8(app::about::kProduct) + MOVARA_VERSION, this);
+  auto* product = new QLabel(QString::fromUtf8(form::about::kProduct) + MOVARA_VERSION, this);
   product->setObjectName("product");
   product->setGeometry(64, 20, 310, 20);
   QFont bold = font();
@@ -41,12 +41,12 @@ TAboutDialog::TAboutDialog(QWidget* parent)
 
   auto* home = new QLabel(text::Tr(text::kHomeLabel), this);
   home->setGeometry(64, 72, 48, 18);
-  L19 = new TLinkLabel(QString::fromUtf8(app::about::kHomePage), true, this);
+  L19 = new TLinkLabel(QString::fromUtf8(form::about::kHomePage), true, this);
   L19->setObjectName("L19");
   L19->setGeometry(116, 72, 260, 18);
   auto* mail = new QLabel(text::Tr(text::kMailLabel), this);
   mail->setGeometry(64, 98, 48, 18);
-  L2 = new TLinkLabel(QString::fromUtf8(app::about::kSupportAddress), false, this);
+  L2 = new TLinkLabel(QString::fromUtf8(form::about::kSupportAddress), false, this);
   L2->setObjectName("L2");
   L2->setGeometry(116, 98, 260, 18);
 

@@ -3,7 +3,7 @@
 #include <QDialog>
 #include <QLabel>
 
-#include "app/AboutBox.h"
+#include "form/AboutBox.h"
 
 class QPushButton;
 
@@ -24,7 +24,7 @@ class TLinkLabel final : public QLabel {
 
 // The about box (TfrmAbout): a fixed dialog with the program's icon, name
 // and version, the home page and the support address.
-class TAboutDialog final : public QDialog, public app::IAboutView {
+class TAboutDialog final : public QDialog, public form::IAboutView {
   Q_OBJECT
  public:
   explicit TAboutDialog(QWidget* parent);
@@ -39,7 +39,7 @@ class TAboutDialog final : public QDialog, public app::IAboutView {
   void keyPressEvent(QKeyEvent* event) override;
 
  private:
-  app::TfrmAbout form_;
+  form::TfrmAbout form_;
 };
 
 }  // namespace movara::ui

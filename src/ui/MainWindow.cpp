@@ -32,7 +32,7 @@
 #include <QUrl>
 #include <algorithm>
 
-#include "app/FolderListing.h"
+#include "run/FolderListing.h"
 #include "ui/AboutDialog.h"
 #include "ui/PreviewBox.h"
 #include "ui/ProgramIcon.h"
@@ -85,7 +85,7 @@ void SortNames(QStringList& names) {
 QStringList GifNames(const QDir& dir) {
   QStringList names;
   for (const QString& name : dir.entryList(QDir::Files | QDir::NoDotAndDotDot, QDir::NoSort)) {
-    if (app::HasGifExtension(PathOf(name))) names.push_back(name);
+    if (run::HasGifExtension(PathOf(name))) names.push_back(name);
   }
   SortNames(names);
   return names;
@@ -104,7 +104,7 @@ Control* Named(Control* control, const char* name) {
 
 }  // namespace
 
-TMainWindow::TMainWindow(app::ISettingsStore& settings, std::filesystem::path programFolder)
+TMainWindow::TMainWindow(form::ISettingsStore& settings, std::filesystem::path programFolder)
     : anchors_(QSize(kDesignWidth, kDesignHeight)) {
   setObjectName("frmMain");
   setWindowTitle(Q(text::kCaption));
@@ -123,7 +123,7 @@ TMainWindow::TMainWindow(app::ISettingsStore& settings, std::filesystem::path pr
   resize(kDesignWidth, kDesignHeight);
   move(kDesignLeft, kDesignTop);
 
-  form_ = std::make_unique<app::TfrmMain>(*this, settings, std::move(programFolder));
+  form_ = std::make_unique<form::TfrmMain>(*this, settings, std::move(programFolder));
   ConnectHandlers();
   qApp->installEventFilter(this);  // every key passes the window first (Escape)
   SelectFolder(PathOf(QDir::homePath()));
@@ -240,8 +240,8 @@ void TMainWindow::CreateMovieChoices() {
   // The frame rate on the caption's line, its box flush with the right
   // column: the two rows below are full.
   SEFrameRate = Named(new QSpinBox(GroupBox5), "SEFrameRate");
-  SEFrameRate->setRange(static_cast<int>(app::kMinFrameRate), static_cast<int>(app::kMaxFrameRate));
-  SEFrameRate->setValue(static_cast<int>(app::kDefaultFrameRate));
+  SEFrameRate->setRange(static_cast<int>(convert::kMinFrameRate), static_cast<int>(convert::kMaxFrameRate));
+  SEFrameRate->setValue(static_cast<int>(convert::kDefaultFrameRate));
   SEFrameRate->setGeometry(269, 1, 56, 19);
   LblFrameRate = Named(new QLabel(text::Tr(text::kFrameRate), GroupBox5), "LblFrameRate");
   const int labelWidth = LblFrameRate->sizeHint().width();
@@ -473,7 +473,7 @@ std::vector<std::string> TMainWindow::SubfolderNames(const std::filesystem::path
   return result;
 }
 
-std::vector<app::IMainView::ListItem> TMainWindow::ListItems() const {
+std::vector<form::IMainView::ListItem> TMainWindow::ListItems() const {
   std::vector<ListItem> items;
   items.reserve(static_cast<std::size_t>(LV1->topLevelItemCount()));
   for (int i = 0; i < LV1->topLevelItemCount(); ++i) {
@@ -497,7 +497,7 @@ void TMainWindow::ShowOutputPath() {
 
 // The normal (not maximised) geometry: the frame's outer corner and the
 // client size.
-app::IMainView::Geometry TMainWindow::WindowGeometry() const {
+form::IMainView::Geometry TMainWindow::WindowGeometry() const {
   const QRect normal = isMaximized() ? normalGeometry() : geometry();
   const QPoint frame = geometry().topLeft() - pos();
   return {normal.x() - frame.x(), normal.y() - frame.y(), normal.width(), normal.height(), isMaximized(), split_};
@@ -521,7 +521,7 @@ void TMainWindow::SetWindowGeometry(const Geometry& geometry) {
 void TMainWindow::SetSingleFileMode(bool single) { (single ? RBSingle : RBFolder)->setChecked(true); }
 void TMainWindow::SetUrlText(const std::string& url) { EURL->setText(QString::fromStdString(url)); }
 
-app::IMainView::MovieChoices TMainWindow::MovieOptions() const {
+form::IMainView::MovieChoices TMainWindow::MovieOptions() const {
   return {ChBCompact->isChecked(),
           ChBCompress->isChecked(),
           ChBKeep->isChecked(),
@@ -549,7 +549,7 @@ bool TMainWindow::OpenUrl(const std::string& url) {
 }
 
 bool TMainWindow::PreviewChecked() const { return ChB1->isChecked(); }
-app::IPreviewView& TMainWindow::Preview() { return *BPanel1; }
+form::IPreviewView& TMainWindow::Preview() { return *BPanel1; }
 
 std::filesystem::path TMainWindow::BrowseForFolder(const std::filesystem::path& start) {
   return PathOf(QFileDialog::getExistingDirectory(this, GroupBox2->title().trimmed(), Q(start)));

@@ -4,7 +4,7 @@
 #include <filesystem>
 #include <memory>
 
-#include "app/MainForm.h"
+#include "form/MainForm.h"
 #include "ui/Anchors.h"
 
 class QAction;
@@ -33,13 +33,13 @@ class TSplitHandle;
 // The main window. It lays out the controls, converts Qt's types and calls
 // the handlers of TfrmMain, which hold every rule; as the view of TfrmMain it
 // gives the handlers the controls' state.
-class TMainWindow final : public QWidget, public app::IMainView {
+class TMainWindow final : public QWidget, public form::IMainView {
   Q_OBJECT
  public:
-  TMainWindow(app::ISettingsStore& settings, std::filesystem::path programFolder);
+  TMainWindow(form::ISettingsStore& settings, std::filesystem::path programFolder);
   ~TMainWindow() override;
 
-  app::TfrmMain& Form() { return *form_; }
+  form::TfrmMain& Form() { return *form_; }
 
   // The controls, by the names the handlers use.
   QTreeView* FTree;
@@ -108,7 +108,7 @@ class TMainWindow final : public QWidget, public app::IMainView {
   void OpenDocument(const std::filesystem::path& file) override;
   bool OpenUrl(const std::string& url) override;
   bool PreviewChecked() const override;
-  app::IPreviewView& Preview() override;
+  form::IPreviewView& Preview() override;
   std::filesystem::path BrowseForFolder(const std::filesystem::path& start) override;
   void ShowAboutBox() override;
   void CloseWindow() override;
@@ -153,7 +153,7 @@ class TMainWindow final : public QWidget, public app::IMainView {
   bool busy_ = false;
   int split_ = 0;
   // Last: its preview's painters stop before the controls go.
-  std::unique_ptr<app::TfrmMain> form_;
+  std::unique_ptr<form::TfrmMain> form_;
 };
 
 }  // namespace movara::ui

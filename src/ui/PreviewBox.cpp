@@ -85,7 +85,7 @@ TPreviewBox::TPreviewBox(QWidget* parent) : QScrollArea(parent), content_(new QW
   setWidget(content_);
 }
 
-app::IPreviewView::TPoint TPreviewBox::PaneClientSize() const {
+form::IPreviewView::TPoint TPreviewBox::PaneClientSize() const {
   const QSize size = maximumViewportSize();
   return {size.width(), size.height()};
 }
@@ -115,7 +115,7 @@ void TPreviewBox::SetHandCursor(bool hand) {
   }
 }
 
-app::IPreviewView::TPoint TPreviewBox::PaneScrollPosition() const {
+form::IPreviewView::TPoint TPreviewBox::PaneScrollPosition() const {
   return {horizontalScrollBar()->value(), verticalScrollBar()->value()};
 }
 

@@ -6,7 +6,7 @@
 #include <memory>
 #include <mutex>
 
-#include "app/Preview.h"
+#include "form/Preview.h"
 #include "imaging/GIFPainter.h"
 
 namespace movara::ui {
@@ -43,7 +43,7 @@ class TPictureView final : public QWidget, public imaging::IGIFDrawTarget {
 };
 
 // The preview pane (BPanel1): a scroll box around the picture.
-class TPreviewBox final : public QScrollArea, public app::IPreviewView {
+class TPreviewBox final : public QScrollArea, public form::IPreviewView {
   Q_OBJECT
  public:
   explicit TPreviewBox(QWidget* parent);

@@ -3,13 +3,13 @@
 #include <QSettings>
 #include <memory>
 
-#include "app/SettingsStore.h"
+#include "form/SettingsStore.h"
 
 namespace movara::ui {
 
 // The six per-user settings in QSettings: organisation "Brenholt",
 // application "Movara", group "1.0".
-class TQtSettingsStore final : public app::ISettingsStore {
+class TQtSettingsStore final : public form::ISettingsStore {
  public:
   bool Open() override;
   void Close() override;

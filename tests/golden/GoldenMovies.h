@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "GifBuilder.h"
-#include "app/Conversion.h"
+#include "convert/Convert.h"
 #include "base/FileStream.h"
 #include "swf/core/TagDump.h"
 
@@ -68,17 +68,17 @@ std::vector<GoldenRecipe> GoldenRecipes();
 // the conversion API makes of it (files in `scratch`).
 // `heldFrameBytes` 0 reads the GIF twice, as a GIF too large to hold is.
 inline std::string GoldenText(const GoldenRecipe& recipe, const std::filesystem::path& scratch,
-                              std::size_t heldFrameBytes = app::TConvertOptions().HeldFrameBytes) {
+                              std::size_t heldFrameBytes = convert::TConvertOptions().HeldFrameBytes) {
   std::filesystem::create_directories(scratch);
-  app::TConvertOptions options;
+  convert::TConvertOptions options;
   options.Gif = scratch / (recipe.Name + ".gif");
   options.Movie = scratch / (recipe.Name + ".swf");
   options.Url = recipe.Url;
   options.CompressionThreads = 1;
   options.HeldFrameBytes = heldFrameBytes;
   WriteFileBytes(options.Gif, recipe.Gif());
-  const app::TConvertOutcome outcome = app::ConvertGif(options);
-  if (outcome.Code != app::crOk) return "conversion failed: " + outcome.Reason + "\n";
+  const convert::TConvertOutcome outcome = convert::ConvertGif(options);
+  if (outcome.Code != convert::crOk) return "conversion failed: " + outcome.Reason + "\n";
   return "# " + recipe.Name + ": " + recipe.Pins + "\n" +
          "# Made by golden_tests' recipe; rebuild with `cmake --build build --target golden-rebuild`.\n" +
          swf::DumpMovie(ReadFileBytes(options.Movie));

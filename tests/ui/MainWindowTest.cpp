@@ -33,7 +33,7 @@
 
 #include <httplib.h>
 
-#include "app/PlayerFiles.h"
+#include "play/PlayerFiles.h"
 #include "base/FileStream.h"
 #include "ui/AboutDialog.h"
 #include "ui/MainWindow.h"
@@ -394,7 +394,7 @@ class MainWindowTest : public QObject {
   void singleFileConversionOpensTheServedTestPage() {
     // A stand-in for the player's files beside the program.
     fs::create_directories(program_ / "player");
-    WriteFileBytes(program_ / "player" / app::kPlayerEntry, {'/', '/'});
+    WriteFileBytes(program_ / "player" / play::kPlayerEntry, {'/', '/'});
     WriteGif(Root() / "one", "only.gif", Gif(16, 8));
     auto window = ShowWindow();
     QVERIFY(window != nullptr);
@@ -593,7 +593,7 @@ class MainWindowTest : public QObject {
     const fs::path gif = WriteGif(Root() / "cli", "cli.gif", Gif(16, 8));
     auto window = OpenWindow({gif.string()});
     QVERIFY(window->Form().CommandLineMode);
-    QCOMPARE(window->Form().CommandLineResult, static_cast<int>(app::crOk));
+    QCOMPARE(window->Form().CommandLineResult, static_cast<int>(convert::crOk));
     QVERIFY(fs::exists(Root() / "cli" / "cli.swf"));
     QVERIFY(!fs::exists(Root() / "cli" / "cli.html"));
     window->close();

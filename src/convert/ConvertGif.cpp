@@ -1,0 +1,81 @@
+// The conversion of one GIF into a movie, step by step: load and plan,
+// schedule, check the movie's limits, then write the movie as its pictures
+// are made.
+#include "convert/Convert.h"
+
+#include <memory>
+#include <new>
+#include <stdexcept>
+#include <system_error>
+
+#include "convert/MoviePlan.h"
+#include "convert/MovieTime.h"
+#include "convert/StreamedOptimiser.h"
+#include "convert/WriteMovie.h"
+#include "imaging/GIFImage.h"
+#include "swf/builder/FlashMovie.h"
+
+namespace movara::convert {
+
+namespace {
+
+using imaging::TGIFImage;
+using swf::TFlashMovie;
+
+TConvertOutcome ConvertOne(const TConvertOptions& options, IConvertProgress* progress) {
+  const unsigned fps = options.Timing.FramesPerSecond;
+  if (fps < kMinFrameRate || fps > kMaxFrameRate) throw std::invalid_argument("frame rate out of range");
+  TConvertOutcome outcome;
+  outcome.Movie = options.Movie;
+  std::error_code ec;
+  if (options.Overwrite == TOverwrite::Keep && std::filesystem::exists(options.Movie, ec)) return outcome;
+
+  auto gif = std::make_unique<TGIFImage>();
+  std::unique_ptr<TStreamedOptimiser> optimiser;
+  TMoviePlan plan;
+  if (!LoadAndPlan(options, gif, optimiser, plan, progress, outcome.Reason)) {
+    outcome.Code = crLoadError;
+    return outcome;
+  }
+  outcome.Width = gif->Width();
+  outcome.Height = gif->Height();
+  outcome.FirstFrameTransparent = plan.FirstFrameTransparent;
+  const std::uint32_t passes = options.Timing.GifLoop ? GifPasses(plan.LoopCount) : 0;
+  const TMovieTime time(ScheduleFrames(FrameDurations(plan.Frames), fps), passes);
+  outcome.Reason = LimitProblem(plan, !options.Url.empty(), time.Frames());
+  if (!outcome.Reason.empty()) {
+    outcome.Code = crLoadError;
+    return outcome;
+  }
+
+  TFlashMovie movie(0, 0, outcome.Width * 20, outcome.Height * 20, fps, false);
+  movie.SetPixelUnits(true);
+  movie.SetVersion(6);
+  movie.SetCompressed(options.Compress);
+  movie.Protect = false;
+  movie.CompactImages = options.Compact;
+  // Pictures compress on every core while the next one is composed.
+  if (options.CompressionThreads != 1) movie.SetCompressionThreads(options.CompressionThreads);
+  outcome.Code = WriteMovie(movie, *gif, optimiser.get(), plan, time, options, progress, outcome.Written, outcome.Reason);
+  return outcome;
+}
+
+}  // namespace
+
+TConvertOutcome ConvertGif(const TConvertOptions& options, IConvertProgress* progress) {
+  // What does not fit in memory or in a movie's fields is this file's
+  // failure; the run it is part of goes on.
+  TConvertOutcome failed;
+  failed.Movie = options.Movie;
+  failed.Code = crLoadError;
+  try {
+    return ConvertOne(options, progress);
+  } catch (const std::bad_alloc&) {
+    failed.Reason = "out of memory";
+  } catch (const std::length_error& e) {
+    failed.Reason = e.what();
+  }
+  return failed;
+}
+
+}  // namespace movara::convert

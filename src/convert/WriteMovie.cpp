@@ -1,0 +1,73 @@
+// Writing a movie into its file as its frames are made, and putting it in
+// its target's place once complete.
+#include "convert/WriteMovie.h"
+
+#include <functional>
+#include <system_error>
+
+#include "base/FileStream.h"
+#include "base/PartialFile.h"
+#include "base/Stream.h"
+#include "convert/ComposeFrames.h"
+#include "convert/LinkButton.h"
+#include "imaging/GIFException.h"
+
+namespace movara::convert {
+
+namespace {
+
+using imaging::TGIFImage;
+using swf::TFlashMovie;
+
+// Adds the link button and every frame's picture to the movie.
+void BuildMovie(TFlashMovie& movie, TGIFImage& gif, const TStreamedOptimiser* optimiser, const TMoviePlan& plan,
+                const TMovieTime& time, const TConvertOptions& options, IConvertProgress* progress) {
+  if (!options.Url.empty()) {
+    AddLinkButton(movie, options.Url, gif.Width(), gif.Height(), static_cast<std::uint16_t>(2 * plan.LoadedFrames));
+  }
+  const TFrameProgress frames(progress, plan.Frames.size());
+  if (optimiser != nullptr) {
+    ComposeWhileReading(movie, options.Gif, gif, *optimiser, plan, time, frames);
+  } else {
+    ComposeLoaded(movie, gif, plan, time, frames);
+  }
+  frames.Done(plan.Frames.size());
+}
+
+// Writes a movie through `write` into a temporary file beside the target,
+// which takes the target's place only once it is complete, so that a failed
+// or interrupted write loses no earlier movie; a movie to keep is kept even
+// when it appeared during the conversion. Whether the movie was written.
+bool CommitMovie(const std::filesystem::path& target, TOverwrite overwrite,
+                 const std::function<void(TStream&)>& write) {
+  TPartialFile partial(target);
+  TFileStream file(partial.Path(), TFileStream::Mode::Create);
+  write(file);
+  file.Close();
+  return partial.Commit(overwrite == TOverwrite::Replace);
+}
+
+}  // namespace
+
+int WriteMovie(TFlashMovie& movie, TGIFImage& gif, const TStreamedOptimiser* optimiser, const TMoviePlan& plan,
+               const TMovieTime& time, const TConvertOptions& options, IConvertProgress* progress, bool& written,
+               std::string& reason) {
+  try {
+    written = CommitMovie(options.Movie, options.Overwrite, [&](TStream& out) {
+      movie.BeginStream(out, static_cast<std::uint16_t>(time.Frames()));
+      BuildMovie(movie, gif, optimiser, plan, time, options, progress);
+      movie.EndStream();
+    });
+    return crOk;
+  } catch (const imaging::GIFException& e) {
+    reason = e.what();
+    return crLoadError;
+  } catch (const StreamError& e) {
+    reason = e.what();
+  } catch (const std::filesystem::filesystem_error& e) {
+    reason = e.what();
+  }
+  return crWriteError;
+}
+
+}  // namespace movara::convert

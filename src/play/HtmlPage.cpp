@@ -1,0 +1,175 @@
+#include <cctype>
+#include <system_error>
+
+#include "play/HtmlPage.h"
+
+#include "base/FileStream.h"
+#include "base/PartialFile.h"
+
+namespace movara::play {
+
+namespace {
+
+// Hosts of the plug-in download links in the page; browsers of today ignore
+// both attributes, so neutral names serve.
+constexpr const char* kDownloadHost = "download.example.com";
+constexpr const char* kPluginSite = "www.example.com";
+
+// Replaces every occurrence of a placeholder, ignoring case, in one pass.
+std::string ReplaceAll(const std::string& text, const std::string& placeholder, const std::string& value) {
+  const auto lower = [](std::string s) {
+    for (auto& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return s;
+  };
+  const std::string hay = lower(text);
+  const std::string needle = lower(placeholder);
+  std::string out;
+  std::size_t from = 0;
+  for (std::size_t at = hay.find(needle); at != std::string::npos; at = hay.find(needle, from)) {
+    out.append(text, from, at - from);
+    out += value;
+    from = at + needle.size();
+  }
+  out.append(text, from, std::string::npos);
+  return out;
+}
+
+// The length of the UTF-8 sequence a lead byte starts and the bits it
+// carries; 0 for a byte that cannot start one.
+int SequenceLength(unsigned char lead, char32_t& bits) {
+  if (lead >= 0xC2 && lead <= 0xDF) return bits = lead & 0x1F, 2;
+  if (lead >= 0xE0 && lead <= 0xEF) return bits = lead & 0x0F, 3;
+  if (lead >= 0xF0 && lead <= 0xF4) return bits = lead & 0x07, 4;
+  return 0;
+}
+
+// Decodes the UTF-8 sequence at `at`; U+FFFD for a malformed one, of which
+// one byte is consumed.
+char32_t NextCodePoint(const std::string& text, std::size_t& at) {
+  char32_t cp = 0;
+  const int length = SequenceLength(static_cast<unsigned char>(text[at]), cp);
+  if (length == 0 || text.size() - at < static_cast<std::size_t>(length)) return ++at, U'\uFFFD';
+  for (int i = 1; i < length; ++i) {
+    const auto c = static_cast<unsigned char>(text[at + i]);
+    if ((c & 0xC0) != 0x80) return ++at, U'\uFFFD';
+    cp = cp << 6 | (c & 0x3F);
+  }
+  // Overlong forms, surrogates and values past U+10FFFF are malformed too.
+  static constexpr char32_t kSmallest[] = {0, 0, 0x80, 0x800, 0x10000};
+  if (cp < kSmallest[length] || (cp >= 0xD800 && cp <= 0xDFFF) || cp > 0x10FFFF) return ++at, U'\uFFFD';
+  at += static_cast<std::size_t>(length);
+  return cp;
+}
+
+}  // namespace
+
+std::string EncodeLink(const std::string& name) {
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  const auto encode = [&](std::string& out, unsigned char c) {
+    out += '%';
+    out += kHex[c >> 4];
+    out += kHex[c & 0xF];
+  };
+  std::string out;
+  for (std::size_t at = 0; at < name.size();) {
+    const auto c = static_cast<unsigned char>(name[at]);
+    if (c >= 0x80) {
+      const std::size_t from = at;
+      NextCodePoint(name, at);
+      // A malformed byte is the only thing a single-byte step consumes.
+      if (at - from == 1) {
+        encode(out, c);
+      } else {
+        out.append(name, from, at - from);
+      }
+      continue;
+    }
+    ++at;
+    if (c < 0x20 || c == 0x7F || c == '#' || c == '?' || c == '%') {
+      encode(out, c);
+    } else {
+      out += static_cast<char>(c);
+    }
+  }
+  return out;
+}
+
+std::string EscapeHtml(const std::string& text) {
+  std::string out;
+  for (std::size_t at = 0; at < text.size();) {
+    const char c = text[at];
+    if (static_cast<unsigned char>(c) >= 0x80) {
+      out += "&#" + std::to_string(static_cast<std::uint32_t>(NextCodePoint(text, at))) + ";";
+      continue;
+    }
+    ++at;
+    switch (c) {
+      case '&': out += "&amp;"; break;
+      case '<': out += "&lt;"; break;
+      case '>': out += "&gt;"; break;
+      case '"': out += "&quot;"; break;
+      default: out += c;
+    }
+  }
+  return out;
+}
+
+std::string BuildTestPage(const std::string& movieName, const std::string& width, const std::string& height,
+                          bool transparent, std::uintmax_t movieSize) {
+  std::vector<std::string> rows = {
+      "<html>",
+      "<head>",
+      "<title>Test page for %TT%</title>",
+      "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=iso-8859-1\">",
+      "</head>",
+      "<body bgcolor=\"%SS%\" text=\"#000000\">",
+      "<p align=\"center\"><font size=\"6\" color=\"%NN%\">HTML Sample Page.</font></p>",
+      "<font color=\"%NN%\">File: %TT%</font><BR>",
+      "",
+      std::string("<object classid=\"clsid:D27CDB6E-AE6D-11cf-96B8-444553540000\" codebase=\"http://") + kDownloadHost +
+          "/pub/shockwave/cabs/flash/swflash.cab#version=5,0,0,0\" width=\"%WW%\" height=\"%HH%\">",
+      "    <param name=\"movie\" value=\"%FF%\">",
+      "    <param name=\"quality\" value=\"high\">",
+  };
+  if (transparent) rows.push_back("    <param name=\"wmode\" value=\"transparent\">");
+  rows.push_back(std::string("    <embed src=\"%FF%\" quality=\"high\"") + (transparent ? " wmode=\"transparent\"" : "") +
+                 " pluginspage=\"http://" + kPluginSite + "/shockwave/download/index.cgi?P1_Prod_Version=ShockwaveFlash\"");
+  rows.insert(rows.end(), {"type=\"application/x-shockwave-flash\" width=\"%WW%\" height=\"%HH%\">",
+                           "    </embed>",
+                           "</object>",
+                           "",
+                           "<BR>",
+                           "<font color=\"%NN%\">File size: " + std::to_string(movieSize) + " bytes</font>",
+                           "</body>",
+                           "</html>"});
+  std::string text;
+  for (std::size_t i = 0; i < rows.size(); ++i) text += (i > 0 ? "\r\n" : "") + rows[i];
+  text = ReplaceAll(text, "%WW%", width);
+  text = ReplaceAll(text, "%HH%", height);
+  // The name is the user's: it goes into the page as text, never as markup,
+  // and in any language whatever the page's declared character set; in the
+  // links it names the file whatever characters it holds.
+  const std::string name = EscapeHtml(movieName);
+  text = ReplaceAll(text, "%FF%", EscapeHtml(EncodeLink(movieName)));
+  text = ReplaceAll(text, "%SS%", "#CCCCCC");
+  text = ReplaceAll(text, "%NN%", "#000000");
+  text = ReplaceAll(text, "%TT%", name);
+  return text + "\r\n";
+}
+
+std::filesystem::path WriteTestPage(const std::filesystem::path& movie, const std::string& width,
+                                    const std::string& height, bool transparent) {
+  std::error_code ec;
+  std::uintmax_t size = std::filesystem::file_size(movie, ec);
+  if (ec) size = 0;
+  std::filesystem::path page = movie;
+  page.replace_extension(".html");
+  const std::string text = BuildTestPage(movie.filename().string(), width, height, transparent, size);
+  // Like the movie: complete or not at all, an earlier page kept on failure.
+  TPartialFile partial(page);
+  WriteFileBytes(partial.Path(), std::vector<std::uint8_t>(text.begin(), text.end()));
+  partial.Commit(true);
+  return page;
+}
+
+}  // namespace movara::play

@@ -1,0 +1,63 @@
+#pragma once
+
+#include <cstddef>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "convert/Convert.h"
+
+namespace movara::run {
+
+// One GIF of a run and the movie it becomes.
+struct TPlannedFile {
+  std::filesystem::path Gif;
+  std::filesystem::path Movie;
+  // Why the file is not converted: its movie is an earlier file's, would
+  // replace an input of the run, or lies outside the output folder. Empty
+  // when it is converted.
+  std::string Refusal;
+};
+
+// The outcome of a refused file: nothing went wrong in the converter, the
+// plan's reason says why the file is not converted (Error 1).
+convert::TConvertOutcome RefusedOutcome(const TPlannedFile& file);
+
+// A folder of a run and its GIFs, in the order they are converted.
+struct TPlannedFolder {
+  std::filesystem::path Folder;
+  // Its name below the run's folder; empty for the run's folder itself and
+  // for files given by name.
+  std::string Name;
+  std::vector<TPlannedFile> Files;
+  // Why the folder could not be read; empty when it was.
+  std::string Unreadable;
+  // A link to a folder the run walks already: its GIFs are not converted
+  // a second time.
+  bool Repeated = false;
+};
+
+// Every file of a run and every folder it could not walk, known before
+// anything is converted. The root (or the list of files) comes first.
+struct TRunPlan {
+  std::vector<TPlannedFolder> Folders;
+  // The files that will be converted.
+  std::size_t Conversions() const;
+};
+
+struct TPlanOptions {
+  // Where the movies go (a folder run mirrors its subfolders there); empty:
+  // beside each GIF.
+  std::filesystem::path Output;
+  // Whether a test page is written beside each movie.
+  bool Pages = false;
+};
+
+// Plans a folder run: the GIFs of `root`, then those of each subfolder (one
+// level), links to a folder walked already not followed. Makes the movies'
+// subfolders below the output folder.
+TRunPlan PlanFolderRun(const std::filesystem::path& root, const TPlanOptions& options);
+// Plans the conversion of files given by name, in their order.
+TRunPlan PlanFileList(const std::vector<std::filesystem::path>& gifs, const TPlanOptions& options);
+
+}  // namespace movara::run

@@ -1,0 +1,58 @@
+#include "run/RunReport.h"
+
+#include "imaging/GIFException.h"
+
+namespace movara::run {
+
+namespace {
+
+constexpr std::size_t kFailuresNamed = 10;
+
+}  // namespace
+
+std::string ReasonLine(const convert::TConvertOutcome& outcome) {
+  if (outcome.Reason.empty()) return {};
+  std::string line = "Reason: " + outcome.Reason;
+  const std::string_view gloss = imaging::GIFMessageGloss(outcome.Reason);
+  if (!gloss.empty()) line += " (" + std::string(gloss) + ")";
+  return line;
+}
+
+std::string FailedFilesText(const std::vector<TFailedFile>& failed) {
+  if (failed.empty()) return {};
+  std::string text = "\n\nNot converted:";
+  for (std::size_t i = 0; i < failed.size() && i < kFailuresNamed; ++i) {
+    text += "\n" + failed[i].Gif.filename().string();
+    if (!failed[i].Reason.empty()) text += ": " + failed[i].Reason;
+  }
+  if (failed.size() > kFailuresNamed) {
+    text += "\n... and " + std::to_string(failed.size() - kFailuresNamed) + " more.";
+  }
+  return text;
+}
+
+const char* ErrorMessage(int code) { return code == convert::crLoadError ? msg::kError1 : msg::kError6; }
+
+std::string FolderRunSummary(int converted, int failed, int subfolders, bool aborted, int unreadable) {
+  if (aborted) return msg::kAborted;
+  std::string text;
+  if (converted == 0) text = msg::kNothingConverted;
+  const int total = converted + failed;
+  if (total == 0) text = msg::kNothingFound;
+  if (converted == 1) text = "1 file of " + std::to_string(total) + " has been successfully converted.";
+  if (converted > 1) {
+    text = std::to_string(converted) + " files of " + std::to_string(total) + " have been successfully converted.";
+  }
+  if (subfolders > 1) text += " " + std::to_string(subfolders) + " subfolders have been processed.";
+  if (subfolders == 1) text += " 1 subfolder has been processed.";
+  if (unreadable > 1) text += " " + std::to_string(unreadable) + " folders could not be read.";
+  if (unreadable == 1) text += " 1 folder could not be read.";
+  return text;
+}
+
+std::string PositionText(std::ptrdiff_t selectedIndex, std::size_t count) {
+  const std::size_t shown = selectedIndex < 0 ? 0 : static_cast<std::size_t>(selectedIndex) + 1;
+  return "File: " + std::to_string(shown) + "/" + std::to_string(count);
+}
+
+}  // namespace movara::run

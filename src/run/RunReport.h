@@ -1,0 +1,49 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "convert/Convert.h"
+
+namespace movara::run {
+
+// Result texts that the window and the command line both show.
+namespace msg {
+inline constexpr const char* kError1 = "Error 1. There was an error while converting the file.";
+inline constexpr const char* kError6 = "Error 6. Could not write the file to output folder. Check permissions or disk space.";
+inline constexpr const char* kError6Folder =
+    "Error 6. Could not write file(s) to output folder. Check permissions or disk space.";
+inline constexpr const char* kNothingConverted = "No files have been converted.";
+inline constexpr const char* kNothingFound = "No files have been found.";
+inline constexpr const char* kAborted = "The converting process has been aborted by user.";
+}  // namespace msg
+
+// The message of a failed conversion's code: Error 1 when the GIF could not
+// be converted, Error 6 when the movie could not be written.
+const char* ErrorMessage(int code);
+
+// Why a conversion failed, for people: "Reason: " and the reader's or the
+// writer's message, with an English gloss of the reader's. Empty when the
+// outcome gives no reason.
+std::string ReasonLine(const convert::TConvertOutcome& outcome);
+
+// A file a folder run could not convert, and why.
+struct TFailedFile {
+  std::filesystem::path Gif;
+  std::string Reason;  // ReasonLine of its outcome
+};
+
+// The part of a folder run's summary that names the files that failed: the
+// first ten with their reasons and how many more there were; empty when none
+// failed.
+std::string FailedFilesText(const std::vector<TFailedFile>& failed);
+
+// The summary of a folder run, with the folders it could not read.
+std::string FolderRunSummary(int converted, int failed, int subfolders, bool aborted, int unreadable = 0);
+
+// The position pane's text for a list of `count` files: "File: n/count"
+// for the selected file n (counted from 1), "File: 0/count" without one.
+std::string PositionText(std::ptrdiff_t selectedIndex, std::size_t count);
+
+}  // namespace movara::run

@@ -7,8 +7,8 @@
 #include <system_error>
 
 #include "Interrupt.h"
-#include "run/FolderRun.h"
 #include "play/HtmlPage.h"
+#include "run/FolderRun.h"
 #include "run/ParallelConversions.h"
 #include "run/RunReport.h"
 

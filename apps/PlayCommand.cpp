@@ -10,11 +10,11 @@
 #include <optional>
 #include <system_error>
 
+#include "base/FileStream.h"
+#include "base/ProgramFolder.h"
 #include "play/HtmlPage.h"
 #include "play/PlayerFiles.h"
 #include "play/PlayerServer.h"
-#include "base/FileStream.h"
-#include "base/ProgramFolder.h"
 #include "swf/core/TagReader.h"
 
 extern char** environ;

@@ -6,10 +6,10 @@
 #include <string>
 #include <vector>
 
-#include "form/MainForm.h"
-#include "form/SilentView.h"
 #include "base/Memory.h"
 #include "base/ProgramFolder.h"
+#include "form/MainForm.h"
+#include "form/SilentView.h"
 #include "ui/Application.h"
 
 int main(int argc, char** argv) {

@@ -27,13 +27,13 @@
 
 #include "BenchGifs.h"
 #include "GifBuilder.h"
-#include "convert/Convert.h"
-#include "run/MovieNames.h"
 #include "base/FileStream.h"
 #include "base/Memory.h"
 #include "base/MemoryStream.h"
 #include "base/ZlibStream.h"
+#include "convert/Convert.h"
 #include "imaging/GIFImage.h"
+#include "run/MovieNames.h"
 
 namespace {
 

@@ -16,8 +16,8 @@
 #include <thread>
 
 #include "GifBuilder.h"
-#include "form/Preview.h"
 #include "base/FileStream.h"
+#include "form/Preview.h"
 
 namespace {
 

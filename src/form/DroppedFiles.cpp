@@ -1,8 +1,8 @@
 // Files and folders dropped on the window, and the output folder opened.
 #include <system_error>
 
-#include "run/FolderListing.h"
 #include "form/MainForm.h"
+#include "run/FolderListing.h"
 
 namespace movara::form {
 

@@ -7,13 +7,13 @@
 #include <vector>
 
 #include "convert/Convert.h"
-#include "run/FolderRun.h"
-#include "play/HtmlPage.h"
 #include "form/MainView.h"
-#include "play/PlayerServer.h"
 #include "form/Preview.h"
-#include "run/RunReport.h"
 #include "form/SettingsStore.h"
+#include "play/HtmlPage.h"
+#include "play/PlayerServer.h"
+#include "run/FolderRun.h"
+#include "run/RunReport.h"
 
 namespace movara::form {
 

@@ -3,9 +3,9 @@
 // since no browser plays the page's plug-in markup from a file.
 #include <exception>
 
+#include "base/FileStream.h"
 #include "form/MainForm.h"
 #include "play/PlayerFiles.h"
-#include "base/FileStream.h"
 
 namespace movara::form {
 

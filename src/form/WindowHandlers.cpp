@@ -2,8 +2,8 @@
 // preview's check box, hints, help and the about box.
 #include <system_error>
 
-#include "form/MainForm.h"
 #include "base/ProgramFolder.h"
+#include "form/MainForm.h"
 
 namespace movara::form {
 

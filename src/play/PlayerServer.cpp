@@ -15,8 +15,8 @@
 #include <sstream>
 #include <thread>
 
-#include "play/PlayerFiles.h"
 #include "base/FileStream.h"
+#include "play/PlayerFiles.h"
 
 namespace movara::play {
 

@@ -5,8 +5,8 @@
 #include <functional>
 
 #include "GifBuilder.h"
-#include "convert/GifSurvey.h"
 #include "base/MemoryStream.h"
+#include "convert/GifSurvey.h"
 
 namespace movara::convert {
 namespace {

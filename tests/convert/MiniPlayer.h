@@ -10,8 +10,8 @@
 #include <stdexcept>
 #include <vector>
 
-#include "Png.h"
 #include "LosslessDecode.h"
+#include "Png.h"
 #include "swf/core/DisplayListTags.h"
 #include "swf/core/ShapeTags.h"
 #include "swf/core/TagReader.h"

@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "PainterDoubles.h"
-#include "run/FolderListing.h"
 #include "form/MainView.h"
+#include "run/FolderListing.h"
 
 namespace movara::test {
 

@@ -13,8 +13,8 @@
 #include <vector>
 
 #include "GifBuilder.h"
-#include "convert/Convert.h"
 #include "base/FileStream.h"
+#include "convert/Convert.h"
 #include "swf/core/TagDump.h"
 
 namespace movara::test {

@@ -33,8 +33,8 @@
 
 #include <httplib.h>
 
-#include "play/PlayerFiles.h"
 #include "base/FileStream.h"
+#include "play/PlayerFiles.h"
 #include "ui/AboutDialog.h"
 #include "ui/MainWindow.h"
 #include "ui/PreviewBox.h"

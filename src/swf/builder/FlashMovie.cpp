@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 #include <stdexcept>
 #include <string>
 
@@ -149,8 +150,11 @@ void TFlashMovie::ShowFrame(std::uint32_t count) {
 
 void TFlashMovie::MoveBefore(const TBasedSWFObject& object, const TBasedSWFObject& before) {
   auto& objects = MutableObjects();
+  // Searched from the end: the objects a client relates are usually the
+  // ones it added last, and a long movie holds many before them.
   const auto find = [&](const TBasedSWFObject& o) {
-    return std::find_if(objects.begin(), objects.end(), [&](const auto& p) { return p.get() == &o; });
+    const auto last = std::find_if(objects.rbegin(), objects.rend(), [&](const auto& p) { return p.get() == &o; });
+    return last == objects.rend() ? objects.end() : std::prev(last.base());
   };
   const auto from = find(object);
   const auto to = find(before);

@@ -59,6 +59,8 @@ TEST(HtmlPage, LinksArePercentEncodedWhereANameWouldChangeTheirMeaning) {
       {"\x80x\xE5\x8A.swf", "%80x%E5%8A.swf", "&#65533;x&#65533;&#65533;.swf"},
       {"tab\tbell\x7F.swf", "tab%09bell%7F.swf", "tab\tbell\x7F.swf"},
       {"my clip & co.swf", "my clip &amp; co.swf", "my clip &amp; co.swf"},
+      {"  x y.swf  ", "%20%20x y.swf%20%20", "  x y.swf  "},
+      {"\xC2\x80\xC2\x9F\xC2\xA0.swf", "%C2%80%C2%9F&#160;.swf", "&#128;&#159;&#160;.swf"},
       {"\xE5\x8A\xA8\xE7\x94\xBB.swf", "&#21160;&#30011;.swf", "&#21160;&#30011;.swf"},
   };
   for (const auto& c : cases) {

@@ -1,13 +1,12 @@
 #include "CliRuns.h"
 
-#include <signal.h>
-
 #include <algorithm>
 #include <optional>
 #include <system_error>
 
 #include "Interrupt.h"
 #include "play/HtmlPage.h"
+#include "run/MovieNames.h"
 #include "run/FolderRun.h"
 #include "run/ParallelConversions.h"
 #include "run/RunReport.h"
@@ -95,9 +94,10 @@ int Report(const TCliOptions& options, const std::filesystem::path& gif, const c
 // Converts a planned file on this thread with every core for its pictures,
 // its frames on the progress line when `showFrames`.
 convert::TConvertOutcome ConvertHere(const TCliOptions& options, const run::TPlannedFile& file, TTerminal& terminal,
-                                 bool showFrames) {
+                                     bool showFrames, run::TMovieFolders& folders) {
   convert::TConvertOptions job = JobFor(options, file);
   job.CompressionThreads = 0;
+  folders.Prepare(job.Movie);
   if (!showFrames) return convert::ConvertGif(job);
   TFrameProgressLine progress(terminal, file.Gif.filename().string() + ": ");
   return convert::ConvertGif(job, &progress);
@@ -125,8 +125,13 @@ class TCliRun final : public run::IFolderRunClient {
     }
     // After a signal no file starts, whichever thread is free.
     if (options.Jobs > 1 && jobs.size() > 1) {
-      running_.emplace(std::move(jobs), options.Jobs, run::TParallelConversions::TConvert{},
-                       [] { return InterruptSignal() == 0; });
+      running_.emplace(
+          std::move(jobs), options.Jobs,
+          [this](const convert::TConvertOptions& job) {
+            folders_.Prepare(job.Movie);
+            return convert::ConvertGif(job);
+          },
+          [] { return InterruptSignal() == 0; });
     }
   }
 
@@ -145,12 +150,12 @@ class TCliRun final : public run::IFolderRunClient {
       terminal_.Error("movara-cli: " + folder.Folder.string() + ": cannot read the folder. Reason: " + folder.Unreadable);
     }
   }
-  void FileStarted(std::size_t, std::size_t) override {
-    if (folderRun_ || running_) {
-      terminal_.Progress("file " + std::to_string(reported_ + 1) + " of " + std::to_string(total_));
-    }
-  }
+  void FileStarted(std::size_t, std::size_t) override {}
   int Convert(const run::TPlannedFile& file, const run::TPlannedFolder&) override {
+    if (folderRun_ || running_) {
+      terminal_.Progress("file " + std::to_string(reported_ + 1) + " of " + std::to_string(total_) + ": " +
+                         file.Gif.filename().string());
+    }
     const auto outcome = Outcome(file);
     if (!outcome) return run::kNotStarted;
     ++reported_;
@@ -182,7 +187,7 @@ class TCliRun final : public run::IFolderRunClient {
       if (outcome) ++taken_;
       return outcome;
     }
-    return ConvertHere(options_, file, terminal_, !folderRun_);
+    return ConvertHere(options_, file, terminal_, !folderRun_, folders_);
   }
 
   const TCliOptions& options_;
@@ -193,6 +198,9 @@ class TCliRun final : public run::IFolderRunClient {
   std::size_t taken_ = 0;
   // The planned file of each conversion handed to the parallel runner.
   std::vector<const run::TPlannedFile*> jobFiles_;
+  // Before the conversions, which make folders in it: the threads end
+  // before the empty ones are removed.
+  run::TMovieFolders folders_;
   std::optional<run::TParallelConversions> running_;
 };
 
@@ -200,7 +208,7 @@ class TCliRun final : public run::IFolderRunClient {
 // what was; the exit status of the signal.
 int Interrupted(const run::TFolderRunCounts& counts, std::size_t notConverted, TTerminal& terminal) {
   const int signal = InterruptSignal();
-  terminal.Error("movara-cli: interrupted (" + std::string(signal == SIGTERM ? "SIGTERM" : "SIGINT") + "); " +
+  terminal.Error("movara-cli: interrupted (" + std::string(SignalName(signal)) + "); " +
                  std::to_string(notConverted) + (notConverted == 1 ? " file" : " files") + " not converted");
   terminal.Info(run::FolderRunSummary(counts.Converted, counts.Failed, counts.Subfolders, false, counts.Unreadable));
   return 128 + signal;
@@ -259,8 +267,9 @@ int ConvertFolder(const TCliOptions& options, TTerminal& terminal) {
 convert::TConvertOutcome ConvertFile(const TCliOptions& options, const std::filesystem::path& gif, TTerminal& terminal) {
   const run::TRunPlan plan = run::PlanFileList({gif}, PlanOptions(options));
   const run::TPlannedFile& file = plan.Folders.front().Files.front();
+  run::TMovieFolders folders;
   const convert::TConvertOutcome outcome =
-      file.Refusal.empty() ? ConvertHere(options, file, terminal, true) : run::RefusedOutcome(file);
+      file.Refusal.empty() ? ConvertHere(options, file, terminal, true, folders) : run::RefusedOutcome(file);
   Report(options, gif, outcome, terminal);
   return outcome;
 }

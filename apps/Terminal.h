@@ -14,6 +14,8 @@ class TTerminal {
   explicit TTerminal(bool quiet);
   void Info(const std::string& line);
   void Error(const std::string& line);
+  // A line on standard error that --quiet leaves out.
+  void Warning(const std::string& line);
   void Progress(const std::string& text);
   void EndProgress();
 

@@ -14,15 +14,19 @@
 #include "Terminal.h"
 #include "base/Memory.h"
 #include "base/Printable.h"
+#include "run/LinkUrl.h"
 
 namespace {
 
 using movara::cli::TCliOptions;
 
-constexpr const char* kUsage =
-    "usage: movara-cli [options] FILE.gif...\n"
+constexpr const char* kSynopsis =
+    "usage: movara-cli [options] [--] FILE.gif...\n"
     "       movara-cli [options] --folder DIR\n"
-    "       movara-cli [options] --play FILE\n"
+    "       movara-cli [options] --play FILE\n";
+constexpr const char* kHelpPointer = "movara-cli --help lists the options.\n";
+
+constexpr const char* kUsage =
     "\n"
     "Converts GIF images into SWF movies that play like them.\n"
     "  FILE.gif...     convert these files\n"
@@ -47,6 +51,7 @@ constexpr const char* kUsage =
     "  --quiet         print errors only\n"
     "  --version       print the version\n"
     "  --help          print this help\n"
+    "  --              what follows are files, even when they start with \"--\"\n"
     "The movie keeps the GIF's time: each GIF frame starts at the movie frame\n"
     "nearest to the sum of the delays before it. Delays of 0 and 1 hundredth last\n"
     "10, as in browsers; a frame without a delay lasts 10/24 s.\n"
@@ -55,10 +60,13 @@ constexpr const char* kUsage =
     "of a folder run.\n"
     "Exit status: 0 when every file converted, 1 when a GIF could not be read\n"
     "or was not converted, 6 when a movie could not be written, 2 for a usage\n"
-    "error, 130 or 143 when Ctrl-C or SIGTERM stopped the run.\n";
+    "error, 130, 143 or 129 when Ctrl-C, SIGTERM or a closed terminal (SIGHUP)\n"
+    "stopped the run.\n";
 
+// A usage error: its reason and where the options are told, on lines of
+// their own, so that the reason does not scroll away.
 [[noreturn]] void UsageError(const std::string& message) {
-  std::fprintf(stderr, "movara-cli: %s\n%s", movara::Printable(message).c_str(), kUsage);
+  std::fprintf(stderr, "movara-cli: %s\n%s", movara::Printable(message).c_str(), kHelpPointer);
   std::exit(2);
 }
 
@@ -74,13 +82,25 @@ unsigned NumberArgument(const std::string& option, const std::string& text, unsi
 
 // Reads the arguments; an exit status when the run ends here.
 std::optional<int> ParseArguments(int argc, char** argv, TCliOptions& options) {
+  if (argc < 2) {
+    std::fprintf(stderr, "%s%s", kSynopsis, kHelpPointer);
+    return 2;
+  }
+  bool optionsEnd = false;
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
+    if (optionsEnd) {
+      options.Files.emplace_back(arg);
+      continue;
+    }
     const auto value = [&]() -> std::string {
       if (i + 1 >= argc) UsageError(arg + " needs a value");
       return argv[++i];
     };
-    if (arg == "--help" || arg == "-h") {
+    if (arg == "--") {
+      optionsEnd = true;
+    } else if (arg == "--help" || arg == "-h") {
+      std::fputs(kSynopsis, stdout);
       std::fputs(kUsage, stdout);
       return 0;
     } else if (arg == "--version") {
@@ -114,7 +134,7 @@ std::optional<int> ParseArguments(int argc, char** argv, TCliOptions& options) {
     } else if (arg == "--quiet") {
       options.Quiet = true;
     } else if (arg.starts_with("--")) {
-      UsageError("unknown option " + arg);
+      UsageError("unknown option " + arg + " (a file named so goes after --)");
     } else {
       options.Files.emplace_back(arg);
     }
@@ -122,6 +142,7 @@ std::optional<int> ParseArguments(int argc, char** argv, TCliOptions& options) {
   if (options.Files.empty() && options.Folder.empty()) UsageError("no GIF given");
   if (!options.Files.empty() && !options.Folder.empty()) UsageError("give files or --folder, not both");
   if (options.Play && options.Files.size() != 1) UsageError("--play plays one file");
+  if (options.NoBrowser && !options.Play) UsageError("--no-browser goes with --play");
   return std::nullopt;
 }
 
@@ -138,12 +159,23 @@ std::optional<int> CheckFolders(TCliOptions& options) {
   }
   if (!options.Folder.empty()) {
     if (!std::filesystem::is_directory(options.Folder, ec)) {
-      std::fprintf(stderr, "movara-cli: %s is not a folder\n", movara::Printable(options.Folder.string()).c_str());
+      const bool exists = std::filesystem::exists(options.Folder, ec);
+      std::fprintf(stderr, exists ? "movara-cli: %s is not a folder\n" : "movara-cli: the folder %s does not exist\n",
+                   movara::Printable(options.Folder.string()).c_str());
       return 2;
     }
     options.Folder = std::filesystem::absolute(options.Folder, ec);
   }
   return std::nullopt;
+}
+
+// A link that names a site without its scheme is kept as typed (a relative
+// link is legitimate), with a warning.
+void WarnOfUrl(const std::string& url, movara::cli::TTerminal& terminal) {
+  if (!movara::run::MissesScheme(url)) return;
+  terminal.Warning("movara-cli: warning: the URL \"" + url +
+                   "\" has no scheme: the movie opens it relative to its page (for the site, give \"" +
+                   movara::run::WithHttps(url) + "\")");
 }
 
 }  // namespace
@@ -155,6 +187,7 @@ int main(int argc, char** argv) {
   if (const auto status = ParseArguments(argc, argv, options)) return *status;
   if (const auto status = CheckFolders(options)) return *status;
   movara::cli::TTerminal terminal(options.Quiet);
+  WarnOfUrl(options.Url, terminal);
   movara::cli::CatchInterrupts();
   try {
     if (options.Play) return movara::cli::PlayFile(options, terminal);

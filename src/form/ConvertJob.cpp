@@ -96,10 +96,15 @@ int TfrmMain::ConvertPlanned(const run::TPlannedFile& file) {
     options.Timing = choices.Movie.Timing;
     if (choices.Movie.KeepExisting) options.Overwrite = convert::TOverwrite::Keep;
     TViewProgress progress(view_);
+    movieFolders_.Prepare(options.Movie);
     outcome = convert::ConvertGif(options, &progress);
   }
   if (!single && outcome.Code != convert::crOk) runFailures_.push_back({file.Gif, run::ReasonLine(outcome)});
   if (!CommandLineMode && single && !closePending_) ReportConversion(outcome);
+  if (CommandLineMode && outcome.Code != convert::crOk) {
+    const std::string reason = run::ReasonLine(outcome);
+    CommandLineError = run::ErrorMessage(outcome.Code) + (reason.empty() ? "" : " " + reason);
+  }
   if (CommandLineMode) view_.CloseWindow();
   return outcome.Code;
 }

@@ -99,6 +99,7 @@ TfrmMain::TRunScope::TRunScope(TfrmMain& form, const TRunChoices& choices) : for
 }
 
 TfrmMain::TRunScope::~TRunScope() {
+  form_.movieFolders_.Tidy();
   form_.running_ = false;
   form_.view_.ShowRunning(false, !form_.run_.Single);
   form_.RBSingleClick();  // Start as the mode and the list now allow

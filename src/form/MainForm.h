@@ -13,6 +13,7 @@
 #include "play/HtmlPage.h"
 #include "play/PlayerServer.h"
 #include "run/FolderRun.h"
+#include "run/MovieNames.h"
 #include "run/RunReport.h"
 
 namespace movara::form {
@@ -27,8 +28,10 @@ class TfrmMain {
   std::filesystem::path LastDir;
   bool CommandLineMode = false;
   bool AbortRequested = false;
-  // The code of the conversion FormCreate ran for the command line.
+  // The code of the conversion FormCreate ran for the command line, and
+  // why it failed (the error's text and its reason) when it did.
   int CommandLineResult = convert::crOk;
+  std::string CommandLineError;
   std::int32_t RememberedIndex = -1;
 
   const std::filesystem::path& ProgramFolder() const { return programFolder_; }
@@ -144,6 +147,8 @@ class TfrmMain {
   // The server of the movies played, for as long as the window lives.
   std::unique_ptr<play::TPlayerServer> player_;
   bool closePending_ = false;
+  // The movies' subfolders a run made, tidied when it ends.
+  run::TMovieFolders movieFolders_;
   TRunChoices run_;
   std::vector<run::TFailedFile> runFailures_;
 };

@@ -34,12 +34,14 @@ void TfrmMain::FilesDropped(const std::vector<std::filesystem::path>& paths) {
   // converted quietly and summed up in one box.
   TRunChoices choices = CurrentChoices();
   choices.Single = gifs.size() == 1;
+  if (!ConfirmUrl(choices)) return;
   const TRunScope run(*this, choices);
   AbortRequested = false;
   runFailures_.clear();
   int converted = 0;
   // Planned together, two files that would make one movie are told apart.
   const run::TRunPlan plan = run::PlanFileList(gifs, PlanOptions(""));
+  runTotal_ = plan.Folders.front().Files.size();
   for (const auto& file : plan.Folders.front().Files) {
     if (AbortRequested) break;
     converted += ConvertPlanned(file) == convert::crOk ? 1 : 0;
@@ -48,7 +50,10 @@ void TfrmMain::FilesDropped(const std::vector<std::filesystem::path>& paths) {
   view_.SetBusyCursor(false);
   if (choices.Single || closePending_) return;
   const int failed = static_cast<int>(runFailures_.size());
-  view_.MessageBox(run::FolderRunSummary(converted, failed, 0, AbortRequested) + run::FailedFilesText(runFailures_),
+  const auto reached = static_cast<std::size_t>(converted + failed);
+  const std::string summary = AbortRequested ? run::StoppedRunSummary(converted, failed, runTotal_ - reached)
+                                             : run::FolderRunSummary(converted, failed, 0, false);
+  view_.MessageBox(summary + run::FailedFilesText(runFailures_),
                    failed == 0 ? IMainView::MessageKind::Information : IMainView::MessageKind::Error);
 }
 

@@ -8,6 +8,8 @@
 #include <thread>
 #include <vector>
 
+#include "play/PlayerServer.h"
+
 extern char** environ;
 
 namespace movara::play {
@@ -55,6 +57,12 @@ bool OpenBrowser(const std::string& url) {
     if (Start(command, url)) return true;
   }
   return false;
+}
+
+std::string FileUrl(const std::filesystem::path& file) {
+  std::string url = "file://";
+  for (const auto& part : file.relative_path()) url += "/" + EncodePathSegment(part.string());
+  return url;
 }
 
 }  // namespace movara::play

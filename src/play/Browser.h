@@ -1,5 +1,6 @@
 #pragma once
 
+#include <filesystem>
 #include <string>
 
 namespace movara::play {
@@ -12,5 +13,9 @@ namespace movara::play {
 // a browser that starts and then fails is not seen here, which is why
 // callers show the address too.
 bool OpenBrowser(const std::string& url);
+
+// A local file's "file://" URL (an absolute path), every segment of its
+// path percent-encoded.
+std::string FileUrl(const std::filesystem::path& file);
 
 }  // namespace movara::play

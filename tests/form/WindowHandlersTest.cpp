@@ -219,13 +219,25 @@ TEST(WindowHandlers, HelpOpensThePageBesideTheProgramOrInTheDataFolder) {
   EXPECT_EQ(fx.View.Messages[0].Kind, IMainView::MessageKind::Error);
   EXPECT_TRUE(fx.View.Opened.empty());
 
+  // The page is opened in the browser as the movies' pages are, in the
+  // window's language; the English one stands in for a missing Chinese one.
   const auto shared = fx.Root / "share" / "movara" / "Movara.html";
   std::filesystem::create_directories(shared.parent_path());
   WriteFileBytes(shared, {'<'});
   fx.Form->TBItem1Click();
   WriteFileBytes(fx.ProgramDir / "Movara.html", {'<'});
   fx.Form->TBItem1Click();
-  EXPECT_EQ(fx.View.Opened, (std::vector<std::filesystem::path>{shared, fx.ProgramDir / "Movara.html"}));
+  fx.View.Shown = TLanguage::Chinese;
+  fx.Form->TBItem1Click();
+  WriteFileBytes(fx.Root / "share" / "movara" / "Movara-zh.html", {'<'});
+  fx.Form->TBItem1Click();
+  EXPECT_EQ(fx.View.OpenedUrls, (std::vector<std::string>{"file://" + shared.string(),
+                                                          "file://" + (fx.ProgramDir / "Movara.html").string(),
+                                                          "file://" + (fx.ProgramDir / "Movara.html").string(),
+                                                          "file://" + shared.parent_path().string() + "/Movara-zh.html"}));
+  fx.View.UrlOpens = false;
+  fx.Form->TBItem1Click();
+  EXPECT_EQ(fx.View.Messages.back().Text.rfind("No browser could be started to show the help page ", 0), 0u);
   fx.Form->About1Click();
   EXPECT_EQ(fx.View.AboutBoxes, 1);
 }
@@ -283,7 +295,8 @@ TEST(WindowHandlers, StopEndsAFolderRunBetweenFiles) {
   fx.View.OnProcess = [&] { fx.Form->btnStopClick(); };
   fx.Start();
   ASSERT_EQ(fx.View.Messages.size(), 1u);
-  EXPECT_EQ(fx.View.Messages.back().Text, msg::kAborted);
+  EXPECT_EQ(fx.View.Messages.back().Text, std::string(msg::kAborted) + " 1 file converted, 0 failed, 2 not reached.");
+  EXPECT_EQ(fx.View.Statuses.at(1), "Stopping: the run ends once a.gif is converted...");
   EXPECT_TRUE(std::filesystem::exists(fx.OutDir / "a.swf"));
   EXPECT_FALSE(std::filesystem::exists(fx.OutDir / "b.swf"));
 }
@@ -296,8 +309,8 @@ TEST(WindowHandlers, AFolderRunSummaryNamesTheFilesThatFailedAndWhy) {
   ASSERT_EQ(fx.View.Messages.size(), 1u);
   const std::string& text = fx.View.Messages.back().Text;
   EXPECT_EQ(text.rfind("2 files of 14 have been successfully converted.\n\nNot converted:\n"
-                       "c.gif: Reason: 数据过早结束 (the data ends early)\n"
-                       "z0.gif: Reason: 无效 GIF 签名 (not a GIF file: invalid signature)\n",
+                       "c.gif: Reason: the data ends early\n"
+                       "z0.gif: Reason: not a GIF file: invalid signature\n",
                        0),
             0u)
       << text;
@@ -411,9 +424,63 @@ TEST(WindowHandlers, DroppedGifsAreConvertedWithOneBoxForSeveralAndADroppedFolde
   fx.View.Messages.clear();
   fx.Form->FilesDropped({one});
   ASSERT_EQ(fx.View.Messages.size(), 1u);
-  EXPECT_EQ(fx.View.Messages[0].Text, "The file one.swf has been successfully created.");
+  EXPECT_EQ(fx.View.Messages[0].Text.rfind("The file one.swf has been successfully created.\n\n", 0), 0u);
   EXPECT_EQ(fx.View.OpenedUrls.size(), 1u) << "one file opens its test page";
   EXPECT_EQ(fx.View.Running.back(), (std::pair<bool, bool>{false, false}));
+}
+
+// A link naming a site without its scheme is asked about before the run:
+// https:// before it (the box takes it too), as typed, or no run.
+TEST(WindowHandlers, AUrlWithoutItsSchemeIsAskedAbout) {
+  ConverterFixture fx;
+  const auto gif = fx.WriteGif("link.gif", Gif(4, 4));
+  const auto convert = [&](const std::string& url, IMainView::UrlAnswer answer) {
+    fx.View.Url = url;
+    fx.View.UrlReply = answer;
+    fx.View.Selected = {gif};
+    std::filesystem::remove(fx.MovieOf(gif));
+    fx.Form->btnStartClick();
+    if (!std::filesystem::exists(fx.MovieOf(gif))) return std::string("no movie");
+    const Bytes movie = ReadFileBytes(fx.MovieOf(gif));
+    const std::string text(movie.begin(), movie.end());
+    return text.find("https://www.example.com") != std::string::npos ? std::string("https")
+           : text.find("www.example.com") != std::string::npos     ? std::string("as typed")
+                                                                    : std::string("no link");
+  };
+  EXPECT_EQ(convert("www.example.com", IMainView::UrlAnswer::Cancel), "no movie");
+  EXPECT_EQ(fx.View.UrlQuestions.back(), (std::pair<std::string, std::string>{"www.example.com", "https://www.example.com"}));
+  EXPECT_EQ(convert("www.example.com", IMainView::UrlAnswer::KeepAsTyped), "as typed");
+  EXPECT_EQ(fx.View.Url, "www.example.com");
+  EXPECT_EQ(convert("www.example.com", IMainView::UrlAnswer::UseSuggestion), "https");
+  EXPECT_EQ(fx.View.Url, "https://www.example.com") << "the box shows what the movie opens";
+  fx.View.UrlQuestions.clear();
+  EXPECT_EQ(convert("https://www.example.com", IMainView::UrlAnswer::Cancel), "https");
+  EXPECT_EQ(convert("http://", IMainView::UrlAnswer::Cancel), "no link");
+  EXPECT_TRUE(fx.View.UrlQuestions.empty()) << "nothing to ask";
+}
+
+// The language follows the locale until one is chosen; the choice is kept.
+TEST(WindowHandlers, TheLanguageChosenIsKeptWithTheSettings) {
+  ConverterFixture fx;
+  fx.View.Shown = TLanguage::Chinese;  // the locale's
+  fx.Form->readini();
+  fx.Form->writeini();
+  EXPECT_EQ(fx.View.Shown, TLanguage::Chinese);
+  EXPECT_EQ(fx.Settings.Values.count("Language"), 0u) << "nothing chosen, nothing stored";
+  fx.Form->LanguageClick(TLanguage::English);
+  EXPECT_EQ(fx.View.Shown, TLanguage::English);
+  fx.Form->writeini();
+  EXPECT_EQ(std::get<std::string>(fx.Settings.Values["Language"]), "en");
+
+  ConverterFixture next;
+  next.Settings.Values = fx.Settings.Values;
+  next.View.Shown = TLanguage::Chinese;
+  next.Form->readini();
+  EXPECT_EQ(next.View.Shown, TLanguage::English);
+  next.Settings.Values["Language"] = std::string("tlh");
+  next.View.Shown = TLanguage::Chinese;
+  next.Form->readini();
+  EXPECT_EQ(next.View.Shown, TLanguage::Chinese) << "an unknown language is passed over";
 }
 
 // Dropped together, two GIFs of one movie name are planned as one run: the

@@ -23,13 +23,12 @@ int main(int argc, char** argv) {
     std::fputs("usage: window_screenshot FOLDER GIF-NAME OUT.png [en]\n", stderr);
     return 2;
   }
-  const auto english = ui::WindowTranslator(QLocale(QLocale::English));
-  if (argc == 5 && english != nullptr) QApplication::installTranslator(english.get());
   QTemporaryDir scratch;
   QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, scratch.path());
   ui::TQtSettingsStore settings;
   ui::TMainWindow window(settings, ProgramFolder());
   window.Form().FormCreate({});
+  window.SetLanguage(argc == 5 ? form::TLanguage::English : form::TLanguage::Chinese);
   window.Form().btnSelectFolderClick(QDir::tempPath().toStdString());
   window.show();
   if (!QTest::qWaitForWindowExposed(&window)) return 1;

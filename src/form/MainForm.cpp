@@ -220,7 +220,13 @@ void TfrmMain::readini() {
     *fields[i] = *value;
   }
   g.Maximized = settings_.ReadInteger("Maximized").value_or(0) != 0;
-  g.Split = settings_.ReadInteger("Split").value_or(0);
+  if (const auto share = settings_.ReadInteger("SplitShare")) {
+    g.SplitShare = *share;
+  } else if (const auto moved = settings_.ReadInteger("Split")) {
+    // Stored by earlier versions: the handle moved by this many pixels from
+    // its design place, between columns of 201 pixels each.
+    g.SplitShare = static_cast<int>((201LL + *moved) * 10000 / 402);
+  }
   view_.SetWindowGeometry(g);
   readChoices();
   settings_.Close();
@@ -245,7 +251,7 @@ void TfrmMain::writeini() {
   settings_.WriteInteger("W", g.Width);
   settings_.WriteInteger("H", g.Height);
   settings_.WriteInteger("Maximized", g.Maximized ? 1 : 0);
-  settings_.WriteInteger("Split", g.Split);
+  settings_.WriteInteger("SplitShare", g.SplitShare);
   writeChoices();
   settings_.Close();
 }

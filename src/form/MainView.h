@@ -87,9 +87,10 @@ class IMainView {
     int Height = 384;
     // Left to Height are then the size and place it returns to.
     bool Maximized = false;
-    // How far the handle between the folder column and the file list is
-    // moved from its design place, to the right.
-    int Split = 0;
+    // The folder column's share of the width it shares with the file list,
+    // in ten-thousandths (5000: the design's halves); the window keeps each
+    // at least at its minimum width.
+    int SplitShare = 5000;
   };
   virtual Geometry WindowGeometry() const = 0;
   virtual void SetWindowGeometry(const Geometry& geometry) = 0;

@@ -39,6 +39,7 @@
 #include "ui/ProgramIcon.h"
 #include "ui/SplitHandle.h"
 #include "ui/Translation.h"
+#include "ui/WindowLayout.h"
 #include "ui/WindowPlacement.h"
 #include "ui/WindowTexts.h"
 
@@ -46,16 +47,11 @@ namespace movara::ui {
 
 namespace {
 
-// The window's design: its client size (also its smallest) and position.
-constexpr int kDesignWidth = 784;
-constexpr int kDesignHeight = 384;
+// The window's design position (its size is in WindowLayout.h).
 constexpr int kDesignLeft = 192;
 constexpr int kDesignTop = 114;
 constexpr int kStatusHeight = 19;
 constexpr int kListPathRole = Qt::UserRole;
-// The narrowest the folder column and the file list become by the splitter;
-// both are this much narrower than their design width of 201 at most.
-constexpr int kSplitRoom = 101;
 
 QString Q(const char* utf8) { return QString::fromUtf8(utf8); }
 QString Q(const std::filesystem::path& path) { return QString::fromStdString(path.string()); }
@@ -171,7 +167,8 @@ void TMainWindow::CreateFolderTreeAndList() {
   for (int column = 1; column < folders_->columnCount(); ++column) FTree->hideColumn(column);
   FTree->setHeaderHidden(true);
   FTree->setEditTriggers(QAbstractItemView::NoEditTriggers);
-  anchors_.Add(FTree, QRect(8, 24, 201, 169), TAnchors::All);
+  // The tree, the list, the handle between them, the file type box and the
+  // preview are placed by LeftArea (Relayout), not by anchors.
 
   LV1 = Named(new QTreeWidget(this), "LV1");
   LV1->setColumnCount(1);
@@ -189,21 +186,19 @@ void TMainWindow::CreateFolderTreeAndList() {
                        keepVisible.color(QPalette::Active, QPalette::HighlightedText));
   LV1->setPalette(keepVisible);
   listWatcher_ = new QFileSystemWatcher(this);
-  anchors_.Add(LV1, QRect(220, 24, 201, 301), TAnchors::Top | TAnchors::Right | TAnchors::Bottom);
+
 
   Splitter1 = Named(new TSplitHandle(this), "Splitter1");
-  anchors_.Add(Splitter1, QRect(209, 24, 11, 331), TAnchors::Top | TAnchors::Right | TAnchors::Bottom);
 
   CB1 = Named(new QComboBox(this), "CB1");
   CB1->addItem(QString());
   CB1->setCurrentIndex(0);
   Translated([this] { CB1->setItemText(0, text::Tr(text::kFileType)); });
-  anchors_.Add(CB1, QRect(220, 334, 201, 21), TAnchors::Right | TAnchors::Bottom);
+
 }
 
 void TMainWindow::CreatePreview() {
   BPanel1 = new TPreviewBox(this);
-  anchors_.Add(BPanel1, QRect(8, 202, 201, 153), TAnchors::Left | TAnchors::Right | TAnchors::Bottom);
   ChB1 = Named(new QCheckBox(this), "ChB1");
   Translated([this] { ChB1->setText(text::Tr(text::kPreview)); });
   ChB1->setChecked(true);
@@ -276,15 +271,16 @@ void TMainWindow::CreateMovieChoices() {
 }
 
 void TMainWindow::CreateOutputAndStart() {
-  const int rightBottom = TAnchors::Right | TAnchors::Bottom;
+  // The right column keeps its controls together at the top.
+  const int topRight = TAnchors::Top | TAnchors::Right;
   btnStart = Named(new QPushButton(this), "btnStart");
   btnStart->setEnabled(false);
-  anchors_.Add(btnStart, QRect(551, 243, 118, 25), rightBottom);
+  anchors_.Add(btnStart, QRect(551, 243, 118, 25), topRight);
   btnOpenFolder = Named(new QPushButton(this), "btnOpenFolder");
-  anchors_.Add(btnOpenFolder, QRect(681, 243, 95, 25), rightBottom);
+  anchors_.Add(btnOpenFolder, QRect(681, 243, 95, 25), topRight);
 
   GroupBox2 = Named(new QGroupBox(this), "GroupBox2");
-  anchors_.Add(GroupBox2, QRect(444, 276, 332, 79), rightBottom);
+  anchors_.Add(GroupBox2, QRect(444, 276, 332, 79), topRight);
   JamPathLabel1 = Named(new QLabel(GroupBox2), "JamPathLabel1");
   JamPathLabel1->setGeometry(12, 37, 233, 17);
   JamPathLabel1->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
@@ -346,7 +342,7 @@ void TMainWindow::ConnectHandlers() {
   });
   connect(btnSelectFolder, &QPushButton::clicked, this, [this] { form_->btnSelectFolderClick(); });
   connect(Splitter1, &TSplitHandle::Dragged, this, [this](int dx) {
-    split_ += dx;
+    splitShare_ = SplitShareFor(size(), FTree->width() + dx);
     Relayout();
   });
   connect(btnOpenFolder, &QPushButton::clicked, this, [this] { form_->btnOpenFolderClick(); });
@@ -516,7 +512,7 @@ void TMainWindow::ShowOutputPath() {
 form::IMainView::Geometry TMainWindow::WindowGeometry() const {
   const QRect normal = isMaximized() ? normalGeometry() : geometry();
   const QPoint frame = geometry().topLeft() - pos();
-  return {normal.x() - frame.x(), normal.y() - frame.y(), normal.width(), normal.height(), isMaximized(), split_};
+  return {normal.x() - frame.x(), normal.y() - frame.y(), normal.width(), normal.height(), isMaximized(), splitShare_};
 }
 
 void TMainWindow::SetWindowGeometry(const Geometry& geometry) {
@@ -527,7 +523,7 @@ void TMainWindow::SetWindowGeometry(const Geometry& geometry) {
   const QRect placed = primary == nullptr ? QRect(QPoint(geometry.Left, geometry.Top), size)
                                           : PlaceOnScreens(QRect(QPoint(geometry.Left, geometry.Top), size), screens,
                                                            primary->availableGeometry());
-  split_ = geometry.Split;
+  splitShare_ = std::clamp(geometry.SplitShare, 0, 10000);
   move(placed.topLeft());
   resize(placed.size().expandedTo(minimumSize()));
   Relayout();
@@ -611,14 +607,12 @@ void TMainWindow::resizeEvent(QResizeEvent* event) {
 
 void TMainWindow::Relayout() {
   anchors_.Apply(size());
-  split_ = std::clamp(split_, -kSplitRoom - (width() - kDesignWidth), kSplitRoom);
-  for (QWidget* left : {static_cast<QWidget*>(FTree), static_cast<QWidget*>(BPanel1)}) {
-    left->resize(left->width() + split_, left->height());
-  }
-  for (QWidget* right : {static_cast<QWidget*>(LV1), static_cast<QWidget*>(CB1)}) {
-    right->setGeometry(right->x() + split_, right->y(), right->width() - split_, right->height());
-  }
-  Splitter1->move(Splitter1->x() + split_, Splitter1->y());
+  const TLeftArea area = LeftArea(size(), splitShare_);
+  FTree->setGeometry(area.Tree);
+  BPanel1->setGeometry(area.Preview);
+  Splitter1->setGeometry(area.Handle);
+  LV1->setGeometry(area.List);
+  CB1->setGeometry(area.FileType);
   TBToolbar1->resize(BV2->x(), TBToolbar1->height());
   ShowOutputPath();
 }

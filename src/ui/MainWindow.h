@@ -156,8 +156,8 @@ class TMainWindow final : public QWidget, public form::IMainView {
   void RefreshList();
   void TreeChanged();
   void ShowOutputPath();
-  // The controls at their anchored places, then the columns on either side
-  // of Splitter1 shifted by its offset (kept to what leaves both usable).
+  // The controls at their anchored places, the left part (tree, preview,
+  // list) by the window's size and the split share.
   void Relayout();
 
   TAnchors anchors_;
@@ -168,7 +168,9 @@ class TMainWindow final : public QWidget, public form::IMainView {
   std::filesystem::path scrollPending_;
   QTimer* treeScroll_;
   bool busy_ = false;
-  int split_ = 0;
+  // The folder column's share of the width it shares with the list, in
+  // ten-thousandths: relative, so that it suits any size of the window.
+  int splitShare_ = 5000;
   // Start shows Stop (during a run of several files).
   bool stopShown_ = false;
   form::TLanguage language_ = form::TLanguage::Chinese;

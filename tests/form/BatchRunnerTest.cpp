@@ -286,13 +286,18 @@ TEST(Settings, ReadAndWrite) {
   EXPECT_EQ(std::get<std::int32_t>(fx.Settings.Values["W"]), 900);
   EXPECT_EQ(std::get<std::int32_t>(fx.Settings.Values["Maximized"]), 0);
   fx.View.Window.Maximized = true;
-  fx.View.Window.Split = -40;
+  fx.View.Window.SplitShare = 3000;
   fx.Form->writeini();
   fx.View.Window = {};
   fx.Form->readini();
   EXPECT_TRUE(fx.View.Window.Maximized) << "a maximised window comes back maximised";
   EXPECT_EQ(fx.View.Window.Width, 900) << "with its normal size kept";
-  EXPECT_EQ(fx.View.Window.Split, -40);
+  EXPECT_EQ(fx.View.Window.SplitShare, 3000);
+  // A handle stored in pixels from its design place by earlier versions.
+  fx.Settings.Values.erase("SplitShare");
+  fx.Settings.Values["Split"] = -40;
+  fx.Form->readini();
+  EXPECT_EQ(fx.View.Window.SplitShare, 161 * 10000 / 402);
 
   fx.Settings.Available = false;
   fx.Settings.Values.clear();

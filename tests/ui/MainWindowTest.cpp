@@ -17,6 +17,7 @@
 #include <QScrollBar>
 #include <QSpinBox>
 #include <QMenu>
+#include <QMenuBar>
 #include <QTreeView>
 #include <thread>
 
@@ -518,6 +519,9 @@ class MainWindowTest : public QObject {
     QCOMPARE(urls_.Opened[0], QUrl::fromLocalFile(QString::fromStdString(out_.string())));
   }
 
+  // The handle shares the width between the folder column and the list; the
+  // share is kept, relative to the width, and no pane ever becomes
+  // narrower than its minimum.
   void theSplitterSharesTheWidthBetweenTheFolderColumnAndTheListAndIsKept() {
     {
       auto window = ShowWindow();
@@ -534,8 +538,32 @@ class MainWindowTest : public QObject {
     }
     auto window = OpenWindow();
     QCOMPARE(window->LV1->geometry(), QRect(170, 24, 251, 301));
-    QSettings("Brenholt", "Movara").setValue("1.0/Split", 500);
-    window->Form().readini();  // kept to what leaves both columns usable
+    QSettings("Brenholt", "Movara").setValue("1.0/SplitShare", 9500);
+    window->Form().readini();
+    QCOMPARE(window->LV1->width(), 100);
+    QCOMPARE(window->FTree->width(), 302);
+
+    // Moved while large (maximised), the handle keeps its share when the
+    // window is small again, within the panes' minimum.
+    window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+    window->resize(1600, 1000);
+    const auto drag = [&](int dx) {
+      QTest::mousePress(window->Splitter1, Qt::LeftButton, {}, QPoint(5, 100));
+      QTest::mouseMove(window->Splitter1, QPoint(5 + dx, 100));
+      QTest::mouseRelease(window->Splitter1, Qt::LeftButton, {}, QPoint(5 + dx, 100));
+    };
+    drag(300 - window->FTree->width());
+    QCOMPARE(window->FTree->width(), 300);
+    window->resize(784, 384);
+    QCOMPARE(window->FTree->width(), 100);  // 300 of 1218 is 99 of 402: the minimum
+    window->resize(1600, 1000);
+    drag(900 - window->FTree->width());
+    window->resize(800, 400);
+    QCOMPARE(window->FTree->width(), 309);  // 900 of 1218 is 308.9 of 418
+    drag(-1000);
+    QCOMPARE(window->FTree->width(), 100);
+    drag(2000);
     QCOMPARE(window->LV1->width(), 100);
   }
 
@@ -551,19 +579,33 @@ class MainWindowTest : public QObject {
     QVERIFY(stored.allKeys().isEmpty());
   }
 
-  void theWindowKeepsItsDesignSizeAsMinimumAndGivesExtraRoomByItsAnchors() {
+  // At the smallest size the design's places; larger, the tree, the preview
+  // and the list take the room, while the right column keeps its controls
+  // together at the top.
+  void theLayoutFollowsTheWindowsSize() {
     auto window = ShowWindow();
     QVERIFY(window != nullptr);
     QCOMPARE(window->minimumSize(), QSize(784, 384));
     QCOMPARE(window->FTree->geometry(), QRect(8, 24, 201, 169));
+    QCOMPARE(window->BPanel1->geometry(), QRect(8, 202, 201, 153));
+    QCOMPARE(window->LV1->geometry(), QRect(220, 24, 201, 301));
     QCOMPARE(window->btnStart->geometry(), QRect(551, 243, 118, 25));
-    window->resize(884, 484);
-    QCOMPARE(window->FTree->geometry(), QRect(8, 24, 301, 269));
-    QCOMPARE(window->LV1->geometry(), QRect(320, 24, 201, 401));
-    QCOMPARE(window->BPanel1->geometry(), QRect(8, 302, 301, 153));
-    QCOMPARE(window->GroupBox1->geometry(), QRect(544, 20, 332, 65));
-    QCOMPARE(window->btnStart->geometry(), QRect(651, 343, 118, 25));
-    QCOMPARE(window->RzSB1->geometry(), QRect(0, 465, 884, 19));
+    QCOMPARE(window->GroupBox2->geometry(), QRect(444, 276, 332, 79));
+    const QRect list = window->LV1->geometry(), preview = window->BPanel1->geometry();
+
+    window->resize(1600, 1000);
+    QCOMPARE(window->FTree->geometry(), QRect(8, 24, 609, 477));
+    QCOMPARE(window->BPanel1->geometry(), QRect(8, 510, 609, 461));
+    QCOMPARE(window->LV1->geometry(), QRect(628, 24, 609, 917));
+    QCOMPARE(window->CB1->geometry(), QRect(628, 950, 609, 21));
+    QVERIFY(window->LV1->width() > list.width() && window->LV1->height() > list.height());
+    QVERIFY(window->BPanel1->width() > preview.width() && window->BPanel1->height() > preview.height());
+    QVERIFY(window->LV1->geometry().right() < window->BV2->x());
+    QCOMPARE(window->GroupBox1->geometry(), QRect(1260, 20, 332, 65));
+    QCOMPARE(window->btnStart->geometry(), QRect(1367, 243, 118, 25));
+    QCOMPARE(window->GroupBox2->geometry(), QRect(1260, 276, 332, 79));
+    QCOMPARE(window->RzSB1->geometry(), QRect(0, 981, 1600, 19));
+    QCOMPARE(window->TBToolbar1->width(), window->BV2->x());
     QVERIFY(window->GroupBox3->isHidden());
     QVERIFY(window->ChB1->isHidden() && window->ChB1->isChecked());
   }

@@ -55,6 +55,12 @@ std::string msg::StoppingText(const std::filesystem::path& gif) {
   return "Stopping: the run ends once " + gif.filename().string() + " is converted...";
 }
 
+std::string TfrmMain::KeptText() const {
+  if (runKept_ == 0) return {};
+  return runKept_ == 1 ? " 1 movie that existed has been kept."
+                       : " " + std::to_string(runKept_) + " movies that existed have been kept.";
+}
+
 std::filesystem::path TfrmMain::MovieFolder(const std::string& subFolder) {
   std::error_code ec;
   if (OutputFolder.empty() || !std::filesystem::is_directory(OutputFolder, ec)) OutputFolder = DefaultOutputFolder();
@@ -66,9 +72,12 @@ std::string TfrmMain::LinkUrl() const {
   return view_.UrlEnabled() && url != "http://" ? url : std::string();
 }
 
-bool TfrmMain::MayWrite(const std::filesystem::path& target, bool single, bool keep) {
+bool TfrmMain::MayWrite(const std::filesystem::path& target, const TRunChoices& choices) {
   std::error_code ec;
-  if (CommandLineMode || !single || keep || !std::filesystem::exists(target, ec)) return true;
+  if (CommandLineMode || !choices.Single || choices.Movie.KeepExisting || choices.ReplaceAsked ||
+      !std::filesystem::exists(target, ec)) {
+    return true;
+  }
   int selected = 0;
   for (const auto& item : view_.ListItems()) selected += item.Selected ? 1 : 0;
   return selected != 1 ||
@@ -96,7 +105,7 @@ int TfrmMain::ConvertPlanned(const run::TPlannedFile& file) {
   convert::TConvertOutcome outcome;
   if (!file.Refusal.empty()) {
     outcome = run::RefusedOutcome(file);
-  } else if (!MayWrite(file.Movie, single, choices.Movie.KeepExisting)) {
+  } else if (!MayWrite(file.Movie, choices)) {
     return convert::crOk;
   } else {
     const TSingleFileStatus status(view_, single, file.Gif);
@@ -114,6 +123,7 @@ int TfrmMain::ConvertPlanned(const run::TPlannedFile& file) {
     outcome = convert::ConvertGif(options, &progress);
   }
   if (!single && outcome.Code != convert::crOk) runFailures_.push_back({file.Gif, run::ReasonLine(outcome, ReasonText())});
+  if (!single && outcome.Code == convert::crOk && !outcome.Written) ++runKept_;
   if (!CommandLineMode && single && !closePending_) ReportConversion(outcome);
   if (CommandLineMode && outcome.Code != convert::crOk) {
     const std::string reason = run::ReasonLine(outcome);

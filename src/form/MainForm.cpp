@@ -102,6 +102,7 @@ TfrmMain::TRunScope::TRunScope(TfrmMain& form, const TRunChoices& choices) : for
   form_.running_ = true;
   form_.run_ = choices;
   form_.runTotal_ = form_.runStarted_ = 0;
+  form_.runKept_ = 0;
   form_.view_.ShowRunning(true, !choices.Single);
 }
 
@@ -169,12 +170,12 @@ run::TFolderRunCounts TfrmMain::RunFolder() {
     view_.MessageBox(msg::kError6Folder + failures, IMainView::MessageKind::Error);
   } else if (counts.Aborted) {
     const auto reached = static_cast<std::size_t>(counts.Converted + counts.Failed);
-    view_.MessageBox(run::StoppedRunSummary(counts.Converted, counts.Failed, runTotal_ - reached) + failures,
+    view_.MessageBox(run::StoppedRunSummary(counts.Converted, counts.Failed, runTotal_ - reached) + KeptText() + failures,
                      IMainView::MessageKind::Information);
   } else {
     view_.MessageBox(
         run::FolderRunSummary(counts.Converted, counts.Failed, counts.Subfolders, counts.Aborted, counts.Unreadable) +
-            failures,
+            KeptText() + failures,
         IMainView::MessageKind::Information);
   }
   return counts;

@@ -115,11 +115,20 @@ class TfrmMain {
     bool Single = true;
     std::string Url;
     IMainView::MovieChoices Movie;
+    // Whether replacing the movies that exist was asked once for the whole
+    // run (a drop), so that no file asks again.
+    bool ReplaceAsked = false;
   };
   TRunChoices CurrentChoices() const;
   // Asks about a link that names a site without its scheme; false when the
   // run is cancelled. The choices take the URL the user chose.
   bool ConfirmUrl(TRunChoices& choices);
+  // Asks once whether the planned movies that exist are replaced (unless
+  // they are kept anyway); No keeps them, or for a single file converts
+  // nothing (false).
+  bool AskOnceAboutReplacing(const run::TRunPlan& plan, TRunChoices& choices);
+  // " n movies that existed have been kept." for a summary; empty for none.
+  std::string KeptText() const;
   // How the reasons of failures are said in the window's language.
   run::TReasonText ReasonText() const;
   // The status once a run of several files was asked to stop.
@@ -147,7 +156,7 @@ class TfrmMain {
   std::string LinkUrl() const;
   // Whether the movie may be written; asks when an interactive single-file
   // conversion would replace one (unless existing movies are kept).
-  bool MayWrite(const std::filesystem::path& target, bool single, bool keep);
+  bool MayWrite(const std::filesystem::path& target, const TRunChoices& choices);
   void ReportConversion(const convert::TConvertOutcome& outcome);
   // Serves a movie and its page (PlayInWindow.cpp), starting the player
   // server on first use; the page's address. Empty when it cannot, after a
@@ -169,6 +178,8 @@ class TfrmMain {
   // the one being converted.
   std::size_t runTotal_ = 0;
   std::size_t runStarted_ = 0;
+  // Movies of the run that existed and were kept.
+  int runKept_ = 0;
   std::filesystem::path current_;
   // Whether the user chose the language (stored then).
   bool languageChosen_ = false;

@@ -412,21 +412,70 @@ TEST(WindowHandlers, DroppedGifsAreConvertedWithOneBoxForSeveralAndADroppedFolde
   const auto two = fx.WriteGif("two.gif", Gif(4, 4), fx.Root / "in");
   const auto bad = fx.WriteGif("bad.gif", {'G', 'I', 'F'}, fx.Root / "in");
   const auto text = fx.WriteGif("notes.txt", {'x'}, fx.Root / "in");
-  fx.Form->FilesDropped({one, two, bad, text, fx.Root / "in"});
+  fx.Form->FilesDropped({one, two, bad, text, fx.Root / "in", fx.Root / "gone.gif"});
   EXPECT_EQ(fx.View.Folder, fx.Root / "in");
   ASSERT_EQ(fx.View.Messages.size(), 1u);
-  EXPECT_EQ(fx.View.Messages[0].Text.rfind("2 files of 3 have been successfully converted.\n\nNot converted:\nbad.gif", 0),
-            0u)
-      << fx.View.Messages[0].Text;
+  // The files that are not converted are named, those that are no GIF too.
+  EXPECT_EQ(fx.View.Messages[0].Text,
+            "2 files of 5 have been successfully converted.\n\nNot converted:\n"
+            "notes.txt: Reason: only GIF files (.gif) are converted\n"
+            "gone.gif: Reason: the file does not exist\n"
+            "bad.gif: Reason: not a GIF file: invalid signature");
   EXPECT_TRUE(fx.View.OpenedUrls.empty()) << "no page for several";
   EXPECT_TRUE(std::filesystem::exists(fx.OutDir / "two.swf"));
 
+  // One GIF asks, as Start does, before its movie is replaced.
   fx.View.Messages.clear();
   fx.Form->FilesDropped({one});
-  ASSERT_EQ(fx.View.Messages.size(), 1u);
-  EXPECT_EQ(fx.View.Messages[0].Text.rfind("The file one.swf has been successfully created.\n\n", 0), 0u);
+  ASSERT_EQ(fx.View.Messages.size(), 2u);
+  EXPECT_EQ(fx.View.Messages[0].Text, "The file one.swf already exists. Do you want to overwrite it?");
+  EXPECT_EQ(fx.View.Messages[1].Text.rfind("The file one.swf has been successfully created.\n\n", 0), 0u);
   EXPECT_EQ(fx.View.OpenedUrls.size(), 1u) << "one file opens its test page";
   EXPECT_EQ(fx.View.Running.back(), (std::pair<bool, bool>{false, false}));
+
+  // A file that is no GIF alone is said.
+  fx.View.Messages.clear();
+  fx.Form->FilesDropped({text});
+  ASSERT_EQ(fx.View.Messages.size(), 1u);
+  EXPECT_EQ(fx.View.Messages[0].Text,
+            "No files have been converted.\n\nNot converted:\nnotes.txt: Reason: only GIF files (.gif) are converted");
+}
+
+// Several dropped GIFs whose movies exist ask once: Yes replaces them, No
+// keeps them and converts the others; kept anyway, nothing is asked.
+TEST(WindowHandlers, DroppedGifsAskOnceAboutReplacing) {
+  ConverterFixture fx;
+  std::vector<std::filesystem::path> gifs;
+  for (const char* name : {"a.gif", "b.gif", "c.gif"}) gifs.push_back(fx.WriteGif(name, Gif(4, 4), fx.Root / "in"));
+  const auto old = [&] {
+    for (const char* name : {"a.swf", "b.swf"}) WriteFileBytes(fx.OutDir / name, {'o', 'l', 'd'});
+    std::filesystem::remove(fx.OutDir / "c.swf");
+  };
+  const auto kept = [&](const char* name) { return ReadFileBytes(fx.OutDir / name) == Bytes{'o', 'l', 'd'}; };
+  old();
+  fx.View.AnswerYes = false;
+  fx.Form->FilesDropped(gifs);
+  ASSERT_EQ(fx.View.Messages.size(), 2u);
+  EXPECT_EQ(fx.View.Messages[0].Text,
+            "2 of the movies already exist:\na.swf\nb.swf\n\nDo you want to replace them? (No keeps them and converts the "
+            "others.)");
+  EXPECT_EQ(fx.View.Messages[1].Text,
+            "3 files of 3 have been successfully converted. 2 movies that existed have been kept.");
+  EXPECT_TRUE(kept("a.swf") && kept("b.swf") && std::filesystem::exists(fx.OutDir / "c.swf"));
+
+  old();
+  fx.View.Messages.clear();
+  fx.View.AnswerYes = true;
+  fx.Form->FilesDropped(gifs);
+  ASSERT_EQ(fx.View.Messages.size(), 2u) << "asked once, not per file";
+  EXPECT_FALSE(kept("a.swf") || kept("b.swf"));
+
+  old();
+  fx.View.Messages.clear();
+  fx.View.Movie.KeepExisting = true;
+  fx.Form->FilesDropped(gifs);
+  ASSERT_EQ(fx.View.Messages.size(), 1u) << "kept without asking";
+  EXPECT_TRUE(kept("a.swf") && kept("b.swf"));
 }
 
 // A link naming a site without its scheme is asked about before the run:

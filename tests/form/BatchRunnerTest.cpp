@@ -125,6 +125,7 @@ TEST(BatchRunner, SingleFileModeAndCommandLine) {
   fx.View.Selected = {gif};
   fx.Form->btnStartClick();
   EXPECT_TRUE(std::filesystem::exists(fx.OutDir / "s.swf"));
+  EXPECT_EQ(fx.View.Statuses.front(), "Converting s.gif: please wait...");
   EXPECT_EQ(fx.View.Statuses.back(), "");
 
   ConverterFixture cmd;

@@ -1,9 +1,6 @@
 // Lists of file names as other programs write them: lines or NUL-ended
-// names, read from memory, from a file and from standard input.
+// names, read from memory and from a file (standard input: many_files_test).
 #include <gtest/gtest.h>
-
-#include <fcntl.h>
-#include <unistd.h>
 
 #include <stdexcept>
 #include <string>
@@ -68,22 +65,6 @@ TEST(FileList, ReadsAFileAndSaysWhyItCannot) {
           << message;
     }
   }
-}
-
-TEST(FileList, ReadsStandardInput) {
-  test::TempDir dir;
-  const std::string text = "a.gif\nb.gif\n";
-  const auto list = dir.Write("list", test::Bytes(text.begin(), text.end()));
-  const int saved = ::dup(STDIN_FILENO);
-  const int fd = ::open(list.c_str(), O_RDONLY);
-  ASSERT_GE(fd, 0);
-  ::dup2(fd, STDIN_FILENO);
-  ::close(fd);
-  Names names;
-  EXPECT_NO_THROW(names = ReadFileList("-", TListSeparator::Newline));
-  ::dup2(saved, STDIN_FILENO);
-  ::close(saved);
-  EXPECT_EQ(names, (Names{"a.gif", "b.gif"}));
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <utility>
 
 namespace movara::run {
 
@@ -13,12 +14,12 @@ std::size_t Utf8Length(std::string_view s) {
   const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(s[i]); };
   const unsigned char lead = byte(0);
   if (lead < 0x80) return 1;
-  std::size_t length = 0;
-  std::uint32_t low = 0;  // the least code point of that length
-  if (lead >= 0xC2 && lead <= 0xDF) length = 2, low = 0x80;
-  else if (lead >= 0xE0 && lead <= 0xEF) length = 3, low = 0x800;
-  else if (lead >= 0xF0 && lead <= 0xF4) length = 4, low = 0x10000;
-  else return 0;
+  // The sequence's length and the least code point of that length.
+  const auto [length, low] = lead >= 0xC2 && lead <= 0xDF   ? std::pair<std::size_t, std::uint32_t>{2, 0x80}
+                             : lead >= 0xE0 && lead <= 0xEF ? std::pair<std::size_t, std::uint32_t>{3, 0x800}
+                             : lead >= 0xF0 && lead <= 0xF4 ? std::pair<std::size_t, std::uint32_t>{4, 0x10000}
+                                                            : std::pair<std::size_t, std::uint32_t>{0, 0};
+  if (length == 0) return 0;
   if (s.size() < length) return 0;
   std::uint32_t cp = lead & (0x7F >> length);
   for (std::size_t i = 1; i < length; ++i) {

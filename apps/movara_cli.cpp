@@ -7,9 +7,12 @@
 #include <string>
 #include <system_error>
 #include <thread>
+#include <utility>
 
+#include "CliReport.h"
 #include "CliRuns.h"
 #include "Interrupt.h"
+#include "ManyFiles.h"
 #include "PlayCommand.h"
 #include "Terminal.h"
 #include "base/Memory.h"
@@ -39,6 +42,15 @@ constexpr const char* kUsage =
     "  --loop          play the GIF's loop count, as browsers do: without one, once\n"
     "                  and stay on the last frame (default: loop for ever)\n"
     "  --jobs N        convert N files at once (default: one per core)\n"
+    "  --files-from FILE  also convert the files named in FILE (\"-\": standard\n"
+    "                  input), one a line; relative names from the current folder\n"
+    "  --null, -0      names in the list end with a NUL byte, not a newline\n"
+    "  --report FILE   write a JSON line per file and a summary to FILE (\"-\":\n"
+    "                  standard output, the other lines then go to standard error)\n"
+    "  --shard I/N     convert only share I of N of the run's files (by name, the\n"
+    "                  same on every machine); auto: a Slurm array task's share,\n"
+    "                  auto/N: a Kubernetes Indexed Job pod's (JOB_COMPLETION_INDEX)\n"
+    "  --              the arguments after it are files, even when they start with -\n"
     "  --play FILE     play a movie in the browser: FILE.gif is converted first,\n"
     "                  FILE.swf is played as it is; prints \"page: URL\", opens\n"
     "                  it ($BROWSER, else the desktop's opener) and serves it on\n"
@@ -54,8 +66,9 @@ constexpr const char* kUsage =
     "On a terminal, a progress line shows the frames of a large GIF, or the files\n"
     "of a folder run.\n"
     "Exit status: 0 when every file converted, 1 when a GIF could not be read\n"
-    "or was not converted, 6 when a movie could not be written, 2 for a usage\n"
-    "error, 130 or 143 when Ctrl-C or SIGTERM stopped the run.\n";
+    "or was not converted, 6 when a movie or the report could not be written, 2\n"
+    "for a usage error or a list that cannot be read, 130 or 143 when Ctrl-C or\n"
+    "SIGTERM stopped the run.\n";
 
 [[noreturn]] void UsageError(const std::string& message) {
   std::fprintf(stderr, "movara-cli: %s\n%s", movara::Printable(message).c_str(), kUsage);
@@ -74,13 +87,16 @@ unsigned NumberArgument(const std::string& option, const std::string& text, unsi
 
 // Reads the arguments; an exit status when the run ends here.
 std::optional<int> ParseArguments(int argc, char** argv, TCliOptions& options) {
+  bool namesOnly = false;
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
     const auto value = [&]() -> std::string {
       if (i + 1 >= argc) UsageError(arg + " needs a value");
       return argv[++i];
     };
-    if (arg == "--help" || arg == "-h") {
+    if (namesOnly || arg == "--") {
+      if (std::exchange(namesOnly, true)) options.Files.emplace_back(arg);
+    } else if (arg == "--help" || arg == "-h") {
       std::fputs(kUsage, stdout);
       return 0;
     } else if (arg == "--version") {
@@ -113,13 +129,15 @@ std::optional<int> ParseArguments(int argc, char** argv, TCliOptions& options) {
       options.NoBrowser = true;
     } else if (arg == "--quiet") {
       options.Quiet = true;
+    } else if (movara::cli::ParseManyFilesOption(arg, value, options)) {
     } else if (arg.starts_with("--")) {
       UsageError("unknown option " + arg);
     } else {
       options.Files.emplace_back(arg);
     }
   }
-  if (options.Files.empty() && options.Folder.empty()) UsageError("no GIF given");
+  if (const std::string wrong = movara::cli::ManyFilesConflict(options); !wrong.empty()) UsageError(wrong);
+  if (options.Files.empty() && options.Folder.empty() && options.FilesFrom.empty()) UsageError("no GIF given");
   if (!options.Files.empty() && !options.Folder.empty()) UsageError("give files or --folder, not both");
   if (options.Play && options.Files.size() != 1) UsageError("--play plays one file");
   return std::nullopt;
@@ -154,12 +172,15 @@ int main(int argc, char** argv) {
   options.Jobs = std::max(1u, std::thread::hardware_concurrency());
   if (const auto status = ParseArguments(argc, argv, options)) return *status;
   if (const auto status = CheckFolders(options)) return *status;
-  movara::cli::TTerminal terminal(options.Quiet);
+  if (const auto status = movara::cli::ReadListedFiles(options)) return *status;
+  movara::cli::TTerminal terminal(options.Quiet, options.Report == "-");
   movara::cli::CatchInterrupts();
+  const auto report = movara::cli::OpenReport(options, terminal);
+  if (!report) return movara::convert::crWriteError;
   try {
     if (options.Play) return movara::cli::PlayFile(options, terminal);
-    return options.Folder.empty() ? movara::cli::ConvertFileList(options, terminal)
-                                  : movara::cli::ConvertFolder(options, terminal);
+    return options.Folder.empty() ? movara::cli::ConvertFileList(options, terminal, *report)
+                                  : movara::cli::ConvertFolder(options, terminal, *report);
   } catch (const std::exception& e) {
     terminal.Error(std::string("movara-cli: ") + e.what());
     return 1;

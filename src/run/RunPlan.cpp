@@ -96,6 +96,21 @@ void PrepareMovieFolder(TPlannedFolder& folder, const std::filesystem::path& out
   }
 }
 
+// Keeps the files of the share; `nameOf` gives a file's name in the run,
+// which decides its share.
+template <typename TNameOf>
+void KeepShare(TRunPlan& plan, const TShare& share, TNameOf nameOf) {
+  for (const auto& folder : plan.Folders) plan.FilesInAllShares += folder.Files.size();
+  if (share.Count <= 1) return;
+  for (auto& folder : plan.Folders) {
+    std::vector<TPlannedFile> kept;
+    for (std::size_t i = 0; i < folder.Files.size(); ++i) {
+      if (InShare(nameOf(folder, i), share)) kept.push_back(std::move(folder.Files[i]));
+    }
+    folder.Files = std::move(kept);
+  }
+}
+
 }  // namespace
 
 convert::TConvertOutcome RefusedOutcome(const TPlannedFile& file) {
@@ -135,17 +150,27 @@ TRunPlan PlanFolderRun(const std::filesystem::path& root, const TPlanOptions& op
     plan.Folders.push_back(std::move(folder));
   }
   RefuseConflicts(plan, options.Pages);
+  KeepShare(plan, options.Share, [](const TPlannedFolder& folder, std::size_t i) {
+    const std::string name = folder.Files[i].Gif.filename().string();
+    return folder.Name.empty() ? name : folder.Name + "/" + name;
+  });
   return plan;
 }
 
 TRunPlan PlanFileList(const std::vector<std::filesystem::path>& gifs, const TPlanOptions& options) {
   TRunPlan plan;
   plan.Folders.emplace_back();
-  for (const auto& gif : gifs) {
+  for (const auto& name : gifs) {
+    std::error_code ec;
+    std::filesystem::path gif = std::filesystem::absolute(name, ec);
+    if (ec) gif = name;
     const std::filesystem::path folder = options.Output.empty() ? gif.parent_path() : options.Output;
-    plan.Folders.back().Files.push_back({gif, MovieFileName(folder, gif), {}});
+    TPlannedFile file{gif, MovieFileName(folder, gif), {}};
+    if (std::filesystem::is_directory(gif, ec)) file.Refusal = name.string() + " is a folder (use --folder)";
+    plan.Folders.back().Files.push_back(std::move(file));
   }
   RefuseConflicts(plan, options.Pages);
+  KeepShare(plan, options.Share, [&](const TPlannedFolder&, std::size_t i) { return gifs[i].string(); });
   return plan;
 }
 

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The bash completion of movara-cli, as bash calls it: the options, folders
-# after --output, nothing after --jobs, GIF files and folders elsewhere.
+# after --output, any file after --files-from, nothing after --jobs or
+# --shard, GIF files and folders elsewhere.
 set -u
 completion=$(realpath "$1"); cli=$(realpath "$2")
 work=$(mktemp -d); trap 'rm -rf "$work"' EXIT
@@ -24,6 +25,9 @@ check "--compact --compress" --comp
 check "movies" --output ""
 check "" --jobs ""
 check "" --url ""
+check "" --shard ""
+check "B.GIF a.gif movies notes.txt" --files-from ""
+check "--files-from" --files
 check "B.GIF a.gif movies" --html ""
 check "B.GIF a.gif movies" ""
 echo "completion tests passed"

@@ -71,7 +71,7 @@ plan_names_that_differ_in_case() {
 }
 # A write error ends a folder run with --jobs 2; the file converted beside
 # it is reported, and the summary is the last thing said.
-plan_jobs_report_every_movie_after_a_write_error() {
+stops_jobs_report_every_movie_after_a_write_error() {
   mkdir in; slow_gif in/c.gif || return 1
   cp "$sample" in/a.gif; cp "$sample" in/b.gif; mkdir in/b.swf
   "$cli" --jobs 2 --folder in >out 2>err; code=$?
@@ -140,9 +140,13 @@ signals_second_ctrl_c_ends_at_once() {
   [ $code -eq 130 ] || { echo "exit $code"; return 1; }
   [ "$(find in -name "*.swf" | wc -l)" -lt 400 ] || { echo "the run went on"; return 1; }
 }
-# A conversion that takes a while (made by ffmpeg, 240 frames of 640 x 480);
-# waits until its movie is being written.
-slow_gif() { ffmpeg -v error -f lavfi -i testsrc=size=640x480:rate=24 -t 10 "$1"; }
+# --- stops: signals and write errors while conversions are under way -------
+# A GIF that takes a while to convert (made by ffmpeg once per run of the
+# group, 120 frames of 640 x 480); waits until its movie is being written.
+slow_gif() {
+  [ -s "$work/slow.gif" ] || ffmpeg -v error -f lavfi -i testsrc=size=640x480:rate=24 -t 5 "$work/slow.gif" || return 1
+  cp "$work/slow.gif" "$1"
+}
 await_partial() {
   for _ in $(seq 600); do [ -n "$(find . -name '*.partial')" ] && return 0; kill -0 "$1" 2>/dev/null || return 1; sleep 0.05; done
   return 1
@@ -153,7 +157,7 @@ await_end() {
   if kill -0 "$1" 2>/dev/null; then kill -KILL "$1"; wait "$1"; code=timeout; return 1; fi
   wait "$1"; code=$?
 }
-signals_ctrl_c_during_play_conversion() {
+stops_ctrl_c_during_play_conversion() {
   slow_gif x.gif || return 1
   env --default-signal=INT "$cli" --play --no-browser x.gif >out 2>err & local pid=$!
   await_partial $pid || { echo "no conversion under way"; cat err; return 1; }
@@ -162,7 +166,7 @@ signals_ctrl_c_during_play_conversion() {
   [ "$code" = 130 ] || { echo "exit $code"; cat out err; return 1; }
   ! grep -q '^page:' out || { echo "the page was served after Ctrl-C"; return 1; }
 }
-signals_play_ends_with_slow_clients() {
+stops_play_ends_with_slow_clients() {
   cp "$sample" x.gif; "$cli" --quiet x.gif || return 1
   "$cli" --play --no-browser x.swf >out 2>err & local pid=$!
   for _ in $(seq 100); do grep -qs '^page: ' out && break; sleep 0.1; done
@@ -182,7 +186,7 @@ signals_play_ends_with_slow_clients() {
 }
 # Ctrl-C with --jobs 2 while the run waits on a slow first file: the free
 # thread starts nothing more.
-signals_jobs_start_nothing_after_ctrl_c() {
+stops_jobs_start_nothing_after_ctrl_c() {
   mkdir in; slow_gif in/a.gif || return 1
   for i in $(seq 100); do cp "$sample" "in/b$i.gif"; done
   env --default-signal=INT "$cli" --jobs 2 --folder in >out 2>err & local pid=$!
@@ -198,7 +202,7 @@ signals_jobs_start_nothing_after_ctrl_c() {
 }
 # The terminal's lines go to a pipe that is full when Ctrl-C comes: the
 # write blocked at that moment goes on, and no line is lost.
-signals_a_full_pipe_loses_no_line() {
+stops_a_full_pipe_loses_no_line() {
   mkdir in; for i in $(seq 120); do cp "$sample" "in/file-with-a-long-name-to-fill-the-pipe-$i.gif"; done
   python3 - "$cli" <<'PY' || return 1
 import fcntl, os, signal, subprocess, sys, time
@@ -320,6 +324,7 @@ for case in $cases; do
   [ -z "$leftovers" ] || { echo "FAIL: $case left partial files: $leftovers"; failed=1; }
   chmod -R u+rwx "$dir"; rm -rf "$dir" "$work/$case.log"
 done
+rm -f "$work/slow.gif"
 [ -z "$(ls -A "$work")" ] || { echo "FAIL: the work folder is not empty: $(ls -A "$work")"; failed=1; }
 [ $failed -eq 0 ] && echo "$group: $(echo "$cases" | wc -l) cases passed"
 exit $failed

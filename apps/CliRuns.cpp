@@ -90,9 +90,9 @@ convert::TConvertOutcome ConvertHere(const TCliOptions& options, const run::TPla
                                  bool showFrames) {
   convert::TConvertOptions job = JobFor(options, file);
   job.CompressionThreads = 0;
-  if (!showFrames) return convert::ConvertGif(job);
+  if (!showFrames) return convert::ConvertFile(job);
   TFrameProgressLine progress(terminal, file.Gif.filename().string() + ": ");
-  return convert::ConvertGif(job, &progress);
+  return convert::ConvertFile(job, &progress);
 }
 
 std::size_t FileCount(const run::TRunPlan& plan) {
@@ -183,6 +183,7 @@ run::TPlanOptions PlanOptions(const TCliOptions& options) {
   run::TPlanOptions plan;
   plan.Output = options.Output;
   plan.Pages = options.Html;
+  plan.Extensions = options.Extensions;
   return plan;
 }
 

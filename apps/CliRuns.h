@@ -29,6 +29,8 @@ struct TCliOptions {
   // prints its page's URL.
   bool Play = false;
   bool NoBrowser = false;
+  // --types: the extensions a folder run takes (GIFs unless asked).
+  std::vector<std::string> Extensions = {".gif"};
 };
 
 // Both runs plan first (a file whose movie or page would replace an input,

@@ -96,7 +96,7 @@ int TfrmMain::ConvertPlanned(const run::TPlannedFile& file) {
     options.Timing = choices.Movie.Timing;
     if (choices.Movie.KeepExisting) options.Overwrite = convert::TOverwrite::Keep;
     TViewProgress progress(view_);
-    outcome = convert::ConvertGif(options, &progress);
+    outcome = convert::ConvertFile(options, &progress);
   }
   if (!single && outcome.Code != convert::crOk) runFailures_.push_back({file.Gif, run::ReasonLine(outcome)});
   if (!CommandLineMode && single && !closePending_) ReportConversion(outcome);

@@ -8,7 +8,7 @@ namespace movara::run {
 
 TParallelConversions::TParallelConversions(std::vector<convert::TConvertOptions> jobs, unsigned threads, TConvert convert)
     : jobs_(std::move(jobs)),
-      convert_(convert ? std::move(convert) : [](const convert::TConvertOptions& job) { return convert::ConvertGif(job); }),
+      convert_(convert ? std::move(convert) : [](const convert::TConvertOptions& job) { return convert::ConvertFile(job); }),
       outcomes_(jobs_.size()),
       failures_(jobs_.size()) {
   const std::size_t workers = std::clamp<std::size_t>(threads, 1, std::max<std::size_t>(jobs_.size(), 1));

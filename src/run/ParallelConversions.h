@@ -17,7 +17,7 @@ namespace movara::run {
 // started when the object goes are not run.
 class TParallelConversions {
  public:
-  // One conversion; ConvertGif unless a test holds or fails conversions.
+  // One conversion; ConvertFile unless a test holds or fails conversions.
   using TConvert = std::function<convert::TConvertOutcome(const convert::TConvertOptions&)>;
 
   TParallelConversions(std::vector<convert::TConvertOptions> jobs, unsigned threads, TConvert convert = {});

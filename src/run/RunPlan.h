@@ -51,6 +51,10 @@ struct TPlanOptions {
   std::filesystem::path Output;
   // Whether a test page is written beside each movie.
   bool Pages = false;
+  // The extensions of the files a folder run takes (kGifExtensions and
+  // the others of run/FolderListing.h); files given by name are taken
+  // whatever they are called.
+  std::vector<std::string> Extensions = {".gif"};
 };
 
 // Plans a folder run: the GIFs of `root`, then those of each subfolder (one

@@ -10,8 +10,8 @@ namespace {
 using imaging::TBitmap;
 using imaging::TPixelFormat;
 
-// More layers over the stage than this make a picture too deep to show
-// quickly; the next change is then a whole picture.
+// More layers over the base than this make the stage too deep to show
+// quickly; they are then merged.
 constexpr std::size_t kMaxLayers = 11;
 
 bool Same(const std::uint8_t* a, const std::uint8_t* b) {
@@ -34,8 +34,9 @@ TBitmap Stored(TBitmap picture) {
   return picture;
 }
 
-// The changed pixels of `rect` as a layer (unchanged ones transparent), or
-// false when some changed pixel would not show exactly over the stage.
+// The pixels of `rect` that differ from `before` as a layer (unchanged ones
+// transparent), or false when some of them would not show exactly laid over
+// `before`.
 bool MakeLayer(const TBitmap& before, const TBitmap& after, const TChangedRect& r, TBitmap& layer) {
   layer = TBitmap(r.Right - r.Left, r.Bottom - r.Top, TPixelFormat::pf32bit);
   for (std::int32_t y = r.Top; y < r.Bottom; ++y) {
@@ -71,39 +72,80 @@ TChangedRect ChangedRect(const TBitmap& before, const TBitmap& after) {
 
 TAnimationPictures::TAnimationPictures(swf::TFlashMovie& movie, const TMovieTime& time) : movie_(movie), time_(time) {}
 
-void TAnimationPictures::Place(const TBitmap& picture, std::int32_t left, std::int32_t top, std::size_t k,
-                               bool replace) {
-  swf::TFlashImage& image = movie_.AddImage(picture);
-  swf::TFlashShape& shape = movie_.AddRectangle(0, 0, picture.Width(), picture.Height());
+namespace {
+
+// Adds a picture and a rectangle filled with it.
+swf::TFlashShape& AddPicture(swf::TFlashMovie& movie, const TBitmap& picture) {
+  swf::TFlashImage& image = movie.AddImage(picture);
+  swf::TFlashShape& shape = movie.AddRectangle(0, 0, picture.Width(), picture.Height());
   shape.SetImageFill(image, 1, 1.0, 1.0);
-  if (replace) {
-    for (const std::uint16_t depth : shown_) movie_.RemoveObject(depth, &shape);
-    shown_.clear();
+  return shape;
+}
+
+void CopyCanvas(TBitmap& to, const TBitmap& from) {
+  if (to.Width() != from.Width() || to.Height() != from.Height()) {
+    to = from;
+  } else {
+    std::memcpy(to.ScanLine(0), from.ScanLine(0), from.Stride() * static_cast<std::size_t>(from.Height()));
   }
+}
+
+TChangedRect Union(const TChangedRect& a, const TChangedRect& b) {
+  if (a.Empty()) return b;
+  return {std::min(a.Left, b.Left), std::min(a.Top, b.Top), std::max(a.Right, b.Right), std::max(a.Bottom, b.Bottom)};
+}
+
+}  // namespace
+
+void TAnimationPictures::PlaceBase(const TBitmap& canvas, std::size_t k) {
+  swf::TFlashShape& shape = AddPicture(movie_, Stored(canvas));
+  for (const std::uint16_t depth : shown_) movie_.RemoveObject(depth, &shape);
   const auto depth = static_cast<std::uint16_t>(2 * k);
-  movie_.PlaceObject(shape, depth).SetTranslate(left, top);
+  movie_.PlaceObject(shape, depth).SetTranslate(0, 0);
+  shown_.assign(1, depth);
+  layers_.clear();
+  CopyCanvas(base_, canvas);
+}
+
+void TAnimationPictures::PlaceLayer(const TBitmap& picture, const TChangedRect& at, std::size_t k) {
+  swf::TFlashShape& shape = AddPicture(movie_, Stored(picture));
+  const auto depth = static_cast<std::uint16_t>(2 * k);
+  movie_.PlaceObject(shape, depth).SetTranslate(at.Left, at.Top);
   shown_.push_back(depth);
+  layers_.push_back({depth, at});
+}
+
+bool TAnimationPictures::Merge(const TBitmap& canvas, const TChangedRect& changed, std::size_t k) {
+  TChangedRect r = changed;
+  for (const TLayer& layer : layers_) r = Union(r, layer.Rect);
+  TBitmap merged;
+  if (2 * r.Area() > std::int64_t{canvas.Width()} * canvas.Height() || !MakeLayer(base_, canvas, r, merged)) return false;
+  swf::TFlashShape& shape = AddPicture(movie_, Stored(std::move(merged)));
+  for (const TLayer& layer : layers_) movie_.RemoveObject(layer.Depth, &shape);
+  const auto depth = static_cast<std::uint16_t>(2 * k);
+  movie_.PlaceObject(shape, depth).SetTranslate(r.Left, r.Top);
+  shown_.resize(1);
+  shown_.push_back(depth);
+  layers_.assign(1, {depth, r});
+  return true;
 }
 
 void TAnimationPictures::Add(const TBitmap& canvas, std::size_t k) {
   if (previous_.Width() == 0) {
     firstTransparent_ = !Opaque(canvas, 0, 0, canvas.Width(), canvas.Height());
-    Place(Stored(canvas), 0, 0, k, true);
-    previous_ = canvas;
-    time_.ShowFrame(movie_, k);
-    return;
-  }
-  const TChangedRect r = ChangedRect(previous_, canvas);
-  if (!r.Empty()) {
-    const bool whole = r.Left == 0 && r.Top == 0 && r.Right == canvas.Width() && r.Bottom == canvas.Height();
+    PlaceBase(canvas, k);
+  } else if (const TChangedRect r = ChangedRect(previous_, canvas); !r.Empty()) {
     TBitmap layer;
-    if (!whole && shown_.size() < kMaxLayers && MakeLayer(previous_, canvas, r, layer)) {
-      Place(Stored(std::move(layer)), r.Left, r.Top, k, false);
-    } else {
-      Place(Stored(canvas), 0, 0, k, true);
+    const bool whole = r.Area() == std::int64_t{canvas.Width()} * canvas.Height();
+    if (whole || !MakeLayer(previous_, canvas, r, layer)) {
+      PlaceBase(canvas, k);
+    } else if (layers_.size() < kMaxLayers) {
+      PlaceLayer(layer, r, k);
+    } else if (!Merge(canvas, r, k)) {
+      PlaceBase(canvas, k);
     }
-    std::memcpy(previous_.ScanLine(0), canvas.ScanLine(0), canvas.Stride() * static_cast<std::size_t>(canvas.Height()));
   }
+  CopyCanvas(previous_, canvas);
   time_.ShowFrame(movie_, k);
 }
 

@@ -10,15 +10,27 @@
 
 namespace movara::convert {
 
+// The rectangle of pixels that differ between two canvases of one size
+// (pixels that are both fully transparent do not differ); empty when none.
+struct TChangedRect {
+  std::int32_t Left = 0, Top = 0, Right = 0, Bottom = 0;
+  bool Empty() const { return Right <= Left || Bottom <= Top; }
+  std::int64_t Area() const { return Empty() ? 0 : std::int64_t{Right - Left} * (Bottom - Top); }
+};
+TChangedRect ChangedRect(const imaging::TBitmap& before, const imaging::TBitmap& after);
+
 // The pictures of an animation whose frames come composed (32-bit B G R A,
-// straight alpha). The first frame is a whole picture; each later one adds
-// only the rectangle of what changed, as a layer over the pictures on the
-// stage, when a layer shows it exactly: every changed pixel is opaque or
-// lands where the stage is transparent, so that laying it over the stage
-// gives the new pixel. Unchanged pixels of the layer are transparent.
-// Otherwise, or when the layers would get too deep, the frame is a whole
-// picture that replaces them all. A frame that changes nothing adds no
-// picture. Wholly opaque pictures are 24-bit.
+// straight alpha). The first frame is a whole picture, the base; each later
+// one adds only the rectangle of what changed, as a layer over the pictures
+// on the stage, when a layer shows it exactly: every changed pixel is opaque
+// or lands where the stage is transparent, so that laying it over the stage
+// gives the new pixel. Unchanged pixels of a layer are transparent. When the
+// layers over the base get too deep to show quickly, they are merged: one
+// picture of the rectangle they cover replaces them when it is at most half
+// the canvas and shows the canvas exactly over the base; otherwise, and when
+// no layer shows a frame exactly, a whole picture becomes the new base. A
+// frame that changes nothing adds no picture. Wholly opaque pictures are
+// 24-bit. Holds the canvas before and the base's canvas.
 class TAnimationPictures {
  public:
   TAnimationPictures(swf::TFlashMovie& movie, const TMovieTime& time);
@@ -29,21 +41,21 @@ class TAnimationPictures {
   bool FirstFrameTransparent() const { return firstTransparent_; }
 
  private:
-  void Place(const imaging::TBitmap& picture, std::int32_t left, std::int32_t top, std::size_t k, bool replace);
+  struct TLayer {
+    std::uint16_t Depth;
+    TChangedRect Rect;
+  };
+  void PlaceBase(const imaging::TBitmap& canvas, std::size_t k);
+  void PlaceLayer(const imaging::TBitmap& picture, const TChangedRect& at, std::size_t k);
+  bool Merge(const imaging::TBitmap& canvas, const TChangedRect& changed, std::size_t k);
 
   swf::TFlashMovie& movie_;
   const TMovieTime& time_;
   imaging::TBitmap previous_;
-  std::vector<std::uint16_t> shown_;
+  imaging::TBitmap base_;
+  std::vector<std::uint16_t> shown_;  // every depth on the stage
+  std::vector<TLayer> layers_;        // those over the base
   bool firstTransparent_ = false;
 };
-
-// The rectangle of pixels that differ between two canvases of one size
-// (pixels that are both fully transparent do not differ); empty when none.
-struct TChangedRect {
-  std::int32_t Left = 0, Top = 0, Right = 0, Bottom = 0;
-  bool Empty() const { return Right <= Left || Bottom <= Top; }
-};
-TChangedRect ChangedRect(const imaging::TBitmap& before, const imaging::TBitmap& after);
 
 }  // namespace movara::convert

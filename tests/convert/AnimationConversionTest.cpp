@@ -6,11 +6,13 @@
 #include <cstdio>
 
 #include "ConvertTestSupport.h"
+#include "animation/ApngBytes.h"
 #include "MiniPlayer.h"
 #include "convert/AnimationTime.h"
 #include "convert/Convert.h"
 #include "swf/builder/LosslessPixels.h"
 #include "swf/core/ActionList.h"
+#include "swf/core/BitmapTags.h"
 
 namespace movara::convert {
 namespace {
@@ -120,6 +122,49 @@ TEST(AnimationConversion, FramesLastTheirTimeAndPlayTheirCount) {
     EXPECT_EQ(played.Header.FrameCount, c.movieFrames) << c.file;
     EXPECT_EQ(DoActions(bytes), c.stops) << c.file;
   }
+}
+
+// 25 frames each changing one 4 x 4 square of the top-left 12 x 8 pixels of
+// a 20 x 20 canvas: the layers get too deep and are merged into one picture
+// over the first, which stays; the stage shows every frame.
+TEST(AnimationConversion, DeepLayersMergeOverTheFirstPicture) {
+  constexpr int kFrames = 25;
+  test::ApngBytes apng;
+  apng.Header(20, 20).AnimationControl(kFrames, 0).FrameControl(0, 20, 20, 0, 0, 1, 10, 0, 0).ImageData(20, 20, 0x808080FF);
+  std::vector<RgbaImage> expected(1, RgbaImage{20, 20, {}});
+  for (int i = 0; i < 400; ++i) expected[0].rgba.insert(expected[0].rgba.end(), {0x80, 0x80, 0x80, 0xFF});
+  std::uint32_t sequence = 1;
+  for (int k = 1; k < kFrames; ++k) {
+    const auto x = static_cast<std::uint32_t>(4 * (k % 3)), y = static_cast<std::uint32_t>(4 * (k % 2));
+    const std::uint32_t rgba = static_cast<std::uint32_t>(k * 10) << 24 | 0x2040FF;
+    apng.FrameControl(sequence, 4, 4, x, y, 1, 10, 0, 0).FrameData(sequence + 1, 4, 4, rgba);
+    sequence += 2;
+    RgbaImage next = expected.back();
+    for (std::uint32_t row = y; row < y + 4; ++row) {
+      for (std::uint32_t col = x; col < x + 4; ++col) {
+        std::uint8_t* p = &next.rgba[(row * 20 + col) * 4];
+        p[0] = static_cast<std::uint8_t>(k * 10), p[1] = 0x20, p[2] = 0x40, p[3] = 0xFF;
+      }
+    }
+    expected.push_back(next);
+  }
+  test::ConvertFixture fx;
+  TConvertOptions options;
+  options.Gif = fx.WriteGif("deep.png", apng.End().Bytes());
+  options.Movie = fx.MovieOf(options.Gif);
+  options.Timing.FramesPerSecond = 120;
+  ASSERT_EQ(ConvertFile(options).Code, crOk);
+  const auto bytes = ReadFileBytes(options.Movie);
+  EXPECT_TRUE(test::SamePictures(test::PlayMovie(bytes).Frames, expected));
+  int whole = 0, pictures = 0;
+  for (const auto& tag : swf::ReadSWFFile(bytes).Tags) {
+    if (const auto* bits = dynamic_cast<const swf::TSWFDefineBitsLossless*>(tag.get())) {
+      ++pictures;
+      whole += bits->Width == 20 && bits->Height == 20 ? 1 : 0;
+    }
+  }
+  EXPECT_EQ(whole, 1);
+  EXPECT_EQ(pictures, kFrames);  // one a frame, layer or merge
 }
 
 TEST(AnimationConversion, ContentDecidesAndBadFilesFailAsABadGif) {

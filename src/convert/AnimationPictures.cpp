@@ -90,19 +90,14 @@ void CopyCanvas(TBitmap& to, const TBitmap& from) {
   }
 }
 
-TChangedRect Union(const TChangedRect& a, const TChangedRect& b) {
-  if (a.Empty()) return b;
-  return {std::min(a.Left, b.Left), std::min(a.Top, b.Top), std::max(a.Right, b.Right), std::max(a.Bottom, b.Bottom)};
-}
-
 }  // namespace
 
 void TAnimationPictures::PlaceBase(const TBitmap& canvas, std::size_t k) {
   swf::TFlashShape& shape = AddPicture(movie_, Stored(canvas));
-  for (const std::uint16_t depth : shown_) movie_.RemoveObject(depth, &shape);
-  const auto depth = static_cast<std::uint16_t>(2 * k);
-  movie_.PlaceObject(shape, depth).SetTranslate(0, 0);
-  shown_.assign(1, depth);
+  if (baseDepth_) movie_.RemoveObject(*baseDepth_, &shape);
+  for (const std::uint16_t depth : layers_) movie_.RemoveObject(depth, &shape);
+  baseDepth_ = static_cast<std::uint16_t>(2 * k);
+  movie_.PlaceObject(shape, *baseDepth_).SetTranslate(0, 0);
   layers_.clear();
   CopyCanvas(base_, canvas);
 }
@@ -111,22 +106,26 @@ void TAnimationPictures::PlaceLayer(const TBitmap& picture, const TChangedRect& 
   swf::TFlashShape& shape = AddPicture(movie_, Stored(picture));
   const auto depth = static_cast<std::uint16_t>(2 * k);
   movie_.PlaceObject(shape, depth).SetTranslate(at.Left, at.Top);
-  shown_.push_back(depth);
-  layers_.push_back({depth, at});
+  layers_.push_back(depth);
 }
 
-bool TAnimationPictures::Merge(const TBitmap& canvas, const TChangedRect& changed, std::size_t k) {
-  TChangedRect r = changed;
-  for (const TLayer& layer : layers_) r = Union(r, layer.Rect);
+bool TAnimationPictures::Merge(const TBitmap& canvas, std::size_t k) {
+  // What differs from the base is never more than what the layers over it
+  // changed: a sprite that moves on leaves the base as it was behind it.
+  const TChangedRect r = ChangedRect(base_, canvas);
   TBitmap merged;
-  if (2 * r.Area() > std::int64_t{canvas.Width()} * canvas.Height() || !MakeLayer(base_, canvas, r, merged)) return false;
+  if (2 * r.Area() > std::int64_t{canvas.Width()} * canvas.Height()) return false;
+  if (r.Empty()) {
+    for (const std::uint16_t depth : layers_) movie_.RemoveObject(depth, nullptr);
+    layers_.clear();
+    return true;
+  }
+  if (!MakeLayer(base_, canvas, r, merged)) return false;
   swf::TFlashShape& shape = AddPicture(movie_, Stored(std::move(merged)));
-  for (const TLayer& layer : layers_) movie_.RemoveObject(layer.Depth, &shape);
+  for (const std::uint16_t depth : layers_) movie_.RemoveObject(depth, &shape);
   const auto depth = static_cast<std::uint16_t>(2 * k);
   movie_.PlaceObject(shape, depth).SetTranslate(r.Left, r.Top);
-  shown_.resize(1);
-  shown_.push_back(depth);
-  layers_.assign(1, {depth, r});
+  layers_.assign(1, depth);
   return true;
 }
 
@@ -141,7 +140,7 @@ void TAnimationPictures::Add(const TBitmap& canvas, std::size_t k) {
       PlaceBase(canvas, k);
     } else if (layers_.size() < kMaxLayers) {
       PlaceLayer(layer, r, k);
-    } else if (!Merge(canvas, r, k)) {
+    } else if (!Merge(canvas, k)) {
       PlaceBase(canvas, k);
     }
   }

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "convert/MovieTime.h"
@@ -26,9 +27,10 @@ TChangedRect ChangedRect(const imaging::TBitmap& before, const imaging::TBitmap&
 // or lands where the stage is transparent, so that laying it over the stage
 // gives the new pixel. Unchanged pixels of a layer are transparent. When the
 // layers over the base get too deep to show quickly, they are merged: one
-// picture of the rectangle they cover replaces them when it is at most half
-// the canvas and shows the canvas exactly over the base; otherwise, and when
-// no layer shows a frame exactly, a whole picture becomes the new base. A
+// picture of the rectangle where the canvas differs from the base replaces
+// them when it is at most half the canvas and shows the canvas exactly over
+// the base; otherwise, and when no layer shows a frame exactly, a whole
+// picture becomes the new base. A
 // frame that changes nothing adds no picture. Wholly opaque pictures are
 // 24-bit. Holds the canvas before and the base's canvas.
 class TAnimationPictures {
@@ -41,20 +43,17 @@ class TAnimationPictures {
   bool FirstFrameTransparent() const { return firstTransparent_; }
 
  private:
-  struct TLayer {
-    std::uint16_t Depth;
-    TChangedRect Rect;
-  };
   void PlaceBase(const imaging::TBitmap& canvas, std::size_t k);
   void PlaceLayer(const imaging::TBitmap& picture, const TChangedRect& at, std::size_t k);
-  bool Merge(const imaging::TBitmap& canvas, const TChangedRect& changed, std::size_t k);
+  bool Merge(const imaging::TBitmap& canvas, std::size_t k);
 
   swf::TFlashMovie& movie_;
   const TMovieTime& time_;
   imaging::TBitmap previous_;
   imaging::TBitmap base_;
-  std::vector<std::uint16_t> shown_;  // every depth on the stage
-  std::vector<TLayer> layers_;        // those over the base
+  // The depths of the pictures on the stage: the base and the layers over it.
+  std::optional<std::uint16_t> baseDepth_;
+  std::vector<std::uint16_t> layers_;
   bool firstTransparent_ = false;
 };
 

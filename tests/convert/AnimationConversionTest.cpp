@@ -167,6 +167,46 @@ TEST(AnimationConversion, DeepLayersMergeOverTheFirstPicture) {
   EXPECT_EQ(pictures, kFrames);  // one a frame, layer or merge
 }
 
+// Squares that each go away with the next frame (disposed to the previous
+// canvas), then a frame that leaves the canvas as the first was: the merge
+// finds nothing to show over the first picture and only takes the layers
+// away.
+TEST(AnimationConversion, AMergeOfNothingTakesTheLayersAway) {
+  constexpr int kSquares = 11;
+  test::ApngBytes apng;
+  apng.Header(20, 20).AnimationControl(kSquares + 2, 0).FrameControl(0, 20, 20, 0, 0, 1, 10, 0, 0);
+  apng.ImageData(20, 20, 0x808080FF);
+  RgbaImage base{20, 20, {}};
+  for (int i = 0; i < 400; ++i) base.rgba.insert(base.rgba.end(), {0x80, 0x80, 0x80, 0xFF});
+  std::vector<RgbaImage> expected(1, base);
+  std::uint32_t sequence = 1;
+  const auto square = [&](int k, std::uint32_t rgba, std::uint8_t dispose) {
+    const auto x = static_cast<std::uint32_t>(k % 4 * 4), y = static_cast<std::uint32_t>(k / 4 * 4);
+    apng.FrameControl(sequence, 4, 4, x, y, 1, 10, dispose, 0).FrameData(sequence + 1, 4, 4, rgba);
+    sequence += 2;
+    RgbaImage next = base;
+    for (std::uint32_t row = y; row < y + 4; ++row) {
+      for (std::uint32_t col = x; col < x + 4; ++col) {
+        for (int c = 0; c < 4; ++c) next.rgba[(row * 20 + col) * 4 + c] = static_cast<std::uint8_t>(rgba >> (24 - 8 * c));
+      }
+    }
+    expected.push_back(next);
+  };
+  for (int k = 1; k <= kSquares; ++k) square(k, static_cast<std::uint32_t>(k * 20) << 24 | 0x0000FF, 2);
+  square(kSquares + 1, 0x808080FF, 0);
+  test::ConvertFixture fx;
+  TConvertOptions options;
+  options.Gif = fx.WriteGif("back.png", apng.End().Bytes());
+  options.Movie = fx.MovieOf(options.Gif);
+  options.Timing.FramesPerSecond = 120;
+  ASSERT_EQ(ConvertFile(options).Code, crOk);
+  const auto bytes = ReadFileBytes(options.Movie);
+  EXPECT_TRUE(test::SamePictures(test::PlayMovie(bytes).Frames, expected));
+  int pictures = 0;
+  for (const auto& tag : swf::ReadSWFFile(bytes).Tags) pictures += dynamic_cast<const swf::TSWFDefineBitsLossless*>(tag.get()) ? 1 : 0;
+  EXPECT_EQ(pictures, kSquares + 1);  // none for the last frame
+}
+
 TEST(AnimationConversion, ContentDecidesAndBadFilesFailAsABadGif) {
   test::ConvertFixture fx;
   // A WebP named .gif converts as a WebP.

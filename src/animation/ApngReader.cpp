@@ -82,11 +82,10 @@ class TApngReader::TScan {
     if (c.Is("acTL")) return AnimationControl(c);
     if (c.Is("fcTL") && r_.animated_) return FrameControl(c);
     if (c.Is("fdAT") && r_.animated_) return FrameData(c);
-    // Other ancillary chunks (colour spaces, text, times) change nothing shown
-    // here; an unknown critical chunk would.
-    if (c.Type[0] >= 'A' && c.Type[0] <= 'Z' && !c.Is("fcTL") && !c.Is("fdAT")) {
-      Refuse("unknown critical chunk " + c.Type);
-    }
+    // Other ancillary chunks (colour spaces, text, times; frame chunks of a
+    // file without acTL, which is a plain PNG) change nothing shown here; an
+    // unknown critical chunk would.
+    if (c.Type[0] >= 'A' && c.Type[0] <= 'Z') Refuse("unknown critical chunk " + c.Type);
     return false;
   }
 

@@ -224,6 +224,7 @@ run::TPlanOptions PlanOptions(const TCliOptions& options) {
   plan.Output = options.Output;
   plan.Pages = options.Html;
   plan.Share = options.Share;
+  plan.Extensions = options.Extensions;
   return plan;
 }
 

@@ -40,6 +40,8 @@ struct TCliOptions {
   std::filesystem::path Report;
   // --shard: the share of the run's files converted here.
   run::TShare Share;
+  // --types: the extensions a folder run takes (GIFs unless asked).
+  std::vector<std::string> Extensions = {".gif"};
 };
 
 // Both runs plan first (a file whose movie or page would replace an input,

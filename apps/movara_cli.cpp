@@ -1,4 +1,4 @@
-// movara-cli: converts GIF files to SWF movies from a terminal.
+// movara-cli: converts GIF, PNG and WebP files to SWF movies from a terminal.
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -17,19 +17,24 @@
 #include "Terminal.h"
 #include "base/Memory.h"
 #include "base/Printable.h"
+#include "run/FolderListing.h"
 
 namespace {
 
 using movara::cli::TCliOptions;
 
 constexpr const char* kUsage =
-    "usage: movara-cli [options] FILE.gif...\n"
+    "usage: movara-cli [options] FILE.gif|FILE.png|FILE.webp...\n"
     "       movara-cli [options] --folder DIR\n"
     "       movara-cli [options] --play FILE\n"
     "\n"
-    "Converts GIF images into SWF movies that play like them.\n"
-    "  FILE.gif...     convert these files\n"
+    "Converts GIF, animated PNG and animated WebP images (still ones too) into\n"
+    "SWF movies that play like them; a file's kind is told by its content.\n"
+    "  FILE...         convert these files\n"
     "  --folder DIR    convert every GIF of DIR and of its subfolders (one level)\n"
+    "                  (and PNG and WebP files with --types)\n"
+    "  --types LIST    the kinds of file --folder takes: gif, png, webp, comma-\n"
+    "                  separated (default gif)\n"
     "  --output DIR    folder for the movies (default: beside each GIF; with\n"
     "                  --folder, a subfolder's movies go into a subfolder of DIR)\n"
     "  --url URL       make the movie open URL in a new window when clicked\n"
@@ -39,8 +44,9 @@ constexpr const char* kUsage =
     "                  smaller movies, made faster, that play the same\n"
     "  --compress      write compressed movies (\"CWS\"; default uncompressed)\n"
     "  --fps N         movie frames per second, 1 to 120 (default 24)\n"
-    "  --loop          play the GIF's loop count, as browsers do: without one, once\n"
-    "                  and stay on the last frame (default: loop for ever)\n"
+    "  --loop          play the file's loop count, as browsers do: a GIF without\n"
+    "                  one once, then it stays on the last frame; a PNG's or\n"
+    "                  WebP's number of plays (default: loop for ever)\n"
     "  --jobs N        convert N files at once (default: one per core)\n"
     "  --files-from FILE  also convert the files named in FILE (\"-\": standard\n"
     "                  input), one a line; relative names from the current folder\n"
@@ -51,9 +57,10 @@ constexpr const char* kUsage =
     "                  same on every machine); auto: a Slurm array task's share,\n"
     "                  auto/N: a Kubernetes Indexed Job pod's (JOB_COMPLETION_INDEX)\n"
     "  --              the arguments after it are files, even when they start with -\n"
-    "  --play FILE     play a movie in the browser: FILE.gif is converted first,\n"
-    "                  FILE.swf is played as it is; prints \"page: URL\", opens\n"
-    "                  it ($BROWSER, else the desktop's opener) and serves it on\n"
+    "  --play FILE     play a movie in the browser: a GIF, PNG or WebP is\n"
+    "                  converted first, FILE.swf is played as it is; prints\n"
+    "                  \"page: URL\", opens it ($BROWSER, else the desktop's\n"
+    "                  opener) and serves it on\n"
     "                  127.0.0.1 until Ctrl-C\n"
     "  --no-browser    with --play, only print the page's URL\n"
     "  --quiet         print errors only\n"
@@ -61,11 +68,12 @@ constexpr const char* kUsage =
     "  --help          print this help\n"
     "The movie keeps the GIF's time: each GIF frame starts at the movie frame\n"
     "nearest to the sum of the delays before it. Delays of 0 and 1 hundredth last\n"
-    "10, as in browsers; a frame without a delay lasts 10/24 s.\n"
+    "10, as in browsers; a frame without a delay lasts 10/24 s. A PNG's or WebP's\n"
+    "frames of 10 ms or less last 100 ms.\n"
     "A file that is not converted is reported on standard error with the reason.\n"
     "On a terminal, a progress line shows the frames of a large GIF, or the files\n"
     "of a folder run.\n"
-    "Exit status: 0 when every file converted, 1 when a GIF could not be read\n"
+    "Exit status: 0 when every file converted, 1 when a file could not be read\n"
     "or was not converted, 6 when a movie or the report could not be written, 2\n"
     "for a usage error or a list that cannot be read, 130 or 143 when Ctrl-C or\n"
     "SIGTERM stopped the run.\n";
@@ -83,6 +91,24 @@ unsigned NumberArgument(const std::string& option, const std::string& text, unsi
     UsageError(option + " needs a number from " + std::to_string(low) + " to " + std::to_string(high));
   }
   return static_cast<unsigned>(n);
+}
+
+// The extensions of the kinds a folder run takes: "gif,png,webp" or part.
+std::vector<std::string> FormatExtensions(const std::string& list) {
+  std::vector<std::string> extensions;
+  std::size_t from = 0;
+  while (from <= list.size()) {
+    const std::size_t comma = std::min(list.find(',', from), list.size());
+    const std::string kind = list.substr(from, comma - from);
+    const std::vector<std::string>* more = nullptr;
+    if (kind == "gif") more = &movara::run::kGifExtensions;
+    if (kind == "png") more = &movara::run::kPngExtensions;
+    if (kind == "webp") more = &movara::run::kWebPExtensions;
+    if (more == nullptr) UsageError("--types takes gif, png and webp, not \"" + kind + "\"");
+    extensions.insert(extensions.end(), more->begin(), more->end());
+    from = comma + 1;
+  }
+  return extensions;
 }
 
 // Reads the arguments; an exit status when the run ends here.
@@ -108,6 +134,8 @@ std::optional<int> ParseArguments(int argc, char** argv, TCliOptions& options) {
       options.Url = value();
     } else if (arg == "--folder") {
       options.Folder = value();
+    } else if (arg == "--types") {
+      options.Extensions = FormatExtensions(value());
     } else if (arg == "--html") {
       options.Html = true;
     } else if (arg == "--no-overwrite") {
@@ -137,7 +165,7 @@ std::optional<int> ParseArguments(int argc, char** argv, TCliOptions& options) {
     }
   }
   if (const std::string wrong = movara::cli::ManyFilesConflict(options); !wrong.empty()) UsageError(wrong);
-  if (options.Files.empty() && options.Folder.empty() && options.FilesFrom.empty()) UsageError("no GIF given");
+  if (options.Files.empty() && options.Folder.empty() && options.FilesFrom.empty()) UsageError("no file given");
   if (!options.Files.empty() && !options.Folder.empty()) UsageError("give files or --folder, not both");
   if (options.Play && options.Files.size() != 1) UsageError("--play plays one file");
   return std::nullopt;

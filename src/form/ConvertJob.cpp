@@ -4,6 +4,7 @@
 
 #include "convert/Convert.h"
 #include "form/MainForm.h"
+#include "run/FolderListing.h"
 #include "run/MovieNames.h"
 
 namespace movara::form {
@@ -68,7 +69,13 @@ bool TfrmMain::MayWrite(const std::filesystem::path& target, bool single, bool k
 run::TPlanOptions TfrmMain::PlanOptions(const std::string& subFolder) {
   run::TPlanOptions plan;
   plan.Output = MovieFolder(subFolder);
-  plan.Pages = !CommandLineMode && (running_ ? run_ : CurrentChoices()).Single;
+  const TRunChoices choices = running_ ? run_ : CurrentChoices();
+  plan.Pages = !CommandLineMode && choices.Single;
+  if (choices.Movie.PngAndWebP) {
+    for (const auto* kind : {&run::kPngExtensions, &run::kWebPExtensions}) {
+      plan.Extensions.insert(plan.Extensions.end(), kind->begin(), kind->end());
+    }
+  }
   return plan;
 }
 
@@ -96,7 +103,7 @@ int TfrmMain::ConvertPlanned(const run::TPlannedFile& file) {
     options.Timing = choices.Movie.Timing;
     if (choices.Movie.KeepExisting) options.Overwrite = convert::TOverwrite::Keep;
     TViewProgress progress(view_);
-    outcome = convert::ConvertGif(options, &progress);
+    outcome = convert::ConvertFile(options, &progress);
   }
   if (!single && outcome.Code != convert::crOk) runFailures_.push_back({file.Gif, run::ReasonLine(outcome)});
   if (!CommandLineMode && single && !closePending_) ReportConversion(outcome);

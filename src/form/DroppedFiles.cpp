@@ -12,7 +12,10 @@ std::vector<std::filesystem::path> DroppedGifs(const std::vector<std::filesystem
   std::vector<std::filesystem::path> gifs;
   std::error_code ec;
   for (const auto& path : paths) {
-    if (run::HasGifExtension(path) && std::filesystem::is_regular_file(path, ec)) gifs.push_back(path);
+    // Files dropped are asked for: PNG and WebP files as well as GIFs.
+    const bool taken = run::HasGifExtension(path) || run::HasExtension(path, run::kPngExtensions) ||
+                       run::HasExtension(path, run::kWebPExtensions);
+    if (taken && std::filesystem::is_regular_file(path, ec)) gifs.push_back(path);
   }
   return gifs;
 }

@@ -30,7 +30,7 @@ convert::TConvertOutcome TConversionMeter::Convert(const convert::TConvertOption
                                                    convert::IConvertProgress* progress) {
   TFrameCounter counter(progress);
   const auto start = std::chrono::steady_clock::now();
-  convert::TConvertOutcome outcome = convert::ConvertGif(job, &counter);
+  convert::TConvertOutcome outcome = convert::ConvertFile(job, &counter);
   const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
   const std::lock_guard lock(mutex_);
   measures_[job.Movie] = {took.count(), counter.Total};

@@ -19,12 +19,12 @@ struct TConversionMeasure {
   std::optional<std::uint64_t> GifFrames;
 };
 
-// Converts through ConvertGif and keeps each conversion's measure under its
+// Converts through ConvertFile and keeps each conversion's measure under its
 // movie's path (unique among a plan's conversions), whichever thread it ran
 // on, until it is taken.
 class TConversionMeter {
  public:
-  // Converts; `progress` (may be null) is told as ConvertGif tells it.
+  // Converts; `progress` (may be null) is told as ConvertFile tells it.
   convert::TConvertOutcome Convert(const convert::TConvertOptions& job, convert::IConvertProgress* progress = nullptr);
   // Convert as a parallel runner's conversion.
   TParallelConversions::TConvert Function();

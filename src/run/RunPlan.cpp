@@ -72,11 +72,12 @@ void RefuseConflicts(TRunPlan& plan, bool pages) {
   }
 }
 
-// The GIFs of a folder and their movies in `movieFolder`; records why the
+// The files of a folder the run takes and their movies in `movieFolder`; records why the
 // folder cannot be read instead.
-void ListFolder(TPlannedFolder& folder, const std::filesystem::path& movieFolder) {
+void ListFolder(TPlannedFolder& folder, const std::filesystem::path& movieFolder,
+                const std::vector<std::string>& extensions) {
   try {
-    for (auto& gif : GifFilesIn(folder.Folder)) {
+    for (auto& gif : FilesIn(folder.Folder, extensions)) {
       const std::filesystem::path movie = MovieFileName(movieFolder, gif);
       folder.Files.push_back({std::move(gif), movie, {}});
     }
@@ -134,7 +135,7 @@ TRunPlan PlanFolderRun(const std::filesystem::path& root, const TPlanOptions& op
   const std::filesystem::path output = options.Output.empty() ? root : options.Output;
   TRunPlan plan;
   plan.Folders.push_back({root, {}, {}, {}, false});
-  ListFolder(plan.Folders.back(), output);
+  ListFolder(plan.Folders.back(), output, options.Extensions);
   std::vector<std::string> names;
   try {
     if (plan.Folders.back().Unreadable.empty()) names = SubfolderNamesIn(root);
@@ -145,7 +146,7 @@ TRunPlan PlanFolderRun(const std::filesystem::path& root, const TPlanOptions& op
   for (const std::string& name : names) {
     TPlannedFolder folder{root / name, name, {}, {}, false};
     folder.Repeated = !walked.insert(Resolved(folder.Folder)).second;
-    if (!folder.Repeated) ListFolder(folder, output / name);
+    if (!folder.Repeated) ListFolder(folder, output / name, options.Extensions);
     PrepareMovieFolder(folder, output);
     plan.Folders.push_back(std::move(folder));
   }

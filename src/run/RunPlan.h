@@ -59,6 +59,10 @@ struct TPlanOptions {
   // would be replaced are found over the whole run first, so every share
   // refuses the same files and only the share's own files stay planned.
   TShare Share;
+  // The extensions of the files a folder run takes (kGifExtensions and
+  // the others of run/FolderListing.h); files given by name are taken
+  // whatever they are called.
+  std::vector<std::string> Extensions = {".gif"};
 };
 
 // Plans a folder run: the GIFs of `root`, then those of each subfolder (one

@@ -1,14 +1,14 @@
 #!/usr/bin/env bash
 # The bash completion of movara-cli, as bash calls it: the options, folders
 # after --output, any file after --files-from, nothing after --jobs or
-# --shard, GIF files and folders elsewhere.
+# --shard, GIF, PNG and WebP files and folders elsewhere.
 set -u
 completion=$(realpath "$1"); cli=$(realpath "$2")
 work=$(mktemp -d); trap 'rm -rf "$work"' EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }
 # shellcheck source=/dev/null
 source "$completion"
-cd "$work" && mkdir movies && touch a.gif B.GIF notes.txt
+cd "$work" && mkdir movies && touch a.gif B.GIF c.png d.WebP notes.txt
 
 completions() {
   COMP_WORDS=("$cli" "$@"); COMP_CWORD=$#
@@ -26,8 +26,8 @@ check "movies" --output ""
 check "" --jobs ""
 check "" --url ""
 check "" --shard ""
-check "B.GIF a.gif movies notes.txt" --files-from ""
+check "B.GIF a.gif c.png d.WebP movies notes.txt" --files-from ""
 check "--files-from" --files
-check "B.GIF a.gif movies" --html ""
-check "B.GIF a.gif movies" ""
+check "B.GIF a.gif c.png d.WebP movies" --html ""
+check "B.GIF a.gif c.png d.WebP movies" ""
 echo "completion tests passed"

@@ -170,6 +170,7 @@ void TFlashMovie::SetCompressionThreads(unsigned threads) { pool_ = std::make_un
 void TFlashMovie::WriteBodyStart(TBitsEngine& be, TWriteCursor& at) {
   at.Version = Version();
   at.RaiseVersion = true;
+  at.Definitions = std::make_unique<TDefinitionOrder>();
   if (hasBackground_) {
     TSWFSetBackgroundColor tag;
     tag.Color = *backgroundColor_;

@@ -78,10 +78,6 @@ class TFlashMovie : public TBasedSWFStream, public TFlashTimeline {
   // A video placed from the frame being built on; it writes its frames
   // ahead of the ShowFrame tags.
   TFlashPlaceVideo& PlaceVideo(TFlashVideo& video, std::uint16_t depth, bool repeat);
-  // Moves an object to just before another. Writing puts each definition
-  // ahead of its first use whatever the order of the list; this changes the
-  // order of the list itself.
-  void MoveBefore(const TBasedSWFObject& object, const TBasedSWFObject& before);
 
   // Writes the body. Every definition goes out ahead of the first object
   // that uses it (a button's characters, a fill's bitmap, what a sprite
@@ -102,8 +98,8 @@ class TFlashMovie : public TBasedSWFStream, public TFlashTimeline {
   // bytes are those BuildBody and SaveToStream would write, definitions
   // ahead of their uses as there: a definition that a frame uses is written
   // with the frame, so it must be added by the time the frame is written.
-  // Frames written are gone from the movie's reach: insert mode and moves
-  // into them throw, and image data is released once written. A movie
+  // Frames written are gone from the movie's reach: insert mode into them
+  // throws, and image data is released once written. A movie
   // whose writing failed is of no further use.
   void BeginStream(TStream& out, std::uint16_t frames);
   void EndStream();

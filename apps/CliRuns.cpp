@@ -53,12 +53,20 @@ convert::TConvertOptions JobFor(const TCliOptions& options, const run::TPlannedF
   return job;
 }
 
-// Writes a movie's test page; Error 6 with the reason when it cannot.
-int WritePage(const std::filesystem::path& gif, const convert::TConvertOutcome& outcome, TTerminal& terminal) {
+// Writes a movie's test page, keeping one that exists with --no-overwrite;
+// Error 6 with the reason when it cannot.
+int WritePage(const TCliOptions& options, const std::filesystem::path& gif, const convert::TConvertOutcome& outcome,
+              TTerminal& terminal) {
   try {
-    const auto page = play::WriteTestPage(outcome.Movie, std::to_string(outcome.Width), std::to_string(outcome.Height),
-                                         outcome.FirstFrameTransparent);
-    terminal.Info("test page: " + page.string());
+    std::filesystem::path page = outcome.Movie;
+    page.replace_extension(".html");
+    const bool replace = options.Overwrite == convert::TOverwrite::Replace;
+    if (play::WriteTestPage(outcome.Movie, std::to_string(outcome.Width), std::to_string(outcome.Height),
+                            outcome.FirstFrameTransparent, replace)) {
+      terminal.Info("test page: " + page.string());
+    } else {
+      terminal.Info("kept: " + page.string() + " (exists)");
+    }
     return convert::crOk;
   } catch (const std::exception& e) {
     convert::TConvertOutcome failed = outcome;
@@ -79,7 +87,7 @@ int Report(const TCliOptions& options, const std::filesystem::path& gif, const c
     terminal.Info("kept: " + outcome.Movie.string() + " (exists)");
   } else {
     terminal.Info("movie: " + outcome.Movie.string());
-    if (options.Html) return WritePage(gif, outcome, terminal);
+    if (options.Html) return WritePage(options, gif, outcome, terminal);
   }
   return outcome.Code;
 }
@@ -110,10 +118,16 @@ class TCliRun final : public run::IFolderRunClient {
     std::vector<convert::TConvertOptions> jobs;
     for (const auto& folder : plan.Folders) {
       for (const auto& file : folder.Files) {
-        if (file.Refusal.empty()) jobs.push_back(JobFor(options, file));
+        if (!file.Refusal.empty()) continue;
+        jobs.push_back(JobFor(options, file));
+        jobFiles_.push_back(&file);
       }
     }
-    if (options.Jobs > 1 && jobs.size() > 1) running_.emplace(std::move(jobs), options.Jobs);
+    // After a signal no file starts, whichever thread is free.
+    if (options.Jobs > 1 && jobs.size() > 1) {
+      running_.emplace(std::move(jobs), options.Jobs, run::TParallelConversions::TConvert{},
+                       [] { return InterruptSignal() == 0; });
+    }
   }
 
   // After an interrupt the conversions under way are still reported.
@@ -137,16 +151,37 @@ class TCliRun final : public run::IFolderRunClient {
     }
   }
   int Convert(const run::TPlannedFile& file, const run::TPlannedFolder&) override {
+    const auto outcome = Outcome(file);
+    if (!outcome) return run::kNotStarted;
     ++reported_;
-    return Report(options_, file.Gif, Outcome(file), terminal_);
+    return Report(options_, file.Gif, *outcome, terminal_);
+  }
+
+  // Once the walk has stopped (a write error, a signal), the conversions
+  // that were started beside the last one reported are reported and
+  // counted too: every movie written is said.
+  void FinishStarted(run::TFolderRunCounts& counts) {
+    if (!running_) return;
+    running_->Stop();
+    while (taken_ < jobFiles_.size()) {
+      const auto outcome = running_->Take(taken_);
+      if (!outcome) return;
+      ++reported_;
+      run::CountResult(counts, Report(options_, jobFiles_[taken_++]->Gif, *outcome, terminal_));
+    }
   }
 
   std::size_t NotReported() const { return total_ - reported_; }
 
  private:
-  convert::TConvertOutcome Outcome(const run::TPlannedFile& file) {
+  // The outcome of a planned file; none when it was never started.
+  std::optional<convert::TConvertOutcome> Outcome(const run::TPlannedFile& file) {
     if (!file.Refusal.empty()) return run::RefusedOutcome(file);
-    if (running_) return running_->Take(taken_++);
+    if (running_) {
+      const auto outcome = running_->Take(taken_);
+      if (outcome) ++taken_;
+      return outcome;
+    }
     return ConvertHere(options_, file, terminal_, !folderRun_);
   }
 
@@ -156,6 +191,8 @@ class TCliRun final : public run::IFolderRunClient {
   std::size_t total_;
   std::size_t reported_ = 0;
   std::size_t taken_ = 0;
+  // The planned file of each conversion handed to the parallel runner.
+  std::vector<const run::TPlannedFile*> jobFiles_;
   std::optional<run::TParallelConversions> running_;
 };
 
@@ -203,7 +240,8 @@ int ConvertFileList(const TCliOptions& options, TTerminal& terminal) {
   }
   const run::TRunPlan plan = run::PlanFileList(gifs, PlanOptions(options));
   TCliRun run(options, terminal, plan, false);
-  const run::TFolderRunCounts counts = run::RunFolderPlan(plan, run, false);
+  run::TFolderRunCounts counts = run::RunFolderPlan(plan, run, false);
+  run.FinishStarted(counts);
   if (counts.Aborted) return Interrupted(counts, run.NotReported(), terminal);
   if (counts.WriteError) return convert::crWriteError;
   return counts.Failed > 0 ? convert::crLoadError : worst;
@@ -212,7 +250,8 @@ int ConvertFileList(const TCliOptions& options, TTerminal& terminal) {
 int ConvertFolder(const TCliOptions& options, TTerminal& terminal) {
   const run::TRunPlan plan = run::PlanFolderRun(options.Folder, PlanOptions(options));
   TCliRun run(options, terminal, plan, true);
-  const run::TFolderRunCounts counts = run::RunFolderPlan(plan, run, true);
+  run::TFolderRunCounts counts = run::RunFolderPlan(plan, run, true);
+  run.FinishStarted(counts);
   if (counts.Aborted) return Interrupted(counts, run.NotReported(), terminal);
   return FolderResult(counts, terminal);
 }

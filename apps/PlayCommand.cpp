@@ -10,6 +10,7 @@
 #include <optional>
 #include <system_error>
 
+#include "Interrupt.h"
 #include "base/FileStream.h"
 #include "base/ProgramFolder.h"
 #include "play/HtmlPage.h"
@@ -79,22 +80,27 @@ struct TPlayed {
   int Code = convert::crOk;
 };
 
+// A movie on disk played as it is, at the stage size of its header.
+TPlayed ExistingMovie(const std::filesystem::path& movie, const std::string& shown, TTerminal& terminal) {
+  const auto bytes = ReadFileBytes(movie);
+  const auto stage = MovieStage(bytes);
+  if (!stage) {
+    terminal.Error("movara-cli: " + shown + " is not a movie that can be read");
+    return {{}, {}, convert::crLoadError};
+  }
+  return {movie, play::BuildTestPage(movie.filename().string(), std::to_string(stage->first),
+                                    std::to_string(stage->second), false, bytes.size()),
+          convert::crOk};
+}
+
 TPlayed MovieToPlay(const TCliOptions& options, TTerminal& terminal) {
   std::error_code ec;
   const std::filesystem::path file = std::filesystem::absolute(options.Files.front(), ec);
-  if (LooksLikeMovie(file)) {
-    const auto bytes = ReadFileBytes(file);
-    const auto stage = MovieStage(bytes);
-    if (!stage) {
-      terminal.Error("movara-cli: " + options.Files.front().string() + " is not a movie that can be read");
-      return {{}, {}, convert::crLoadError};
-    }
-    return {file, play::BuildTestPage(file.filename().string(), std::to_string(stage->first),
-                                     std::to_string(stage->second), false, bytes.size()),
-            convert::crOk};
-  }
+  if (LooksLikeMovie(file)) return ExistingMovie(file, options.Files.front().string(), terminal);
   const convert::TConvertOutcome outcome = ConvertFile(options, file, terminal);
   if (outcome.Code != convert::crOk) return {{}, {}, outcome.Code};
+  // A movie kept (--no-overwrite) is played as it is.
+  if (!outcome.Written) return ExistingMovie(outcome.Movie, outcome.Movie.string(), terminal);
   std::uintmax_t size = std::filesystem::file_size(outcome.Movie, ec);
   if (ec) size = 0;
   return {outcome.Movie,
@@ -106,24 +112,26 @@ TPlayed MovieToPlay(const TCliOptions& options, TTerminal& terminal) {
 }  // namespace
 
 int PlayFile(const TCliOptions& options, TTerminal& terminal) {
-  // SIGINT and SIGTERM end the serving: held back in every thread from here
-  // on (the server's too) and waited for below. A shell starts background
-  // jobs with SIGINT ignored, which would discard it before the wait.
-  sigset_t stop;
-  sigemptyset(&stop);
-  sigaddset(&stop, SIGINT);
-  sigaddset(&stop, SIGTERM);
-  pthread_sigmask(SIG_BLOCK, &stop, nullptr);
-  std::signal(SIGINT, SIG_DFL);
-  std::signal(SIGTERM, SIG_DFL);
-
   const std::filesystem::path programFolder = ProgramFolder();
   const std::filesystem::path playerFolder = play::FindPlayerFolder(programFolder);
   if (playerFolder.empty()) {
     terminal.Error("movara-cli: " + play::PlayerMissingMessage(programFolder));
     return convert::crLoadError;
   }
+  // The conversion stops on Ctrl-C as any run does.
   const TPlayed played = MovieToPlay(options, terminal);
+  // From here SIGINT and SIGTERM end the serving: held back in every thread
+  // (the server's too) and waited for below. One that came during the
+  // conversion ends the program instead of the serving.
+  sigset_t stop;
+  sigemptyset(&stop);
+  sigaddset(&stop, SIGINT);
+  sigaddset(&stop, SIGTERM);
+  pthread_sigmask(SIG_BLOCK, &stop, nullptr);
+  if (const int signal = InterruptSignal(); signal != 0) {
+    terminal.Error(std::string("movara-cli: interrupted (") + (signal == SIGTERM ? "SIGTERM" : "SIGINT") + ")");
+    return 128 + signal;
+  }
   if (played.Code != convert::crOk) return played.Code;
 
   play::TPlayerServer server(playerFolder);

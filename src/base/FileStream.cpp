@@ -1,5 +1,7 @@
 #include "base/FileStream.h"
 
+#include <unistd.h>
+
 #include <cerrno>
 #include <cstring>
 #include <string>
@@ -10,6 +12,17 @@ namespace movara {
 TFileStream::TFileStream(const std::filesystem::path& path, Mode mode) : path_(path) {
   file_ = std::fopen(path.c_str(), mode == Mode::Read ? "rb" : "w+b");
   if (file_ == nullptr) Fail(mode == Mode::Read ? "cannot open" : "cannot create");
+  std::setvbuf(file_, nullptr, _IOFBF, 64 * 1024);
+}
+
+TFileStream::TFileStream(int descriptor, const std::filesystem::path& name) : path_(name) {
+  file_ = ::fdopen(descriptor, "w+b");
+  if (file_ == nullptr) {
+    const int err = errno;
+    ::close(descriptor);
+    errno = err;
+    Fail("cannot write");
+  }
   std::setvbuf(file_, nullptr, _IOFBF, 64 * 1024);
 }
 

@@ -15,6 +15,9 @@ class TFileStream final : public TStream {
  public:
   enum class Mode { Read, Create };
   TFileStream(const std::filesystem::path& path, Mode mode);
+  // Writes and reads a file already open for both, taking its descriptor;
+  // failures name the file as `name`.
+  TFileStream(int descriptor, const std::filesystem::path& name);
   ~TFileStream() override;
 
   std::size_t Read(void* buffer, std::size_t count) override;

@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <linux/limits.h>
 #include <stdio.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <array>
@@ -18,12 +19,14 @@ namespace movara {
 namespace {
 
 // The temporary files alive, in fixed slots a signal handler can read
-// without taking a lock or allocating: a slot's path is complete before it
-// is marked in use.
+// without taking a lock or allocating. A slot is filled, then marked as
+// being created while its file is made, then as made: the handler waits a
+// moment for a file being created, so that none appears after its cleanup.
 constexpr std::size_t kSlots = 512;
 constexpr std::size_t kNoSlot = kSlots;
+enum : int { kFree = 0, kFilling = 1, kCreating = 2, kMade = 3 };
 struct TSlot {
-  std::atomic<int> State{0};  // 0 free, 1 being filled, 2 in use
+  std::atomic<int> State{kFree};
   char Path[PATH_MAX] = {};
 };
 std::array<TSlot, kSlots> slots;
@@ -32,17 +35,30 @@ std::size_t Register(const std::filesystem::path& path) {
   const std::string& text = path.native();
   if (text.size() >= PATH_MAX) return kNoSlot;
   for (std::size_t i = 0; i < kSlots; ++i) {
-    int expected = 0;
-    if (!slots[i].State.compare_exchange_strong(expected, 1)) continue;
+    int expected = kFree;
+    if (!slots[i].State.compare_exchange_strong(expected, kFilling)) continue;
     std::memcpy(slots[i].Path, text.c_str(), text.size() + 1);
-    slots[i].State.store(2);
+    slots[i].State.store(kCreating);
     return i;
   }
   return kNoSlot;
 }
 
+void MarkMade(std::size_t slot) {
+  if (slot != kNoSlot) slots[slot].State.store(kMade);
+}
+
 void Unregister(std::size_t slot) {
-  if (slot != kNoSlot) slots[slot].State.store(0);
+  if (slot != kNoSlot) slots[slot].State.store(kFree);
+}
+
+// Waits up to 100 ms for a file being created: the thread creating it may
+// be the one the signal interrupted, which will not go on.
+void AwaitCreation(const TSlot& slot) noexcept {
+  for (int i = 0; i < 100 && slot.State.load() == kCreating; ++i) {
+    const timespec pause{0, 1000000};
+    ::nanosleep(&pause, nullptr);
+  }
 }
 
 // ".movara-" and six random letters or digits: short, so that the target's
@@ -56,16 +72,15 @@ std::filesystem::path RandomName() {
   return name + ".partial";
 }
 
-// Creates a new file of that name exclusively (O_EXCL); false when one
-// exists. The mode leaves the permissions to the umask, as for any file.
-bool CreateExclusively(const std::filesystem::path& path) {
-  const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-  if (fd < 0) {
-    if (errno == EEXIST) return false;
+// Creates a new file of that name exclusively (O_EXCL) and opens it for
+// writing; -1 when one exists. The mode leaves the permissions to the
+// umask, as for any file.
+int CreateExclusively(const std::filesystem::path& path) {
+  const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+  if (fd < 0 && errno != EEXIST) {
     throw std::filesystem::filesystem_error("cannot create", path, std::error_code(errno, std::generic_category()));
   }
-  ::close(fd);
-  return true;
+  return fd;
 }
 
 // Renames without replacing; false when the target exists. Falls back to a
@@ -90,8 +105,20 @@ TPartialFile::TPartialFile(std::filesystem::path target) : target_(std::move(tar
   const std::filesystem::path folder = target_.parent_path();
   for (int attempt = 0; attempt < 100; ++attempt) {
     path_ = folder / RandomName();
-    if (!CreateExclusively(path_)) continue;
     slot_ = Register(path_);
+    int fd = -1;
+    try {
+      fd = CreateExclusively(path_);
+    } catch (...) {
+      Unregister(slot_);
+      throw;
+    }
+    if (fd < 0) {
+      Unregister(slot_);
+      continue;
+    }
+    MarkMade(slot_);
+    stream_ = std::make_unique<TFileStream>(fd, target_);
     return;
   }
   throw std::filesystem::filesystem_error("cannot find a free temporary name in", folder,
@@ -99,11 +126,13 @@ TPartialFile::TPartialFile(std::filesystem::path target) : target_(std::move(tar
 }
 
 TPartialFile::~TPartialFile() {
+  stream_.reset();
   if (!done_) ::unlink(path_.c_str());
   Unregister(slot_);
 }
 
 bool TPartialFile::Commit(bool replace) {
+  stream_->Close();
   bool renamed = true;
   if (replace) {
     std::filesystem::rename(path_, target_);
@@ -116,7 +145,9 @@ bool TPartialFile::Commit(bool replace) {
 
 void RemovePartialFiles() noexcept {
   for (auto& slot : slots) {
-    if (slot.State.load() == 2) ::unlink(slot.Path);
+    AwaitCreation(slot);
+    const int state = slot.State.load();
+    if (state == kCreating || state == kMade) ::unlink(slot.Path);
   }
 }
 

@@ -2,14 +2,19 @@
 
 #include <cstddef>
 #include <filesystem>
+#include <memory>
+
+#include "base/FileStream.h"
 
 namespace movara {
 
 // A file written under a short temporary name in its target's folder and
 // renamed onto the target once it is complete, so that a failed or
-// interrupted write loses no earlier file. The temporary file is created
-// exclusively; it is removed when the object goes uncommitted, and by
-// RemovePartialFiles when a signal ends the process.
+// interrupted write loses no earlier file. The temporary file is known to
+// RemovePartialFiles before it exists, is created exclusively and written
+// through the descriptor that created it, never opened again by its name:
+// whenever a signal ends the process, no temporary file is left. It is
+// removed when the object goes uncommitted.
 class TPartialFile {
  public:
   // Throws std::filesystem::filesystem_error when the file cannot be made.
@@ -18,17 +23,21 @@ class TPartialFile {
   TPartialFile(const TPartialFile&) = delete;
   TPartialFile& operator=(const TPartialFile&) = delete;
 
-  // The temporary file, to be written.
+  // The temporary file.
   const std::filesystem::path& Path() const { return path_; }
-  // Renames the temporary file onto the target. Without `replace` a target
-  // that exists at the moment of the rename is kept and false returned.
-  // Throws std::filesystem::filesystem_error when the rename fails.
+  // Its content, to be written; failures name the target.
+  TStream& Stream() { return *stream_; }
+  // Completes the content and renames the temporary file onto the target.
+  // Without `replace` a target that exists at the moment of the rename is
+  // kept and false returned. Throws StreamError when the content could not
+  // be stored, std::filesystem::filesystem_error when the rename fails.
   bool Commit(bool replace);
 
  private:
   std::filesystem::path target_;
   std::filesystem::path path_;
   std::size_t slot_;
+  std::unique_ptr<TFileStream> stream_;
   bool done_ = false;
 };
 

@@ -65,6 +65,10 @@ struct TConvertOutcome {
   bool Written = false;
   // Why the conversion failed: the GIF reader's message or the write error.
   std::string Reason;
+  // Whether the movie was made from a second reading of the GIF, holding a
+  // few frames at a time (its frames did not fit in HeldFrameBytes and the
+  // first reading's facts sufficed), rather than from the whole image.
+  bool ReadTwice = false;
   // The GIF's screen and whether its first frame is transparent (what the
   // HTML test page needs).
   std::int32_t Width = 0;

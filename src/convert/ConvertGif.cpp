@@ -40,6 +40,7 @@ TConvertOutcome ConvertOne(const TConvertOptions& options, IConvertProgress* pro
   outcome.Width = gif->Width();
   outcome.Height = gif->Height();
   outcome.FirstFrameTransparent = plan.FirstFrameTransparent;
+  outcome.ReadTwice = optimiser != nullptr;
   const std::uint32_t passes = options.Timing.GifLoop ? GifPasses(plan.LoopCount) : 0;
   const TMovieTime time(ScheduleFrames(FrameDurations(plan.Frames), fps), passes);
   outcome.Reason = LimitProblem(plan, !options.Url.empty(), time.Frames());

@@ -5,7 +5,6 @@
 #include <functional>
 #include <system_error>
 
-#include "base/FileStream.h"
 #include "base/PartialFile.h"
 #include "base/Stream.h"
 #include "convert/ComposeFrames.h"
@@ -41,9 +40,7 @@ void BuildMovie(TFlashMovie& movie, TGIFImage& gif, const TStreamedOptimiser* op
 bool CommitMovie(const std::filesystem::path& target, TOverwrite overwrite,
                  const std::function<void(TStream&)>& write) {
   TPartialFile partial(target);
-  TFileStream file(partial.Path(), TFileStream::Mode::Create);
-  write(file);
-  file.Close();
+  write(partial.Stream());
   return partial.Commit(overwrite == TOverwrite::Replace);
 }
 

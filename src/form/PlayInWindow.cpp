@@ -13,7 +13,8 @@ void TfrmMain::ShowHTML(const std::filesystem::path& fileName, const std::string
                         bool transparent) {
   std::filesystem::path page;
   try {
-    page = play::WriteTestPage(fileName, width, height, transparent);
+    // The window replaces a page as it replaces the movie: always.
+    page = play::WriteTestPage(fileName, width, height, transparent).value();
   } catch (const std::exception&) {
     view_.MessageBox(msg::kError6, IMainView::MessageKind::Error);
     return;

@@ -75,17 +75,21 @@ std::string EncodeLink(const std::string& name) {
     const auto c = static_cast<unsigned char>(name[at]);
     if (c >= 0x80) {
       const std::size_t from = at;
-      NextCodePoint(name, at);
-      // A malformed byte is the only thing a single-byte step consumes.
-      if (at - from == 1) {
-        encode(out, c);
+      const char32_t point = NextCodePoint(name, at);
+      // A malformed byte is the only thing a single-byte step consumes. A
+      // C1 control would reach the page as a character reference, which
+      // HTML reads as another character: its bytes are encoded too.
+      if (at - from == 1 || point < 0xA0) {
+        for (std::size_t i = from; i < at; ++i) encode(out, static_cast<unsigned char>(name[i]));
       } else {
         out.append(name, from, at - from);
       }
       continue;
     }
+    // A browser drops the spaces at either end of a link: those are encoded.
+    const bool end = at < name.find_first_not_of(' ') || name.find_first_not_of(' ', at) == std::string::npos;
     ++at;
-    if (c < 0x20 || c == 0x7F || c == '#' || c == '?' || c == '%') {
+    if (c < 0x20 || c == 0x7F || c == '#' || c == '?' || c == '%' || (c == ' ' && end)) {
       encode(out, c);
     } else {
       out += static_cast<char>(c);
@@ -157,8 +161,8 @@ std::string BuildTestPage(const std::string& movieName, const std::string& width
   return text + "\r\n";
 }
 
-std::filesystem::path WriteTestPage(const std::filesystem::path& movie, const std::string& width,
-                                    const std::string& height, bool transparent) {
+std::optional<std::filesystem::path> WriteTestPage(const std::filesystem::path& movie, const std::string& width,
+                                                   const std::string& height, bool transparent, bool replace) {
   std::error_code ec;
   std::uintmax_t size = std::filesystem::file_size(movie, ec);
   if (ec) size = 0;
@@ -167,8 +171,8 @@ std::filesystem::path WriteTestPage(const std::filesystem::path& movie, const st
   const std::string text = BuildTestPage(movie.filename().string(), width, height, transparent, size);
   // Like the movie: complete or not at all, an earlier page kept on failure.
   TPartialFile partial(page);
-  WriteFileBytes(partial.Path(), std::vector<std::uint8_t>(text.begin(), text.end()));
-  partial.Commit(true);
+  partial.Stream().Write(text.data(), text.size());
+  if (!partial.Commit(replace)) return std::nullopt;
   return page;
 }
 

@@ -1,21 +1,19 @@
+// The player server: the movies played, their pages and the player's files,
+// looked up by the request's path below a random prefix.
 #include "play/PlayerServer.h"
 
-#include <httplib.h>
 #include <sys/random.h>
 
-#include <atomic>
 #include <cctype>
 #include <cerrno>
-#include <chrono>
-#include <fstream>
-#include <map>
+#include <deque>
 #include <mutex>
 #include <optional>
 #include <set>
-#include <sstream>
-#include <thread>
+#include <system_error>
 
-#include "base/FileStream.h"
+#include "base/Stream.h"
+#include "play/HttpServer.h"
 #include "play/PlayerFiles.h"
 
 namespace movara::play {
@@ -23,18 +21,10 @@ namespace movara::play {
 namespace {
 
 constexpr const char* kHost = "127.0.0.1";
-// The folder of the player's files below the prefix.
+// The folder of the player's files below the prefix, and the entry script
+// as a page in a play's folder reaches it.
 constexpr const char* kPlayerPath = "player/";
-// Seconds an idle browser connection is kept: the server waits for them
-// when it stops.
-constexpr time_t kKeepAliveSeconds = 1;
-
-// A file as served: its bytes, shared with the responses that send them,
-// and its type.
-struct TServedFile {
-  std::shared_ptr<const std::string> Body;
-  std::string Type;
-};
+constexpr const char* kPlayerFromPage = "../player/";
 
 // 128 bits from the system's random source, as 32 hexadecimal digits.
 std::string RandomPrefix() {
@@ -58,8 +48,8 @@ int HexValue(char c) {
 }
 
 // A path segment with its percent escapes decoded; nothing when an escape
-// is malformed or the name could reach outside the segment (a separator or
-// a NUL, however written).
+// is malformed or the name could reach outside the segment (a slash or a
+// NUL, however written).
 std::optional<std::string> DecodeSegment(const std::string& raw) {
   std::string name;
   for (std::size_t i = 0; i < raw.size(); ++i) {
@@ -71,12 +61,12 @@ std::optional<std::string> DecodeSegment(const std::string& raw) {
     name += static_cast<char>(HexValue(raw[i + 1]) * 16 + HexValue(raw[i + 2]));
     i += 2;
   }
-  if (name.empty() || name.find_first_of(std::string("/\\\0", 3)) != std::string::npos) return std::nullopt;
+  if (name.empty() || name.find_first_of(std::string("/\0", 2)) != std::string::npos) return std::nullopt;
   return name;
 }
 
-std::string TypeOfPlayerFile(const std::filesystem::path& file) {
-  return file.extension() == ".wasm" ? "application/wasm" : "text/javascript";
+std::string TypeOfPlayerFile(const std::string& name) {
+  return name.ends_with(".wasm") ? "application/wasm" : "text/javascript";
 }
 
 // The player's files by name: the scripts and WebAssembly builds of the
@@ -94,10 +84,21 @@ std::set<std::string> PlayerFileNames(const std::filesystem::path& folder) {
   return names;
 }
 
-std::shared_ptr<const std::string> ReadWhole(const std::filesystem::path& file) {
-  const std::vector<std::uint8_t> bytes = ReadFileBytes(file);
-  return std::make_shared<const std::string>(bytes.begin(), bytes.end());
-}
+// A movie played and its page, in the folder named by the play's number.
+struct TPlay {
+  std::string Number;
+  std::string MovieName;
+  std::string PageName;
+  std::shared_ptr<const TOpenFile> Movie;
+  std::shared_ptr<const std::string> Page;
+};
+
+const THttpServer::TFields kFields = {
+    {"X-Content-Type-Options", "nosniff"},
+    {"Cache-Control", "no-store"},
+    // A movie's links must not carry the prefix to the sites they open.
+    {"Referrer-Policy", "no-referrer"},
+};
 
 }  // namespace
 
@@ -115,60 +116,62 @@ std::string EncodePathSegment(const std::string& name) {
   return out;
 }
 
+std::string PageNameOf(const std::string& movieName) {
+  const std::string page = std::filesystem::path(movieName).replace_extension(".html").string();
+  return page == movieName ? movieName + ".html" : page;
+}
+
 struct TPlayerServer::TState {
-  httplib::Server Server;
-  std::thread Listener;
-  std::atomic<bool> Ended = false;
-  int Port = 0;
-  std::string Prefix;
+  std::string Prefix = RandomPrefix();
   std::filesystem::path PlayerFolder;
   std::set<std::string> PlayerFiles;
   std::mutex Mutex;
-  std::map<std::string, TServedFile> Movies;  // guarded by Mutex
+  std::deque<TPlay> Plays;  // guarded by Mutex, the latest last
+  std::size_t Played = 0;   // guarded by Mutex
+  std::unique_ptr<THttpServer> Server;
+
+  std::string Host() const { return std::string(kHost) + ":" + std::to_string(Server->Port()); }
+
+  std::optional<THttpAnswer> PlayerFile(const std::string& name) const {
+    if (!PlayerFiles.contains(name)) return std::nullopt;
+    try {
+      return THttpAnswer{200, TypeOfPlayerFile(name), nullptr,
+                         std::make_shared<const TOpenFile>((PlayerFolder / name).string())};
+    } catch (const StreamError&) {
+      return std::nullopt;
+    }
+  }
+
+  std::optional<THttpAnswer> PlayedFile(const std::string& number, const std::string& raw) {
+    const auto name = DecodeSegment(raw);
+    if (!name) return std::nullopt;
+    const std::lock_guard lock(Mutex);
+    for (const TPlay& p : Plays) {
+      if (p.Number != number) continue;
+      if (*name == p.MovieName) return THttpAnswer{200, "application/x-shockwave-flash", nullptr, p.Movie};
+      if (*name == p.PageName) return THttpAnswer{200, "text/html", p.Page, nullptr};
+    }
+    return std::nullopt;
+  }
 
   // What a request's target names: a file of a movie played or of the
   // player; nothing for anything else.
-  std::optional<TServedFile> Lookup(const std::string& target) {
+  std::optional<THttpAnswer> Lookup(const std::string& target) {
     const std::string path = target.substr(0, target.find('?'));
     const std::string root = "/" + Prefix + "/";
     if (!path.starts_with(root)) return std::nullopt;
     const std::string rest = path.substr(root.size());
-    if (rest.starts_with(kPlayerPath)) {
-      const std::string name = rest.substr(std::string(kPlayerPath).size());
-      if (!PlayerFiles.contains(name)) return std::nullopt;
-      try {
-        return TServedFile{ReadWhole(PlayerFolder / name), TypeOfPlayerFile(name)};
-      } catch (const StreamError&) {
-        return std::nullopt;
-      }
-    }
-    const auto name = DecodeSegment(rest);
-    if (!name) return std::nullopt;
-    const std::lock_guard lock(Mutex);
-    const auto found = Movies.find(*name);
-    if (found == Movies.end()) return std::nullopt;
-    return found->second;
+    if (rest.starts_with(kPlayerPath)) return PlayerFile(rest.substr(std::string(kPlayerPath).size()));
+    const std::size_t slash = rest.find('/');
+    if (slash == std::string::npos) return std::nullopt;
+    return PlayedFile(rest.substr(0, slash), rest.substr(slash + 1));
   }
 
-  void Respond(const httplib::Request& req, httplib::Response& res) {
-    res.set_header("X-Content-Type-Options", "nosniff");
-    res.set_header("Cache-Control", "no-store");
-    // A movie's links must not carry the prefix to the sites they open.
-    res.set_header("Referrer-Policy", "no-referrer");
-    const bool ownHost = req.get_header_value("Host") == kHost + (":" + std::to_string(Port));
-    const bool reads = req.method == "GET" || req.method == "HEAD";
-    const auto file = ownHost && reads ? Lookup(req.target) : std::nullopt;
-    if (!file) {
-      res.status = 404;
-      res.set_content("Not Found\n", "text/plain");
-      return;
-    }
-    res.status = 200;
-    const auto body = file->Body;
-    res.set_content_provider(body->size(), file->Type,
-                             [body](std::size_t offset, std::size_t length, httplib::DataSink& sink) {
-                               return sink.write(body->data() + offset, length);
-                             });
+  THttpAnswer Answer(const THttpRequest& request) {
+    const bool ownHost = request.Field("host") == Host();
+    const bool reads = request.Method == "GET" || request.Method == "HEAD";
+    if (auto file = ownHost && reads ? Lookup(request.Target) : std::nullopt) return std::move(*file);
+    return THttpAnswer{404, "text/plain", std::make_shared<const std::string>("Not Found\n"), nullptr};
   }
 };
 
@@ -176,42 +179,30 @@ TPlayerServer::TPlayerServer(const std::filesystem::path& playerFolder) : state_
   TState& s = *state_;
   s.PlayerFolder = playerFolder;
   s.PlayerFiles = PlayerFileNames(playerFolder);
-  s.Prefix = RandomPrefix();
-  s.Server.set_keep_alive_timeout(kKeepAliveSeconds);
-  s.Server.set_pre_routing_handler([&s](const httplib::Request& req, httplib::Response& res) {
-    s.Respond(req, res);
-    return httplib::Server::HandlerResponse::Handled;
-  });
-  s.Port = s.Server.bind_to_any_port(kHost);
-  if (s.Port <= 0) throw PlayerServerError(std::string("cannot listen on ") + kHost);
-  s.Listener = std::thread([&s] {
-    s.Server.listen_after_bind();
-    s.Ended = true;
-  });
-  // Stopping works only once the server runs: wait for it to.
-  while (!s.Server.is_running() && !s.Ended) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  try {
+    s.Server = std::make_unique<THttpServer>([&s](const THttpRequest& r) { return s.Answer(r); }, kFields);
+  } catch (const std::system_error& e) {
+    throw PlayerServerError(std::string("cannot listen on ") + kHost + ": " + e.what());
+  }
 }
 
-TPlayerServer::~TPlayerServer() {
-  state_->Server.stop();
-  state_->Listener.join();
-}
+TPlayerServer::~TPlayerServer() = default;
 
 std::string TPlayerServer::Play(const std::filesystem::path& movie, const std::string& page) {
-  const std::string movieName = movie.filename().string();
-  const std::string pageName = movie.stem().string() + ".html";
-  TServedFile movieFile{ReadWhole(movie), "application/x-shockwave-flash"};
-  TServedFile pageFile{std::make_shared<const std::string>(PageWithPlayer(page, kPlayerPath + std::string(kPlayerEntry))),
-                       "text/html"};
-  {
-    const std::lock_guard lock(state_->Mutex);
-    state_->Movies[movieName] = std::move(movieFile);
-    state_->Movies[pageName] = std::move(pageFile);
-  }
-  return Origin() + Prefix() + "/" + EncodePathSegment(pageName);
+  TPlay play;
+  play.MovieName = movie.filename().string();
+  play.PageName = PageNameOf(play.MovieName);
+  play.Movie = std::make_shared<const TOpenFile>(movie.string());
+  play.Page = std::make_shared<const std::string>(PageWithPlayer(page, kPlayerFromPage + std::string(kPlayerEntry)));
+  const std::lock_guard lock(state_->Mutex);
+  play.Number = std::to_string(++state_->Played);
+  const std::string url = Origin() + Prefix() + "/" + play.Number + "/" + EncodePathSegment(play.PageName);
+  state_->Plays.push_back(std::move(play));
+  if (state_->Plays.size() > kKeptPlays) state_->Plays.pop_front();
+  return url;
 }
 
-std::string TPlayerServer::Origin() const { return std::string("http://") + kHost + ":" + std::to_string(state_->Port); }
+std::string TPlayerServer::Origin() const { return std::string("http://") + state_->Host(); }
 
 std::string TPlayerServer::Prefix() const { return "/" + state_->Prefix; }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <filesystem>
 #include <memory>
 #include <stdexcept>
@@ -22,6 +23,9 @@ class PlayerServerError : public std::runtime_error {
 // site rebound to 127.0.0.1 cannot read it).
 class TPlayerServer {
  public:
+  // The plays served at once: an older play's movie and page go.
+  static constexpr std::size_t kKeptPlays = 8;
+
   // Starts serving the player's files of `playerFolder` (the entry script,
   // its chunks and WebAssembly builds). Throws PlayerServerError when it
   // cannot listen or read the folder.
@@ -30,11 +34,12 @@ class TPlayerServer {
   TPlayerServer(const TPlayerServer&) = delete;
   TPlayerServer& operator=(const TPlayerServer&) = delete;
 
-  // Serves a movie and its page (the page's text as written to disk) under
-  // the movie's file name and that name with ".html"; they replace a movie
-  // of the same name as a whole, so that a request gets either the old or
-  // the new one. The movie is read now; throws StreamError when it cannot
-  // be. Returns the page's URL.
+  // Serves a movie and its page (the page's text as written to disk) in a
+  // folder of the play's own below the prefix, so that movies of one name
+  // from different folders are told apart. The movie is opened now and
+  // served as it is then (movies are replaced by a rename, which leaves the
+  // opened file as it was); throws StreamError when it cannot be opened.
+  // Returns the page's URL.
   std::string Play(const std::filesystem::path& movie, const std::string& page);
 
   // "http://127.0.0.1:PORT".
@@ -46,6 +51,10 @@ class TPlayerServer {
   struct TState;
   std::unique_ptr<TState> state_;
 };
+
+// The name a movie's page is served under: the movie's name with ".html"
+// for its last extension, or added when that would be the movie's own name.
+std::string PageNameOf(const std::string& movieName);
 
 // A file name as one URL path segment: every byte but letters, digits and
 // "-._~" percent-encoded.

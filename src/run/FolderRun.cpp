@@ -15,17 +15,20 @@ bool ConvertFiles(IFolderRunClient& client, const TPlannedFolder& folder, bool s
     if (client.AbortRequested()) return false;
     client.FileStarted(i, count);
     const int code = client.Convert(folder.Files[i], folder);
-    if (code == convert::crOk) ++counts.Converted;
-    if (code == convert::crLoadError) ++counts.Failed;
-    if (code == convert::crWriteError) {
-      counts.WriteError = true;
-      if (stopAtWriteError) return false;
-    }
+    if (code == kNotStarted) return false;
+    CountResult(counts, code);
+    if (code == convert::crWriteError && stopAtWriteError) return false;
   }
   return true;
 }
 
 }  // namespace
+
+void CountResult(TFolderRunCounts& counts, int code) {
+  if (code == convert::crOk) ++counts.Converted;
+  if (code == convert::crLoadError) ++counts.Failed;
+  if (code == convert::crWriteError) counts.WriteError = true;
+}
 
 TFolderRunCounts RunFolderPlan(const TRunPlan& plan, IFolderRunClient& client, bool stopAtRootWriteError) {
   TFolderRunCounts counts;

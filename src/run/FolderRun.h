@@ -19,6 +19,14 @@ struct TFolderRunCounts {
   bool Aborted = false;
 };
 
+// What IFolderRunClient::Convert gives for a file it never started because
+// the run stopped first: counted neither converted nor failed, and the walk
+// ends there.
+inline constexpr int kNotStarted = -1;
+
+// Counts a file's result code.
+void CountResult(TFolderRunCounts& counts, int code);
+
 // What a run needs of its surroundings: the window's status and progress,
 // or the terminal's lines, and the conversions themselves.
 class IFolderRunClient {

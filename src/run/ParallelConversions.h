@@ -14,22 +14,27 @@ namespace movara::run {
 
 // Runs conversions on several threads, started in the order given, while
 // the caller takes their outcomes in the same order. Conversions not yet
-// started when the object goes are not run.
+// started when the object goes, when Stop is called or when `mayStart`
+// says no are not run.
 class TParallelConversions {
  public:
   // One conversion; ConvertGif unless a test holds or fails conversions.
   using TConvert = std::function<convert::TConvertOutcome(const convert::TConvertOptions&)>;
+  // Asked before each conversion starts: false starts no more (a signal
+  // that stops the run arrived).
+  using TMayStart = std::function<bool()>;
 
-  TParallelConversions(std::vector<convert::TConvertOptions> jobs, unsigned threads, TConvert convert = {});
+  TParallelConversions(std::vector<convert::TConvertOptions> jobs, unsigned threads, TConvert convert = {},
+                       TMayStart mayStart = {});
   ~TParallelConversions();
   TParallelConversions(const TParallelConversions&) = delete;
   TParallelConversions& operator=(const TParallelConversions&) = delete;
 
   std::size_t Count() const { return jobs_.size(); }
-  // Waits for conversion `index` and gives its outcome. A failure the
-  // conversion threw is thrown here; std::out_of_range for an index beyond
-  // the list, std::logic_error for a conversion that will not start.
-  convert::TConvertOutcome Take(std::size_t index);
+  // Waits for conversion `index` and gives its outcome; none when it was
+  // never started and never will be. A failure the conversion threw is
+  // thrown here; std::out_of_range for an index beyond the list.
+  std::optional<convert::TConvertOutcome> Take(std::size_t index);
   // Starts no more conversions; those started go on to their end.
   void Stop();
   // Whether conversion `index` was started (and so will have an outcome).
@@ -40,6 +45,7 @@ class TParallelConversions {
 
   std::vector<convert::TConvertOptions> jobs_;
   TConvert convert_;
+  TMayStart mayStart_;
   std::vector<std::optional<convert::TConvertOutcome>> outcomes_;
   std::vector<std::exception_ptr> failures_;
   // The next conversion to start, and whether to start no more; guarded

@@ -41,16 +41,21 @@ TEST(PlayInWindow, OpensTheServedPageWhoseMovieIsTheFile) {
   EXPECT_TRUE(fx.View.Opened.empty()) << "not the file";
   const auto page = Fetch(url);
   ASSERT_TRUE(page);
-  EXPECT_NE(page->body.find("<script src=\"player/ruffle.js\">"), std::string::npos);
+  EXPECT_NE(page->body.find("<script src=\"../player/ruffle.js\">"), std::string::npos);
   const auto movie = Fetch(url.substr(0, url.size() - 4) + "swf");
   ASSERT_TRUE(movie);
   const Bytes onDisk = ReadFileBytes(fx.MovieOf(gif));
   EXPECT_EQ(movie->body, std::string(onDisk.begin(), onDisk.end()));
 
-  // The next conversion is served by the same server.
-  ASSERT_EQ(fx.Convert(fx.WriteGif("second.gif", SmallGif())), crOk);
+  // The next conversion is served by the same server, in a folder of its
+  // own: a movie of the same name from another folder does not replace it.
+  const auto other = fx.WriteGif("clip.gif", SmallGif(), fx.Root / "other");
+  fx.View.Selected = {other};
+  ASSERT_EQ(fx.Form->ConvertNow(other, "again"), crOk);
   ASSERT_EQ(fx.View.OpenedUrls.size(), 2u);
-  EXPECT_EQ(fx.View.OpenedUrls[1], url.substr(0, url.rfind('/')) + "/second.html");
+  const std::string folder = url.substr(0, url.rfind('/', url.rfind('/') - 1));
+  EXPECT_EQ(fx.View.OpenedUrls[1], folder + "/2/clip.html");
+  EXPECT_EQ(Fetch(url)->status, 200) << "the first play is still served";
 }
 
 TEST(PlayInWindow, ABrowserThatDoesNotOpenIsReported) {

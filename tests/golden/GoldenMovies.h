@@ -24,6 +24,7 @@ struct GoldenRecipe {
   std::string Pins;  // what the golden holds fixed, as its first comment line
   std::function<Bytes()> Gif;
   std::string Url;  // a link button when not empty
+  bool GifLoop = false;  // the movie plays the GIF's loop count
 };
 
 inline const std::vector<Rgb> kGoldenColors = {0x000000, 0xFFFFFF, 0xE03020, 0x2060E0, 0xF0C020, 0x30B060};
@@ -66,18 +67,22 @@ std::vector<GoldenRecipe> GoldenRecipes();
 
 // The golden text of a recipe: its comment lines, then the dump of the movie
 // the conversion API makes of it (files in `scratch`).
-// `heldFrameBytes` 0 reads the GIF twice, as a GIF too large to hold is.
+// `heldFrameBytes` 0 reads the GIF twice, as a GIF too large to hold is;
+// `readTwice`, when given, tells whether the conversion did.
 inline std::string GoldenText(const GoldenRecipe& recipe, const std::filesystem::path& scratch,
-                              std::size_t heldFrameBytes = convert::TConvertOptions().HeldFrameBytes) {
+                              std::size_t heldFrameBytes = convert::TConvertOptions().HeldFrameBytes,
+                              bool* readTwice = nullptr) {
   std::filesystem::create_directories(scratch);
   convert::TConvertOptions options;
   options.Gif = scratch / (recipe.Name + ".gif");
   options.Movie = scratch / (recipe.Name + ".swf");
   options.Url = recipe.Url;
+  options.Timing.GifLoop = recipe.GifLoop;
   options.CompressionThreads = 1;
   options.HeldFrameBytes = heldFrameBytes;
   WriteFileBytes(options.Gif, recipe.Gif());
   const convert::TConvertOutcome outcome = convert::ConvertGif(options);
+  if (readTwice != nullptr) *readTwice = outcome.ReadTwice;
   if (outcome.Code != convert::crOk) return "conversion failed: " + outcome.Reason + "\n";
   return "# " + recipe.Name + ": " + recipe.Pins + "\n" +
          "# Made by golden_tests' recipe; rebuild with `cmake --build build --target golden-rebuild`.\n" +

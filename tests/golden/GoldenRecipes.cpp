@@ -67,6 +67,12 @@ Bytes OpaqueFullFrames() {
   return b.Trailer().Build();
 }
 
+// Two frames, played three times: the first pass and two repeats.
+Bytes LoopedTwice() {
+  return GifBuilder().Header(4, 3, kGoldenColors).Loop(2).Gce(0, 10).Frame(MakeFrame(0, 0, 4, 3, Checks(4, 3, 0, 1)))
+      .Gce(0, 10).Frame(MakeFrame(0, 0, 4, 3, Checks(4, 3, 2, 3))).Trailer().Build();
+}
+
 }  // namespace
 
 std::vector<GoldenRecipe> GoldenRecipes() {
@@ -97,6 +103,8 @@ std::vector<GoldenRecipe> GoldenRecipes() {
        OpaqueFullFrames, ""},
       {"link-button", "a link is a transparent DefineButton2 over the screen, above every frame",
        SingleOpaqueFrame, "http://example.com/a?b=1"},
+      {"loop-count-played", "a loop count of 2 played: the last frame counts the passes in a variable and stops after the third",
+       LoopedTwice, "", true},
   };
 }
 

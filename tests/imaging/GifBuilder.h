@@ -226,6 +226,14 @@ inline std::unique_ptr<imaging::TGIFImage> LoadGif(const Bytes& bytes) {
   return gif;
 }
 
+// The frames of a GIF that show a picture (the extensions after the last
+// image load as a frame without one).
+inline std::size_t PictureCount(const Bytes& bytes) {
+  const auto gif = LoadGif(bytes);
+  return static_cast<std::size_t>(
+      std::count_if(gif->Frames().begin(), gif->Frames().end(), [](const auto& f) { return !f->IsEmpty(); }));
+}
+
 inline FrameSpec MakeFrame(int left, int top, int w, int h, std::vector<std::uint8_t> pixels,
                            std::vector<Rgb> local = {}) {
   FrameSpec f;

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "play/HtmlPage.h"
+#include "play/PlayerFiles.h"
 
 namespace movara::play {
 namespace {
@@ -58,6 +59,8 @@ TEST(HtmlPage, LinksArePercentEncodedWhereANameWouldChangeTheirMeaning) {
       {"\x80x\xE5\x8A.swf", "%80x%E5%8A.swf", "&#65533;x&#65533;&#65533;.swf"},
       {"tab\tbell\x7F.swf", "tab%09bell%7F.swf", "tab\tbell\x7F.swf"},
       {"my clip & co.swf", "my clip &amp; co.swf", "my clip &amp; co.swf"},
+      {"  x y.swf  ", "%20%20x y.swf%20%20", "  x y.swf  "},
+      {"\xC2\x80\xC2\x9F\xC2\xA0.swf", "%C2%80%C2%9F&#160;.swf", "&#128;&#159;&#160;.swf"},
       {"\xE5\x8A\xA8\xE7\x94\xBB.swf", "&#21160;&#30011;.swf", "&#21160;&#30011;.swf"},
   };
   for (const auto& c : cases) {
@@ -84,6 +87,10 @@ TEST(HtmlPage, NamesBeyondAsciiAreCharacterReferences) {
   // Two, three and four UTF-8 bytes: u-umlaut, two CJK characters, an emoji.
   EXPECT_EQ(EscapeHtml("\xC3\xBC \xE5\x8A\xA8\xE7\x94\xBB \xF0\x9F\x98\x80.swf"),
             "&#252; &#21160;&#30011; &#128512;.swf");
+  // The ends of each length's lead bytes: U+0080, U+07FF, U+E000 (0xEE),
+  // U+FFFD (0xEF), U+10FFFF (0xF4).
+  EXPECT_EQ(EscapeHtml("\xC2\x80\xDF\xBF\xEE\x80\x80\xEF\xBF\xBD\xF4\x8F\xBF\xBF"),
+            "&#128;&#2047;&#57344;&#65533;&#1114111;");
   // Malformed sequences (a stray continuation byte, a cut sequence, an
   // overlong form, a surrogate) each stand as U+FFFD and lose nothing after.
   EXPECT_EQ(EscapeHtml("\x80" "a"), "&#65533;a");
@@ -93,6 +100,25 @@ TEST(HtmlPage, NamesBeyondAsciiAreCharacterReferences) {
   const std::string page = BuildTestPage("\xE5\x8A\xA8\xE7\x94\xBB.swf", "1", "1", false, 1);
   EXPECT_NE(page.find("value=\"&#21160;&#30011;.swf\""), std::string::npos);
   for (const unsigned char c : page) EXPECT_LT(c, 0x80) << "the page is plain ASCII";
+}
+
+// The player goes just before the end of the head however it is written,
+// and at the start of a page without one.
+TEST(PlayerFiles, ThePlayerGoesAtTheEndOfTheHead) {
+  const std::string player = PageWithPlayer("", "p.js");
+  const struct {
+    std::string page;
+    std::size_t at;
+  } cases[] = {{"<head><title>a</title></head><body>", 22},
+               {"<HEAD><TITLE>a</TITLE></HEAD><BODY>", 22},
+               {"<Head></Head>", 6},
+               {"<body>no head</body>", 0}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.page);
+    const std::string served = PageWithPlayer(c.page, "p.js");
+    EXPECT_EQ(served, c.page.substr(0, c.at) + player + c.page.substr(c.at));
+  }
+  EXPECT_TRUE(player.ends_with("<script src=\"p.js\"></script>\r\n")) << player;
 }
 
 }  // namespace

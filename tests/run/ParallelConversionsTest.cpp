@@ -60,9 +60,9 @@ TEST(ParallelConversions, OutcomesInTheOrderGivenWhateverOrderTheyEndIn) {
   TParallelConversions run(s.jobs, 2, s.Convert());
   ASSERT_EQ(run.Count(), 5u);
   ASSERT_TRUE(EventuallyStarted(run, 4)) << "the other thread goes on";
-  for (std::size_t i = 4; i >= 1; --i) EXPECT_EQ(run.Take(i).Movie, std::to_string(i));
+  for (std::size_t i = 4; i >= 1; --i) EXPECT_EQ(run.Take(i)->Movie, std::to_string(i));
   s.release.set_value();
-  EXPECT_EQ(run.Take(0).Movie, "0");
+  EXPECT_EQ(run.Take(0)->Movie, "0");
 }
 
 // A failure is thrown where its conversion's outcome is taken; those after
@@ -70,19 +70,19 @@ TEST(ParallelConversions, OutcomesInTheOrderGivenWhateverOrderTheyEndIn) {
 TEST(ParallelConversions, AFailureIsTakenInItsPlace) {
   StandIns s(3, SIZE_MAX, 1);
   TParallelConversions run(s.jobs, 3, s.Convert());
-  EXPECT_EQ(run.Take(0).Movie, "0");
+  EXPECT_EQ(run.Take(0)->Movie, "0");
   try {
     run.Take(1);
     ADD_FAILURE() << "no failure";
   } catch (const std::runtime_error& e) {
     EXPECT_STREQ(e.what(), "conversion 1 failed");
   }
-  EXPECT_EQ(run.Take(2).Movie, "2");
+  EXPECT_EQ(run.Take(2)->Movie, "2");
 }
 
 // Stopped, the conversion under way ends and the others never start, nor do
-// they when the object goes; taking one of them, or one beyond the list,
-// throws instead of waiting for ever.
+// they when the object goes; taking one of them gives nothing, one beyond
+// the list throws, instead of waiting for ever.
 TEST(ParallelConversions, ConversionsNotStartedAreNotRun) {
   StandIns s(3, 0);
   {
@@ -90,14 +90,37 @@ TEST(ParallelConversions, ConversionsNotStartedAreNotRun) {
     ASSERT_TRUE(EventuallyStarted(run, 0));
     run.Stop();
     s.release.set_value();
-    EXPECT_EQ(run.Take(0).Movie, "0");
+    EXPECT_EQ(run.Take(0)->Movie, "0");
     EXPECT_FALSE(run.Started(1));
-    EXPECT_THROW(run.Take(1), std::logic_error);
+    EXPECT_FALSE(run.Take(1).has_value());
     EXPECT_THROW(run.Take(3), std::out_of_range);
   }
   EXPECT_TRUE(s.ran[0]);
   EXPECT_FALSE(s.ran[1]);
   EXPECT_FALSE(s.ran[2]);
+}
+
+// Once the run may start no more (a signal arrived), no conversion starts,
+// even on a thread that is free; one taken meanwhile gives nothing.
+TEST(ParallelConversions, NothingStartsOnceTheRunMayStartNoMore) {
+  StandIns s(4, 0);
+  std::atomic<bool> may = true;
+  TParallelConversions run(s.jobs, 2, s.Convert(), [&] { return may.load(); });
+  ASSERT_TRUE(EventuallyStarted(run, 3)) << "the free thread runs the rest";
+  may = false;
+  EXPECT_EQ(run.Take(3)->Movie, "3");
+  s.release.set_value();
+  EXPECT_EQ(run.Take(0)->Movie, "0");
+
+  StandIns t(4, 0);
+  std::atomic<bool> mayNot = true;
+  TParallelConversions stopped(t.jobs, 1, t.Convert(), [&] { return mayNot.load(); });
+  ASSERT_TRUE(EventuallyStarted(stopped, 0));
+  mayNot = false;
+  t.release.set_value();
+  EXPECT_EQ(stopped.Take(0)->Movie, "0");
+  EXPECT_FALSE(stopped.Take(1).has_value());
+  EXPECT_FALSE(t.ran[1]);
 }
 
 }  // namespace

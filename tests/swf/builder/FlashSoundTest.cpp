@@ -299,6 +299,7 @@ TEST(FlashSound, Mp3BlocksFromTheCursor) {
       {685, 1, 60, false, 1, 1152, 2, 685, 3, 218},     // behind by 685: two frames
       {-934, 3, 60, false, 2, 4608, 0, -934, 3, 903},   // ahead by 934: none this time
       {3000, 0, 60, false, 0, 0, 0, 0, 0, 1837},        // a seek beyond a frame empties the block
+      {1152, 0, 60, false, 0, 0, 2, 1152, 2, -467},     // a seek of exactly one frame is kept
       {903, 4, 5, false, 3, 4608, 1, 903, 5, 1588},     // the last frame, not two
       {903, 4, 5, true, 3, 4608, 2, 903, 1, 436},       // looping: on from the first frame
       {1588, 5, 5, false, 4, 5760, -1, 0, 0, 0},        // ended: nothing

@@ -1,0 +1,335 @@
+// A loopback HTTP/1.1 server of files: one thread polls the listening
+// socket and every connection, reads request heads, and sends answers from
+// memory or with sendfile, never blocking on a client.
+#include "play/HttpServer.h"
+
+#include <arpa/inet.h>
+#include <fcntl.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/sendfile.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <cstring>
+#include <system_error>
+#include <thread>
+
+#include "base/Stream.h"
+#include "play/ByteRange.h"
+
+namespace movara::play {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+// An idle connection goes after this; a request's head must arrive whole
+// within the second; an answer that makes no progress goes after the third.
+constexpr auto kIdle = std::chrono::seconds(2);
+constexpr auto kHeadDeadline = std::chrono::seconds(5);
+constexpr auto kSendStall = std::chrono::seconds(10);
+constexpr std::size_t kReadChunk = 16 * 1024;
+constexpr std::size_t kSendChunk = 1 << 20;
+
+[[noreturn]] void Fail(const char* what) { throw std::system_error(errno, std::generic_category(), what); }
+
+const char* ReasonPhrase(int status) {
+  switch (status) {
+    case 200: return "OK";
+    case 206: return "Partial Content";
+    case 400: return "Bad Request";
+    case 404: return "Not Found";
+    case 414: return "URI Too Long";
+    case 416: return "Range Not Satisfiable";
+    case 431: return "Request Header Fields Too Large";
+    case 505: return "HTTP Version Not Supported";
+    default: return "Error";
+  }
+}
+
+// The answer of a status without a file: its reason phrase as plain text.
+THttpAnswer StatusAnswer(int status) {
+  return {status, "text/plain", std::make_shared<const std::string>(std::string(ReasonPhrase(status)) + "\n"), nullptr};
+}
+
+// As many connections as the descriptors allow, with room for the rest of
+// the program: the soft limit is raised as far as the hard one lets it.
+std::size_t ConnectionLimit() {
+  rlimit limit{};
+  if (getrlimit(RLIMIT_NOFILE, &limit) != 0) return 64;
+  const rlim_t wanted = std::min<rlim_t>(limit.rlim_max, 4096);
+  if (limit.rlim_cur < wanted) {
+    limit.rlim_cur = wanted;
+    setrlimit(RLIMIT_NOFILE, &limit);
+    getrlimit(RLIMIT_NOFILE, &limit);
+  }
+  return limit.rlim_cur > 128 ? std::min<std::size_t>(1024, limit.rlim_cur - 64) : 64;
+}
+
+struct TConnection {
+  explicit TConnection(int fd) : Fd(fd), Waiting(Clock::now()), Progress(Waiting) {}
+  ~TConnection() { ::close(Fd); }
+  TConnection(const TConnection&) = delete;
+  TConnection& operator=(const TConnection&) = delete;
+
+  // When it is given up: an answer that stalls, an idle connection, a head
+  // that takes too long.
+  Clock::time_point Deadline() const {
+    if (Sending) return Progress + kSendStall;
+    return Waiting + (In.empty() ? std::chrono::duration_cast<Clock::duration>(kIdle) : kHeadDeadline);
+  }
+
+  int Fd;
+  std::string In;                // read, not yet answered
+  Clock::time_point Waiting;     // since when the next head is awaited
+  bool Sending = false;
+  std::string Out;               // the answer's head
+  std::size_t OutSent = 0;
+  THttpAnswer Body;              // the answer's body, from BodyAt for BodyLeft bytes
+  std::uint64_t BodyAt = 0, BodyLeft = 0;
+  bool CloseAfter = false;
+  Clock::time_point Progress;
+};
+
+}  // namespace
+
+TOpenFile::TOpenFile(const std::string& path) : fd_(::open(path.c_str(), O_RDONLY | O_CLOEXEC)), size_(0) {
+  struct stat st {};
+  if (fd_ < 0 || ::fstat(fd_, &st) != 0 || !S_ISREG(st.st_mode)) {
+    const std::string why = fd_ < 0 ? std::strerror(errno) : "not a regular file";
+    if (fd_ >= 0) ::close(fd_);
+    throw StreamError("cannot open " + path + ": " + why);
+  }
+  size_ = static_cast<std::uint64_t>(st.st_size);
+}
+
+TOpenFile::~TOpenFile() { ::close(fd_); }
+
+struct THttpServer::TState {
+  THandler Handler;
+  TFields Fields;
+  int Listener = -1, WakeRead = -1, WakeWrite = -1;
+  int Port = 0;
+  std::size_t MaxConnections = ConnectionLimit();
+  std::vector<std::unique_ptr<TConnection>> Connections;
+  std::thread Loop;
+
+  ~TState() {
+    for (const int fd : {Listener, WakeRead, WakeWrite}) {
+      if (fd >= 0) ::close(fd);
+    }
+  }
+
+  void Listen();
+  void Run();
+  int PollTimeout() const;
+  void AcceptAll();
+  bool MakeRoom();
+  bool Serve(TConnection& c, short events);
+  bool ReadFrom(TConnection& c);
+  bool AnswerHeads(TConnection& c);
+  void StartAnswer(TConnection& c, const THttpRequest* request, THttpAnswer answer);
+  bool SendTo(TConnection& c);
+  bool SendBody(TConnection& c);
+};
+
+void THttpServer::TState::Listen() {
+  Listener = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+  if (Listener < 0) Fail("socket");
+  const int on = 1;
+  ::setsockopt(Listener, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  socklen_t length = sizeof address;
+  if (::bind(Listener, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) Fail("bind");
+  if (::listen(Listener, SOMAXCONN) != 0) Fail("listen");
+  if (::getsockname(Listener, reinterpret_cast<sockaddr*>(&address), &length) != 0) Fail("getsockname");
+  Port = ntohs(address.sin_port);
+  int wake[2];
+  if (::pipe2(wake, O_NONBLOCK | O_CLOEXEC) != 0) Fail("pipe2");
+  WakeRead = wake[0];
+  WakeWrite = wake[1];
+}
+
+int THttpServer::TState::PollTimeout() const {
+  auto next = Clock::now() + std::chrono::seconds(1);
+  for (const auto& c : Connections) next = std::min(next, c->Deadline());
+  const auto wait = std::chrono::duration_cast<std::chrono::milliseconds>(next - Clock::now()).count();
+  return static_cast<int>(std::clamp<long long>(wait + 1, 0, 1000));
+}
+
+void THttpServer::TState::Run() {
+  // A client that goes while an answer is sent must not end the program.
+  sigset_t pipe;
+  sigemptyset(&pipe);
+  sigaddset(&pipe, SIGPIPE);
+  pthread_sigmask(SIG_BLOCK, &pipe, nullptr);
+  std::vector<pollfd> fds;
+  for (;;) {
+    fds.assign({{WakeRead, POLLIN, 0}, {Listener, POLLIN, 0}});
+    for (const auto& c : Connections) fds.push_back({c->Fd, static_cast<short>(c->Sending ? POLLOUT : POLLIN), 0});
+    if (::poll(fds.data(), fds.size(), PollTimeout()) < 0 && errno != EINTR) return;
+    if (fds[0].revents != 0) return;
+    const auto now = Clock::now();
+    std::vector<std::unique_ptr<TConnection>> kept;
+    for (std::size_t i = 0; i < Connections.size(); ++i) {
+      TConnection& c = *Connections[i];
+      const bool gone = (fds[i + 2].revents != 0 && !Serve(c, fds[i + 2].revents)) || now >= c.Deadline();
+      if (!gone) kept.push_back(std::move(Connections[i]));
+    }
+    Connections = std::move(kept);
+    if ((fds[1].revents & POLLIN) != 0) AcceptAll();
+  }
+}
+
+void THttpServer::TState::AcceptAll() {
+  for (;;) {
+    if (Connections.size() >= MaxConnections && !MakeRoom()) return;
+    const int fd = ::accept4(Listener, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
+    if (fd < 0) {
+      // Out of descriptors: the connection waits in the backlog until an
+      // idle one goes.
+      if ((errno == EMFILE || errno == ENFILE) && MakeRoom()) continue;
+      return;
+    }
+    Connections.push_back(std::make_unique<TConnection>(fd));
+  }
+}
+
+// Closes the connection that has waited longest for a request; false when
+// every connection is busy sending.
+bool THttpServer::TState::MakeRoom() {
+  const auto idlest = std::min_element(Connections.begin(), Connections.end(), [](const auto& a, const auto& b) {
+    if (a->Sending != b->Sending) return !a->Sending;
+    return a->Waiting < b->Waiting;
+  });
+  if (idlest == Connections.end() || (*idlest)->Sending) return false;
+  Connections.erase(idlest);
+  return true;
+}
+
+bool THttpServer::TState::Serve(TConnection& c, short events) {
+  if ((events & (POLLERR | POLLNVAL)) != 0) return false;
+  return c.Sending ? SendTo(c) : ReadFrom(c);
+}
+
+bool THttpServer::TState::ReadFrom(TConnection& c) {
+  char buffer[kReadChunk];
+  const ssize_t n = ::recv(c.Fd, buffer, sizeof buffer, MSG_DONTWAIT);
+  if (n == 0) return false;
+  if (n < 0) return errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR;
+  c.In.append(buffer, static_cast<std::size_t>(n));
+  return AnswerHeads(c);
+}
+
+// Answers the head at the start of what was read, if it is whole.
+bool THttpServer::TState::AnswerHeads(TConnection& c) {
+  const auto end = HeadEnd(std::string_view(c.In).substr(0, kMaxRequestHead + 4));
+  if (!end) {
+    if (c.In.size() <= kMaxRequestHead) return true;
+    StartAnswer(c, nullptr, StatusAnswer(431));
+    return SendTo(c);
+  }
+  THeadError error;
+  const auto request = ParseRequestHead(std::string_view(c.In).substr(0, *end), error);
+  c.In.erase(0, *end);
+  StartAnswer(c, request ? &*request : nullptr, request ? Handler(*request) : StatusAnswer(error.Status));
+  return SendTo(c);
+}
+
+void THttpServer::TState::StartAnswer(TConnection& c, const THttpRequest* request, THttpAnswer answer) {
+  const std::uint64_t size = answer.File ? answer.File->Size() : answer.Text ? answer.Text->size() : 0;
+  TByteRange range{TByteRange::Kind::Whole, 0, size};
+  if (request != nullptr && request->Method == "GET" && answer.Status == 200 && request->Field("if-range").empty()) {
+    range = ChooseRange(request->Field("range"), size);
+  }
+  // A request with a body is not read on: its connection ends with the answer.
+  const bool body = !request || !request->Field("content-length").empty() || !request->Field("transfer-encoding").empty();
+  c.CloseAfter = request == nullptr || !request->KeepAlive || body;
+  if (range.Is == TByteRange::Kind::Unsatisfiable) answer = StatusAnswer(416);
+  if (range.Is == TByteRange::Kind::Part) answer.Status = 206;
+  std::string head = "HTTP/1.1 " + std::to_string(answer.Status) + " " + ReasonPhrase(answer.Status) + "\r\n";
+  for (const auto& [name, value] : Fields) head += name + ": " + value + "\r\n";
+  const std::uint64_t length = answer.Status == 416 ? answer.Text->size() : range.Length;
+  head += "Content-Type: " + answer.Type + "\r\nContent-Length: " + std::to_string(length) + "\r\n";
+  if (range.Is == TByteRange::Kind::Part) {
+    head += "Content-Range: bytes " + std::to_string(range.First) + "-" + std::to_string(range.First + length - 1) +
+            "/" + std::to_string(size) + "\r\n";
+  }
+  if (range.Is == TByteRange::Kind::Unsatisfiable) head += "Content-Range: bytes */" + std::to_string(size) + "\r\n";
+  if (answer.File) head += "Accept-Ranges: bytes\r\n";
+  head += std::string("Connection: ") + (c.CloseAfter ? "close" : "keep-alive") + "\r\n\r\n";
+  const bool headOnly = request != nullptr && request->Method == "HEAD";
+  c.Sending = true;
+  c.Out = std::move(head);
+  c.OutSent = 0;
+  c.BodyAt = range.Is == TByteRange::Kind::Part ? range.First : 0;
+  c.BodyLeft = headOnly ? 0 : length;
+  c.Body = std::move(answer);
+  c.Progress = Clock::now();
+}
+
+bool THttpServer::TState::SendTo(TConnection& c) {
+  while (c.OutSent < c.Out.size()) {
+    const ssize_t n = ::send(c.Fd, c.Out.data() + c.OutSent, c.Out.size() - c.OutSent, MSG_NOSIGNAL | MSG_DONTWAIT);
+    if (n < 0) return errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR;
+    c.OutSent += static_cast<std::size_t>(n);
+    c.Progress = Clock::now();
+  }
+  if (c.BodyLeft > 0 && !SendBody(c)) return false;
+  if (c.BodyLeft > 0) return true;
+  c.Sending = false;
+  c.Body = {};
+  if (c.CloseAfter) {
+    ::shutdown(c.Fd, SHUT_WR);
+    return false;
+  }
+  c.Waiting = Clock::now();
+  return c.In.empty() || AnswerHeads(c);
+}
+
+// Sends what the socket takes of the body; false when the connection must go.
+bool THttpServer::TState::SendBody(TConnection& c) {
+  while (c.BodyLeft > 0) {
+    const std::size_t chunk = static_cast<std::size_t>(std::min<std::uint64_t>(c.BodyLeft, kSendChunk));
+    ssize_t n = 0;
+    if (c.Body.File) {
+      off_t at = static_cast<off_t>(c.BodyAt);
+      n = ::sendfile(c.Fd, c.Body.File->Descriptor(), &at, chunk);
+      // A file that shrank since it was opened cannot give what was promised.
+      if (n == 0) return false;
+    } else {
+      n = ::send(c.Fd, c.Body.Text->data() + c.BodyAt, chunk, MSG_NOSIGNAL | MSG_DONTWAIT);
+    }
+    if (n < 0) return errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR;
+    c.BodyAt += static_cast<std::uint64_t>(n);
+    c.BodyLeft -= static_cast<std::uint64_t>(n);
+    c.Progress = Clock::now();
+  }
+  return true;
+}
+
+THttpServer::THttpServer(THandler handler, TFields fields) : state_(std::make_unique<TState>()) {
+  state_->Handler = std::move(handler);
+  state_->Fields = std::move(fields);
+  state_->Listen();
+  state_->Loop = std::thread([this] { state_->Run(); });
+}
+
+THttpServer::~THttpServer() {
+  const char stop = 0;
+  while (::write(state_->WakeWrite, &stop, 1) < 0 && errno == EINTR) {
+  }
+  state_->Loop.join();
+}
+
+int THttpServer::Port() const { return state_->Port; }
+
+}  // namespace movara::play

@@ -82,9 +82,9 @@ class TFlashMovie : public TBasedSWFStream, public TFlashTimeline {
   // Writes the body. Every definition goes out ahead of the first object
   // that uses it (a button's characters, a fill's bitmap, what a sprite
   // places, a placement's character), taken from later in the list when it
-  // comes later there, with its id and the order of all else kept; a
-  // character used but not defined (or defined twice) throws
-  // FlashCharacterError naming it.
+  // comes later there, with its id and the order of all else kept. A
+  // character used but not defined, defined twice or used within its own
+  // definition throws FlashCharacterError naming it.
   void BuildBody() override;
 
   // Writes the movie to `out` as it is built, so that no more than a few
@@ -99,8 +99,8 @@ class TFlashMovie : public TBasedSWFStream, public TFlashTimeline {
   // ahead of their uses as there: a definition that a frame uses is written
   // with the frame, so it must be added by the time the frame is written.
   // Frames written are gone from the movie's reach: insert mode into them
-  // throws, and image data is released once written. A movie
-  // whose writing failed is of no further use.
+  // throws, and image data is released once written. A movie whose writing
+  // failed is of no further use.
   void BeginStream(TStream& out, std::uint16_t frames);
   void EndStream();
   bool Streaming() const { return stream_ != nullptr; }

@@ -97,12 +97,13 @@ void TFlashTimeline::WriteAfterItsUses(TBitsEngine& be, TWriteCursor& at, TBased
   for (const std::uint16_t id : used) {
     if (order.Written(id)) continue;
     TBasedSWFObject* definition = order.Find(id, objects_, at.Next, changes_);
-    const std::string character = "character " + std::to_string(id);
     if (definition == nullptr) {
-      throw FlashCharacterError(character + " is used in frame " + std::to_string(at.Frames + 1) +
-                                " but the movie does not define it");
+      throw FlashCharacterError("character " + std::to_string(id) + " is used in frame " +
+                                std::to_string(at.Frames + 1) + " but the movie does not define it");
     }
-    if (order.IsOpen(*definition)) throw FlashCharacterError(character + " is used within its own definition");
+    if (order.IsOpen(*definition)) {
+      throw FlashCharacterError("character " + std::to_string(id) + " is used within its own definition");
+    }
     WriteAfterItsUses(be, at, *definition);
     order.NoteWrittenAhead(*definition);
   }

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "MovieReadBack.h"
+#include "SoundBytes.h"
 #include "base/MemoryStream.h"
 #include "swf/builder/FlashMovie.h"
 #include "swf/core/DisplayListTags.h"
@@ -51,6 +52,15 @@ void ButtonBeforeItsRecord(TFlashMovie& movie) {
   movie.ShowFrame();
 }
 
+// A button that plays a sound added after it.
+void ButtonBeforeItsSound(TFlashMovie& movie) {
+  TFlashButton& button = movie.AddButton(false, true);
+  button.AddRecord(movie.AddRectangle(0, 0, 9, 9), bsUp | bsHitTest, 1);
+  button.SetSound(TSWFDefineButtonSound::IdleToOverUp, movie.AddSound(test::SoundData("tone-11025-u8-mono.wav")));
+  movie.PlaceObject(button, 1);
+  movie.ShowFrame();
+}
+
 // A shape filled with a picture added after it, and one added before it.
 void ShapeBeforeItsBitmap(TFlashMovie& movie) {
   TFlashImage& before = movie.AddImage(Picture());
@@ -83,6 +93,9 @@ struct TOrderCase {
 const std::vector<TOrderCase> kOrderCases = {
     {"button record", ButtonBeforeItsRecord,
      {{tagDefineShape3, 2}, {tagDefineButton2, 1}, {tagPlaceObject2, 1}, {tagShowFrame, 0}, {tagEnd, 0}}},
+    {"button sound", ButtonBeforeItsSound,
+     {{tagDefineShape2, 2}, {tagDefineSound, 3}, {tagDefineButton2, 1}, {tagDefineButtonSound, 1},
+      {tagPlaceObject2, 1}, {tagShowFrame, 0}, {tagEnd, 0}}},
     {"bitmap fill", ShapeBeforeItsBitmap,
      {{tagDefineBitsLossless, 1}, {tagDefineBitsLossless, 3}, {tagDefineShape2, 2}, {tagPlaceObject2, 2},
       {tagShowFrame, 0}, {tagEnd, 0}}},

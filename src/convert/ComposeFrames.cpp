@@ -3,6 +3,7 @@
 #include "convert/ComposeFrames.h"
 
 #include "convert/DrawnOver.h"
+#include "convert/GifSurvey.h"
 #include "convert/Pictures.h"
 #include "imaging/GIFException.h"
 
@@ -42,7 +43,7 @@ void ComposeWhileReading(TFlashMovie& movie, const std::filesystem::path& file, 
   const auto changed = [] { return imaging::GIFException("the GIF changed while it was converted"); };
   gif.FrameHandler = [&](TGIFSubImage& frame) {
     if (read >= optimiser.ReadFrames() || frame.IsEmpty() != optimiser.Empty(read) ||
-        frame.ScreenRect() != surveyed.Frames()[read]->ScreenRect()) {
+        frame.ScreenRect() != surveyed.Frames()[read]->ScreenRect() || FrameChecksum(frame) != optimiser.Checksum(read)) {
       throw changed();
     }
     const TPixelsSeen* drawnOver = over.Over(read > 0 ? surveyed.Frames()[read - 1]->Disposal() : 0);

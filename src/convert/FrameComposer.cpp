@@ -23,10 +23,13 @@ TFramePalette MakeFramePalette(const TGIFSubImage& frame) {
   return p;
 }
 
-TFrameFacts FactsOf(const TGIFSubImage& frame) {
+TFrameFacts FactsOf(const TGIFSubImage& frame, bool empty) {
   const auto* gce = frame.GraphicControlExtension();
-  return {frame.IsEmpty(), gce != nullptr, gce != nullptr ? gce->Delay : std::uint16_t{0}};
+  const bool control = gce != nullptr && !gce->Added;
+  return {empty, control, control ? gce->Delay : std::uint16_t{0}};
 }
+
+TFrameFacts FactsOf(const TGIFSubImage& frame) { return FactsOf(frame, frame.IsEmpty()); }
 
 int MaximumOverlap(const TGIFImage& gif, int enough) {
   const auto& frames = gif.Frames();

@@ -24,11 +24,14 @@ TFramePalette MakeFramePalette(const imaging::TGIFSubImage& frame);
 // frames are read.
 struct TFrameFacts {
   bool Empty = false;
-  // Whether it has a graphic control extension, and the delay that gives.
+  // Whether it has a graphic control extension of its own (not one the
+  // optimiser gave it), and the delay that gives.
   bool HasControl = false;
   std::uint16_t Delay = 0;
 };
 TFrameFacts FactsOf(const imaging::TGIFSubImage& frame);
+// The same of a frame whose pixels are not held, told whether it is empty.
+TFrameFacts FactsOf(const imaging::TGIFSubImage& frame, bool empty);
 
 // The largest number of frames covering one screen pixel (frame edges
 // excluded: Left < x < Right, Top < y < Bottom). Counts above `enough` all

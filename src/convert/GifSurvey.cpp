@@ -1,6 +1,8 @@
 #include "convert/GifSurvey.h"
 
 #include <array>
+#include <bit>
+#include <cstring>
 
 namespace movara::convert {
 
@@ -31,7 +33,43 @@ std::array<std::uint32_t, 256> IndexCounts(const std::vector<std::uint8_t>& pixe
   return counts;
 }
 
+// Mixes eight bytes at a time into a 64-bit hash (multiply and rotate):
+// fast enough to run over every pixel twice, and no two frames a change of
+// the file could make are likely to agree on it.
+class TChecksum {
+ public:
+  void Add(const std::uint8_t* data, std::size_t size) {
+    std::size_t at = 0;
+    for (; at + 8 <= size; at += 8) {
+      std::uint64_t word;
+      std::memcpy(&word, data + at, 8);
+      Mix(word);
+    }
+    std::uint64_t rest = size;
+    for (; at < size; ++at) rest = rest << 8 | data[at];
+    Mix(rest);
+  }
+  void Add(std::uint64_t value) { Mix(value); }
+  std::uint64_t Value() const { return hash_; }
+
+ private:
+  void Mix(std::uint64_t word) {
+    hash_ = std::rotl((hash_ ^ word) * 0x9E3779B97F4A7C15ull, 29);
+  }
+  std::uint64_t hash_ = 0xCBF29CE484222325ull;
+};
+
 }  // namespace
+
+std::uint64_t FrameChecksum(const TGIFSubImage& frame) {
+  TChecksum sum;
+  sum.Add(frame.PixelData().data(), frame.PixelData().size());
+  for (const imaging::TColor c : frame.EffectiveColorMap().Colors()) sum.Add(c);
+  if (const auto* gce = frame.GraphicControlExtension()) {
+    sum.Add(std::uint64_t{gce->Packed} << 32 | std::uint64_t{gce->Delay} << 8 | gce->TransparentIndex);
+  }
+  return sum.Value();
+}
 
 TGifSurvey::TGifSurvey(imaging::TGIFImage& gif, std::size_t heldBytes) : gif_(gif), heldBytes_(heldBytes) {
   gif_.FrameHandler = [this](TGIFSubImage& frame) { Take(frame); };
@@ -52,6 +90,7 @@ void TGifSurvey::Take(TGIFSubImage& frame) {
 void TGifSurvey::Record(TGIFSubImage& frame) {
   TFramePixels facts;
   facts.Empty = frame.IsEmpty();
+  facts.Checksum = FrameChecksum(frame);
   const auto* gce = frame.GraphicControlExtension();
   complete_ = complete_ && frame.Transparent() == (gce != nullptr && gce->Transparent());
   std::array<std::uint32_t, 256> counts = IndexCounts(frame.PixelData());

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <vector>
 
 #include "convert/DrawnOver.h"
@@ -44,5 +45,9 @@ class TGifSurvey {
   std::vector<TFramePixels> frames_;
   TDrawnOver over_;
 };
+
+// A checksum of a frame as read: its pixels, its colour table and its
+// control data.
+std::uint64_t FrameChecksum(const imaging::TGIFSubImage& frame);
 
 }  // namespace movara::convert

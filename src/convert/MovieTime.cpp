@@ -65,7 +65,8 @@ std::optional<std::uint16_t> GifLoopCount(const imaging::TGIFImage& gif) {
   std::optional<std::uint16_t> count;
   for (const auto& f : gif.Frames()) {
     for (const auto& e : f->Extensions()) {
-      if (const auto* loop = dynamic_cast<const imaging::TGIFAppExtNSLoop*>(e.get())) count = loop->LoopCount;
+      const auto* loop = dynamic_cast<const imaging::TGIFAppExtNSLoop*>(e.get());
+      if (loop != nullptr && loop->HasCount) count = loop->LoopCount;
     }
   }
   return count;

@@ -98,6 +98,7 @@ void TStreamedOptimiser::MergeWithPrevious(std::size_t n) {
   if (gce == nullptr) {
     gce = static_cast<imaging::TGIFGraphicControlExtension*>(
         &fn.AddExtension(std::make_unique<imaging::TGIFGraphicControlExtension>(&fn)));
+    gce->Added = true;
   }
   gce->SetTransparent(true);
   gce->TransparentIndex = static_cast<std::uint8_t>(t);
@@ -173,8 +174,7 @@ std::vector<TFrameFacts> TStreamedOptimiser::Facts() const {
   std::vector<TFrameFacts> facts;
   for (std::size_t k = 0; k < frames_.size(); ++k) {
     if (recipes_[k].Erased) continue;
-    const auto* gce = Frame(k).GraphicControlExtension();
-    facts.push_back({frames_[k].Empty, gce != nullptr, gce != nullptr ? gce->Delay : std::uint16_t{0}});
+    facts.push_back(FactsOf(Frame(k), frames_[k].Empty));
   }
   return facts;
 }

@@ -18,6 +18,9 @@ namespace movara::convert {
 // conversion that reads the GIF again instead of holding its frames.
 struct TFramePixels {
   bool Empty = false;
+  // Of the frame as read (FrameChecksum): a second reading that reads
+  // another frame is told by it.
+  std::uint64_t Checksum = 0;
   // The transparent index its pixels use; -1 when it has none or none of
   // its pixels uses it.
   int Transparent = -1;
@@ -73,6 +76,7 @@ class TStreamedOptimiser {
   std::size_t ReadFrames() const { return frames_.size(); }
   bool Erased(std::size_t k) const { return recipes_[k].Erased; }
   bool Empty(std::size_t k) const { return frames_[k].Empty; }
+  std::uint64_t Checksum(std::size_t k) const { return frames_[k].Checksum; }
 
   // Turns frame k as read again into its optimised self, given the frame it
   // draws over as read and a buffer for its new pixels; what the frames

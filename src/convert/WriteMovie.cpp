@@ -62,7 +62,8 @@ int WriteMovie(TFlashMovie& movie, TGIFImage& gif, const TStreamedOptimiser* opt
   } catch (const StreamError& e) {
     reason = e.what();
   } catch (const std::filesystem::filesystem_error& e) {
-    reason = e.what();
+    // The temporary file is the program's own business: the movie is named.
+    reason = "cannot write \"" + options.Movie.string() + "\": " + e.code().message();
   }
   return crWriteError;
 }

@@ -113,25 +113,23 @@ TGIFAppExtNSLoop::TGIFAppExtNSLoop(TGIFSubImage* subImage) : TCloneable(subImage
 }
 
 void TGIFAppExtNSLoop::LoadAppData(TGIFStreamReader& reader) {
+  HasCount = false;
   std::uint8_t size;
   reader.ReadExact(&size, 1);
   while (size != 0) {
-    const std::uint8_t id = reader.ReadByteExact();
-    switch (id & 7) {
-      case 1:
-        if (size < 3) throw GIFException(gifmsg::kBadData);
-        LoopCount = reader.ReadWordExact();
-        reader.Skip(size - 3u);
-        break;
-      case 2: {
-        if (size < 5) throw GIFException(gifmsg::kBadData);
-        std::uint8_t b[4];
-        reader.ReadExact(b, 4);
-        BufferSize = b[0] | (b[1] << 8) | (b[2] << 16) | (static_cast<std::uint32_t>(b[3]) << 24);
-        reader.Skip(size - 5u);
-        break;
-      }
-      default: reader.Skip(size - 1u); break;
+    const int kind = reader.ReadByteExact() & 7;
+    // A sub-block too short for its kind is passed over, as browsers do.
+    if (kind == 1 && size >= 3) {
+      LoopCount = reader.ReadWordExact();
+      HasCount = true;
+      reader.Skip(size - 3u);
+    } else if (kind == 2 && size >= 5) {
+      std::uint8_t b[4];
+      reader.ReadExact(b, 4);
+      BufferSize = b[0] | (b[1] << 8) | (b[2] << 16) | (static_cast<std::uint32_t>(b[3]) << 24);
+      reader.Skip(size - 5u);
+    } else {
+      reader.Skip(size - 1u);
     }
     reader.ReadExact(&size, 1);
   }

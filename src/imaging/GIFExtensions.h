@@ -64,6 +64,9 @@ class TGIFGraphicControlExtension final : public TCloneable<TGIFGraphicControlEx
   std::uint16_t Delay = 0;
   std::uint8_t TransparentIndex = 0;
   std::uint8_t Terminator = 0;
+  // Given by the optimiser to a frame that had none, for its transparency:
+  // its delay of 0 is not the frame's, which has no delay of its own.
+  bool Added = false;
 
  protected:
   void LoadData(TGIFStreamReader& reader) override;
@@ -119,12 +122,16 @@ class TGIFApplicationExtension : public TCloneable<TGIFApplicationExtension, TGI
 };
 
 // NETSCAPE2.0 and ANIMEXTS1.0: the loop count (0 forever) and buffer size.
+// Read as browsers read them: a sub-block too short for what its id names
+// is passed over, and an extension whose sub-blocks give no loop count
+// says nothing of the loops.
 class TGIFAppExtNSLoop final : public TCloneable<TGIFAppExtNSLoop, TGIFApplicationExtension> {
  public:
   explicit TGIFAppExtNSLoop(TGIFSubImage* subImage);
 
   std::uint16_t LoopCount = 0;
   std::uint32_t BufferSize = 0;
+  bool HasCount = true;
 
  protected:
   void LoadAppData(TGIFStreamReader& reader) override;

@@ -272,6 +272,7 @@ void MergeWithPrevious(TGIFImage& image, std::size_t n) {
   if (!wasTransparent) {
     if (gce == nullptr) {
       gce = static_cast<TGIFGraphicControlExtension*>(&fn.AddExtension(std::make_unique<TGIFGraphicControlExtension>(&fn)));
+      gce->Added = true;
     }
     gce->SetTransparent(true);
     gce->TransparentIndex = static_cast<std::uint8_t>(t);

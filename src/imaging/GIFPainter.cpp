@@ -67,7 +67,8 @@ void FillRect(TBitmap& canvas, const TScreenRect& r, TARGB value) {
 
 const TGIFAppExtNSLoop* LoopExtension(const TGIFSubImage& frame) {
   for (const auto& e : frame.Extensions()) {
-    if (const auto* loop = dynamic_cast<const TGIFAppExtNSLoop*>(e.get())) return loop;
+    const auto* loop = dynamic_cast<const TGIFAppExtNSLoop*>(e.get());
+    if (loop != nullptr && loop->HasCount) return loop;
   }
   return nullptr;
 }

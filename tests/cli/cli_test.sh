@@ -103,7 +103,7 @@ play() {
   kill -INT $pid 2>/dev/null; wait $pid
 }
 play "$cli" --play --no-browser "$work/cws/my clip.swf"; [ $? -eq 0 ] || fail "--play ends with 0 on SIGINT: $(cat "$work/play.err")"
-grep -qE '^page: http://127\.0\.0\.1:[0-9]+/[0-9a-f]{32}/my%20clip\.html$' "$work/play.out" \
+grep -qE '^page: http://127\.0\.0\.1:[0-9]+/[0-9a-f]{32}/1/my%20clip\.html$' "$work/play.out" \
   || fail "--play prints the page: $(cat "$work/play.out")"
 script -qec "timeout -s INT 2 '$cli' --play --no-browser '$work/cws/my clip.swf'" /dev/null > "$work/tty" </dev/null
 grep -q "press Ctrl-C to stop" "$work/tty" || fail "--play says how it ends on a terminal: $(cat -v "$work/tty")"

@@ -69,6 +69,17 @@ plan_names_that_differ_in_case() {
   mkdir ref; movie_of ref in/x.GIF; "$cli" --quiet --folder in 2>/dev/null
   cmp -s ref/x.swf in/x.swf || { echo "x.swf is not the movie of the first file in order"; return 1; }
 }
+# A write error ends a folder run with --jobs 2; the file converted beside
+# it is reported, and the summary is the last thing said.
+plan_jobs_report_every_movie_after_a_write_error() {
+  mkdir in; slow_gif in/c.gif || return 1
+  cp "$sample" in/a.gif; cp "$sample" in/b.gif; mkdir in/b.swf
+  "$cli" --jobs 2 --folder in >out 2>err; code=$?
+  [ $code -eq 6 ] || { echo "exit $code"; cat out err; return 1; }
+  local movies; movies=$(find in -name "*.swf" -type f | wc -l)
+  [ "$(grep -c "^movie:" out)" -eq "$movies" ] || { echo "$movies movies, lines:"; cat out; return 1; }
+  [ "$(tail -1 err)" = "Error 6. Could not write file(s) to output folder. Check permissions or disk space." ] || { cat err; return 1; }
+}
 plan_unreadable_subfolder() {
   chmod 755 "$work" .; mkdir -p in/a in/locked in/z; cp "$sample" in/a/1.gif; cp "$sample" in/locked/2.gif; cp "$sample" in/z/3.gif
   chmod -R a+rwX in; chmod 000 in/locked
@@ -129,6 +140,89 @@ signals_second_ctrl_c_ends_at_once() {
   [ $code -eq 130 ] || { echo "exit $code"; return 1; }
   [ "$(find in -name "*.swf" | wc -l)" -lt 400 ] || { echo "the run went on"; return 1; }
 }
+# A conversion that takes a while (made by ffmpeg, 240 frames of 640 x 480);
+# waits until its movie is being written.
+slow_gif() { ffmpeg -v error -f lavfi -i testsrc=size=640x480:rate=24 -t 10 "$1"; }
+await_partial() {
+  for _ in $(seq 600); do [ -n "$(find . -name '*.partial')" ] && return 0; kill -0 "$1" 2>/dev/null || return 1; sleep 0.05; done
+  return 1
+}
+# Waits up to $2 tenths of a second for process $1 to end; its status in code.
+await_end() {
+  for _ in $(seq "$2"); do kill -0 "$1" 2>/dev/null || break; sleep 0.1; done
+  if kill -0 "$1" 2>/dev/null; then kill -KILL "$1"; wait "$1"; code=timeout; return 1; fi
+  wait "$1"; code=$?
+}
+signals_ctrl_c_during_play_conversion() {
+  slow_gif x.gif || return 1
+  env --default-signal=INT "$cli" --play --no-browser x.gif >out 2>err & local pid=$!
+  await_partial $pid || { echo "no conversion under way"; cat err; return 1; }
+  kill -INT $pid
+  await_end $pid 600 || { echo "still running"; return 1; }
+  [ "$code" = 130 ] || { echo "exit $code"; cat out err; return 1; }
+  ! grep -q '^page:' out || { echo "the page was served after Ctrl-C"; return 1; }
+}
+signals_play_ends_with_slow_clients() {
+  cp "$sample" x.gif; "$cli" --quiet x.gif || return 1
+  "$cli" --play --no-browser x.swf >out 2>err & local pid=$!
+  for _ in $(seq 100); do grep -qs '^page: ' out && break; sleep 0.1; done
+  local port; port=$(sed -n 's|^page: http://127.0.0.1:\([0-9]*\)/.*|\1|p' out)
+  [ -n "$port" ] || { cat out err; kill $pid; return 1; }
+  local slow=() i
+  for i in $(seq 16); do
+    ( exec 3<>"/dev/tcp/127.0.0.1/$port"; for _ in $(seq 40); do printf 'G' >&3 || exit 0; sleep 0.25; done ) 2>/dev/null &
+    slow+=($!)
+  done
+  sleep 1
+  kill -INT $pid
+  await_end $pid 20; local ended=$?
+  kill "${slow[@]}" 2>/dev/null; wait "${slow[@]}" 2>/dev/null
+  [ $ended -eq 0 ] || { echo "--play still ran 2 s after Ctrl-C"; return 1; }
+  [ "$code" = 0 ] || { echo "exit $code"; cat err; return 1; }
+}
+# Ctrl-C with --jobs 2 while the run waits on a slow first file: the free
+# thread starts nothing more.
+signals_jobs_start_nothing_after_ctrl_c() {
+  mkdir in; slow_gif in/a.gif || return 1
+  for i in $(seq 100); do cp "$sample" "in/b$i.gif"; done
+  env --default-signal=INT "$cli" --jobs 2 --folder in >out 2>err & local pid=$!
+  await_partial $pid || { echo "no conversion under way"; return 1; }
+  sleep 0.2
+  kill -INT $pid
+  local at; at=$(find in -name "*.swf" | wc -l)
+  await_end $pid 600 || { echo "still running"; return 1; }
+  [ "$code" = 130 ] || { echo "exit $code"; cat err; return 1; }
+  local after; after=$(find in -name "*.swf" | wc -l)
+  [ $((after - at)) -le 2 ] || { echo "$at movies at the signal, $after after"; return 1; }
+  [ "$(grep -c "^movie:" out)" -eq "$after" ] || { echo "$after movies, lines: $(grep -c "^movie:" out)"; return 1; }
+}
+# The terminal's lines go to a pipe that is full when Ctrl-C comes: the
+# write blocked at that moment goes on, and no line is lost.
+signals_a_full_pipe_loses_no_line() {
+  mkdir in; for i in $(seq 120); do cp "$sample" "in/file-with-a-long-name-to-fill-the-pipe-$i.gif"; done
+  python3 - "$cli" <<'PY' || return 1
+import fcntl, os, signal, subprocess, sys, time
+r, w = os.pipe()
+fcntl.fcntl(w, 1031, 4096)  # F_SETPIPE_SZ: one page, full after a few lines
+p = subprocess.Popen([sys.argv[1], "--jobs", "1", "--folder", "in"], stdout=w, stderr=subprocess.DEVNULL,
+                     restore_signals=True, preexec_fn=lambda: signal.signal(signal.SIGINT, signal.SIG_DFL))
+os.close(w)
+time.sleep(3)  # the pipe fills and the program waits on its write
+p.send_signal(signal.SIGINT)
+time.sleep(0.5)
+out = b""
+while chunk := os.read(r, 65536):
+    out += chunk
+code = p.wait(60)
+lines = out.decode(errors="replace").splitlines()
+movies = [l for l in lines if l.startswith("movie: ")]
+made = len([f for f in os.listdir("in") if f.endswith(".swf")])
+ok = code == 130 and len(movies) == made and all(l.endswith(".swf") for l in movies) and \
+     lines[-1] == f"{made} files of {made} have been successfully converted."
+print(f"exit {code}, {made} movies, {len(movies)} lines, last: {lines[-1] if lines else None}")
+sys.exit(0 if ok else 1)
+PY
+}
 signals_long_names_convert() {
   for length in 244 251; do
     local name; name="$(head -c $((length - 4)) /dev/zero | tr '\0' n).gif"
@@ -162,6 +256,23 @@ page_links_name_the_movie() {
     "$cli" --quiet --html "${pair%%:*}.gif" || return 1
     grep -q "<embed src=\"${pair#*:}.swf\"" "${pair%%:*}.html" || { grep embed "${pair%%:*}.html"; return 1; }
   done
+}
+page_kept_with_no_overwrite() {
+  cp "$sample" x.gif; echo "my own page" > x.html
+  "$cli" --html --no-overwrite x.gif >out 2>err || { cat err; return 1; }
+  [ "$(cat x.html)" = "my own page" ] || { echo "x.html was replaced"; return 1; }
+  grep -q "^kept: .*x.html (exists)$" out || { cat out; return 1; }
+  [ -s x.swf ] || return 1
+}
+# A movie kept by --no-overwrite is played at its own size.
+page_play_of_a_kept_movie_has_its_size() {
+  cp "$sample" x.gif; mkdir ref; "$cli" --quiet x.gif && "$cli" --quiet --html --output ref x.gif || return 1
+  local size; size=$(grep -o 'width="[0-9]*" height="[0-9]*"' ref/x.html | head -1)
+  "$cli" --play --no-browser --no-overwrite x.gif >out 2>err & local pid=$!
+  for _ in $(seq 100); do grep -qs '^page: ' out && break; sleep 0.1; done
+  local page; page=$(curl -sf "$(sed -n 's/^page: //p' out)"); kill -INT $pid; wait $pid
+  grep -q "^kept: " out || { cat out; return 1; }
+  grep -q "$size" <<<"$page" || { echo "not $size: $(grep -o 'width="[0-9]*" height="[0-9]*"' <<<"$page" | head -1)"; return 1; }
 }
 page_that_cannot_be_written_is_error_6() {
   cp "$sample" x.gif; mkdir x.html

@@ -75,8 +75,73 @@ TEST(ConversionApi, OutcomeNamesTheMovieOrTheReason) {
   std::filesystem::create_directories(fx.OutDir / "taken.swf");
   const TConvertOutcome unwritten = ConvertGif(Options(gif, fx.OutDir / "taken.swf"));
   EXPECT_EQ(unwritten.Code, crWriteError);
-  EXPECT_FALSE(unwritten.Reason.empty());
-  EXPECT_FALSE(std::filesystem::exists(fx.OutDir / "taken.swf.partial"));
+  EXPECT_NE(unwritten.Reason.find((fx.OutDir / "taken.swf").string()), std::string::npos) << unwritten.Reason;
+  EXPECT_EQ(unwritten.Reason.find(".partial"), std::string::npos) << "the movie is named, not its temporary file";
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(fx.OutDir), {}), 2) << "two.swf and taken.swf only";
+
+  // A name the file system cannot hold fails before the GIF is read.
+  const std::filesystem::path longName = fx.OutDir / (std::string(252, 'n') + ".swf");
+  const TConvertOutcome tooLong = ConvertGif(Options(fx.Root / "none.gif", longName));
+  EXPECT_EQ(tooLong.Code, crWriteError);
+  EXPECT_EQ(tooLong.Reason, "the name " + longName.filename().string() + " is longer than the folder allows (256 bytes, at most 255)");
+}
+
+// Frames without a control extension last 10/24 s each, also when the
+// optimiser gives them one to make their repeated pixels transparent, and
+// whether the GIF is held or read twice.
+TEST(ConversionApi, FramesWithoutAControlExtensionKeepTheirTime) {
+  ConvertFixture fx;
+  std::vector<std::uint8_t> a(64, 1), b = a, c = a;
+  b[9] = 2;
+  c[18] = 3;
+  const auto gif = fx.WriteGif("plain.gif", GifBuilder().Header(8, 8, {0x000000, 0xFFFFFF, 0xFF0000, 0x0000FF})
+                                               .Frame(MakeFrame(0, 0, 8, 8, a)).Frame(MakeFrame(0, 0, 8, 8, b))
+                                               .Frame(MakeFrame(0, 0, 8, 8, c)).Trailer().Build());
+  for (const std::size_t held : {std::size_t{16} << 20, std::size_t{0}}) {
+    SCOPED_TRACE(held);
+    TConvertOptions o = Options(gif, fx.OutDir / "plain.swf");
+    o.HeldFrameBytes = held;
+    ASSERT_EQ(ConvertGif(o).Code, crOk);
+    EXPECT_EQ(fx.Play(o.Movie).Header.FrameCount, 30) << "three frames of 10 movie frames";
+  }
+}
+
+// A GIF rewritten in place between its two readings, with bytes of the same
+// length, is told from the one first read: the conversion fails and writes
+// nothing.
+TEST(ConversionApi, AGifChangedBetweenItsReadingsIsRefused) {
+  ConvertFixture fx;
+  const auto solid = [](std::uint8_t index) {
+    return GifBuilder().Header(4, 4, {0x000000, 0xFFFFFF, 0xFF0000, 0x0000FF}).Gce(0, 10)
+        .Frame(MakeFrame(0, 0, 4, 4, std::vector<std::uint8_t>(16, 1))).Gce(0, 10)
+        .Frame(MakeFrame(0, 0, 4, 4, std::vector<std::uint8_t>(16, index))).Trailer().Build();
+  };
+  const Bytes first = solid(2), second = solid(3);
+  ASSERT_EQ(first.size(), second.size());
+  ASSERT_NE(first, second);
+  const auto gif = fx.WriteGif("changing.gif", first);
+  struct Rewriter final : IConvertProgress {
+    std::filesystem::path File;
+    Bytes With;
+    void FramesDone(std::size_t done, std::size_t) override {
+      if (done != 0 || With.empty()) return;
+      std::FILE* f = std::fopen(File.c_str(), "r+b");
+      std::fwrite(With.data(), 1, With.size(), f);
+      std::fclose(f);
+      With.clear();
+    }
+  } rewriter;
+  rewriter.File = gif;
+  rewriter.With = second;
+  TConvertOptions o = Options(gif, fx.OutDir / "changing.swf");
+  o.HeldFrameBytes = 0;
+  const TConvertOutcome changed = ConvertGif(o, &rewriter);
+  EXPECT_TRUE(rewriter.With.empty()) << "rewritten between the readings";
+  EXPECT_EQ(changed.Code, crLoadError);
+  EXPECT_EQ(changed.Reason, "the GIF changed while it was converted");
+  EXPECT_FALSE(std::filesystem::exists(o.Movie));
+  // Read twice as it stays, the same GIF converts.
+  EXPECT_EQ(ConvertGif(o).Code, crOk);
 }
 
 TEST(ConversionApi, OverwritePolicy) {

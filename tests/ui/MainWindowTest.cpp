@@ -412,7 +412,7 @@ class MainWindowTest : public QObject {
     httplib::Client server("127.0.0.1", page.port());
     const auto served = server.Get(page.path().toStdString());
     QVERIFY(served);
-    QVERIFY(served->body.find("<script src=\"player/ruffle.js\">") != std::string::npos);
+    QVERIFY(served->body.find("<script src=\"../player/ruffle.js\">") != std::string::npos);
     const auto movie = server.Get(page.path().replace("only.html", "only.swf").toStdString());
     QVERIFY(movie);
     const auto onDisk = ReadFileBytes(out_ / "only.swf");

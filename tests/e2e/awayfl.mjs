@@ -1,8 +1,9 @@
 // A second, independent Flash player emulator (AwayFL, its web build from
 // npm, in the same headless Chromium as the first): for a handful of corpus
-// GIFs the movie's first frame shows the GIF's first picture, and a movie
-// converted with --url opens its URL in a new window when clicked. The
-// movies' structure is checked on the independent parser's reading too.
+// GIFs the movie's first frame shows the GIF's first picture, and the link
+// of a movie converted with --url behaves as AwayFL can make it (see the
+// link below). The movies' structure is checked on the independent
+// parser's reading too.
 //
 // AwayFL sizes its stage by the window and draws through WebGL: the window
 // is made the movie's size and the stage read from screenshots. It smooths

@@ -278,6 +278,21 @@ page_play_of_a_kept_movie_has_its_size() {
   grep -q "^kept: " out || { cat out; return 1; }
   grep -q "$size" <<<"$page" || { echo "not $size: $(grep -o 'width="[0-9]*" height="[0-9]*"' <<<"$page" | head -1)"; return 1; }
 }
+# A page may ask the server it came from for any range of its movie: the
+# answer holds the movie's bytes and never any beyond them.
+page_play_answers_ranges_within_the_movie() {
+  cp "$sample" x.gif; "$cli" --quiet x.gif || return 1
+  local size; size=$(stat -c %s x.swf)
+  "$cli" --play --no-browser x.swf >out 2>err & local pid=$!
+  for _ in $(seq 100); do grep -qs '^page: ' out && break; sleep 0.1; done
+  local movie; movie=$(sed -n 's/^page: \(.*\)\.html$/\1.swf/p' out)
+  curl -s -D head -o body -H "Range: bytes=0-99999" "$movie"
+  curl -s -D head2 -o body2 -H "Range: bytes=99999-" "$movie"
+  kill -INT $pid; wait $pid
+  grep -q "^HTTP/1.1 206" head && grep -qi "^Content-Range: bytes 0-$((size - 1))/$size" head || { cat head; return 1; }
+  cmp -s body x.swf || { echo "$(stat -c %s body) bytes for a movie of $size"; return 1; }
+  grep -q "^HTTP/1.1 416" head2 && grep -qi "^Content-Range: bytes \*/$size" head2 || { cat head2; return 1; }
+}
 page_that_cannot_be_written_is_error_6() {
   cp "$sample" x.gif; mkdir x.html
   "$cli" --html x.gif >out 2>err; code=$?

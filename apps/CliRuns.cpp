@@ -4,6 +4,7 @@
 #include <optional>
 #include <system_error>
 
+#include "CliReport.h"
 #include "Interrupt.h"
 #include "play/HtmlPage.h"
 #include "run/MovieNames.h"
@@ -94,13 +95,13 @@ int Report(const TCliOptions& options, const std::filesystem::path& gif, const c
 // Converts a planned file on this thread with every core for its pictures,
 // its frames on the progress line when `showFrames`.
 convert::TConvertOutcome ConvertHere(const TCliOptions& options, const run::TPlannedFile& file, TTerminal& terminal,
-                                     bool showFrames, run::TMovieFolders& folders) {
+                                     bool showFrames, run::TConversionMeter& meter, run::TMovieFolders& folders) {
   convert::TConvertOptions job = JobFor(options, file);
   job.CompressionThreads = 0;
   folders.Prepare(job.Movie);
-  if (!showFrames) return convert::ConvertGif(job);
+  if (!showFrames) return meter.Convert(job);
   TFrameProgressLine progress(terminal, file.Gif.filename().string() + ": ");
-  return convert::ConvertGif(job, &progress);
+  return meter.Convert(job, &progress);
 }
 
 std::size_t FileCount(const run::TRunPlan& plan) {
@@ -113,8 +114,8 @@ std::size_t FileCount(const run::TRunPlan& plan) {
 // once; either way each file is reported in the plan's order.
 class TCliRun final : public run::IFolderRunClient {
  public:
-  TCliRun(const TCliOptions& options, TTerminal& terminal, const run::TRunPlan& plan, bool folderRun)
-      : options_(options), terminal_(terminal), folderRun_(folderRun), total_(FileCount(plan)) {
+  TCliRun(const TCliOptions& options, TTerminal& terminal, const run::TRunPlan& plan, bool folderRun, TCliReport& report)
+      : options_(options), terminal_(terminal), report_(report), folderRun_(folderRun), total_(FileCount(plan)) {
     std::vector<convert::TConvertOptions> jobs;
     for (const auto& folder : plan.Folders) {
       for (const auto& file : folder.Files) {
@@ -127,9 +128,9 @@ class TCliRun final : public run::IFolderRunClient {
     if (options.Jobs > 1 && jobs.size() > 1) {
       running_.emplace(
           std::move(jobs), options.Jobs,
-          [this](const convert::TConvertOptions& job) {
+          [this, measured = report.Meter().Function()](const convert::TConvertOptions& job) {
             folders_.Prepare(job.Movie);
-            return convert::ConvertGif(job);
+            return measured(job);
           },
           [] { return InterruptSignal() == 0; });
     }
@@ -144,6 +145,7 @@ class TCliRun final : public run::IFolderRunClient {
   }
   void FolderStarted(const run::TPlannedFolder&, bool) override {}
   void FolderSkipped(const run::TPlannedFolder& folder) override {
+    report_.FolderSkipped(folder);
     if (folder.Repeated) {
       terminal_.Info("skipped: " + folder.Folder.string() + " (a link to a folder the run walks already)");
     } else {
@@ -159,7 +161,7 @@ class TCliRun final : public run::IFolderRunClient {
     const auto outcome = Outcome(file);
     if (!outcome) return run::kNotStarted;
     ++reported_;
-    return Report(options_, file.Gif, *outcome, terminal_);
+    return report_.FileDone(file, *outcome, Report(options_, file.Gif, *outcome, terminal_));
   }
 
   // Once the walk has stopped (a write error, a signal), the conversions
@@ -172,7 +174,8 @@ class TCliRun final : public run::IFolderRunClient {
       const auto outcome = running_->Take(taken_);
       if (!outcome) return;
       ++reported_;
-      run::CountResult(counts, Report(options_, jobFiles_[taken_++]->Gif, *outcome, terminal_));
+      const run::TPlannedFile& file = *jobFiles_[taken_++];
+      run::CountResult(counts, report_.FileDone(file, *outcome, Report(options_, file.Gif, *outcome, terminal_)));
     }
   }
 
@@ -187,11 +190,12 @@ class TCliRun final : public run::IFolderRunClient {
       if (outcome) ++taken_;
       return outcome;
     }
-    return ConvertHere(options_, file, terminal_, !folderRun_, folders_);
+    return ConvertHere(options_, file, terminal_, !folderRun_, report_.Meter(), folders_);
   }
 
   const TCliOptions& options_;
   TTerminal& terminal_;
+  TCliReport& report_;
   bool folderRun_;
   std::size_t total_;
   std::size_t reported_ = 0;
@@ -228,48 +232,41 @@ run::TPlanOptions PlanOptions(const TCliOptions& options) {
   run::TPlanOptions plan;
   plan.Output = options.Output;
   plan.Pages = options.Html;
+  plan.Share = options.Share;
+  plan.Extensions = options.Extensions;
   return plan;
 }
 
 }  // namespace
 
-int ConvertFileList(const TCliOptions& options, TTerminal& terminal) {
-  int worst = convert::crOk;
-  std::error_code ec;
-  std::vector<std::filesystem::path> gifs;
-  for (const auto& file : options.Files) {
-    const std::filesystem::path gif = std::filesystem::absolute(file, ec);
-    if (std::filesystem::is_directory(gif, ec)) {
-      terminal.Error("movara-cli: " + file.string() + " is a folder (use --folder)");
-      worst = std::max<int>(worst, convert::crLoadError);
-      continue;
-    }
-    gifs.push_back(gif);
-  }
-  const run::TRunPlan plan = run::PlanFileList(gifs, PlanOptions(options));
-  TCliRun run(options, terminal, plan, false);
+int ConvertFileList(const TCliOptions& options, TTerminal& terminal, TCliReport& report) {
+  const run::TRunPlan plan = run::PlanFileList(options.Files, PlanOptions(options));
+  report.Start(plan);
+  TCliRun run(options, terminal, plan, false, report);
   run::TFolderRunCounts counts = run::RunFolderPlan(plan, run, false);
   run.FinishStarted(counts);
-  if (counts.Aborted) return Interrupted(counts, run.NotReported(), terminal);
-  if (counts.WriteError) return convert::crWriteError;
-  return counts.Failed > 0 ? convert::crLoadError : worst;
+  if (counts.Aborted) return report.Finish(counts, Interrupted(counts, run.NotReported(), terminal));
+  if (counts.WriteError) return report.Finish(counts, convert::crWriteError);
+  return report.Finish(counts, counts.Failed > 0 ? convert::crLoadError : convert::crOk);
 }
 
-int ConvertFolder(const TCliOptions& options, TTerminal& terminal) {
+int ConvertFolder(const TCliOptions& options, TTerminal& terminal, TCliReport& report) {
   const run::TRunPlan plan = run::PlanFolderRun(options.Folder, PlanOptions(options));
-  TCliRun run(options, terminal, plan, true);
+  report.Start(plan);
+  TCliRun run(options, terminal, plan, true, report);
   run::TFolderRunCounts counts = run::RunFolderPlan(plan, run, true);
   run.FinishStarted(counts);
-  if (counts.Aborted) return Interrupted(counts, run.NotReported(), terminal);
-  return FolderResult(counts, terminal);
+  if (counts.Aborted) return report.Finish(counts, Interrupted(counts, run.NotReported(), terminal));
+  return report.Finish(counts, FolderResult(counts, terminal));
 }
 
 convert::TConvertOutcome ConvertFile(const TCliOptions& options, const std::filesystem::path& gif, TTerminal& terminal) {
   const run::TRunPlan plan = run::PlanFileList({gif}, PlanOptions(options));
   const run::TPlannedFile& file = plan.Folders.front().Files.front();
+  run::TConversionMeter meter;
   run::TMovieFolders folders;
   const convert::TConvertOutcome outcome =
-      file.Refusal.empty() ? ConvertHere(options, file, terminal, true, folders) : run::RefusedOutcome(file);
+      file.Refusal.empty() ? ConvertHere(options, file, terminal, true, meter, folders) : run::RefusedOutcome(file);
   Report(options, gif, outcome, terminal);
   return outcome;
 }

@@ -22,12 +22,20 @@ namespace movara::cli {
 
 namespace {
 
-// A movie's stage in pixels, from the frame rectangle of its header (in
-// twips); nothing when the bytes are not a movie whose header can be read.
-std::optional<std::pair<std::int32_t, std::int32_t>> MovieStage(const std::vector<std::uint8_t>& bytes) {
+// A movie's stage in pixels and its size in bytes, from the frame rectangle
+// of its header (in twips): only the header's bytes are read, whatever the
+// movie's size. Nothing when the file is not a movie whose header can be
+// read.
+struct TStage {
+  std::int32_t Width = 0;
+  std::int32_t Height = 0;
+  std::uintmax_t Bytes = 0;
+};
+std::optional<TStage> MovieStage(const std::filesystem::path& movie) {
   try {
-    const swf::TRectangle frame = swf::ReadSWFFileHeader(bytes).FrameRect;
-    return std::pair{(frame.Right - frame.Left) / 20, (frame.Bottom - frame.Top) / 20};
+    TFileStream file(movie, TFileStream::Mode::Read);
+    const swf::TRectangle frame = swf::ReadSWFHeaderStart(file).FrameRect;
+    return TStage{(frame.Right - frame.Left) / 20, (frame.Bottom - frame.Top) / 20, file.Size()};
   } catch (const std::exception&) {
     return std::nullopt;
   }
@@ -56,14 +64,13 @@ struct TPlayed {
 
 // A movie on disk played as it is, at the stage size of its header.
 TPlayed ExistingMovie(const std::filesystem::path& movie, const std::string& shown, TTerminal& terminal) {
-  const auto bytes = ReadFileBytes(movie);
-  const auto stage = MovieStage(bytes);
+  const auto stage = MovieStage(movie);
   if (!stage) {
     terminal.Error("movara-cli: " + shown + " is not a movie that can be read");
     return {{}, {}, convert::crLoadError};
   }
-  return {movie, play::BuildTestPage(movie.filename().string(), std::to_string(stage->first),
-                                    std::to_string(stage->second), false, bytes.size()),
+  return {movie, play::BuildTestPage(movie.filename().string(), std::to_string(stage->Width),
+                                    std::to_string(stage->Height), false, stage->Bytes),
           convert::crOk};
 }
 

@@ -8,13 +8,14 @@
 
 namespace movara::cli {
 
-TTerminal::TTerminal(bool quiet) : quiet_(quiet), live_(!quiet && isatty(STDERR_FILENO) == 1) {}
+TTerminal::TTerminal(bool quiet, bool resultsOnStandardError)
+    : quiet_(quiet), live_(!quiet && isatty(STDERR_FILENO) == 1), results_(resultsOnStandardError ? stderr : stdout) {}
 
 void TTerminal::Info(const std::string& line) {
   if (quiet_) return;
   EndProgress();
-  std::printf("%s\n", Printable(line).c_str());
-  std::fflush(stdout);
+  std::fprintf(results_, "%s\n", Printable(line).c_str());
+  std::fflush(results_);
 }
 
 void TTerminal::Error(const std::string& line) {

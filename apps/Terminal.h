@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdio>
 #include <string>
 
 namespace movara::cli {
@@ -8,10 +9,11 @@ namespace movara::cli {
 // standard error, and a progress line that rewrites itself on standard
 // error when that is a terminal (never in a pipe or a log, never --quiet).
 // Control characters of the texts (of file names, of a reader's message)
-// are shown escaped, never sent to the terminal.
+// are shown escaped, never sent to the terminal. Results go to standard
+// error too when standard output carries a report for programs.
 class TTerminal {
  public:
-  explicit TTerminal(bool quiet);
+  explicit TTerminal(bool quiet, bool resultsOnStandardError = false);
   void Info(const std::string& line);
   void Error(const std::string& line);
   // A line on standard error that --quiet leaves out.
@@ -22,6 +24,7 @@ class TTerminal {
  private:
   bool quiet_;
   bool live_;
+  std::FILE* results_;
   bool progressShown_ = false;
 };
 

@@ -1,8 +1,8 @@
 // movara: the converter's main program. Without arguments it opens the
-// window. Given a GIF on its command line it converts it into the GIF's own
-// folder without showing anything (and without needing a display), says on
-// the error output why when it fails, and exits with the conversion's result
-// code (0, 1 or 6).
+// window. Given a GIF (or a PNG or WebP) on its command line it converts it
+// into the file's own folder without showing anything (and without needing
+// a display), says on the error output why when it fails, and exits with the
+// conversion's result code (0, 1 or 6).
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -38,7 +38,7 @@ int main(int argc, char** argv) {
   }
   if (!ui::HaveDisplay()) {
     std::fputs("movara: there is no display to show the window on.\n"
-               "usage: movara FILE.gif converts FILE.gif into a movie beside it without the window;\n"
+               "usage: movara FILE converts FILE (a GIF, PNG or WebP) into a movie beside it without the window;\n"
                "movara-cli --help lists the terminal's options.\n",
                stderr);
     return 2;

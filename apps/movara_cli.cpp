@@ -1,4 +1,4 @@
-// movara-cli: converts GIF files to SWF movies from a terminal.
+// movara-cli: converts GIF, PNG and WebP files to SWF movies from a terminal.
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -7,13 +7,17 @@
 #include <string>
 #include <system_error>
 #include <thread>
+#include <utility>
 
+#include "CliReport.h"
 #include "CliRuns.h"
 #include "Interrupt.h"
+#include "ManyFiles.h"
 #include "PlayCommand.h"
 #include "Terminal.h"
 #include "base/Memory.h"
 #include "base/Printable.h"
+#include "run/FolderListing.h"
 #include "run/LinkUrl.h"
 
 namespace {
@@ -21,16 +25,20 @@ namespace {
 using movara::cli::TCliOptions;
 
 constexpr const char* kSynopsis =
-    "usage: movara-cli [options] [--] FILE.gif...\n"
+    "usage: movara-cli [options] [--] FILE.gif|FILE.png|FILE.webp...\n"
     "       movara-cli [options] --folder DIR\n"
     "       movara-cli [options] --play FILE\n";
 constexpr const char* kHelpPointer = "movara-cli --help lists the options.\n";
 
 constexpr const char* kUsage =
     "\n"
-    "Converts GIF images into SWF movies that play like them.\n"
-    "  FILE.gif...     convert these files\n"
+    "Converts GIF, animated PNG and animated WebP images (still ones too) into\n"
+    "SWF movies that play like them; a file's kind is told by its content.\n"
+    "  FILE...         convert these files\n"
     "  --folder DIR    convert every GIF of DIR and of its subfolders (one level)\n"
+    "                  (and PNG and WebP files with --types)\n"
+    "  --types LIST    the kinds of file --folder takes: gif, png, webp, comma-\n"
+    "                  separated (default gif)\n"
     "  --output DIR    folder for the movies (default: beside each GIF; with\n"
     "                  --folder, a subfolder's movies go into a subfolder of DIR)\n"
     "  --url URL       make the movie open URL in a new window when clicked\n"
@@ -40,28 +48,39 @@ constexpr const char* kUsage =
     "                  smaller movies, made faster, that play the same\n"
     "  --compress      write compressed movies (\"CWS\"; default uncompressed)\n"
     "  --fps N         movie frames per second, 1 to 120 (default 24)\n"
-    "  --loop          play the GIF's loop count, as browsers do: without one, once\n"
-    "                  and stay on the last frame (default: loop for ever)\n"
+    "  --loop          play the file's loop count, as browsers do: a GIF without\n"
+    "                  one once, then it stays on the last frame; a PNG's or\n"
+    "                  WebP's number of plays (default: loop for ever)\n"
     "  --jobs N        convert N files at once (default: one per core)\n"
-    "  --play FILE     play a movie in the browser: FILE.gif is converted first,\n"
-    "                  FILE.swf is played as it is; prints \"page: URL\", opens\n"
-    "                  it ($BROWSER, else the desktop's opener) and serves it on\n"
+    "  --files-from FILE  also convert the files named in FILE (\"-\": standard\n"
+    "                  input), one a line; relative names from the current folder\n"
+    "  --null, -0      names in the list end with a NUL byte, not a newline\n"
+    "  --report FILE   write a JSON line per file and a summary to FILE (\"-\":\n"
+    "                  standard output, the other lines then go to standard error)\n"
+    "  --shard I/N     convert only share I of N of the run's files (by name, the\n"
+    "                  same on every machine); auto: a Slurm array task's share,\n"
+    "                  auto/N: a Kubernetes Indexed Job pod's (JOB_COMPLETION_INDEX)\n"
+    "  --              the arguments after it are files, even when they start with -\n"
+    "  --play FILE     play a movie in the browser: a GIF, PNG or WebP is\n"
+    "                  converted first, FILE.swf is played as it is; prints\n"
+    "                  \"page: URL\", opens it ($BROWSER, else the desktop's\n"
+    "                  opener) and serves it on\n"
     "                  127.0.0.1 until Ctrl-C\n"
     "  --no-browser    with --play, only print the page's URL\n"
     "  --quiet         print errors only\n"
     "  --version       print the version\n"
     "  --help          print this help\n"
-    "  --              what follows are files, even when they start with \"--\"\n"
     "The movie keeps the GIF's time: each GIF frame starts at the movie frame\n"
     "nearest to the sum of the delays before it. Delays of 0 and 1 hundredth last\n"
-    "10, as in browsers; a frame without a delay lasts 10/24 s.\n"
+    "10, as in browsers; a frame without a delay lasts 10/24 s. A PNG's or WebP's\n"
+    "frames of 10 ms or less last 100 ms.\n"
     "A file that is not converted is reported on standard error with the reason.\n"
     "On a terminal, a progress line shows the frames of a large GIF, or the files\n"
     "of a folder run.\n"
-    "Exit status: 0 when every file converted, 1 when a GIF could not be read\n"
-    "or was not converted, 6 when a movie could not be written, 2 for a usage\n"
-    "error, 130, 143 or 129 when Ctrl-C, SIGTERM or a closed terminal (SIGHUP)\n"
-    "stopped the run.\n";
+    "Exit status: 0 when every file converted, 1 when a file could not be read\n"
+    "or was not converted, 6 when a movie or the report could not be written, 2\n"
+    "for a usage error or a list that cannot be read, 130, 143 or 129 when\n"
+    "Ctrl-C, SIGTERM or a closed terminal (SIGHUP) stopped the run.\n";
 
 // A usage error: its reason and where the options are told, on lines of
 // their own, so that the reason does not scroll away.
@@ -80,25 +99,39 @@ unsigned NumberArgument(const std::string& option, const std::string& text, unsi
   return static_cast<unsigned>(n);
 }
 
+// The extensions of the kinds a folder run takes: "gif,png,webp" or part.
+std::vector<std::string> FormatExtensions(const std::string& list) {
+  std::vector<std::string> extensions;
+  std::size_t from = 0;
+  while (from <= list.size()) {
+    const std::size_t comma = std::min(list.find(',', from), list.size());
+    const std::string kind = list.substr(from, comma - from);
+    const std::vector<std::string>* more = nullptr;
+    if (kind == "gif") more = &movara::run::kGifExtensions;
+    if (kind == "png") more = &movara::run::kPngExtensions;
+    if (kind == "webp") more = &movara::run::kWebPExtensions;
+    if (more == nullptr) UsageError("--types takes gif, png and webp, not \"" + kind + "\"");
+    extensions.insert(extensions.end(), more->begin(), more->end());
+    from = comma + 1;
+  }
+  return extensions;
+}
+
 // Reads the arguments; an exit status when the run ends here.
 std::optional<int> ParseArguments(int argc, char** argv, TCliOptions& options) {
   if (argc < 2) {
     std::fprintf(stderr, "%s%s", kSynopsis, kHelpPointer);
     return 2;
   }
-  bool optionsEnd = false;
+  bool namesOnly = false;
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
-    if (optionsEnd) {
-      options.Files.emplace_back(arg);
-      continue;
-    }
     const auto value = [&]() -> std::string {
       if (i + 1 >= argc) UsageError(arg + " needs a value");
       return argv[++i];
     };
-    if (arg == "--") {
-      optionsEnd = true;
+    if (namesOnly || arg == "--") {
+      if (std::exchange(namesOnly, true)) options.Files.emplace_back(arg);
     } else if (arg == "--help" || arg == "-h") {
       std::fputs(kSynopsis, stdout);
       std::fputs(kUsage, stdout);
@@ -112,6 +145,8 @@ std::optional<int> ParseArguments(int argc, char** argv, TCliOptions& options) {
       options.Url = value();
     } else if (arg == "--folder") {
       options.Folder = value();
+    } else if (arg == "--types") {
+      options.Extensions = FormatExtensions(value());
     } else if (arg == "--html") {
       options.Html = true;
     } else if (arg == "--no-overwrite") {
@@ -133,13 +168,15 @@ std::optional<int> ParseArguments(int argc, char** argv, TCliOptions& options) {
       options.NoBrowser = true;
     } else if (arg == "--quiet") {
       options.Quiet = true;
+    } else if (movara::cli::ParseManyFilesOption(arg, value, options)) {
     } else if (arg.starts_with("--")) {
       UsageError("unknown option " + arg + " (a file named so goes after --)");
     } else {
       options.Files.emplace_back(arg);
     }
   }
-  if (options.Files.empty() && options.Folder.empty()) UsageError("no GIF given");
+  if (const std::string wrong = movara::cli::ManyFilesConflict(options); !wrong.empty()) UsageError(wrong);
+  if (options.Files.empty() && options.Folder.empty() && options.FilesFrom.empty()) UsageError("no file given");
   if (!options.Files.empty() && !options.Folder.empty()) UsageError("give files or --folder, not both");
   if (options.Play && options.Files.size() != 1) UsageError("--play plays one file");
   if (options.NoBrowser && !options.Play) UsageError("--no-browser goes with --play");
@@ -186,13 +223,16 @@ int main(int argc, char** argv) {
   options.Jobs = std::max(1u, std::thread::hardware_concurrency());
   if (const auto status = ParseArguments(argc, argv, options)) return *status;
   if (const auto status = CheckFolders(options)) return *status;
-  movara::cli::TTerminal terminal(options.Quiet);
+  if (const auto status = movara::cli::ReadListedFiles(options)) return *status;
+  movara::cli::TTerminal terminal(options.Quiet, options.Report == "-");
   WarnOfUrl(options.Url, terminal);
   movara::cli::CatchInterrupts();
+  const auto report = movara::cli::OpenReport(options, terminal);
+  if (!report) return movara::convert::crWriteError;
   try {
     if (options.Play) return movara::cli::PlayFile(options, terminal);
-    return options.Folder.empty() ? movara::cli::ConvertFileList(options, terminal)
-                                  : movara::cli::ConvertFolder(options, terminal);
+    return options.Folder.empty() ? movara::cli::ConvertFileList(options, terminal, *report)
+                                  : movara::cli::ConvertFolder(options, terminal, *report);
   } catch (const std::exception& e) {
     terminal.Error(std::string("movara-cli: ") + e.what());
     return 1;

@@ -20,8 +20,10 @@ namespace {
 
 // The temporary files alive, in fixed slots a signal handler can read
 // without taking a lock or allocating. A slot is filled, then marked as
-// being created while its file is made, then as made: the handler waits a
-// moment for a file being created, so that none appears after its cleanup.
+// being created while its file is made, then as made. The cleanup first
+// closes the registry, then waits a moment for each slot being filled or
+// created: a file is created only after its slot is marked and the registry
+// is seen open, so that none appears after the cleanup.
 constexpr std::size_t kSlots = 512;
 constexpr std::size_t kNoSlot = kSlots;
 enum : int { kFree = 0, kFilling = 1, kCreating = 2, kMade = 3 };
@@ -30,6 +32,7 @@ struct TSlot {
   char Path[PATH_MAX] = {};
 };
 std::array<TSlot, kSlots> slots;
+std::atomic<bool> closed{false};
 
 std::size_t Register(const std::filesystem::path& path) {
   const std::string& text = path.native();
@@ -52,10 +55,11 @@ void Unregister(std::size_t slot) {
   if (slot != kNoSlot) slots[slot].State.store(kFree);
 }
 
-// Waits up to 100 ms for a file being created: the thread creating it may
-// be the one the signal interrupted, which will not go on.
+// Waits up to 100 ms for a slot being filled or a file being created: the
+// thread doing it may be the one the signal interrupted, which will not go
+// on.
 void AwaitCreation(const TSlot& slot) noexcept {
-  for (int i = 0; i < 100 && slot.State.load() == kCreating; ++i) {
+  for (int i = 0; i < 100 && (slot.State.load() == kFilling || slot.State.load() == kCreating); ++i) {
     const timespec pause{0, 1000000};
     ::nanosleep(&pause, nullptr);
   }
@@ -106,6 +110,12 @@ TPartialFile::TPartialFile(std::filesystem::path target) : target_(std::move(tar
   for (int attempt = 0; attempt < 100; ++attempt) {
     path_ = folder / RandomName();
     slot_ = Register(path_);
+    if (closed.load()) {
+      // The process is ending on a signal: no file may appear any more.
+      Unregister(slot_);
+      throw std::filesystem::filesystem_error("the program is ending", path_,
+                                              std::make_error_code(std::errc::operation_canceled));
+    }
     int fd = -1;
     try {
       fd = CreateExclusively(path_);
@@ -144,6 +154,7 @@ bool TPartialFile::Commit(bool replace) {
 }
 
 void RemovePartialFiles() noexcept {
+  closed.store(true);
   for (auto& slot : slots) {
     AwaitCreation(slot);
     const int state = slot.State.load();

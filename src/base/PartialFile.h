@@ -42,8 +42,8 @@ class TPartialFile {
 };
 
 // Removes the temporary files of every TPartialFile not yet committed or
-// removed. Async-signal-safe: a signal handler calls it before the process
-// ends.
+// removed, and makes every TPartialFile made after it fail. Async-signal-
+// safe: a signal handler calls it before the process ends.
 void RemovePartialFiles() noexcept;
 
 }  // namespace movara

@@ -28,13 +28,15 @@ struct TMovieTiming {
   // Movie frames per second, from 1 to 120. Each GIF frame starts at the
   // movie frame nearest to its time on the GIF's clock.
   unsigned FramesPerSecond = kDefaultFrameRate;
-  // Plays the GIF's loop count as browsers do (without a loop extension
-  // once, then it stays on the last frame). Off, the movie loops for ever.
+  // Plays the file's loop count as browsers do: a GIF without a loop
+  // extension once, then it stays on the last frame; an animated PNG's or
+  // WebP's count of plays (0 for ever). Off, the movie loops for ever.
   bool GifLoop = false;
 };
 
 // One conversion's choices, named.
 struct TConvertOptions {
+  // The file to convert: a GIF, or (through ConvertFile) a PNG or WebP.
   std::filesystem::path Gif;
   std::filesystem::path Movie;
   // Empty: no link button. Otherwise the movie opens it in a new window
@@ -92,5 +94,17 @@ class IConvertProgress {
 // (crLoadError, "out of memory" or the limit as the reason); a frame
 // rate out of range is thrown.
 TConvertOutcome ConvertGif(const TConvertOptions& options, IConvertProgress* progress = nullptr);
+
+// Converts an animated or still PNG or WebP into a movie, with the GIF's
+// promises: every frame's picture exact (partial alpha included), every
+// frame at its time, the plays under TMovieTiming::GifLoop. Holds the
+// reader's canvases, the canvas before and one picture at a time. A file
+// that cannot be read comes back as crLoadError with the reader's reason.
+TConvertOutcome ConvertAnimation(const TConvertOptions& options, IConvertProgress* progress = nullptr);
+
+// Converts any file the converter takes, by its content: PNG and WebP files
+// as animations, everything else as a GIF (whose reader names what is
+// wrong with a file that is none).
+TConvertOutcome ConvertFile(const TConvertOptions& options, IConvertProgress* progress = nullptr);
 
 }  // namespace movara::convert

@@ -69,13 +69,7 @@ TConvertOutcome ConvertOne(const TConvertOptions& options, IConvertProgress* pro
   }
 
   TFlashMovie movie(0, 0, outcome.Width * 20, outcome.Height * 20, fps, false);
-  movie.SetPixelUnits(true);
-  movie.SetVersion(6);
-  movie.SetCompressed(options.Compress);
-  movie.Protect = false;
-  movie.CompactImages = options.Compact;
-  // Pictures compress on every core while the next one is composed.
-  if (options.CompressionThreads != 1) movie.SetCompressionThreads(options.CompressionThreads);
+  SetUpMovie(movie, options);
   outcome.Code = WriteMovie(movie, *gif, optimiser.get(), plan, time, options, progress, outcome.Written, outcome.Reason);
   return outcome;
 }

@@ -33,18 +33,24 @@ void BuildMovie(TFlashMovie& movie, TGIFImage& gif, const TStreamedOptimiser* op
   frames.Done(plan.Frames.size());
 }
 
-// Writes a movie through `write` into a temporary file beside the target,
-// which takes the target's place only once it is complete, so that a failed
-// or interrupted write loses no earlier movie; a movie to keep is kept even
-// when it appeared during the conversion. Whether the movie was written.
+}  // namespace
+
+void SetUpMovie(TFlashMovie& movie, const TConvertOptions& options) {
+  movie.SetPixelUnits(true);
+  movie.SetVersion(6);
+  movie.SetCompressed(options.Compress);
+  movie.Protect = false;
+  movie.CompactImages = options.Compact;
+  // Pictures compress on every core while the next one is composed.
+  if (options.CompressionThreads != 1) movie.SetCompressionThreads(options.CompressionThreads);
+}
+
 bool CommitMovie(const std::filesystem::path& target, TOverwrite overwrite,
                  const std::function<void(TStream&)>& write) {
   TPartialFile partial(target);
   write(partial.Stream());
   return partial.Commit(overwrite == TOverwrite::Replace);
 }
-
-}  // namespace
 
 int WriteMovie(TFlashMovie& movie, TGIFImage& gif, const TStreamedOptimiser* optimiser, const TMoviePlan& plan,
                const TMovieTime& time, const TConvertOptions& options, IConvertProgress* progress, bool& written,

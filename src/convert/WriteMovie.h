@@ -1,5 +1,7 @@
 #pragma once
 
+#include <filesystem>
+#include <functional>
 #include <string>
 
 #include "convert/Convert.h"
@@ -10,6 +12,17 @@
 #include "swf/builder/FlashMovie.h"
 
 namespace movara::convert {
+
+// The movie's settings that every conversion shares: pixel units, version
+// 6, compression of the file and of its pictures.
+void SetUpMovie(swf::TFlashMovie& movie, const TConvertOptions& options);
+
+// Writes a movie through `write` into a temporary file beside the target,
+// which takes the target's place only once it is complete, so that a failed
+// or interrupted write loses no earlier movie; a movie to keep is kept even
+// when it appeared during the conversion. Whether the movie was written.
+bool CommitMovie(const std::filesystem::path& target, TOverwrite overwrite,
+                 const std::function<void(TStream&)>& write);
 
 // Streams the movie into its file as the frames are made: crOk, or
 // crWriteError with the error's message when the file cannot be written

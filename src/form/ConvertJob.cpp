@@ -4,6 +4,7 @@
 
 #include "convert/Convert.h"
 #include "form/MainForm.h"
+#include "run/FolderListing.h"
 #include "run/MovieNames.h"
 
 namespace movara::form {
@@ -88,7 +89,13 @@ bool TfrmMain::MayWrite(const std::filesystem::path& target, const TRunChoices& 
 run::TPlanOptions TfrmMain::PlanOptions(const std::string& subFolder) {
   run::TPlanOptions plan;
   plan.Output = MovieFolder(subFolder);
-  plan.Pages = !CommandLineMode && (running_ ? run_ : CurrentChoices()).Single;
+  const TRunChoices choices = running_ ? run_ : CurrentChoices();
+  plan.Pages = !CommandLineMode && choices.Single;
+  if (choices.Movie.PngAndWebP) {
+    for (const auto* kind : {&run::kPngExtensions, &run::kWebPExtensions}) {
+      plan.Extensions.insert(plan.Extensions.end(), kind->begin(), kind->end());
+    }
+  }
   return plan;
 }
 
@@ -120,7 +127,7 @@ int TfrmMain::ConvertPlanned(const run::TPlannedFile& file) {
     if (choices.Movie.KeepExisting) options.Overwrite = convert::TOverwrite::Keep;
     TViewProgress progress(view_);
     movieFolders_.Prepare(options.Movie);
-    outcome = convert::ConvertGif(options, &progress);
+    outcome = convert::ConvertFile(options, &progress);
   }
   if (!single && outcome.Code != convert::crOk) runFailures_.push_back({file.Gif, run::ReasonLine(outcome, ReasonText())});
   if (!single && outcome.Code == convert::crOk && !outcome.Written) ++runKept_;

@@ -10,12 +10,16 @@ namespace {
 
 constexpr std::size_t kExistingNamed = 10;
 
-// Why a dropped file is not converted; empty for a GIF that is.
+// Why a dropped file is not converted; empty for one that is.
 std::string SkipReason(const std::filesystem::path& path) {
   std::error_code ec;
   if (!std::filesystem::exists(path, ec)) return "Reason: the file does not exist";
   if (!std::filesystem::is_regular_file(path, ec)) return "Reason: not a file that can be converted";
-  if (!run::HasGifExtension(path)) return "Reason: only GIF files (.gif) are converted";
+  // Files dropped are asked for: PNG and WebP files as well as GIFs.
+  if (!run::HasGifExtension(path) && !run::HasExtension(path, run::kPngExtensions) &&
+      !run::HasExtension(path, run::kWebPExtensions)) {
+    return "Reason: only GIF, PNG and WebP files are converted";
+  }
   return {};
 }
 

@@ -57,6 +57,9 @@ class IMainView {
     bool Compress = false;
     bool KeepExisting = false;
     convert::TMovieTiming Timing;
+    // The file-type box: GIF files only, or PNG and WebP files too, in the
+    // list and in folder runs.
+    bool PngAndWebP = false;
   };
   virtual MovieChoices MovieOptions() const = 0;
   virtual void SetMovieOptions(const MovieChoices& choices) = 0;

@@ -31,24 +31,48 @@ std::unique_ptr<imaging::TGIFImage> LoadPreviewGif(const std::filesystem::path& 
 
 TPreviewPane::~TPreviewPane() {
   // The painters go before the view's picture they draw on.
+  animation_.reset();
   image_.reset();
 }
 
+void TPreviewPane::Place(int width, int height) {
+  const IPreviewView::TPoint box = view_.PaneClientSize();
+  view_.SetPictureBounds(width < box.X ? (box.X - width) / 2 : 0, height < box.Y ? (box.Y - height) / 2 : 0, width,
+                         height);
+  SetHand(view_.PaneScrollBarsVisible());
+}
+
+bool TPreviewPane::ShowAnimation(const std::filesystem::path& fileName) {
+  const animation::TAnimationKind kind = animation::KindOfFile(fileName);
+  if (kind != animation::TAnimationKind::Png && kind != animation::TAnimationKind::WebP) return false;
+  std::unique_ptr<animation::TAnimationReader> reader;
+  try {
+    reader = animation::OpenAnimation(fileName);
+  } catch (const std::exception&) {
+    return false;
+  }
+  if (std::uint64_t{static_cast<std::uint32_t>(reader->Width())} * static_cast<std::uint32_t>(reader->Height()) >
+      Limits.ScreenPixels) {
+    return false;
+  }
+  Place(reader->Width(), reader->Height());
+  animation_ = std::make_unique<TAnimationPainter>(fileName, std::move(reader), view_.PictureTarget(), *Clock);
+  animation_->Start();
+  return true;
+}
+
 void TPreviewPane::ShowPreView(const std::filesystem::path& fileName) {
+  animation_.reset();
   image_.reset();
   view_.ClearPicture();
+  if (ShowAnimation(fileName)) return;
   std::unique_ptr<imaging::TGIFImage> gif = LoadPreviewGif(fileName, Limits);
   if (gif == nullptr) {
     view_.SetPictureBounds(0, 0, 10, 10);
     SetHand(false);
     return;
   }
-  const IPreviewView::TPoint box = view_.PaneClientSize();
-  const int width = gif->Width();
-  const int height = gif->Height();
-  view_.SetPictureBounds(width < box.X ? (box.X - width) / 2 : 0, height < box.Y ? (box.Y - height) / 2 : 0, width,
-                         height);
-  SetHand(view_.PaneScrollBarsVisible());
+  Place(gif->Width(), gif->Height());
   image_ = std::move(gif);
   image_->Draw(view_.PictureTarget(), *Clock);
 }

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <memory>
 
+#include "form/AnimationPreview.h"
 #include "imaging/GIFImage.h"
 #include "imaging/GIFPainter.h"
 
@@ -57,16 +58,18 @@ class TPreviewPane {
   TPreviewPane(const TPreviewPane&) = delete;
   TPreviewPane& operator=(const TPreviewPane&) = delete;
 
-  // Shows a GIF centred in the pane when it is smaller, from the top-left
-  // corner with the hand cursor when it is larger; a missing or unreadable
-  // file (or an empty name) leaves an empty 10 x 10 picture and no message.
+  // Shows a GIF (or an animated PNG or WebP) centred in the pane when it is
+  // smaller, from the top-left corner with the hand cursor when it is
+  // larger; a missing or unreadable file (or an empty name) leaves an empty
+  // 10 x 10 picture and no message.
   void ShowPreView(const std::filesystem::path& fileName);
   void Image1MouseDown(int x, int y);
   void Image1MouseMove(int x, int y);
   void Image1MouseUp();
 
-  // The GIF shown, if any.
+  // The GIF shown, if any, or the painter of the PNG or WebP shown.
   const imaging::TGIFImage* Image() const { return image_.get(); }
+  const TAnimationPainter* Animation() const { return animation_.get(); }
   bool HandCursor() const { return hand_; }
   bool Dragging() const { return dragging_; }
   // The painters' clock and the memory limits (tests choose their own).
@@ -75,8 +78,12 @@ class TPreviewPane {
 
  private:
   void SetHand(bool hand);
+  void Place(int width, int height);
+  // Plays a PNG or WebP; false when the file is none or cannot be shown.
+  bool ShowAnimation(const std::filesystem::path& fileName);
   IPreviewView& view_;
   std::unique_ptr<imaging::TGIFImage> image_;
+  std::unique_ptr<TAnimationPainter> animation_;
   bool hand_ = false;
   bool dragging_ = false;
   IPreviewView::TPoint dragStart_;

@@ -11,7 +11,6 @@
 #include <sys/resource.h>
 #include <sys/sendfile.h>
 #include <sys/socket.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -21,8 +20,7 @@
 #include <system_error>
 #include <thread>
 
-#include "base/Stream.h"
-#include "play/ByteRange.h"
+#include "play/HttpAnswer.h"
 
 namespace movara::play {
 
@@ -38,25 +36,6 @@ constexpr std::size_t kReadChunk = 16 * 1024;
 constexpr std::size_t kSendChunk = 1 << 20;
 
 [[noreturn]] void Fail(const char* what) { throw std::system_error(errno, std::generic_category(), what); }
-
-const char* ReasonPhrase(int status) {
-  switch (status) {
-    case 200: return "OK";
-    case 206: return "Partial Content";
-    case 400: return "Bad Request";
-    case 404: return "Not Found";
-    case 414: return "URI Too Long";
-    case 416: return "Range Not Satisfiable";
-    case 431: return "Request Header Fields Too Large";
-    case 505: return "HTTP Version Not Supported";
-    default: return "Error";
-  }
-}
-
-// The answer of a status without a file: its reason phrase as plain text.
-THttpAnswer StatusAnswer(int status) {
-  return {status, "text/plain", std::make_shared<const std::string>(std::string(ReasonPhrase(status)) + "\n"), nullptr};
-}
 
 // As many connections as the descriptors allow, with room for the rest of
 // the program: the soft limit is raised as far as the hard one lets it.
@@ -98,18 +77,6 @@ struct TConnection {
 };
 
 }  // namespace
-
-TOpenFile::TOpenFile(const std::string& path) : fd_(::open(path.c_str(), O_RDONLY | O_CLOEXEC)), size_(0) {
-  struct stat st {};
-  if (fd_ < 0 || ::fstat(fd_, &st) != 0 || !S_ISREG(st.st_mode)) {
-    const std::string why = fd_ < 0 ? std::strerror(errno) : "not a regular file";
-    if (fd_ >= 0) ::close(fd_);
-    throw StreamError("cannot open " + path + ": " + why);
-  }
-  size_ = static_cast<std::uint64_t>(st.st_size);
-}
-
-TOpenFile::~TOpenFile() { ::close(fd_); }
 
 struct THttpServer::TState {
   THandler Handler;
@@ -245,33 +212,13 @@ bool THttpServer::TState::AnswerHeads(TConnection& c) {
 }
 
 void THttpServer::TState::StartAnswer(TConnection& c, const THttpRequest* request, THttpAnswer answer) {
-  const std::uint64_t size = answer.File ? answer.File->Size() : answer.Text ? answer.Text->size() : 0;
-  TByteRange range{TByteRange::Kind::Whole, 0, size};
-  if (request != nullptr && request->Method == "GET" && answer.Status == 200 && request->Field("if-range").empty()) {
-    range = ChooseRange(request->Field("range"), size);
-  }
-  // A request with a body is not read on: its connection ends with the answer.
-  const bool body = !request || !request->Field("content-length").empty() || !request->Field("transfer-encoding").empty();
-  c.CloseAfter = request == nullptr || !request->KeepAlive || body;
-  if (range.Is == TByteRange::Kind::Unsatisfiable) answer = StatusAnswer(416);
-  if (range.Is == TByteRange::Kind::Part) answer.Status = 206;
-  std::string head = "HTTP/1.1 " + std::to_string(answer.Status) + " " + ReasonPhrase(answer.Status) + "\r\n";
-  for (const auto& [name, value] : Fields) head += name + ": " + value + "\r\n";
-  const std::uint64_t length = answer.Status == 416 ? answer.Text->size() : range.Length;
-  head += "Content-Type: " + answer.Type + "\r\nContent-Length: " + std::to_string(length) + "\r\n";
-  if (range.Is == TByteRange::Kind::Part) {
-    head += "Content-Range: bytes " + std::to_string(range.First) + "-" + std::to_string(range.First + length - 1) +
-            "/" + std::to_string(size) + "\r\n";
-  }
-  if (range.Is == TByteRange::Kind::Unsatisfiable) head += "Content-Range: bytes */" + std::to_string(size) + "\r\n";
-  if (answer.File) head += "Accept-Ranges: bytes\r\n";
-  head += std::string("Connection: ") + (c.CloseAfter ? "close" : "keep-alive") + "\r\n\r\n";
-  const bool headOnly = request != nullptr && request->Method == "HEAD";
+  const TAnswerHead head = MakeAnswerHead(request, answer, Fields);
   c.Sending = true;
-  c.Out = std::move(head);
+  c.Out = head.Text;
   c.OutSent = 0;
-  c.BodyAt = range.Is == TByteRange::Kind::Part ? range.First : 0;
-  c.BodyLeft = headOnly ? 0 : length;
+  c.BodyAt = head.BodyAt;
+  c.BodyLeft = head.BodyLength;
+  c.CloseAfter = head.Close;
   c.Body = std::move(answer);
   c.Progress = Clock::now();
 }

@@ -16,13 +16,25 @@ std::filesystem::path InstalledPlayerFolder(const std::filesystem::path& program
 
 // The emulator's own configuration object, read by its entry script: play
 // at once, no splash screen, no overlay asking for a click to unmute, links
-// opened as the movie asks. The canvas renderer draws the movie's bitmaps
-// one to one in any browser, with or without a GPU, and takes stages larger
-// than a GPU texture (a GIF of 1 x 65535 pixels).
+// opened as the movie asks. The renderer is chosen when the player reads it,
+// once the page's movie element is there: the WebGL renderer draws the
+// movie's bitmaps one to one and shows partially transparent pixels as they
+// are (the canvas renderer takes their premultiplied colours for straight
+// ones and shows them darker), but draws the stage and each bitmap as a GPU
+// texture; a stage larger than the largest texture (a GIF of 1 x 65535
+// pixels), or a browser without WebGL, gets the canvas renderer, which takes
+// any size.
 constexpr const char* kPlayerConfig =
     "<script>window.RufflePlayer = window.RufflePlayer || {}; window.RufflePlayer.config = {"
     "autoplay: \"on\", splashScreen: false, unmuteOverlay: \"hidden\", openUrlMode: \"allow\", "
-    "preferredRenderer: \"canvas\", warnOnUnsupportedContent: false};</script>";
+    "warnOnUnsupportedContent: false};\r\n"
+    "(function () { var most = -1;"
+    "Object.defineProperty(window.RufflePlayer.config, \"preferredRenderer\", {enumerable: true, get: function () {"
+    "var e = document.querySelector(\"embed[width], object[width]\"), r = window.devicePixelRatio || 1;"
+    "var w = e ? parseInt(e.getAttribute(\"width\"), 10) * r : 0, h = e ? parseInt(e.getAttribute(\"height\"), 10) * r : 0;"
+    "if (most < 0) { most = 0; try { var gl = document.createElement(\"canvas\").getContext(\"webgl\");"
+    "most = gl ? gl.getParameter(gl.MAX_TEXTURE_SIZE) : 0; } catch (x) {} }"
+    "return w > 0 && h > 0 && w <= most && h <= most ? \"webgl\" : \"canvas\"; }}); })();</script>";
 
 }  // namespace
 

@@ -9,7 +9,7 @@ namespace movara::run {
 TParallelConversions::TParallelConversions(std::vector<convert::TConvertOptions> jobs, unsigned threads,
                                            TConvert convert, TMayStart mayStart)
     : jobs_(std::move(jobs)),
-      convert_(convert ? std::move(convert) : [](const convert::TConvertOptions& job) { return convert::ConvertGif(job); }),
+      convert_(convert ? std::move(convert) : [](const convert::TConvertOptions& job) { return convert::ConvertFile(job); }),
       mayStart_(std::move(mayStart)),
       outcomes_(jobs_.size()),
       failures_(jobs_.size()) {

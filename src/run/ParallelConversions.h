@@ -18,7 +18,7 @@ namespace movara::run {
 // says no are not run.
 class TParallelConversions {
  public:
-  // One conversion; ConvertGif unless a test holds or fails conversions.
+  // One conversion; ConvertFile unless a test holds or fails conversions.
   using TConvert = std::function<convert::TConvertOutcome(const convert::TConvertOptions&)>;
   // Asked before each conversion starts: false starts no more (a signal
   // that stops the run arrived).

@@ -72,11 +72,12 @@ void RefuseConflicts(TRunPlan& plan, bool pages) {
   }
 }
 
-// The GIFs of a folder and their movies in `movieFolder`; records why the
+// The files of a folder the run takes and their movies in `movieFolder`; records why the
 // folder cannot be read instead.
-void ListFolder(TPlannedFolder& folder, const std::filesystem::path& movieFolder) {
+void ListFolder(TPlannedFolder& folder, const std::filesystem::path& movieFolder,
+                const std::vector<std::string>& extensions) {
   try {
-    for (auto& gif : GifFilesIn(folder.Folder)) {
+    for (auto& gif : FilesIn(folder.Folder, extensions)) {
       const std::filesystem::path movie = MovieFileName(movieFolder, gif);
       folder.Files.push_back({std::move(gif), movie, {}});
     }
@@ -94,6 +95,21 @@ void CheckMovieFolder(TPlannedFolder& folder, const std::filesystem::path& outpu
   if (Within(Resolved(movies), Resolved(output))) return;
   for (auto& file : folder.Files) {
     file.Refusal = "the movie folder " + movies.string() + " lies outside the output folder " + output.string();
+  }
+}
+
+// Keeps the files of the share; `nameOf` gives a file's name in the run,
+// which decides its share.
+template <typename TNameOf>
+void KeepShare(TRunPlan& plan, const TShare& share, TNameOf nameOf) {
+  for (const auto& folder : plan.Folders) plan.FilesInAllShares += folder.Files.size();
+  if (share.Count <= 1) return;
+  for (auto& folder : plan.Folders) {
+    std::vector<TPlannedFile> kept;
+    for (std::size_t i = 0; i < folder.Files.size(); ++i) {
+      if (InShare(nameOf(folder, i), share)) kept.push_back(std::move(folder.Files[i]));
+    }
+    folder.Files = std::move(kept);
   }
 }
 
@@ -120,7 +136,7 @@ TRunPlan PlanFolderRun(const std::filesystem::path& root, const TPlanOptions& op
   const std::filesystem::path output = options.Output.empty() ? root : options.Output;
   TRunPlan plan;
   plan.Folders.push_back({root, {}, {}, {}, false});
-  ListFolder(plan.Folders.back(), output);
+  ListFolder(plan.Folders.back(), output, options.Extensions);
   std::vector<std::string> names;
   try {
     if (plan.Folders.back().Unreadable.empty()) names = SubfolderNamesIn(root);
@@ -131,22 +147,32 @@ TRunPlan PlanFolderRun(const std::filesystem::path& root, const TPlanOptions& op
   for (const std::string& name : names) {
     TPlannedFolder folder{root / name, name, {}, {}, false};
     folder.Repeated = !walked.insert(Resolved(folder.Folder)).second;
-    if (!folder.Repeated) ListFolder(folder, output / name);
+    if (!folder.Repeated) ListFolder(folder, output / name, options.Extensions);
     CheckMovieFolder(folder, output);
     plan.Folders.push_back(std::move(folder));
   }
   RefuseConflicts(plan, options.Pages);
+  KeepShare(plan, options.Share, [](const TPlannedFolder& folder, std::size_t i) {
+    const std::string name = folder.Files[i].Gif.filename().string();
+    return folder.Name.empty() ? name : folder.Name + "/" + name;
+  });
   return plan;
 }
 
 TRunPlan PlanFileList(const std::vector<std::filesystem::path>& gifs, const TPlanOptions& options) {
   TRunPlan plan;
   plan.Folders.emplace_back();
-  for (const auto& gif : gifs) {
+  for (const auto& name : gifs) {
+    std::error_code ec;
+    std::filesystem::path gif = std::filesystem::absolute(name, ec);
+    if (ec) gif = name;
     const std::filesystem::path folder = options.Output.empty() ? gif.parent_path() : options.Output;
-    plan.Folders.back().Files.push_back({gif, MovieFileName(folder, gif), {}});
+    TPlannedFile file{gif, MovieFileName(folder, gif), {}};
+    if (std::filesystem::is_directory(gif, ec)) file.Refusal = name.string() + " is a folder (use --folder)";
+    plan.Folders.back().Files.push_back(std::move(file));
   }
   RefuseConflicts(plan, options.Pages);
+  KeepShare(plan, options.Share, [&](const TPlannedFolder&, std::size_t i) { return gifs[i].string(); });
   return plan;
 }
 

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "convert/Convert.h"
+#include "run/RunShare.h"
 
 namespace movara::run {
 
@@ -41,6 +42,9 @@ struct TPlannedFolder {
 // anything is converted. The root (or the list of files) comes first.
 struct TRunPlan {
   std::vector<TPlannedFolder> Folders;
+  // The files of the whole run, in every share; Folders holds only those
+  // of the share planned.
+  std::size_t FilesInAllShares = 0;
   // The files that will be converted.
   std::size_t Conversions() const;
 };
@@ -51,13 +55,22 @@ struct TPlanOptions {
   std::filesystem::path Output;
   // Whether a test page is written beside each movie.
   bool Pages = false;
+  // The share of the files this run converts. Collisions and inputs that
+  // would be replaced are found over the whole run first, so every share
+  // refuses the same files and only the share's own files stay planned.
+  TShare Share;
+  // The extensions of the files a folder run takes (kGifExtensions and
+  // the others of run/FolderListing.h); files given by name are taken
+  // whatever they are called.
+  std::vector<std::string> Extensions = {".gif"};
 };
 
 // Plans a folder run: the GIFs of `root`, then those of each subfolder (one
 // level), links to a folder walked already not followed. Makes nothing: the
 // movies' subfolders below the output folder are made by TMovieFolders.
 TRunPlan PlanFolderRun(const std::filesystem::path& root, const TPlanOptions& options);
-// Plans the conversion of files given by name, in their order.
+// Plans the conversion of files given by name, in their order; relative
+// names are taken from the current folder, a folder is refused.
 TRunPlan PlanFileList(const std::vector<std::filesystem::path>& gifs, const TPlanOptions& options);
 
 }  // namespace movara::run

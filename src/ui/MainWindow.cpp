@@ -79,11 +79,16 @@ void SortNames(QStringList& names) {
   std::sort(names.begin(), names.end(), collator);
 }
 
-// The GIF files of a folder (not hidden ones), in display order.
-QStringList GifNames(const QDir& dir) {
+// The files of a folder (not hidden ones) of the kinds the file-type box
+// lists: GIFs, or PNG and WebP files too; in display order.
+QStringList GifNames(const QDir& dir, bool pngAndWebP) {
   QStringList names;
   for (const QString& name : dir.entryList(QDir::Files | QDir::NoDotAndDotDot, QDir::NoSort)) {
-    if (run::HasGifExtension(PathOf(name))) names.push_back(name);
+    const std::filesystem::path path = PathOf(name);
+    if (run::HasGifExtension(path) ||
+        (pngAndWebP && (run::HasExtension(path, run::kPngExtensions) || run::HasExtension(path, run::kWebPExtensions)))) {
+      names.push_back(name);
+    }
   }
   SortNames(names);
   return names;
@@ -192,8 +197,12 @@ void TMainWindow::CreateFolderTreeAndList() {
 
   CB1 = Named(new QComboBox(this), "CB1");
   CB1->addItem(QString());
+  CB1->addItem(QString());
   CB1->setCurrentIndex(0);
-  Translated([this] { CB1->setItemText(0, text::Tr(text::kFileType)); });
+  Translated([this] {
+    CB1->setItemText(0, text::Tr(text::kFileType));
+    CB1->setItemText(1, text::Tr(text::kFileTypeAll));
+  });
 
 }
 
@@ -359,6 +368,10 @@ void TMainWindow::ConnectHandlers() {
   listRefresh->setSingleShot(true);
   listRefresh->setInterval(200);
   connect(listRefresh, &QTimer::timeout, this, [this] { RefreshList(); });
+  // The file-type box chooses what the list shows.
+  connect(CB1, &QComboBox::currentIndexChanged, this, [this] {
+    if (!listed_.empty()) FillList(listed_);
+  });
   connect(listWatcher_, &QFileSystemWatcher::directoryChanged, listRefresh, qOverload<>(&QTimer::start));
   // The tree loads folders in the background, which moves the rows: the
   // folder selected by the program is scrolled into view again as folders
@@ -394,7 +407,7 @@ void TMainWindow::FillList(const std::filesystem::path& folder) {
   listed_ = folder;
   if (!folder.empty()) listWatcher_->addPath(Q(folder));
   const QDir dir(Q(folder));
-  const QStringList names = GifNames(dir);
+  const QStringList names = GifNames(dir, CB1->currentIndex() == 1);
   QList<QTreeWidgetItem*> items;
   items.reserve(names.size());
   for (const QString& name : names) {
@@ -410,7 +423,7 @@ void TMainWindow::FillList(const std::filesystem::path& folder) {
 void TMainWindow::RefreshList() {
   QStringList shown;
   for (int i = 0; i < LV1->topLevelItemCount(); ++i) shown.push_back(LV1->topLevelItem(i)->text(0));
-  if (GifNames(QDir(Q(listed_))) == shown) return;
+  if (GifNames(QDir(Q(listed_)), CB1->currentIndex() == 1) == shown) return;
   const QList<QTreeWidgetItem*> selected = LV1->selectedItems();
   const QString kept = selected.isEmpty() ? QString() : selected.front()->text(0);
   FillList(listed_);
@@ -537,7 +550,8 @@ form::IMainView::MovieChoices TMainWindow::MovieOptions() const {
   return {ChBCompact->isChecked(),
           ChBCompress->isChecked(),
           ChBKeep->isChecked(),
-          {static_cast<unsigned>(SEFrameRate->value()), ChBGifLoop->isChecked()}};
+          {static_cast<unsigned>(SEFrameRate->value()), ChBGifLoop->isChecked()},
+          CB1->currentIndex() == 1};
 }
 
 void TMainWindow::SetMovieOptions(const MovieChoices& choices) {
@@ -546,6 +560,7 @@ void TMainWindow::SetMovieOptions(const MovieChoices& choices) {
   ChBKeep->setChecked(choices.KeepExisting);
   SEFrameRate->setValue(static_cast<int>(choices.Timing.FramesPerSecond));
   ChBGifLoop->setChecked(choices.Timing.GifLoop);
+  CB1->setCurrentIndex(choices.PngAndWebP ? 1 : 0);
 }
 
 std::filesystem::path TMainWindow::PicturesFolder() const {

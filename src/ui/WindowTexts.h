@@ -13,6 +13,7 @@ inline constexpr const char* kContext = "Movara";
 
 inline constexpr const char* kCaption = "Movara Converter - GIF to SWF";
 inline constexpr const char* kFileType = QT_TRANSLATE_NOOP("Movara", "文件类型 (*.GIF)");
+inline constexpr const char* kFileTypeAll = QT_TRANSLATE_NOOP("Movara", "文件类型 (*.GIF *.PNG *.WEBP)");
 inline constexpr const char* kPreview = QT_TRANSLATE_NOOP("Movara", "预览");
 inline constexpr const char* kMode = QT_TRANSLATE_NOOP("Movara", " 模式");
 inline constexpr const char* kSingle = QT_TRANSLATE_NOOP("Movara", "单个文件转换");
@@ -61,7 +62,7 @@ inline constexpr const char* kCancel = QT_TRANSLATE_NOOP("Movara", "取消");
 // Tooltips of the controls without a hint.
 inline constexpr const char* kTreeTip = QT_TRANSLATE_NOOP("Movara", "选择包含 GIF 文件的文件夹");
 inline constexpr const char* kListTip = QT_TRANSLATE_NOOP("Movara", "所选文件夹中的 GIF 文件");
-inline constexpr const char* kFileTypeTip = QT_TRANSLATE_NOOP("Movara", "只列出 GIF 文件");
+inline constexpr const char* kFileTypeTip = QT_TRANSLATE_NOOP("Movara", "列出并转换的文件类型");
 inline constexpr const char* kPreviewTip = QT_TRANSLATE_NOOP("Movara", "所选 GIF 的预览；较大的图片可以拖动");
 inline constexpr const char* kCompactTip = QT_TRANSLATE_NOOP("Movara", "不超过 256 色的图片以 8 位图片保存：影片更小");
 inline constexpr const char* kCompressTip = QT_TRANSLATE_NOOP("Movara", "写入压缩的影片 (CWS)");

@@ -61,9 +61,17 @@ TEST(PartialFile, AnUncommittedFileAndTheSignalCleanupLeaveNothing) {
   const TPartialFile second(dir.path / "c.swf");
   EXPECT_NE(first.Path(), second.Path()) << "each one its own name";
   EXPECT_EQ(std::distance(fs::directory_iterator(dir.path), fs::directory_iterator()), 2);
+  EXPECT_THROW(TPartialFile(dir.path / "missing" / "d.swf"), fs::filesystem_error);
   RemovePartialFiles();
   EXPECT_TRUE(fs::is_empty(dir.path));
-  EXPECT_THROW(TPartialFile(dir.path / "missing" / "d.swf"), fs::filesystem_error);
+  // Once the cleanup has run (the process is ending), no file is made.
+  try {
+    const TPartialFile late(dir.path / "e.swf");
+    ADD_FAILURE() << "a temporary file after the cleanup";
+  } catch (const fs::filesystem_error& e) {
+    EXPECT_EQ(e.code(), std::errc::operation_canceled);
+  }
+  EXPECT_TRUE(fs::is_empty(dir.path));
 }
 
 }  // namespace

@@ -177,4 +177,21 @@ grep -q "no display" "$work/nodisplay" || fail "movara says why it cannot open i
 # the window.
 timeout 20 env QT_QPA_PLATFORM=offscreen "$movara" "$work/missing.gif" 2> "$work/missing"; [ $? -eq 2 ] || fail "movara ends on a missing file"
 grep -q "missing.gif: the file does not exist" "$work/missing" || fail "movara says the file does not exist"
+# PNG and WebP files: converted when given, taken by a folder run only when
+# --types asks, refused with the reader's reason when they cannot be read.
+anim="$(cd "$(dirname "$0")/../data/anim" && pwd)"
+mkdir -p "$work/pics"
+cp "$anim/ops.png" "$anim/anim.webp" "$work/pics/"; cp "$sample" "$work/pics/c.gif"
+"$cli" --quiet --folder "$work/pics" || fail "a folder of GIF, PNG and WebP files"
+[ -s "$work/pics/c.swf" ] && [ ! -e "$work/pics/ops.swf" ] && [ ! -e "$work/pics/anim.swf" ] || fail "a folder run takes GIFs unless asked"
+"$cli" --quiet --types png,webp --folder "$work/pics" || fail "--types png,webp"
+[ -s "$work/pics/ops.swf" ] && [ -s "$work/pics/anim.swf" ] || fail "--types takes PNG and WebP files"
+"$cli" --types gif,jpeg --folder "$work/pics" 2>/dev/null; [ $? -eq 2 ] || fail "an unknown kind is a usage error"
+head -c 300 "$anim/ops.png" > "$work/cut.png"
+head -c 300 "$anim/anim.webp" > "$work/cut.webp"
+for file in cut.png:"not an animated PNG: the data ends early" cut.webp:"the WebP data ends early"; do
+  "$cli" "$work/${file%%:*}" 2>"$work/err"; [ $? -eq 1 ] || fail "${file%%:*} exits with 1"
+  grep -q "Error 1. There was an error while converting the file. Reason: ${file#*:}$" "$work/err" || fail "the reason: $(cat "$work/err")"
+  [ ! -e "$work/${file%%:*}.swf" ] && [ ! -e "$work/cut.swf" ] || fail "no movie for ${file%%:*}"
+done
 echo "cli tests passed"

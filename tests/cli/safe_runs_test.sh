@@ -71,7 +71,7 @@ plan_names_that_differ_in_case() {
 }
 # A write error ends a folder run with --jobs 2; the file converted beside
 # it is reported, and the summary is the last thing said.
-plan_jobs_report_every_movie_after_a_write_error() {
+stops_jobs_report_every_movie_after_a_write_error() {
   mkdir in; slow_gif in/c.gif || return 1
   cp "$sample" in/a.gif; cp "$sample" in/b.gif; mkdir in/b.swf
   "$cli" --jobs 2 --folder in >out 2>err; code=$?
@@ -170,9 +170,13 @@ signals_second_ctrl_c_ends_at_once() {
   [ $code -eq 130 ] || { echo "exit $code"; return 1; }
   [ "$(find in -name "*.swf" | wc -l)" -lt 400 ] || { echo "the run went on"; return 1; }
 }
-# A conversion that takes a while (made by ffmpeg, 240 frames of 640 x 480);
-# waits until its movie is being written.
-slow_gif() { ffmpeg -v error -f lavfi -i testsrc=size=640x480:rate=24 -t 10 "$1"; }
+# --- stops: signals and write errors while conversions are under way -------
+# A GIF that takes a while to convert (made by ffmpeg once per run of the
+# group, 120 frames of 640 x 480); waits until its movie is being written.
+slow_gif() {
+  [ -s "$work/slow.gif" ] || ffmpeg -v error -f lavfi -i testsrc=size=640x480:rate=24 -t 5 "$work/slow.gif" || return 1
+  cp "$work/slow.gif" "$1"
+}
 await_partial() {
   for _ in $(seq 600); do [ -n "$(find . -name '*.partial')" ] && return 0; kill -0 "$1" 2>/dev/null || return 1; sleep 0.05; done
   return 1
@@ -183,7 +187,7 @@ await_end() {
   if kill -0 "$1" 2>/dev/null; then kill -KILL "$1"; wait "$1"; code=timeout; return 1; fi
   wait "$1"; code=$?
 }
-signals_ctrl_c_during_play_conversion() {
+stops_ctrl_c_during_play_conversion() {
   slow_gif x.gif || return 1
   env --default-signal=INT "$cli" --play --no-browser x.gif >out 2>err & local pid=$!
   await_partial $pid || { echo "no conversion under way"; cat err; return 1; }
@@ -194,7 +198,7 @@ signals_ctrl_c_during_play_conversion() {
 }
 # SIGHUP while a movie is being written: the file under way is finished,
 # no partial file is left and the run ends with 129.
-signals_sighup_during_a_conversion() {
+stops_sighup_during_a_conversion() {
   slow_gif x.gif || return 1
   "$cli" x.gif >out 2>err & local pid=$!
   await_partial $pid || { echo "no conversion under way"; cat err; return 1; }
@@ -204,7 +208,7 @@ signals_sighup_during_a_conversion() {
   grep -q "^movara-cli: interrupted (SIGHUP); 0 files not converted$" err || { cat err; return 1; }
   [ -s x.swf ] || { echo "the movie under way was not finished"; return 1; }
 }
-signals_play_ends_with_slow_clients() {
+stops_play_ends_with_slow_clients() {
   cp "$sample" x.gif; "$cli" --quiet x.gif || return 1
   "$cli" --play --no-browser x.swf >out 2>err & local pid=$!
   for _ in $(seq 100); do grep -qs '^page: ' out && break; sleep 0.1; done
@@ -224,7 +228,7 @@ signals_play_ends_with_slow_clients() {
 }
 # Ctrl-C with --jobs 2 while the run waits on a slow first file: the free
 # thread starts nothing more.
-signals_jobs_start_nothing_after_ctrl_c() {
+stops_jobs_start_nothing_after_ctrl_c() {
   mkdir in; slow_gif in/a.gif || return 1
   for i in $(seq 100); do cp "$sample" "in/b$i.gif"; done
   env --default-signal=INT "$cli" --jobs 2 --folder in >out 2>err & local pid=$!
@@ -240,7 +244,7 @@ signals_jobs_start_nothing_after_ctrl_c() {
 }
 # The terminal's lines go to a pipe that is full when Ctrl-C comes: the
 # write blocked at that moment goes on, and no line is lost.
-signals_a_full_pipe_loses_no_line() {
+stops_a_full_pipe_loses_no_line() {
   mkdir in; for i in $(seq 120); do cp "$sample" "in/file-with-a-long-name-to-fill-the-pipe-$i.gif"; done
   python3 - "$cli" <<'PY' || return 1
 import fcntl, os, signal, subprocess, sys, time
@@ -316,6 +320,21 @@ page_play_of_a_kept_movie_has_its_size() {
   grep -q "^kept: " out || { cat out; return 1; }
   grep -q "$size" <<<"$page" || { echo "not $size: $(grep -o 'width="[0-9]*" height="[0-9]*"' <<<"$page" | head -1)"; return 1; }
 }
+# A page may ask the server it came from for any range of its movie: the
+# answer holds the movie's bytes and never any beyond them.
+page_play_answers_ranges_within_the_movie() {
+  cp "$sample" x.gif; "$cli" --quiet x.gif || return 1
+  local size; size=$(stat -c %s x.swf)
+  "$cli" --play --no-browser x.swf >out 2>err & local pid=$!
+  for _ in $(seq 100); do grep -qs '^page: ' out && break; sleep 0.1; done
+  local movie; movie=$(sed -n 's/^page: \(.*\)\.html$/\1.swf/p' out)
+  curl -s -D head -o body -H "Range: bytes=0-99999" "$movie"
+  curl -s -D head2 -o body2 -H "Range: bytes=99999-" "$movie"
+  kill -INT $pid; wait $pid
+  grep -q "^HTTP/1.1 206" head && grep -qi "^Content-Range: bytes 0-$((size - 1))/$size" head || { cat head; return 1; }
+  cmp -s body x.swf || { echo "$(stat -c %s body) bytes for a movie of $size"; return 1; }
+  grep -q "^HTTP/1.1 416" head2 && grep -qi "^Content-Range: bytes \*/$size" head2 || { cat head2; return 1; }
+}
 page_that_cannot_be_written_is_error_6() {
   cp "$sample" x.gif; mkdir x.html
   "$cli" --html x.gif >out 2>err; code=$?
@@ -362,6 +381,7 @@ for case in $cases; do
   [ -z "$leftovers" ] || { echo "FAIL: $case left partial files: $leftovers"; failed=1; }
   chmod -R u+rwx "$dir"; rm -rf "$dir" "$work/$case.log"
 done
+rm -f "$work/slow.gif"
 [ -z "$(ls -A "$work")" ] || { echo "FAIL: the work folder is not empty: $(ls -A "$work")"; failed=1; }
 [ $failed -eq 0 ] && echo "$group: $(echo "$cases" | wc -l) cases passed"
 exit $failed

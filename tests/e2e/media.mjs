@@ -22,6 +22,7 @@ import { VideoCodec } from 'swf-types/video/video-codec';
 import { Player } from './player.mjs';
 import { movieSound } from './sound-swf.mjs';
 import { jumpCopy, spriteStopCopy, stopAtEnd } from './swf-edit.mjs';
+import { checkStructure } from './swf-check.mjs';
 import { measureTone } from './tone.mjs';
 
 const args = Object.fromEntries(process.argv.slice(2).reduce((pairs, a, i, all) => {
@@ -60,9 +61,16 @@ function run(program, ...rest) {
   if (r.status !== 0) throw new Error(`${path.basename(program)} ${rest.join(' ')}: exit ${r.status} ${r.stderr}`);
 }
 
+// Movies whose structure was checked.
+let structureChecked = 0;
+
+// The movie as the independent parser reads it, its structure checked.
 function parse(name, movie) {
   try {
-    return parseSwf(movie);
+    const parsed = parseSwf(movie);
+    for (const problem of checkStructure(movie, parsed)) fail(`${name}: ${problem}`);
+    structureChecked += 1;
+    return parsed;
   } catch (e) {
     fail(`${name}: the independent parser refuses the movie: ${e.message}`);
     return null;
@@ -227,6 +235,7 @@ try {
   await player.stop();
   fs.rmSync(work, { recursive: true, force: true });
 }
+console.log(`structure checked by the independent parser: ${structureChecked} movies`);
 if (failures.length > 0) {
   console.log(`${failures.length} failures`);
   process.exit(1);

@@ -1,5 +1,7 @@
 // End-to-end checks: every GIF of the corpus converted by movara-cli, the
-// movie read by an independent SWF parser and played in the Flash player
+// movie read by an independent SWF parser (which its structure must
+// satisfy: definitions before their uses, unique ids, tags and fills of its
+// version) and played in the Flash player
 // emulator, its pictures compared with the reference frames; and the link
 // button opening its URL in a new window.
 //
@@ -14,6 +16,7 @@ import { TagType } from 'swf-types';
 import { Player } from './player.mjs';
 import { changeFrames, headerInfo, jumpCopy } from './swf-edit.mjs';
 import { framesShowing, readDelays } from './gif-clock.mjs';
+import { checkStructure } from './swf-check.mjs';
 
 const args = Object.fromEntries(process.argv.slice(2).reduce((pairs, a, i, all) => {
   if (a.startsWith('--')) pairs.push([a.slice(2), all[i + 1]]);
@@ -59,6 +62,9 @@ function convert(gif, outDir, extra = []) {
   return { code: r.status, stderr: r.error ? String(r.error) : r.stderr };
 }
 
+// Movies whose structure was checked.
+let structureChecked = 0;
+
 function checkWithParser(name, movie, gifWidth, gifHeight) {
   const info = headerInfo(movie);
   if (info.signature !== 'FWS') fail(`${name}: signature ${info.signature}`);
@@ -69,6 +75,8 @@ function checkWithParser(name, movie, gifWidth, gifHeight) {
     fail(`${name}: the independent parser refuses the movie: ${e.message}`);
     return;
   }
+  for (const problem of checkStructure(movie, parsed)) fail(`${name}: ${problem}`);
+  structureChecked += 1;
   const h = parsed.header;
   if (h.swfVersion !== 6) fail(`${name}: version ${h.swfVersion}`);
   if (h.frameRate.epsilons !== 24 * 256) fail(`${name}: frame rate ${h.frameRate.epsilons / 256}`);
@@ -182,6 +190,7 @@ try {
         continue;
       }
       const movie = fs.readFileSync(base);
+      checkWithParser(`link movie ${url ?? 'without a URL'}`, movie, w, h);
       await player.show(jumpCopy(movie, 1, JUMP_FPS), w, h);
       const opened = await player.clickStage(w, h);
       if (url) {
@@ -204,4 +213,6 @@ for (const m of figures.mismatches) console.log(`MISMATCH ${m}`);
 console.log(`${variant} movies: files: ${figures.files}, reference frames compared: ${figures.frames}, ` +
   `within tolerance ${TOLERANCE}: ${figures.within}, mismatches: ${figures.mismatches.length}, ` +
   `composed into the next image: ${figures.composed}`);
+console.log(`${variant} movies: structure checked by the independent parser: ${structureChecked} movies ` +
+  '(definitions before their uses, unique ids, tags and fills of their version)');
 if (failures.length > 0 || figures.mismatches.length > 0) process.exit(1);

@@ -1,5 +1,6 @@
 // Sound checks: movies made by the sound_movie example from the tone files,
-// their sound taken out without the project's code and decoded by ffmpeg;
+// their structure checked on the independent SWF parser's reading of them
+// and their sound taken out without the project's code and decoded by ffmpeg;
 // or (with --player) played in the Flash player emulator with the audio it
 // schedules captured. Each time the tone must have its frequency (within
 // 1 %) and its length (within one movie frame), and silence after it.
@@ -10,7 +11,9 @@ import fs from 'node:fs';
 import os from 'node:os';
 import path from 'node:path';
 import { spawnSync } from 'node:child_process';
+import { parseSwf } from 'swf-parser';
 import { mpegFrames, mpegMovie, movieSound } from './sound-swf.mjs';
+import { checkStructure } from './swf-check.mjs';
 import { stopAtEnd } from './swf-edit.mjs';
 import { measureTone } from './tone.mjs';
 
@@ -79,6 +82,17 @@ function makeMovie(m) {
   return out;
 }
 
+// Definitions before their uses, unique ids, tags and formats of the
+// movie's version.
+function checkMovieStructure(name, movieFile) {
+  checks += 1;
+  const movie = fs.readFileSync(movieFile);
+  for (const problem of checkStructure(movie, parseSwf(movie))) {
+    failures.push(`${name}: ${problem}`);
+    console.log(`FAIL ${name}: ${problem}`);
+  }
+}
+
 // The sound taken out of the movie by hand, decoded by ffmpeg.
 function decodeExtracted(movieFile) {
   const s = movieSound(fs.readFileSync(movieFile));
@@ -92,6 +106,7 @@ try {
   const movies = MOVIES.map((m) => ({ ...m, movie: makeMovie(m) }));
   for (const m of withPlayer ? [] : movies) {
     const name = `${m.event ? 'event' : 'stream'} ${m.file}`;
+    checkMovieStructure(name, m.movie);
     const x = decodeExtracted(m.movie);
     check(`${name}, taken out and decoded`, measureTone(x.samples, x.rate), m);
     if (m.ffmpegDemuxer) {
@@ -99,6 +114,7 @@ try {
     }
   }
 
+  if (!withPlayer) console.log(`structure checked by the independent parser: ${movies.length} movies`);
   if (withPlayer) {
     const { Player } = await import('./player.mjs');
     const player = await Player.start({ audio: true });

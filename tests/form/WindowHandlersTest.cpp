@@ -290,6 +290,22 @@ TEST(WindowHandlers, AFolderRunKeepsTheChoicesItStartedWithAndDisablesThemMeanwh
   EXPECT_EQ(fx.View.Running, (std::vector<std::pair<bool, bool>>{{true, true}, {false, true}}));
 }
 
+TEST(WindowHandlers, TheFileTypeBoxDecidesWhetherAFolderRunTakesPngAndWebPFiles) {
+  const std::filesystem::path anim = std::filesystem::path(MOVARA_TEST_DATA_DIR) / "anim";
+  for (const bool pngAndWebP : {false, true}) {
+    FolderRunFixture fx;
+    std::filesystem::copy_file(anim / "ops.png", fx.In / "ops.png");
+    std::filesystem::copy_file(anim / "anim.webp", fx.In / "anim.WebP");
+    fx.View.Movie.PngAndWebP = pngAndWebP;
+    fx.Start();
+    ASSERT_EQ(fx.View.Messages.size(), 1u);
+    EXPECT_EQ(fx.View.Messages.back().Text.rfind(pngAndWebP ? "4 files of 5" : "2 files of 3", 0), 0u)
+        << fx.View.Messages.back().Text;
+    EXPECT_EQ(std::filesystem::exists(fx.OutDir / "ops.swf"), pngAndWebP);
+    EXPECT_EQ(std::filesystem::exists(fx.OutDir / "anim.swf"), pngAndWebP);
+  }
+}
+
 TEST(WindowHandlers, StopEndsAFolderRunBetweenFiles) {
   FolderRunFixture fx;
   fx.View.OnProcess = [&] { fx.Form->btnStopClick(); };
@@ -310,7 +326,7 @@ TEST(WindowHandlers, AFolderRunSummaryNamesTheFilesThatFailedAndWhy) {
   const std::string& text = fx.View.Messages.back().Text;
   EXPECT_EQ(text.rfind("2 files of 14 have been successfully converted.\n\nNot converted:\n"
                        "c.gif: Reason: the data ends early\n"
-                       "z0.gif: Reason: not a GIF file: invalid signature\n",
+                       "z0.gif: Reason: not an animated PNG: the data ends early\n",
                        0),
             0u)
       << text;

@@ -1,13 +1,14 @@
 #!/usr/bin/env bash
 # The bash completion of movara-cli, as bash calls it: the options, folders
-# after --output, nothing after --jobs, GIF files and folders elsewhere.
+# after --output, any file after --files-from, nothing after --jobs or
+# --shard, GIF, PNG and WebP files and folders elsewhere.
 set -u
 completion=$(realpath "$1"); cli=$(realpath "$2")
 work=$(mktemp -d); trap 'rm -rf "$work"' EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }
 # shellcheck source=/dev/null
 source "$completion"
-cd "$work" && mkdir movies && touch a.gif B.GIF notes.txt
+cd "$work" && mkdir movies && touch a.gif B.GIF c.png d.WebP notes.txt
 
 completions() {
   COMP_WORDS=("$cli" "$@"); COMP_CWORD=$#
@@ -24,6 +25,9 @@ check "--compact --compress" --comp
 check "movies" --output ""
 check "" --jobs ""
 check "" --url ""
-check "B.GIF a.gif movies" --html ""
-check "B.GIF a.gif movies" ""
+check "" --shard ""
+check "B.GIF a.gif c.png d.WebP movies notes.txt" --files-from ""
+check "--files-from" --files
+check "B.GIF a.gif c.png d.WebP movies" --html ""
+check "B.GIF a.gif c.png d.WebP movies" ""
 echo "completion tests passed"

@@ -263,7 +263,7 @@ class MainWindowTest : public QObject {
   }
 
   void aFailedConversionSaysWhy() {
-    WriteGif(Root() / "bad", "bad.gif", {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n', 0, 0, 0, 13, 'I', 'H', 'D', 'R'});
+    WriteGif(Root() / "bad", "bad.gif", {0xFF, 0xD8, 0xFF, 0xE0, 0, 16, 'J', 'F', 'I', 'F'});
     auto window = ShowWindow();
     QVERIFY(window != nullptr);
     window->SelectFolder(Root() / "bad");

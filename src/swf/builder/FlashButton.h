@@ -42,6 +42,11 @@ class TFlashButton : public TFlashVisualObject {
 
   void SetCharacterId(std::uint16_t value) override;
   std::uint8_t MinVersion() const override { return advanced_ ? 3 : 1; }
+  // The characters of its records and the sounds it plays.
+  void UsedCharacters(std::vector<std::uint16_t>& ids) const override {
+    buttonTag_->UsedCharacters(ids);
+    buttonSound_.AddSounds(ids);
+  }
   void AssignFrom(const TBasedSWFObject& source) override;
   void WriteToStream(TBitsEngine& be) override;
 

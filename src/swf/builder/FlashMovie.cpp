@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <iterator>
 #include <stdexcept>
 #include <string>
 
@@ -148,28 +147,12 @@ void TFlashMovie::ShowFrame(std::uint32_t count) {
   StreamFrames(pool_ ? pool_->Threads() : 0);
 }
 
-void TFlashMovie::MoveBefore(const TBasedSWFObject& object, const TBasedSWFObject& before) {
-  auto& objects = MutableObjects();
-  // Searched from the end: the objects a client relates are usually the
-  // ones it added last, and a long movie holds many before them.
-  const auto find = [&](const TBasedSWFObject& o) {
-    const auto last = std::find_if(objects.rbegin(), objects.rend(), [&](const auto& p) { return p.get() == &o; });
-    return last == objects.rend() ? objects.end() : std::prev(last.base());
-  };
-  const auto from = find(object);
-  const auto to = find(before);
-  if (from == objects.end() || to == objects.end() || from < to) return;
-  if (stream_ && static_cast<std::size_t>(to - objects.begin()) < stream_->Cursor.Next) {
-    throw std::logic_error("objects cannot be moved into frames already written");
-  }
-  std::rotate(to, from, from + 1);
-}
-
 void TFlashMovie::SetCompressionThreads(unsigned threads) { pool_ = std::make_unique<TTaskPool>(threads); }
 
 void TFlashMovie::WriteBodyStart(TBitsEngine& be, TWriteCursor& at) {
   at.Version = Version();
   at.RaiseVersion = true;
+  at.Definitions = std::make_unique<TDefinitionOrder>();
   if (hasBackground_) {
     TSWFSetBackgroundColor tag;
     tag.Color = *backgroundColor_;

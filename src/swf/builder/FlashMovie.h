@@ -78,10 +78,13 @@ class TFlashMovie : public TBasedSWFStream, public TFlashTimeline {
   // A video placed from the frame being built on; it writes its frames
   // ahead of the ShowFrame tags.
   TFlashPlaceVideo& PlaceVideo(TFlashVideo& video, std::uint16_t depth, bool repeat);
-  // Moves an object to just before another, so that a definition precedes
-  // its first use.
-  void MoveBefore(const TBasedSWFObject& object, const TBasedSWFObject& before);
 
+  // Writes the body. Every definition goes out ahead of the first object
+  // that uses it (a button's characters, a fill's bitmap, what a sprite
+  // places, a placement's character), taken from later in the list when it
+  // comes later there, with its id and the order of all else kept. A
+  // character used but not defined, defined twice or used within its own
+  // definition throws FlashCharacterError naming it.
   void BuildBody() override;
 
   // Writes the movie to `out` as it is built, so that no more than a few
@@ -92,10 +95,12 @@ class TFlashMovie : public TBasedSWFStream, public TFlashTimeline {
   // the header's file length and version. A compressed movie's frame count
   // lies in the compressed part, so `frames` must be the count it will have
   // (EndStream throws otherwise); an uncompressed movie's is patched. The
-  // bytes are those BuildBody and SaveToStream would write. Frames written
-  // are gone from the movie's reach: insert mode and moves into them throw,
-  // and image data is released once written. A movie whose writing failed
-  // is of no further use.
+  // bytes are those BuildBody and SaveToStream would write, definitions
+  // ahead of their uses as there: a definition that a frame uses is written
+  // with the frame, so it must be added by the time the frame is written.
+  // Frames written are gone from the movie's reach: insert mode into them
+  // throws, and image data is released once written. A movie whose writing
+  // failed is of no further use.
   void BeginStream(TStream& out, std::uint16_t frames);
   void EndStream();
   bool Streaming() const { return stream_ != nullptr; }

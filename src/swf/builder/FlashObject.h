@@ -49,6 +49,7 @@ class TFlashIDObject : public TFlashObject {
   std::uint16_t CharacterId() const { return characterId_; }
   virtual void SetCharacterId(std::uint16_t value) { characterId_ = value; }
   void AssignFrom(const TBasedSWFObject& source) override;
+  std::uint16_t DefinedCharacter() const override { return characterId_; }
 
  private:
   std::uint16_t characterId_ = 0;

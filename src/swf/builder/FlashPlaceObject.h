@@ -27,6 +27,7 @@ class TFlashPlaceObject : public TFlashObject {
 
   void AssignFrom(const TBasedSWFObject& source) override;
   std::uint8_t MinVersion() const override { return placeTag_.HasClipActions ? 5 : 3; }
+  void UsedCharacters(std::vector<std::uint16_t>& ids) const override { placeTag_.UsedCharacters(ids); }
   void WriteToStream(TBitsEngine& be) override { WriteToStream(be, placeTag_.SWFVersion); }
   // Writes the tag as a movie of `version` reads it; the tag keeps its own
   // version (which writing clip actions would raise).

@@ -144,9 +144,7 @@ TSWFImageFill& TFlashShape::SetImageFill(TFlashImage& image, std::uint8_t mode, 
       break;
     default: break;
   }
-  auto& added = static_cast<TSWFImageFill&>(AddFillStyle(std::move(fill)));
-  if (Owner() != nullptr) Owner()->MoveBefore(image, *this);
-  return added;
+  return static_cast<TSWFImageFill&>(AddFillStyle(std::move(fill)));
 }
 
 void TFlashShape::AssignFrom(const TBasedSWFObject& source) {

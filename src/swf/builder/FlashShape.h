@@ -71,6 +71,7 @@ class TFlashShape : public TFlashVisualObject {
   TSWFImageFill& SetImageFill(TFlashImage& image, std::uint8_t mode, double scaleX, double scaleY);
 
   std::uint8_t MinVersion() const override { return HasAlpha ? 3 : 2; }
+  void UsedCharacters(std::vector<std::uint16_t>& ids) const override { Tag.UsedCharacters(ids); }
   void AssignFrom(const TBasedSWFObject& source) override;
   void WriteToStream(TBitsEngine& be) override;
 

@@ -15,7 +15,6 @@ TFlashSprite::TFlashSprite(TFlashMovie* owner)
     : TFlashVisualObject(owner), TFlashTimeline(owner, TLabelOrder::AfterPending) {}
 
 TFlashPlaceObject& TFlashSprite::PlaceObject(TFlashVisualObject& visual, std::uint16_t depth) {
-  if (Owner() != nullptr) Owner()->MoveBefore(visual, *this);
   return AddPlacement(visual, depth);
 }
 
@@ -37,7 +36,6 @@ TFlashActionScript& TFlashSprite::InitActions() {
 }
 
 TFlashPlaceVideo& TFlashSprite::PlaceVideo(TFlashVideo& video, std::uint16_t depth, bool repeat) {
-  if (Owner() != nullptr) Owner()->MoveBefore(video, *this);
   return AddVideoPlacement(video, depth, repeat);
 }
 
@@ -51,6 +49,13 @@ std::uint8_t TFlashSprite::MinVersion() const {
   for (const auto& object : Objects()) v = std::max(v, object->MinVersion());
   if (initActions_) v = std::max<std::uint8_t>(v, 6);
   return HasStreamSound() ? std::max(v, StreamedSound()->MinVersion()) : v;
+}
+
+void TFlashSprite::UsedCharacters(std::vector<std::uint16_t>& ids) const {
+  for (const auto& object : Objects()) object->UsedCharacters(ids);
+  for (std::size_t i = 0; i < VideoCount(); ++i) Video(i)->UsedCharacters(ids);
+  // A timeline without frames is written with its open one.
+  if (sprite_.FrameCount == 0 && PendingFrameObject) PendingFrameObject->UsedCharacters(ids);
 }
 
 void TFlashSprite::WriteToStream(TBitsEngine& be) {

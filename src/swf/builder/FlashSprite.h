@@ -32,8 +32,8 @@ class TFlashSprite final : public TFlashVisualObject, public TFlashTimeline {
   TSWFDefineSprite& SpriteTag() { return sprite_; }
   const std::vector<std::unique_ptr<TBasedSWFObject>>& ControlTags() const { return Objects(); }
 
-  // Places a character of the movie; its definition is moved ahead of the
-  // sprite's when it came later.
+  // Places a character of the movie; the movie writes its definition ahead
+  // of the sprite's.
   TFlashPlaceObject& PlaceObject(TFlashVisualObject& visual, std::uint16_t depth);
   // Actions run when the frame being built is reached.
   TFlashActionScript& AddActions();
@@ -51,6 +51,8 @@ class TFlashSprite final : public TFlashVisualObject, public TFlashTimeline {
   // The control tags' largest version, at least 3; 6 with init actions,
   // which need it to run; and what its stream sound needs.
   std::uint8_t MinVersion() const override;
+  // The characters its timeline places (the movie defines them).
+  void UsedCharacters(std::vector<std::uint16_t>& ids) const override;
   // DefineSprite (completing an empty timeline with one frame), then
   // DoInitAction when there are init actions.
   void WriteToStream(TBitsEngine& be) override;

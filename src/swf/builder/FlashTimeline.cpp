@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <filesystem>
 #include <stdexcept>
+#include <string>
 
+#include "swf/builder/BuildError.h"
 #include "swf/builder/FlashImage.h"
 #include "swf/builder/FlashShape.h"
 #include "swf/core/ControlTags.h"
@@ -12,6 +14,7 @@
 namespace movara::swf {
 
 TBasedSWFObject& TFlashTimeline::AppendObject(std::unique_ptr<TBasedSWFObject> object) {
+  ++changes_;
   objects_.push_back(std::move(object));
   return *objects_.back();
 }
@@ -51,6 +54,7 @@ void TFlashTimeline::InFrameOrder(Label label, Pending pending) const {
 
 std::size_t TFlashTimeline::CloseFrame(std::uint16_t count) {
   if (count == 0) count = 1;
+  ++changes_;
   InFrameOrder([this] { objects_.push_back(std::make_unique<TSWFFrameLabel>(FrameLabel)); },
                [this] { objects_.push_back(std::move(PendingFrameObject)); });
   FrameLabel.clear();
@@ -68,7 +72,43 @@ void TFlashTimeline::WriteStart(TBitsEngine& be, double frameRate, TWriteCursor&
 }
 
 void TFlashTimeline::WriteObjects(TBitsEngine& be, TWriteCursor& at, std::size_t end) {
-  for (; at.Next < end; ++at.Next) WriteObject(be, at, *objects_[at.Next]);
+  for (; at.Next < end; ++at.Next) {
+    TBasedSWFObject& object = *objects_[at.Next];
+    if (!at.Definitions) {
+      WriteObject(be, at, object);
+    } else if (!at.Definitions->TakeWrittenAhead(object)) {
+      WriteAfterItsUses(be, at, object);
+    }
+  }
+}
+
+void TFlashTimeline::WriteAfterItsUses(TBitsEngine& be, TWriteCursor& at, TBasedSWFObject& object) {
+  TDefinitionOrder& order = *at.Definitions;
+  std::vector<std::uint16_t> used;
+  object.UsedCharacters(used);
+  // Ahead of a ShowFrame the videos place themselves.
+  const auto* tag = dynamic_cast<const TSWFObject*>(&object);
+  if (tag != nullptr && tag->TagCode == tagShowFrame) {
+    for (const auto& video : videos_) {
+      if (video->FirstFrame <= at.Frames) video->UsedCharacters(used);
+    }
+  }
+  const TDefinitionOrder::TOpen open(order, object);
+  for (const std::uint16_t id : used) {
+    if (order.Written(id)) continue;
+    TBasedSWFObject* definition = order.Find(id, objects_, at.Next, changes_);
+    if (definition == nullptr) {
+      throw FlashCharacterError("character " + std::to_string(id) + " is used in frame " +
+                                std::to_string(at.Frames + 1) + " but the movie does not define it");
+    }
+    if (order.IsOpen(*definition)) {
+      throw FlashCharacterError("character " + std::to_string(id) + " is used within its own definition");
+    }
+    WriteAfterItsUses(be, at, *definition);
+    order.NoteWrittenAhead(*definition);
+  }
+  WriteObject(be, at, object);
+  order.NoteWritten(object);
 }
 
 void TFlashTimeline::WriteObject(TBitsEngine& be, TWriteCursor& at, TBasedSWFObject& object) {

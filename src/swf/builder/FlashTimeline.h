@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "swf/builder/DefinitionOrder.h"
 #include "swf/builder/FlashPlaceObject.h"
 #include "swf/builder/FlashSound.h"
 #include "swf/builder/FlashVideo.h"
@@ -67,6 +68,9 @@ class TFlashTimeline {
     bool ReleaseImages = false;
     // How far the stream sound has come.
     TSoundStreamCursor Sound;
+    // A movie's: its definitions go out ahead of their uses. A sprite's
+    // timeline holds none; the movie writes what it uses ahead of it.
+    std::unique_ptr<TDefinitionOrder> Definitions;
   };
   // The start of the body: the stream sound's head, which starts the
   // cursor's stream from the sound's beginning.
@@ -89,9 +93,15 @@ class TFlashTimeline {
   // one), whatever AppendObject does; the frames closed so far.
   std::size_t CloseFrame(std::uint16_t count);
   std::size_t ClosedFrames() const { return frames_; }
-  std::vector<std::unique_ptr<TBasedSWFObject>>& MutableObjects() { return objects_; }
+  std::vector<std::unique_ptr<TBasedSWFObject>>& MutableObjects() {
+    ++changes_;
+    return objects_;
+  }
 
  private:
+  // The object after every definition it uses that is not written yet,
+  // each taken from further on in the list (and after its own uses).
+  void WriteAfterItsUses(TBitsEngine& be, TWriteCursor& at, TBasedSWFObject& object);
   // One object; ahead of a ShowFrame tag the videos' frames and the stream
   // sound's block.
   void WriteObject(TBitsEngine& be, TWriteCursor& at, TBasedSWFObject& object);
@@ -103,6 +113,8 @@ class TFlashTimeline {
   TLabelOrder labelOrder_;
   std::size_t frames_ = 0;
   std::vector<std::unique_ptr<TBasedSWFObject>> objects_;
+  // Counts the changes of the object list.
+  std::uint64_t changes_ = 0;
   std::unique_ptr<TFlashSound> streamSound_;
   // After the objects: the placements refer to video characters among them.
   std::vector<std::unique_ptr<TFlashPlaceVideo>> videos_;

@@ -88,6 +88,7 @@ class TSWFDoInitAction final : public TSWFDoAction {
 
   void AssignFrom(const TBasedSWFObject& source) override;
   std::uint8_t MinVersion() const override { return std::max<std::uint8_t>(6, Actions.MinVersion()); }
+  void UsedCharacters(std::vector<std::uint16_t>& ids) const override { AddUsed(ids, SpriteID); }
   void ReadFromStream(TBitsEngine& be) override;
   void WriteTagBody(TBitsEngine& be) override;
 };

@@ -46,6 +46,7 @@ class TSWFImageTag : public TSWFDataObject {
   using TSWFDataObject::TSWFDataObject;
   std::uint16_t CharacterId = 0;
   void AssignFrom(const TBasedSWFObject& source) override;
+  std::uint16_t DefinedCharacter() const override { return CharacterId; }
 };
 
 // DefineBits and DefineBitsJPEG2: the JPEG stream between its SOI and EOI

@@ -63,6 +63,11 @@ class TSWFBasedButton : public TSWFObject {
   TSWFButtonRecord& AddRecord(std::uint16_t characterId, std::uint16_t depth, std::uint8_t states);
   std::uint8_t MinVersion() const override { return 3; }
   void AssignFrom(const TBasedSWFObject& source) override;
+  std::uint16_t DefinedCharacter() const override { return ButtonId; }
+  // The characters its records show.
+  void UsedCharacters(std::vector<std::uint16_t>& ids) const override {
+    for (const auto& record : Records) AddUsed(ids, record->CharacterId);
+  }
 
  protected:
   using TSWFObject::TSWFObject;
@@ -101,6 +106,16 @@ class TSWFDefineButtonSound final : public TSWFObject {
   const TSWFStartSound* SoundIfAny(Slot slot) const { return sounds_[slot].get(); }
   std::uint8_t MinVersion() const override { return 2; }
   void AssignFrom(const TBasedSWFObject& source) override;
+  // The button, and the sounds it plays.
+  void UsedCharacters(std::vector<std::uint16_t>& ids) const override {
+    AddUsed(ids, ButtonId);
+    AddSounds(ids);
+  }
+  void AddSounds(std::vector<std::uint16_t>& ids) const {
+    for (const auto& sound : sounds_) {
+      if (sound) AddUsed(ids, sound->SoundId);
+    }
+  }
   void ReadFromStream(TBitsEngine& be) override;
   void WriteTagBody(TBitsEngine& be) override;
 

@@ -63,6 +63,9 @@ class TSWFPlaceObject2 final : public TSWFBasedPlaceObject {
   std::uint8_t SWFVersion = 3;
 
   void SetCharacterId(std::uint16_t value) override;
+  void UsedCharacters(std::vector<std::uint16_t>& ids) const override {
+    if (HasCharacter) AddUsed(ids, CharacterId);
+  }
   TSWFMatrix& Matrix();
   TSWFColorTransform& ColorTransform();
   TSWFClipActions& ClipActions();
@@ -101,6 +104,7 @@ class TSWFRemoveObject final : public TSWFObject {
   std::uint16_t CharacterId = 0;
   std::uint16_t Depth = 0;
   void AssignFrom(const TBasedSWFObject& source) override;
+  void UsedCharacters(std::vector<std::uint16_t>& ids) const override { AddUsed(ids, CharacterId); }
   void ReadFromStream(TBitsEngine& be) override;
   void WriteTagBody(TBitsEngine& be) override;
   void CopyFields(const TSWFRemoveObject& s) { CharacterId = s.CharacterId, Depth = s.Depth; }

@@ -22,7 +22,17 @@ class TBasedSWFObject {
   virtual std::uint8_t ObjectKind() const { return 0; }
   virtual std::uint8_t MinVersion() const { return 1; }
   virtual void WriteToStream(TBitsEngine& be) = 0;
+  // The character the object defines, 0 for none.
+  virtual std::uint16_t DefinedCharacter() const { return 0; }
+  // Appends the characters the object refers to, which a movie must define
+  // ahead of it (0 stands for none and is not appended).
+  virtual void UsedCharacters(std::vector<std::uint16_t>& /*ids*/) const {}
 };
+
+// Appends a character to a list of used ones unless it is 0 (none).
+inline void AddUsed(std::vector<std::uint16_t>& ids, std::uint16_t id) {
+  if (id != 0) ids.push_back(id);
+}
 
 // A tag: its body is written into memory first, then framed with a short or
 // long record header.

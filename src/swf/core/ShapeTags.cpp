@@ -206,6 +206,28 @@ void TSWFDefineShape::AssignFrom(const TBasedSWFObject& source) {
   HasAlpha = s->HasAlpha;
 }
 
+namespace {
+
+// Players take a bitmap fill of bitmap 65535 as one without a bitmap.
+constexpr std::uint16_t kNoBitmap = 0xFFFF;
+
+void AddBitmapsOf(const TFillStyles& fills, std::vector<std::uint16_t>& ids) {
+  for (const auto& fill : fills) {
+    const auto* image = dynamic_cast<const TSWFImageFill*>(fill.get());
+    if (image != nullptr && image->BitmapID != kNoBitmap) AddUsed(ids, image->BitmapID);
+  }
+}
+
+}  // namespace
+
+void TSWFDefineShape::UsedCharacters(std::vector<std::uint16_t>& ids) const {
+  AddBitmapsOf(FillStyles, ids);
+  for (const auto& record : Records) {
+    const auto* change = dynamic_cast<const TSWFStyleChangeRecord*>(record.get());
+    if (change != nullptr && change->NewFillStylesIfAny() != nullptr) AddBitmapsOf(*change->NewFillStylesIfAny(), ids);
+  }
+}
+
 void TSWFDefineShape::WriteTagBody(TBitsEngine& be) {
   be.WriteWord(ShapeID);
   ShapeBounds.WriteToStream(be);

@@ -131,6 +131,7 @@ class TSWFStyleChangeRecord final : public TCloneable<TSWFStyleChangeRecord, TSW
   void SetLineStyle(std::uint16_t v) { lineStyle_ = v, StateLineStyle = true; }
   void SetMoveTo(std::int32_t x, std::int32_t y) { DeltaX = x, DeltaY = y, StateMoveTo = true; }
   TFillStyles& NewFillStyles() { return StateNewStyles = true, newFillStyles_; }
+  const TFillStyles* NewFillStylesIfAny() const { return StateNewStyles ? &newFillStyles_ : nullptr; }
   TLineStyles& NewLineStyles() { return StateNewStyles = true, newLineStyles_; }
 
   void WriteToStream(TBitsEngine& be) override;
@@ -158,6 +159,10 @@ class TSWFDefineShape : public TSWFObject {
   void AssignFrom(const TBasedSWFObject& source) override;
   void ReadFromStream(TBitsEngine& be) override;
   void WriteTagBody(TBitsEngine& be) override;
+  std::uint16_t DefinedCharacter() const override { return ShapeID; }
+  // The bitmaps of its bitmap fills, the shape's own and the records' new
+  // ones.
+  void UsedCharacters(std::vector<std::uint16_t>& ids) const override;
 
  protected:
   TSWFDefineShape(std::uint16_t code, bool hasAlpha) : TSWFObject(code), HasAlpha(hasAlpha) {}

@@ -31,6 +31,7 @@ class TSWFDefineSound final : public TSWFDataObject {
   void AssignFrom(const TBasedSWFObject& source) override;
   void ReadFromStream(TBitsEngine& be) override;
   void WriteTagBody(TBitsEngine& be) override;
+  std::uint16_t DefinedCharacter() const override { return SoundId; }
 };
 
 struct TSWFSoundEnvelope {
@@ -63,6 +64,7 @@ class TSWFStartSound final : public TSWFObject {
   void AssignFrom(const TBasedSWFObject& source) override;
   void ReadFromStream(TBitsEngine& be) override;
   void WriteTagBody(TBitsEngine& be) override;
+  void UsedCharacters(std::vector<std::uint16_t>& ids) const override { AddUsed(ids, SoundId); }
   void CopyFields(const TSWFStartSound& s);
 
  private:
@@ -127,6 +129,7 @@ class TSWFDefineVideoStream final : public TSWFObject {
   void AssignFrom(const TBasedSWFObject& source) override;
   void ReadFromStream(TBitsEngine& be) override;
   void WriteTagBody(TBitsEngine& be) override;
+  std::uint16_t DefinedCharacter() const override { return CharacterId; }
   void CopyFields(const TSWFDefineVideoStream& s);
 };
 
@@ -136,6 +139,7 @@ class TSWFVideoFrame final : public TSWFDataObject {
   std::uint16_t StreamId = 0;
   std::uint16_t FrameNum = 0;
   std::uint8_t MinVersion() const override { return 6; }
+  void UsedCharacters(std::vector<std::uint16_t>& ids) const override { AddUsed(ids, StreamId); }
   void AssignFrom(const TBasedSWFObject& source) override;
   void ReadFromStream(TBitsEngine& be) override;
   void WriteTagBody(TBitsEngine& be) override;

@@ -33,6 +33,11 @@ class TSWFDefineSprite final : public TSWFObject {
   std::uint8_t MinVersion() const override;
   // Control tags are not copied: builder objects cannot be.
   void AssignFrom(const TBasedSWFObject& source) override;
+  std::uint16_t DefinedCharacter() const override { return SpriteID; }
+  // What its control tags use.
+  void UsedCharacters(std::vector<std::uint16_t>& ids) const override {
+    for (const auto& tag : ControlTags) tag->UsedCharacters(ids);
+  }
   void ReadFromStream(TBitsEngine& be) override;
   // The control tags, then End unless the last of them is an End tag.
   void WriteTagBody(TBitsEngine& be) override;

@@ -112,10 +112,8 @@ std::unique_ptr<TSWFObject> ReadTag(TBitsEngine& be, std::uint8_t version) {
 
 namespace {
 
-// The first eight bytes' fields, checked, and the bytes after them
-// (inflated into `inflated` for a compressed movie).
-std::span<const std::uint8_t> ReadFileStart(std::span<const std::uint8_t> bytes, TSWFFileHeader& h,
-                                            std::vector<std::uint8_t>& inflated) {
+// The first eight bytes' fields, checked; whether the movie is compressed.
+bool ReadFirstEight(std::span<const std::uint8_t> bytes, TSWFFileHeader& h) {
   if (bytes.size() < 8) throw SWFFormatError("file too short for an SWF header");
   std::copy_n(bytes.begin(), 3, h.Signature);
   const bool compressed = h.Signature[0] == 'C';
@@ -125,7 +123,14 @@ std::span<const std::uint8_t> ReadFileStart(std::span<const std::uint8_t> bytes,
   h.Version = bytes[3];
   h.FileLength = bytes[4] | (bytes[5] << 8) | (bytes[6] << 16) | (static_cast<std::uint32_t>(bytes[7]) << 24);
   if (h.FileLength < 8) throw SWFFormatError("SWF length field below the header size");
+  return compressed;
+}
 
+// The first eight bytes' fields, checked, and the bytes after them
+// (inflated into `inflated` for a compressed movie).
+std::span<const std::uint8_t> ReadFileStart(std::span<const std::uint8_t> bytes, TSWFFileHeader& h,
+                                            std::vector<std::uint8_t>& inflated) {
+  const bool compressed = ReadFirstEight(bytes, h);
   std::span<const std::uint8_t> rest = bytes.subspan(8);
   if (compressed) {
     inflated = ZlibDecompress(rest, h.FileLength - 8);
@@ -151,6 +156,21 @@ TSWFFileHeader ReadSWFFileHeader(std::span<const std::uint8_t> bytes) {
   std::vector<std::uint8_t> inflated;
   TMemoryViewStream stream(ReadFileStart(bytes, h, inflated));
   TBitsEngine be(stream);
+  ReadStageFields(be, h);
+  return h;
+}
+
+TSWFFileHeader ReadSWFHeaderStart(TStream& stream) {
+  std::uint8_t start[8] = {};
+  TSWFFileHeader h;
+  const bool compressed = ReadFirstEight(std::span(start, stream.Read(start, sizeof start)), h);
+  if (!compressed) {
+    TBitsEngine be(stream);
+    ReadStageFields(be, h);
+    return h;
+  }
+  TDecompressionStream inflating(stream);
+  TBitsEngine be(inflating);
   ReadStageFields(be, h);
   return h;
 }

@@ -69,5 +69,10 @@ TSWFFile ReadSWFFile(std::span<const std::uint8_t> bytes);
 // Only the header of a whole movie file (the length and, compressed, the
 // inflation checked as ReadSWFFile checks them); the tags are not read.
 TSWFFileHeader ReadSWFFileHeader(std::span<const std::uint8_t> bytes);
+// The header read from the start of a stream, the stage fields inflated
+// from a compressed movie as far as they go: a few bytes whatever the
+// movie's size. The length field is not checked against the data and no
+// tag is read.
+TSWFFileHeader ReadSWFHeaderStart(TStream& stream);
 
 }  // namespace movara::swf

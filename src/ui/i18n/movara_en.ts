@@ -8,6 +8,10 @@
         <translation>File type (*.GIF)</translation>
     </message>
     <message>
+        <source>文件类型 (*.GIF *.PNG *.WEBP)</source>
+        <translation>File type (*.GIF *.PNG *.WEBP)</translation>
+    </message>
+    <message>
         <source>预览</source>
         <translation>Preview</translation>
     </message>
@@ -116,8 +120,8 @@
         <translation>The GIF files of the selected folder</translation>
     </message>
     <message>
-        <source>只列出 GIF 文件</source>
-        <translation>Only GIF files are listed</translation>
+        <source>列出并转换的文件类型</source>
+        <translation>The kinds of file listed and converted</translation>
     </message>
     <message>
         <source>所选 GIF 的预览；较大的图片可以拖动</source>

@@ -7,6 +7,7 @@
 
 #include "BmpBytes.h"
 #include "MovieReadBack.h"
+#include "SoundBytes.h"
 #include "TagCases.h"
 #include "base/FileStream.h"
 #include "swf/builder/FlashActionScript.h"
@@ -234,15 +235,13 @@ TEST(FlashShape, FillsAndTagCodes) {
   EXPECT_EQ(dynamic_cast<TSWFDefineShape&>(*redTag).ShapeBounds, red.Bounds) << "no line styles: bounds as given";
 }
 
-TEST(FlashShape, ImageFillStretchesThePictureAndMovesItAhead) {
+TEST(FlashShape, ImageFillStretchesThePictureDefinedAhead) {
   const auto bmp = TempBmp("movara-fill.bmp", test::MakeBmp(100, 50, 24, 0, {}, Bytes(100 * 50 * 3, 0x80)));
   auto movie = PixelMovie();
   TFlashShape& shape = movie.AddRectangle(0, 0, 100, 50);
   TFlashImage& image = movie.AddImage(bmp);
-  EXPECT_EQ(movie.Objects()[0].get(), &shape);
   TSWFImageFill& fill = shape.SetImageFill(image, 1, 1.0, 1.0);
-  EXPECT_EQ(movie.Objects()[0].get(), &image) << "the bitmap is defined before the shape that uses it";
-  EXPECT_EQ(movie.Objects()[1].get(), &shape);
+  EXPECT_EQ(movie.Objects()[0].get(), &shape) << "the list keeps its order; writing puts the bitmap first";
   EXPECT_EQ(fill.FillStyleType, 0x41);
   EXPECT_EQ(fill.BitmapID, image.CharacterId());
   EXPECT_EQ(fill.Matrix.ScaleX, 1310960);
@@ -268,8 +267,9 @@ TEST(FlashButton, LinkButtonTagOrderAndStates) {
   button.OnRelease().GetUrl("http://example.com/", "_blank");
   movie.PlaceObject(button, 2);
   movie.ShowFrame(1);
+  // The rectangle, made after the button, is defined ahead of it.
   EXPECT_EQ(TagCodes(movie),
-            (std::vector<std::uint16_t>{tagDefineButton2, tagDefineShape3, tagPlaceObject2, tagShowFrame, tagEnd}));
+            (std::vector<std::uint16_t>{tagDefineShape3, tagDefineButton2, tagPlaceObject2, tagShowFrame, tagEnd}));
   auto tag = test::ReadOneTag(test::Written([&](TBitsEngine& be) { button.WriteToStream(be); }), 6);
   const auto& b2 = dynamic_cast<TSWFDefineButton2&>(*tag);
   ASSERT_EQ(b2.Records.size(), 3u);
@@ -337,9 +337,10 @@ TEST(FlashButton, ConditionListsAndRecords) {
   TSWFButtonCondAction& both = other.AddCondAction((1 << 2) | (1 << 3));
   EXPECT_EQ(&other.ActionsForEvent(3), &both);
 
-  EXPECT_TRUE(button.AddRecord(1, bsUp, 1).HasColorTransform);
+  const std::uint16_t box = movie.AddRectangle(0, 0, 1, 1).CharacterId();
+  EXPECT_TRUE(button.AddRecord(box, bsUp, 1).HasColorTransform);
   TFlashButton& plain = movie.AddButton(false, false);
-  EXPECT_FALSE(plain.AddRecord(1, bsUp, 1).HasColorTransform);
+  EXPECT_FALSE(plain.AddRecord(box, bsUp, 1).HasColorTransform);
   EXPECT_EQ(plain.MinVersion(), 1);
   // A plain button's tag is a DefineButton: it has no condition lists to
   // hand out, and its release script stays its one action list.
@@ -349,7 +350,7 @@ TEST(FlashButton, ConditionListsAndRecords) {
   EXPECT_EQ(dynamic_cast<TSWFDefineButton&>(plain.ButtonTag()).Actions.Count(), 1u);
   const auto codes = TagCodes(movie);
   EXPECT_EQ(std::count(codes.begin(), codes.end(), tagDefineButtonSound), 0);
-  plain.ButtonSound().Sound(TSWFDefineButtonSound::IdleToOverUp).SoundId = 5;
+  plain.SetSound(TSWFDefineButtonSound::IdleToOverUp, movie.AddSound(test::SoundData("tone-11025-u8-mono.wav")));
   const auto withSound = TagCodes(movie);
   EXPECT_EQ(std::count(withSound.begin(), withSound.end(), tagDefineButtonSound), 1);
 }
@@ -386,7 +387,7 @@ TEST(FlashMovie, PictureAndLinkMovieReadsBack) {
   EXPECT_EQ(file.Header.FrameRect, (TRectangle{0, 0, 800, 600}));
   std::vector<std::uint16_t> codes;
   for (const auto& t : file.Tags) codes.push_back(t->TagCode);
-  std::vector<std::uint16_t> expected = {tagDefineBitsLossless, tagDefineShape2, tagDefineButton2, tagDefineShape3,
+  std::vector<std::uint16_t> expected = {tagDefineBitsLossless, tagDefineShape2, tagDefineShape3, tagDefineButton2,
                                          tagPlaceObject2, tagPlaceObject2};
   expected.insert(expected.end(), 10, tagShowFrame);
   expected.push_back(tagEnd);

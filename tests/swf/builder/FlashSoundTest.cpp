@@ -432,8 +432,10 @@ TEST(FlashSound, EventSoundsInFramesAndOnButtons) {
   const auto& start = dynamic_cast<const TSWFStartSound&>(*file.Tags[1]);
   EXPECT_EQ(start.SoundId, 1);
   EXPECT_EQ(start.LoopCount(), 3);
-  EXPECT_EQ(file.Tags[2]->TagCode, tagDefineButton2);
-  const auto& buttonSound = dynamic_cast<const TSWFDefineButtonSound&>(*file.Tags[3]);
+  // The button's rectangle, made after it, is defined ahead of it.
+  EXPECT_EQ(file.Tags[2]->TagCode, tagDefineShape2);
+  EXPECT_EQ(file.Tags[3]->TagCode, tagDefineButton2);
+  const auto& buttonSound = dynamic_cast<const TSWFDefineButtonSound&>(*file.Tags[4]);
   EXPECT_EQ(buttonSound.ButtonId, 2);
   ASSERT_NE(buttonSound.SoundIfAny(TSWFDefineButtonSound::OverUpToOverDown), nullptr);
   EXPECT_EQ(buttonSound.SoundIfAny(TSWFDefineButtonSound::OverUpToOverDown)->SoundId, 1);

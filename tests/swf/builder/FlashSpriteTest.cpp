@@ -90,7 +90,7 @@ TEST(FlashSprite, ATimelineOfItsOwnInsideAOneFrameMovie) {
   auto movie = PixelMovie();
   movie.SetVersion(6);
   TFlashSprite& sprite = movie.AddSprite();
-  // Defined after the sprite: placing it moves the definition ahead.
+  // Defined after the sprite: the movie writes the definition ahead of it.
   TFlashShape& box = movie.AddRectangle(0, 0, 10, 10);
   box.SetSolidColor(255, 0, 0, 255);
   TFlashPlaceObject& place = sprite.PlaceObject(box, 1);

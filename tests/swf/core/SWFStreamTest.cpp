@@ -9,6 +9,7 @@
 #include "base/ZlibStream.h"
 #include "swf/core/ControlTags.h"
 #include "swf/core/SWFStream.h"
+#include "swf/core/TagReader.h"
 
 namespace movara::swf {
 namespace {
@@ -220,6 +221,29 @@ TEST(SWFFileReading, RejectsBrokenFiles) {
   Bytes cws = Saved(s);
   cws[4] = 12;
   EXPECT_ANY_THROW(ReadSWFFile(cws));
+}
+
+TEST(SWFFileReading, HeaderFromAStreamsStart) {
+  for (const bool compressed : {false, true}) {
+    TBasedSWFStream s(0, 0, 640, 480, 30.0, true);
+    s.FrameCount = 4321;
+    s.SetCompressed(compressed);
+    FillEmptyBody(s);
+    const Bytes bytes = Saved(s);
+    const TSWFFileHeader whole = ReadSWFFileHeader(bytes);
+    TMemoryViewStream stream(bytes);
+    const TSWFFileHeader start = ReadSWFHeaderStart(stream);
+    EXPECT_EQ(std::string(start.Signature, 3), compressed ? "CWS" : "FWS");
+    EXPECT_EQ(start.FrameRect, whole.FrameRect);
+    EXPECT_EQ(start.FrameCount, 4321);
+    EXPECT_EQ(start.FrameRate, whole.FrameRate);
+    EXPECT_EQ(start.FileLength, whole.FileLength);
+    // Cut inside the stage fields, or before them.
+    for (const std::size_t cut : {std::size_t{0}, std::size_t{7}, std::size_t{9}}) {
+      TMemoryViewStream shortStream(std::span<const std::uint8_t>(bytes).first(cut));
+      EXPECT_ANY_THROW(ReadSWFHeaderStart(shortStream)) << cut << (compressed ? " compressed" : "");
+    }
+  }
 }
 
 }  // namespace

@@ -434,7 +434,7 @@ TEST(WindowHandlers, DroppedGifsAreConvertedWithOneBoxForSeveralAndADroppedFolde
   // The files that are not converted are named, those that are no GIF too.
   EXPECT_EQ(fx.View.Messages[0].Text,
             "2 files of 5 have been successfully converted.\n\nNot converted:\n"
-            "notes.txt: Reason: only GIF files (.gif) are converted\n"
+            "notes.txt: Reason: only GIF, PNG and WebP files are converted\n"
             "gone.gif: Reason: the file does not exist\n"
             "bad.gif: Reason: not a GIF file: invalid signature");
   EXPECT_TRUE(fx.View.OpenedUrls.empty()) << "no page for several";
@@ -454,7 +454,7 @@ TEST(WindowHandlers, DroppedGifsAreConvertedWithOneBoxForSeveralAndADroppedFolde
   fx.Form->FilesDropped({text});
   ASSERT_EQ(fx.View.Messages.size(), 1u);
   EXPECT_EQ(fx.View.Messages[0].Text,
-            "No files have been converted.\n\nNot converted:\nnotes.txt: Reason: only GIF files (.gif) are converted");
+            "No files have been converted.\n\nNot converted:\nnotes.txt: Reason: only GIF, PNG and WebP files are converted");
 }
 
 // Several dropped GIFs whose movies exist ask once: Yes replaces them, No

@@ -1,7 +1,5 @@
 #include "CliRuns.h"
 
-#include <signal.h>
-
 #include <algorithm>
 #include <optional>
 #include <system_error>
@@ -9,6 +7,7 @@
 #include "CliReport.h"
 #include "Interrupt.h"
 #include "play/HtmlPage.h"
+#include "run/MovieNames.h"
 #include "run/FolderRun.h"
 #include "run/ParallelConversions.h"
 #include "run/RunReport.h"
@@ -96,9 +95,10 @@ int Report(const TCliOptions& options, const std::filesystem::path& gif, const c
 // Converts a planned file on this thread with every core for its pictures,
 // its frames on the progress line when `showFrames`.
 convert::TConvertOutcome ConvertHere(const TCliOptions& options, const run::TPlannedFile& file, TTerminal& terminal,
-                                 bool showFrames, run::TConversionMeter& meter) {
+                                     bool showFrames, run::TConversionMeter& meter, run::TMovieFolders& folders) {
   convert::TConvertOptions job = JobFor(options, file);
   job.CompressionThreads = 0;
+  folders.Prepare(job.Movie);
   if (!showFrames) return meter.Convert(job);
   TFrameProgressLine progress(terminal, file.Gif.filename().string() + ": ");
   return meter.Convert(job, &progress);
@@ -126,7 +126,13 @@ class TCliRun final : public run::IFolderRunClient {
     }
     // After a signal no file starts, whichever thread is free.
     if (options.Jobs > 1 && jobs.size() > 1) {
-      running_.emplace(std::move(jobs), options.Jobs, report.Meter().Function(), [] { return InterruptSignal() == 0; });
+      running_.emplace(
+          std::move(jobs), options.Jobs,
+          [this, measured = report.Meter().Function()](const convert::TConvertOptions& job) {
+            folders_.Prepare(job.Movie);
+            return measured(job);
+          },
+          [] { return InterruptSignal() == 0; });
     }
   }
 
@@ -146,12 +152,12 @@ class TCliRun final : public run::IFolderRunClient {
       terminal_.Error("movara-cli: " + folder.Folder.string() + ": cannot read the folder. Reason: " + folder.Unreadable);
     }
   }
-  void FileStarted(std::size_t, std::size_t) override {
-    if (folderRun_ || running_) {
-      terminal_.Progress("file " + std::to_string(reported_ + 1) + " of " + std::to_string(total_));
-    }
-  }
+  void FileStarted(std::size_t, std::size_t) override {}
   int Convert(const run::TPlannedFile& file, const run::TPlannedFolder&) override {
+    if (folderRun_ || running_) {
+      terminal_.Progress("file " + std::to_string(reported_ + 1) + " of " + std::to_string(total_) + ": " +
+                         file.Gif.filename().string());
+    }
     const auto outcome = Outcome(file);
     if (!outcome) return run::kNotStarted;
     ++reported_;
@@ -184,7 +190,7 @@ class TCliRun final : public run::IFolderRunClient {
       if (outcome) ++taken_;
       return outcome;
     }
-    return ConvertHere(options_, file, terminal_, !folderRun_, report_.Meter());
+    return ConvertHere(options_, file, terminal_, !folderRun_, report_.Meter(), folders_);
   }
 
   const TCliOptions& options_;
@@ -196,6 +202,9 @@ class TCliRun final : public run::IFolderRunClient {
   std::size_t taken_ = 0;
   // The planned file of each conversion handed to the parallel runner.
   std::vector<const run::TPlannedFile*> jobFiles_;
+  // Before the conversions, which make folders in it: the threads end
+  // before the empty ones are removed.
+  run::TMovieFolders folders_;
   std::optional<run::TParallelConversions> running_;
 };
 
@@ -203,7 +212,7 @@ class TCliRun final : public run::IFolderRunClient {
 // what was; the exit status of the signal.
 int Interrupted(const run::TFolderRunCounts& counts, std::size_t notConverted, TTerminal& terminal) {
   const int signal = InterruptSignal();
-  terminal.Error("movara-cli: interrupted (" + std::string(signal == SIGTERM ? "SIGTERM" : "SIGINT") + "); " +
+  terminal.Error("movara-cli: interrupted (" + std::string(SignalName(signal)) + "); " +
                  std::to_string(notConverted) + (notConverted == 1 ? " file" : " files") + " not converted");
   terminal.Info(run::FolderRunSummary(counts.Converted, counts.Failed, counts.Subfolders, false, counts.Unreadable));
   return 128 + signal;
@@ -255,8 +264,9 @@ convert::TConvertOutcome ConvertFile(const TCliOptions& options, const std::file
   const run::TRunPlan plan = run::PlanFileList({gif}, PlanOptions(options));
   const run::TPlannedFile& file = plan.Folders.front().Files.front();
   run::TConversionMeter meter;
+  run::TMovieFolders folders;
   const convert::TConvertOutcome outcome =
-      file.Refusal.empty() ? ConvertHere(options, file, terminal, true, meter) : run::RefusedOutcome(file);
+      file.Refusal.empty() ? ConvertHere(options, file, terminal, true, meter, folders) : run::RefusedOutcome(file);
   Report(options, gif, outcome, terminal);
   return outcome;
 }

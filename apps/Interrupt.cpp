@@ -11,6 +11,8 @@ namespace movara::cli {
 
 namespace {
 
+constexpr int kStopSignals[] = {SIGINT, SIGTERM, SIGHUP};
+
 std::atomic<int> received{0};
 
 void OnSignal(int signal) {
@@ -29,10 +31,22 @@ void CatchInterrupts() {
   // The conversions under way go on after the first signal: their reads and
   // writes are restarted, not failed.
   action.sa_flags = SA_RESTART;
-  sigaction(SIGINT, &action, nullptr);
-  sigaction(SIGTERM, &action, nullptr);
+  for (const int signal : kStopSignals) sigaction(signal, &action, nullptr);
 }
 
 int InterruptSignal() { return received.load(); }
+
+sigset_t StopSignals() {
+  sigset_t set;
+  sigemptyset(&set);
+  for (const int signal : kStopSignals) sigaddset(&set, signal);
+  return set;
+}
+
+const char* SignalName(int signal) {
+  if (signal == SIGTERM) return "SIGTERM";
+  if (signal == SIGHUP) return "SIGHUP";
+  return "SIGINT";
+}
 
 }  // namespace movara::cli

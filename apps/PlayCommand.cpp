@@ -1,7 +1,6 @@
 #include "PlayCommand.h"
 
 #include <signal.h>
-#include <spawn.h>
 #include <unistd.h>
 
 #include <csignal>
@@ -13,12 +12,11 @@
 #include "Interrupt.h"
 #include "base/FileStream.h"
 #include "base/ProgramFolder.h"
+#include "play/Browser.h"
 #include "play/HtmlPage.h"
 #include "play/PlayerFiles.h"
 #include "play/PlayerServer.h"
 #include "swf/core/TagReader.h"
-
-extern char** environ;
 
 namespace movara::cli {
 
@@ -53,30 +51,6 @@ bool LooksLikeMovie(const std::filesystem::path& file) {
   const std::size_t got = std::fread(signature, 1, 3, f);
   std::fclose(f);
   return got == 3 && (signature[0] == 'F' || signature[0] == 'C') && signature[1] == 'W' && signature[2] == 'S';
-}
-
-// Starts the user's browser on a URL without waiting for it: $BROWSER (the
-// first of its colon-separated commands) when set, else the desktop's
-// opener. False when it cannot be started.
-bool OpenBrowser(const std::string& url) {
-  const char* chosen = std::getenv("BROWSER");
-  std::string browser = chosen != nullptr && *chosen != '\0' ? chosen : "xdg-open";
-  browser = browser.substr(0, browser.find(':'));
-  posix_spawnattr_t attributes;
-  posix_spawnattr_init(&attributes);
-  // The browser gets the signals this process holds back for itself, in a
-  // process group of its own: Ctrl-C that ends the serving leaves it open.
-  sigset_t none;
-  sigemptyset(&none);
-  posix_spawnattr_setsigmask(&attributes, &none);
-  posix_spawnattr_setpgroup(&attributes, 0);
-  posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETPGROUP);
-  std::string urlArgument = url;
-  char* argv[] = {browser.data(), urlArgument.data(), nullptr};
-  pid_t pid = 0;
-  const int failed = posix_spawnp(&pid, browser.c_str(), nullptr, &attributes, argv, environ);
-  posix_spawnattr_destroy(&attributes);
-  return failed == 0;
 }
 
 // The movie to play and its page: the file itself when it is a movie, else
@@ -127,16 +101,13 @@ int PlayFile(const TCliOptions& options, TTerminal& terminal) {
   }
   // The conversion stops on Ctrl-C as any run does.
   const TPlayed played = MovieToPlay(options, terminal);
-  // From here SIGINT and SIGTERM end the serving: held back in every thread
-  // (the server's too) and waited for below. One that came during the
-  // conversion ends the program instead of the serving.
-  sigset_t stop;
-  sigemptyset(&stop);
-  sigaddset(&stop, SIGINT);
-  sigaddset(&stop, SIGTERM);
+  // From here SIGINT, SIGTERM and SIGHUP end the serving: held back in
+  // every thread (the server's too) and waited for below. One that came
+  // during the conversion ends the program instead of the serving.
+  sigset_t stop = StopSignals();
   pthread_sigmask(SIG_BLOCK, &stop, nullptr);
   if (const int signal = InterruptSignal(); signal != 0) {
-    terminal.Error(std::string("movara-cli: interrupted (") + (signal == SIGTERM ? "SIGTERM" : "SIGINT") + ")");
+    terminal.Error(std::string("movara-cli: interrupted (") + SignalName(signal) + ")");
     return 128 + signal;
   }
   if (played.Code != convert::crOk) return played.Code;
@@ -145,7 +116,7 @@ int PlayFile(const TCliOptions& options, TTerminal& terminal) {
   const std::string url = server.Play(played.Movie, played.Page);
   std::printf("page: %s\n", url.c_str());
   std::fflush(stdout);
-  if (!options.NoBrowser && !OpenBrowser(url)) {
+  if (!options.NoBrowser && !play::OpenBrowser(url)) {
     terminal.Error("movara-cli: no browser could be started; open the page above in one");
   }
   const bool onTerminal = isatty(STDERR_FILENO) == 1;

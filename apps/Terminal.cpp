@@ -23,6 +23,10 @@ void TTerminal::Error(const std::string& line) {
   std::fprintf(stderr, "%s\n", Printable(line).c_str());
 }
 
+void TTerminal::Warning(const std::string& line) {
+  if (!quiet_) Error(line);
+}
+
 void TTerminal::Progress(const std::string& text) {
   if (!live_) return;
   // Back to the line's start, the text, then erase what an earlier, longer

@@ -16,6 +16,8 @@ class TTerminal {
   explicit TTerminal(bool quiet, bool resultsOnStandardError = false);
   void Info(const std::string& line);
   void Error(const std::string& line);
+  // A line on standard error that --quiet leaves out.
+  void Warning(const std::string& line);
   void Progress(const std::string& text);
   void EndProgress();
 

@@ -18,15 +18,19 @@
 #include "base/Memory.h"
 #include "base/Printable.h"
 #include "run/FolderListing.h"
+#include "run/LinkUrl.h"
 
 namespace {
 
 using movara::cli::TCliOptions;
 
-constexpr const char* kUsage =
-    "usage: movara-cli [options] FILE.gif|FILE.png|FILE.webp...\n"
+constexpr const char* kSynopsis =
+    "usage: movara-cli [options] [--] FILE.gif|FILE.png|FILE.webp...\n"
     "       movara-cli [options] --folder DIR\n"
-    "       movara-cli [options] --play FILE\n"
+    "       movara-cli [options] --play FILE\n";
+constexpr const char* kHelpPointer = "movara-cli --help lists the options.\n";
+
+constexpr const char* kUsage =
     "\n"
     "Converts GIF, animated PNG and animated WebP images (still ones too) into\n"
     "SWF movies that play like them; a file's kind is told by its content.\n"
@@ -75,11 +79,13 @@ constexpr const char* kUsage =
     "of a folder run.\n"
     "Exit status: 0 when every file converted, 1 when a file could not be read\n"
     "or was not converted, 6 when a movie or the report could not be written, 2\n"
-    "for a usage error or a list that cannot be read, 130 or 143 when Ctrl-C or\n"
-    "SIGTERM stopped the run.\n";
+    "for a usage error or a list that cannot be read, 130, 143 or 129 when\n"
+    "Ctrl-C, SIGTERM or a closed terminal (SIGHUP) stopped the run.\n";
 
+// A usage error: its reason and where the options are told, on lines of
+// their own, so that the reason does not scroll away.
 [[noreturn]] void UsageError(const std::string& message) {
-  std::fprintf(stderr, "movara-cli: %s\n%s", movara::Printable(message).c_str(), kUsage);
+  std::fprintf(stderr, "movara-cli: %s\n%s", movara::Printable(message).c_str(), kHelpPointer);
   std::exit(2);
 }
 
@@ -113,6 +119,10 @@ std::vector<std::string> FormatExtensions(const std::string& list) {
 
 // Reads the arguments; an exit status when the run ends here.
 std::optional<int> ParseArguments(int argc, char** argv, TCliOptions& options) {
+  if (argc < 2) {
+    std::fprintf(stderr, "%s%s", kSynopsis, kHelpPointer);
+    return 2;
+  }
   bool namesOnly = false;
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
@@ -123,6 +133,7 @@ std::optional<int> ParseArguments(int argc, char** argv, TCliOptions& options) {
     if (namesOnly || arg == "--") {
       if (std::exchange(namesOnly, true)) options.Files.emplace_back(arg);
     } else if (arg == "--help" || arg == "-h") {
+      std::fputs(kSynopsis, stdout);
       std::fputs(kUsage, stdout);
       return 0;
     } else if (arg == "--version") {
@@ -159,7 +170,7 @@ std::optional<int> ParseArguments(int argc, char** argv, TCliOptions& options) {
       options.Quiet = true;
     } else if (movara::cli::ParseManyFilesOption(arg, value, options)) {
     } else if (arg.starts_with("--")) {
-      UsageError("unknown option " + arg);
+      UsageError("unknown option " + arg + " (a file named so goes after --)");
     } else {
       options.Files.emplace_back(arg);
     }
@@ -168,6 +179,7 @@ std::optional<int> ParseArguments(int argc, char** argv, TCliOptions& options) {
   if (options.Files.empty() && options.Folder.empty() && options.FilesFrom.empty()) UsageError("no file given");
   if (!options.Files.empty() && !options.Folder.empty()) UsageError("give files or --folder, not both");
   if (options.Play && options.Files.size() != 1) UsageError("--play plays one file");
+  if (options.NoBrowser && !options.Play) UsageError("--no-browser goes with --play");
   return std::nullopt;
 }
 
@@ -184,12 +196,23 @@ std::optional<int> CheckFolders(TCliOptions& options) {
   }
   if (!options.Folder.empty()) {
     if (!std::filesystem::is_directory(options.Folder, ec)) {
-      std::fprintf(stderr, "movara-cli: %s is not a folder\n", movara::Printable(options.Folder.string()).c_str());
+      const bool exists = std::filesystem::exists(options.Folder, ec);
+      std::fprintf(stderr, exists ? "movara-cli: %s is not a folder\n" : "movara-cli: the folder %s does not exist\n",
+                   movara::Printable(options.Folder.string()).c_str());
       return 2;
     }
     options.Folder = std::filesystem::absolute(options.Folder, ec);
   }
   return std::nullopt;
+}
+
+// A link that names a site without its scheme is kept as typed (a relative
+// link is legitimate), with a warning.
+void WarnOfUrl(const std::string& url, movara::cli::TTerminal& terminal) {
+  if (!movara::run::MissesScheme(url)) return;
+  terminal.Warning("movara-cli: warning: the URL \"" + url +
+                   "\" has no scheme: the movie opens it relative to its page (for the site, give \"" +
+                   movara::run::WithHttps(url) + "\")");
 }
 
 }  // namespace
@@ -202,6 +225,7 @@ int main(int argc, char** argv) {
   if (const auto status = CheckFolders(options)) return *status;
   if (const auto status = movara::cli::ReadListedFiles(options)) return *status;
   movara::cli::TTerminal terminal(options.Quiet, options.Report == "-");
+  WarnOfUrl(options.Url, terminal);
   movara::cli::CatchInterrupts();
   const auto report = movara::cli::OpenReport(options, terminal);
   if (!report) return movara::convert::crWriteError;

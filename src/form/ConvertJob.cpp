@@ -25,9 +25,9 @@ class TViewProgress final : public convert::IConvertProgress {
 // the conversion ends, also by an exception.
 class TSingleFileStatus {
  public:
-  TSingleFileStatus(IMainView& view, bool single) : view_(view), single_(single) {
+  TSingleFileStatus(IMainView& view, bool single, const std::filesystem::path& gif) : view_(view), single_(single) {
     if (!single_) return;
-    view_.SetStatusText(msg::kConverting);
+    view_.SetStatusText(msg::ConvertingText(gif, 0, 1));
     view_.SetBusyCursor(true);
   }
   ~TSingleFileStatus() {
@@ -45,6 +45,23 @@ class TSingleFileStatus {
 
 }  // namespace
 
+std::string msg::ConvertingText(const std::filesystem::path& gif, std::size_t index, std::size_t count) {
+  const std::string name = gif.filename().string();
+  if (count < 2) return "Converting " + name + ": please wait...";
+  return "Converting " + name + " (" + std::to_string(index + 1) + " of " + std::to_string(count) +
+         ")  |  Esc or Stop ends the run after this file";
+}
+
+std::string msg::StoppingText(const std::filesystem::path& gif) {
+  return "Stopping: the run ends once " + gif.filename().string() + " is converted...";
+}
+
+std::string TfrmMain::KeptText() const {
+  if (runKept_ == 0) return {};
+  return runKept_ == 1 ? " 1 movie that existed has been kept."
+                       : " " + std::to_string(runKept_) + " movies that existed have been kept.";
+}
+
 std::filesystem::path TfrmMain::MovieFolder(const std::string& subFolder) {
   std::error_code ec;
   if (OutputFolder.empty() || !std::filesystem::is_directory(OutputFolder, ec)) OutputFolder = DefaultOutputFolder();
@@ -56,9 +73,12 @@ std::string TfrmMain::LinkUrl() const {
   return view_.UrlEnabled() && url != "http://" ? url : std::string();
 }
 
-bool TfrmMain::MayWrite(const std::filesystem::path& target, bool single, bool keep) {
+bool TfrmMain::MayWrite(const std::filesystem::path& target, const TRunChoices& choices) {
   std::error_code ec;
-  if (CommandLineMode || !single || keep || !std::filesystem::exists(target, ec)) return true;
+  if (CommandLineMode || !choices.Single || choices.Movie.KeepExisting || choices.ReplaceAsked ||
+      !std::filesystem::exists(target, ec)) {
+    return true;
+  }
   int selected = 0;
   for (const auto& item : view_.ListItems()) selected += item.Selected ? 1 : 0;
   return selected != 1 ||
@@ -86,13 +106,16 @@ int TfrmMain::ConvertNow(const std::filesystem::path& gifFileName, const std::st
 int TfrmMain::ConvertPlanned(const run::TPlannedFile& file) {
   const TRunChoices choices = running_ ? run_ : CurrentChoices();
   const bool single = choices.Single;
+  current_ = file.Gif;
+  if (!single && !AbortRequested) view_.SetStatusText(msg::ConvertingText(file.Gif, runStarted_, runTotal_));
+  ++runStarted_;
   convert::TConvertOutcome outcome;
   if (!file.Refusal.empty()) {
     outcome = run::RefusedOutcome(file);
-  } else if (!MayWrite(file.Movie, single, choices.Movie.KeepExisting)) {
+  } else if (!MayWrite(file.Movie, choices)) {
     return convert::crOk;
   } else {
-    const TSingleFileStatus status(view_, single);
+    const TSingleFileStatus status(view_, single, file.Gif);
     view_.ProcessMessages();
     convert::TConvertOptions options;
     options.Gif = file.Gif;
@@ -103,10 +126,16 @@ int TfrmMain::ConvertPlanned(const run::TPlannedFile& file) {
     options.Timing = choices.Movie.Timing;
     if (choices.Movie.KeepExisting) options.Overwrite = convert::TOverwrite::Keep;
     TViewProgress progress(view_);
+    movieFolders_.Prepare(options.Movie);
     outcome = convert::ConvertFile(options, &progress);
   }
-  if (!single && outcome.Code != convert::crOk) runFailures_.push_back({file.Gif, run::ReasonLine(outcome)});
+  if (!single && outcome.Code != convert::crOk) runFailures_.push_back({file.Gif, run::ReasonLine(outcome, ReasonText())});
+  if (!single && outcome.Code == convert::crOk && !outcome.Written) ++runKept_;
   if (!CommandLineMode && single && !closePending_) ReportConversion(outcome);
+  if (CommandLineMode && outcome.Code != convert::crOk) {
+    const std::string reason = run::ReasonLine(outcome);
+    CommandLineError = run::ErrorMessage(outcome.Code) + (reason.empty() ? "" : " " + reason);
+  }
   if (CommandLineMode) view_.CloseWindow();
   return outcome.Code;
 }
@@ -117,12 +146,11 @@ void TfrmMain::ReportConversion(const convert::TConvertOutcome& outcome) {
     view_.MessageBox("The file " + outcome.Movie.filename().string() + " already exists and has been kept.",
                      IMainView::MessageKind::Information);
   } else if (outcome.Code == convert::crOk && std::filesystem::exists(outcome.Movie, ec)) {
-    view_.MessageBox("The file " + outcome.Movie.filename().string() + " has been successfully created.",
-                     IMainView::MessageKind::Information);
     ShowHTML(outcome.Movie, std::to_string(outcome.Width), std::to_string(outcome.Height),
-             outcome.FirstFrameTransparent);
+             outcome.FirstFrameTransparent,
+             "The file " + outcome.Movie.filename().string() + " has been successfully created.");
   } else if (outcome.Code != convert::crOk) {
-    const std::string reason = run::ReasonLine(outcome);
+    const std::string reason = run::ReasonLine(outcome, ReasonText());
     view_.MessageBox(run::ErrorMessage(outcome.Code) + (reason.empty() ? "" : "\n" + reason),
                      IMainView::MessageKind::Error);
   }

@@ -48,8 +48,12 @@ void TfrmMain::FormPaint() {
 }
 
 void TfrmMain::FormKeyPress(char key) {
-  if (key == 27) AbortRequested = true;
+  if (key != 27) return;
+  AbortRequested = true;
+  if (running_ && !run_.Single) ShowStopping();
 }
+
+void TfrmMain::ShowStopping() { view_.SetStatusText(msg::StoppingText(current_)); }
 
 void TfrmMain::RBSingleClick() {
   const bool single = view_.SingleFileMode();
@@ -77,7 +81,9 @@ void TfrmMain::btnStartClick() {
   // The window handles its events during a run: a second Start then is
   // ignored instead of running inside the first.
   if (running_) return;
-  const TRunScope run(*this, CurrentChoices());
+  TRunChoices choices = CurrentChoices();
+  if (!ConfirmUrl(choices)) return;
+  const TRunScope run(*this, choices);
   if (run_.Single) {
     for (const auto& item : view_.ListItems()) {
       if (item.Selected) {
@@ -95,17 +101,22 @@ void TfrmMain::btnStartClick() {
 TfrmMain::TRunScope::TRunScope(TfrmMain& form, const TRunChoices& choices) : form_(form) {
   form_.running_ = true;
   form_.run_ = choices;
+  form_.runTotal_ = form_.runStarted_ = 0;
+  form_.runKept_ = 0;
   form_.view_.ShowRunning(true, !choices.Single);
 }
 
 TfrmMain::TRunScope::~TRunScope() {
+  form_.movieFolders_.Tidy();
   form_.running_ = false;
   form_.view_.ShowRunning(false, !form_.run_.Single);
   form_.RBSingleClick();  // Start as the mode and the list now allow
 }
 
 void TfrmMain::btnStopClick() {
-  if (running_ && !run_.Single) AbortRequested = true;
+  if (!running_ || run_.Single) return;
+  AbortRequested = true;
+  ShowStopping();
 }
 
 TfrmMain::TRunChoices TfrmMain::CurrentChoices() const {
@@ -113,15 +124,15 @@ TfrmMain::TRunChoices TfrmMain::CurrentChoices() const {
 }
 
 // The window's side of a folder run: the tree follows the folder being
-// converted, the status texts and the progress bar.
+// converted, the progress bar its files (the status names each file as it
+// is converted).
 class TfrmMain::TFolderRunView final : public run::IFolderRunClient {
  public:
   explicit TFolderRunView(TfrmMain& form) : form_(form), view_(form.view_) {}
 
   bool AbortRequested() override { return form_.AbortRequested; }
-  void FolderStarted(const run::TPlannedFolder& folder, bool root) override {
+  void FolderStarted(const run::TPlannedFolder& folder, bool) override {
     if (view_.SelectedFolder() != folder.Folder) view_.SelectFolder(folder.Folder);
-    view_.SetStatusText((root ? "Press ESC to abort  |  Processing: " : "Processing: ") + folder.Folder.string());
   }
   void FolderSkipped(const run::TPlannedFolder&) override {}
   void FileStarted(std::size_t index, std::size_t count) override {
@@ -145,7 +156,9 @@ run::TFolderRunCounts TfrmMain::RunFolder() {
   TFolderRunView client(*this);
   run::TFolderRunCounts counts;
   try {
-    counts = run::RunFolderPlan(run::PlanFolderRun(root, PlanOptions("")), client, true);
+    const run::TRunPlan plan = run::PlanFolderRun(root, PlanOptions(""));
+    for (const auto& folder : plan.Folders) runTotal_ += folder.Files.size();
+    counts = run::RunFolderPlan(plan, client, true);
   } catch (...) {
     EndFolderRun(root);
     throw;
@@ -155,10 +168,14 @@ run::TFolderRunCounts TfrmMain::RunFolder() {
   const std::string failures = run::FailedFilesText(runFailures_);
   if (counts.WriteError) {
     view_.MessageBox(msg::kError6Folder + failures, IMainView::MessageKind::Error);
+  } else if (counts.Aborted) {
+    const auto reached = static_cast<std::size_t>(counts.Converted + counts.Failed);
+    view_.MessageBox(run::StoppedRunSummary(counts.Converted, counts.Failed, runTotal_ - reached) + KeptText() + failures,
+                     IMainView::MessageKind::Information);
   } else {
     view_.MessageBox(
         run::FolderRunSummary(counts.Converted, counts.Failed, counts.Subfolders, counts.Aborted, counts.Unreadable) +
-            failures,
+            KeptText() + failures,
         IMainView::MessageKind::Information);
   }
   return counts;
@@ -204,7 +221,13 @@ void TfrmMain::readini() {
     *fields[i] = *value;
   }
   g.Maximized = settings_.ReadInteger("Maximized").value_or(0) != 0;
-  g.Split = settings_.ReadInteger("Split").value_or(0);
+  if (const auto share = settings_.ReadInteger("SplitShare")) {
+    g.SplitShare = *share;
+  } else if (const auto moved = settings_.ReadInteger("Split")) {
+    // Stored by earlier versions: the handle moved by this many pixels from
+    // its design place, between columns of 201 pixels each.
+    g.SplitShare = static_cast<int>((201LL + *moved) * 10000 / 402);
+  }
   view_.SetWindowGeometry(g);
   readChoices();
   settings_.Close();
@@ -229,7 +252,7 @@ void TfrmMain::writeini() {
   settings_.WriteInteger("W", g.Width);
   settings_.WriteInteger("H", g.Height);
   settings_.WriteInteger("Maximized", g.Maximized ? 1 : 0);
-  settings_.WriteInteger("Split", g.Split);
+  settings_.WriteInteger("SplitShare", g.SplitShare);
   writeChoices();
   settings_.Close();
 }

@@ -13,6 +13,7 @@
 #include "play/HtmlPage.h"
 #include "play/PlayerServer.h"
 #include "run/FolderRun.h"
+#include "run/MovieNames.h"
 #include "run/RunReport.h"
 
 namespace movara::form {
@@ -27,8 +28,10 @@ class TfrmMain {
   std::filesystem::path LastDir;
   bool CommandLineMode = false;
   bool AbortRequested = false;
-  // The code of the conversion FormCreate ran for the command line.
+  // The code of the conversion FormCreate ran for the command line, and
+  // why it failed (the error's text and its reason) when it did.
   int CommandLineResult = convert::crOk;
+  std::string CommandLineError;
   std::int32_t RememberedIndex = -1;
 
   const std::filesystem::path& ProgramFolder() const { return programFolder_; }
@@ -43,10 +46,12 @@ class TfrmMain {
   // closes after it (ClosePending).
   bool FormCloseQuery();
   bool ClosePending() const { return closePending_; }
+  // Escape stops a run of several files between files, and says so at once.
   void FormKeyPress(char key);
   void RBSingleClick();
   void btnStartClick();
-  // Start turned stop during a folder run: the run ends between files.
+  // Start turned stop during a run of several files: the run ends between
+  // files, and the status says so at once.
   void btnStopClick();
   // Files and folders dropped on the window: a folder is selected in the
   // tree; GIF files are converted, each as a single-file run, with one box
@@ -67,8 +72,12 @@ class TfrmMain {
   void ShowHint(const std::string& hint);
   void TBItem1Click();
   void About1Click();
-  // The help page shipped with the program: beside it, or in the installed
-  // data folder.
+  // The Language menu: the window's texts switch at once, and the choice is
+  // kept with the settings (until one is made, the locale's language).
+  void LanguageClick(TLanguage language);
+  // The help page of the window's language shipped with the program (the
+  // English one when that language has none): beside it, or in the
+  // installed data folder.
   std::filesystem::path HelpFile() const;
   // Where movies go when no output folder is chosen or the chosen one is
   // gone: the user's pictures folder, else the home folder, else the
@@ -93,10 +102,11 @@ class TfrmMain {
   // The folder mode of the Start button: the selected folder and one level
   // of its subfolders, with progress, abort and the summary.
   run::TFolderRunCounts RunFolder();
-  // Writes the HTML test page beside a movie and opens it as served, with
-  // the player, in the browser.
+  // Writes the HTML test page beside a movie, serves it with the player and
+  // opens it in the browser; then one box says `made` and gives the page's
+  // address to copy or open again (or says why it cannot be played).
   void ShowHTML(const std::filesystem::path& fileName, const std::string& width, const std::string& height,
-                bool transparent);
+                bool transparent, const std::string& made);
 
  private:
   class TFolderRunView;
@@ -105,8 +115,24 @@ class TfrmMain {
     bool Single = true;
     std::string Url;
     IMainView::MovieChoices Movie;
+    // Whether replacing the movies that exist was asked once for the whole
+    // run (a drop), so that no file asks again.
+    bool ReplaceAsked = false;
   };
   TRunChoices CurrentChoices() const;
+  // Asks about a link that names a site without its scheme; false when the
+  // run is cancelled. The choices take the URL the user chose.
+  bool ConfirmUrl(TRunChoices& choices);
+  // Asks once whether the planned movies that exist are replaced (unless
+  // they are kept anyway); No keeps them, or for a single file converts
+  // nothing (false).
+  bool AskOnceAboutReplacing(const run::TRunPlan& plan, TRunChoices& choices);
+  // " n movies that existed have been kept." for a summary; empty for none.
+  std::string KeptText() const;
+  // How the reasons of failures are said in the window's language.
+  run::TReasonText ReasonText() const;
+  // The status once a run of several files was asked to stop.
+  void ShowStopping();
   // A run from its start to its end: its choices read once, the controls
   // that choose them disabled meanwhile.
   class TRunScope {
@@ -130,12 +156,12 @@ class TfrmMain {
   std::string LinkUrl() const;
   // Whether the movie may be written; asks when an interactive single-file
   // conversion would replace one (unless existing movies are kept).
-  bool MayWrite(const std::filesystem::path& target, bool single, bool keep);
+  bool MayWrite(const std::filesystem::path& target, const TRunChoices& choices);
   void ReportConversion(const convert::TConvertOutcome& outcome);
   // Serves a movie and its page (PlayInWindow.cpp), starting the player
-  // server on first use, and opens the page in the browser; a message box
-  // says why when it cannot.
-  void OpenServedPage(const std::filesystem::path& movie, const std::filesystem::path& page);
+  // server on first use; the page's address. Empty when it cannot, after a
+  // box with `made` and one that says why.
+  std::string ServePage(const std::filesystem::path& movie, const std::filesystem::path& page, const std::string& made);
   void EndFolderRun(const std::filesystem::path& root);
   IMainView& view_;
   ISettingsStore& settings_;
@@ -144,15 +170,33 @@ class TfrmMain {
   // The server of the movies played, for as long as the window lives.
   std::unique_ptr<play::TPlayerServer> player_;
   bool closePending_ = false;
+  // The movies' subfolders a run made, tidied when it ends.
+  run::TMovieFolders movieFolders_;
   TRunChoices run_;
   std::vector<run::TFailedFile> runFailures_;
+  // The files of the run of several going on, how many were started, and
+  // the one being converted.
+  std::size_t runTotal_ = 0;
+  std::size_t runStarted_ = 0;
+  // Movies of the run that existed and were kept.
+  int runKept_ = 0;
+  std::filesystem::path current_;
+  // Whether the user chose the language (stored then).
+  bool languageChosen_ = false;
 };
 
-// The window's status text while it converts.
+// The window's own texts.
 namespace msg {
 // The result texts the window shares with the command line.
 using namespace run::msg;
-inline constexpr const char* kConverting = "Converting:  please wait...";
+// The status while a file converts: its name, and its place in a run of
+// `count` files when there are several.
+std::string ConvertingText(const std::filesystem::path& gif, std::size_t index, std::size_t count);
+// The status once a run of several files was asked to stop.
+std::string StoppingText(const std::filesystem::path& gif);
+// What the box after a movie was made and served says of its page.
+inline constexpr const char* kPageOpened = "It should now play in your browser; if it does not, open this address in one:";
+inline constexpr const char* kNoBrowser = "No browser could be started: open this address in one to play the movie:";
 }  // namespace msg
 
 // Whether the program's arguments ask for a conversion without the window:

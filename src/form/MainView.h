@@ -10,6 +10,9 @@
 
 namespace movara::form {
 
+// The languages of the window's texts.
+enum class TLanguage { English, Chinese };
+
 // What the main window's logic needs of its controls. The Qt window, the
 // console front end and the tests each provide one.
 class IMainView {
@@ -19,6 +22,13 @@ class IMainView {
   enum class MessageKind { Question, Information, Error };
   // A message box captioned "Movara"; a question answers Yes (true) or No.
   virtual bool MessageBox(const std::string& text, MessageKind kind) = 0;
+  // The box after a movie was made and served: its text, then the page's
+  // address, which the user can select, copy and open in the browser.
+  virtual void ShowPlayedPage(const std::string& text, const std::string& url) = 0;
+  // Asked when the link's URL names a site without its scheme: the URL
+  // with "https://" (`suggestion`), the URL as typed, or no run.
+  enum class UrlAnswer { UseSuggestion, KeepAsTyped, Cancel };
+  virtual UrlAnswer AskAboutUrl(const std::string& url, const std::string& suggestion) = 0;
 
   // The wide status pane (RzP), the position pane (RzP2), the progress bar
   // (RzB) and the cursor.
@@ -80,9 +90,10 @@ class IMainView {
     int Height = 384;
     // Left to Height are then the size and place it returns to.
     bool Maximized = false;
-    // How far the handle between the folder column and the file list is
-    // moved from its design place, to the right.
-    int Split = 0;
+    // The folder column's share of the width it shares with the file list,
+    // in ten-thousandths (5000: the design's halves); the window keeps each
+    // at least at its minimum width.
+    int SplitShare = 5000;
   };
   virtual Geometry WindowGeometry() const = 0;
   virtual void SetWindowGeometry(const Geometry& geometry) = 0;
@@ -90,8 +101,11 @@ class IMainView {
   virtual std::filesystem::path PicturesFolder() const = 0;
   // Opens a document with the desktop's default handler.
   virtual void OpenDocument(const std::filesystem::path& file) = 0;
-  // Opens a URL in the system's browser; false when it cannot.
+  // Opens a URL in the user's browser; false when it cannot.
   virtual bool OpenUrl(const std::string& url) = 0;
+  // The language of the window's texts, and switching it.
+  virtual TLanguage Language() const = 0;
+  virtual void SetLanguage(TLanguage language) = 0;
 
   // The preview: its check box (ChB1) and its pane.
   virtual bool PreviewChecked() const = 0;

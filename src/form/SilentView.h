@@ -23,6 +23,8 @@ class TSilentPreview final : public IPreviewView, public imaging::IGIFDrawTarget
 class TSilentView final : public IMainView {
  public:
   bool MessageBox(const std::string&, MessageKind) override { return true; }
+  void ShowPlayedPage(const std::string&, const std::string&) override {}
+  UrlAnswer AskAboutUrl(const std::string&, const std::string&) override { return UrlAnswer::KeepAsTyped; }
   void SetStatusText(const std::string&) override {}
   void SetPositionText(const std::string&) override {}
   void ShowPositionPane(bool) override {}
@@ -50,6 +52,8 @@ class TSilentView final : public IMainView {
   std::filesystem::path PicturesFolder() const override { return {}; }
   void OpenDocument(const std::filesystem::path&) override {}
   bool OpenUrl(const std::string&) override { return true; }
+  TLanguage Language() const override { return TLanguage::English; }
+  void SetLanguage(TLanguage) override {}
   bool PreviewChecked() const override { return false; }
   IPreviewView& Preview() override { return preview_; }
   std::filesystem::path BrowseForFolder(const std::filesystem::path&) override { return {}; }

@@ -4,12 +4,14 @@
 
 #include "base/ProgramFolder.h"
 #include "form/MainForm.h"
+#include "play/Browser.h"
 
 namespace movara::form {
 
 namespace {
 
-constexpr const char* kHelpFileName = "Movara.html";
+// The help page of each language, English first.
+constexpr const char* kHelpFileNames[] = {"Movara.html", "Movara-zh.html"};
 
 std::string LongHint(const std::string& hint) {
   const auto bar = hint.find('|');
@@ -56,21 +58,26 @@ void TfrmMain::ShowHint(const std::string& hint) { view_.SetStatusText(LongHint(
 
 std::filesystem::path TfrmMain::HelpFile() const {
   std::error_code ec;
-  const std::filesystem::path beside = programFolder_ / kHelpFileName;
-  if (std::filesystem::is_regular_file(beside, ec)) return beside;
-  const std::filesystem::path installed = InstalledDataFolder(programFolder_) / kHelpFileName;
-  if (std::filesystem::is_regular_file(installed, ec)) return installed;
+  for (const char* name : {kHelpFileNames[static_cast<int>(view_.Language())], kHelpFileNames[0]}) {
+    for (const auto& folder : {programFolder_, InstalledDataFolder(programFolder_)}) {
+      if (std::filesystem::is_regular_file(folder / name, ec)) return folder / name;
+    }
+  }
   return {};
 }
 
 void TfrmMain::TBItem1Click() {
   const std::filesystem::path help = HelpFile();
   if (help.empty()) {
-    view_.MessageBox(std::string("The help file ") + kHelpFileName + " is missing beside the program.",
+    view_.MessageBox(std::string("The help file ") + kHelpFileNames[0] + " is missing beside the program.",
                      IMainView::MessageKind::Error);
     return;
   }
-  view_.OpenDocument(help);
+  // A page, opened as the movies' pages are.
+  if (!view_.OpenUrl(play::FileUrl(help))) {
+    view_.MessageBox("No browser could be started to show the help page " + help.string(),
+                     IMainView::MessageKind::Error);
+  }
 }
 
 void TfrmMain::About1Click() { view_.ShowAboutBox(); }

@@ -29,13 +29,13 @@ void TGIFHeader::Clear() {
 void TGIFHeader::LoadFromStream(TGIFStreamReader& reader) {
   const std::uint64_t start = reader.Position();
   std::uint8_t signature[6];
-  reader.ReadExact(signature, 6);
+  // A file too short to hold a signature is no GIF, not a GIF cut short.
+  if (reader.ReadSome(signature, 6) != 6) throw GIFException(gifmsg::kBadSignature);
   if (!StartsWithGIF(signature)) {
     // Some files carry a few bytes before the signature.
     reader.Seek(start);
     reader.Skip(4);
-    reader.ReadExact(signature, 6);
-    if (!StartsWithGIF(signature)) throw GIFException(gifmsg::kBadSignature);
+    if (reader.ReadSome(signature, 6) != 6 || !StartsWithGIF(signature)) throw GIFException(gifmsg::kBadSignature);
   }
   std::uint8_t d[7];
   reader.ReadExact(d, 7);

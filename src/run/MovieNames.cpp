@@ -11,10 +11,25 @@ std::filesystem::path MovieFileName(const std::filesystem::path& folder, const s
 }
 
 std::filesystem::path MovieSubfolder(const std::filesystem::path& output, const std::string& subFolder) {
-  if (subFolder.empty()) return output;
+  return subFolder.empty() ? output : output / subFolder;
+}
+
+TMovieFolders::~TMovieFolders() { Tidy(); }
+
+void TMovieFolders::Prepare(const std::filesystem::path& movie) {
+  const std::filesystem::path folder = movie.parent_path();
   std::error_code ec;
-  std::filesystem::create_directory(output / subFolder, ec);
-  return output / subFolder;
+  const std::lock_guard lock(mutex_);
+  if (std::filesystem::create_directory(folder, ec)) made_.push_back(folder);
+}
+
+void TMovieFolders::Tidy() {
+  const std::lock_guard lock(mutex_);
+  std::error_code ec;
+  for (const auto& folder : made_) {
+    if (std::filesystem::is_empty(folder, ec) && !ec) std::filesystem::remove(folder, ec);
+  }
+  made_.clear();
 }
 
 }  // namespace movara::run

@@ -86,9 +86,10 @@ void ListFolder(TPlannedFolder& folder, const std::filesystem::path& movieFolder
   }
 }
 
-// Makes a subfolder's movie folder; its files are refused when it lies
-// outside the output folder (a link in the output tree).
-void PrepareMovieFolder(TPlannedFolder& folder, const std::filesystem::path& output) {
+// Refuses a subfolder's files when its movie folder lies outside the output
+// folder (a link in the output tree). The folder is made when its first
+// movie is written, not here.
+void CheckMovieFolder(TPlannedFolder& folder, const std::filesystem::path& output) {
   if (folder.Files.empty()) return;
   const std::filesystem::path movies = MovieSubfolder(output, folder.Name);
   if (Within(Resolved(movies), Resolved(output))) return;
@@ -147,7 +148,7 @@ TRunPlan PlanFolderRun(const std::filesystem::path& root, const TPlanOptions& op
     TPlannedFolder folder{root / name, name, {}, {}, false};
     folder.Repeated = !walked.insert(Resolved(folder.Folder)).second;
     if (!folder.Repeated) ListFolder(folder, output / name, options.Extensions);
-    PrepareMovieFolder(folder, output);
+    CheckMovieFolder(folder, output);
     plan.Folders.push_back(std::move(folder));
   }
   RefuseConflicts(plan, options.Pages);

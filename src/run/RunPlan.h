@@ -66,8 +66,8 @@ struct TPlanOptions {
 };
 
 // Plans a folder run: the GIFs of `root`, then those of each subfolder (one
-// level), links to a folder walked already not followed. Makes the movies'
-// subfolders below the output folder.
+// level), links to a folder walked already not followed. Makes nothing: the
+// movies' subfolders below the output folder are made by TMovieFolders.
 TRunPlan PlanFolderRun(const std::filesystem::path& root, const TPlanOptions& options);
 // Plans the conversion of files given by name, in their order; relative
 // names are taken from the current folder, a folder is refused.

@@ -10,12 +10,12 @@ constexpr std::size_t kFailuresNamed = 10;
 
 }  // namespace
 
-std::string ReasonLine(const convert::TConvertOutcome& outcome) {
+std::string ReasonLine(const convert::TConvertOutcome& outcome, TReasonText text) {
   if (outcome.Reason.empty()) return {};
-  std::string line = "Reason: " + outcome.Reason;
   const std::string_view gloss = imaging::GIFMessageGloss(outcome.Reason);
-  if (!gloss.empty()) line += " (" + std::string(gloss) + ")";
-  return line;
+  if (gloss.empty()) return "Reason: " + outcome.Reason;
+  if (text == TReasonText::English) return "Reason: " + std::string(gloss);
+  return "Reason: " + outcome.Reason + " (" + std::string(gloss) + ")";
 }
 
 std::string FailedFilesText(const std::vector<TFailedFile>& failed) {
@@ -48,6 +48,11 @@ std::string FolderRunSummary(int converted, int failed, int subfolders, bool abo
   if (unreadable > 1) text += " " + std::to_string(unreadable) + " folders could not be read.";
   if (unreadable == 1) text += " 1 folder could not be read.";
   return text;
+}
+
+std::string StoppedRunSummary(int converted, int failed, std::size_t notReached) {
+  return std::string(msg::kAborted) + " " + std::to_string(converted) + (converted == 1 ? " file" : " files") +
+         " converted, " + std::to_string(failed) + " failed, " + std::to_string(notReached) + " not reached.";
 }
 
 std::string PositionText(std::ptrdiff_t selectedIndex, std::size_t count) {

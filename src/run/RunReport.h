@@ -23,10 +23,14 @@ inline constexpr const char* kAborted = "The converting process has been aborted
 // be converted, Error 6 when the movie could not be written.
 const char* ErrorMessage(int code);
 
+// How a reason is said: the reader's own (Chinese) text with its English
+// gloss, or in English only.
+enum class TReasonText { WithGloss, English };
+
 // Why a conversion failed, for people: "Reason: " and the reader's or the
-// writer's message, with an English gloss of the reader's. Empty when the
-// outcome gives no reason.
-std::string ReasonLine(const convert::TConvertOutcome& outcome);
+// writer's message; the reader's with its English gloss, or only the gloss.
+// Empty when the outcome gives no reason.
+std::string ReasonLine(const convert::TConvertOutcome& outcome, TReasonText text = TReasonText::WithGloss);
 
 // A file a folder run could not convert, and why.
 struct TFailedFile {
@@ -41,6 +45,10 @@ std::string FailedFilesText(const std::vector<TFailedFile>& failed);
 
 // The summary of a folder run, with the folders it could not read.
 std::string FolderRunSummary(int converted, int failed, int subfolders, bool aborted, int unreadable = 0);
+
+// The summary of a run stopped before its end: that it was stopped, then
+// how many files were converted, failed and were not reached.
+std::string StoppedRunSummary(int converted, int failed, std::size_t notReached);
 
 // The position pane's text for a list of `count` files: "File: n/count"
 // for the selected file n (counted from 1), "File: 0/count" without one.

@@ -7,7 +7,6 @@
 #include "base/ProgramFolder.h"
 #include "ui/MainWindow.h"
 #include "ui/QtSettingsStore.h"
-#include "ui/Translation.h"
 
 namespace movara::ui {
 
@@ -28,8 +27,6 @@ int RunWindow(int& argc, char** argv, const std::vector<std::string>& args) {
   QApplication::setOrganizationName("Brenholt");
   // The desktop matches the window to its entry (and icon) by this id.
   QApplication::setDesktopFileName(MOVARA_APP_ID);
-  const std::unique_ptr<QTranslator> english = WindowTranslator(QLocale::system());
-  if (english != nullptr) QApplication::installTranslator(english.get());
   // Held while the program runs, for other programs to see; not tested here.
   QSystemSemaphore running("Movara", 1, QSystemSemaphore::Open);
   TQtSettingsStore settings;

@@ -32,11 +32,14 @@
 #include <QUrl>
 #include <algorithm>
 
+#include "play/Browser.h"
 #include "run/FolderListing.h"
 #include "ui/AboutDialog.h"
 #include "ui/PreviewBox.h"
 #include "ui/ProgramIcon.h"
 #include "ui/SplitHandle.h"
+#include "ui/Translation.h"
+#include "ui/WindowLayout.h"
 #include "ui/WindowPlacement.h"
 #include "ui/WindowTexts.h"
 
@@ -44,16 +47,11 @@ namespace movara::ui {
 
 namespace {
 
-// The window's design: its client size (also its smallest) and position.
-constexpr int kDesignWidth = 784;
-constexpr int kDesignHeight = 384;
+// The window's design position (its size is in WindowLayout.h).
 constexpr int kDesignLeft = 192;
 constexpr int kDesignTop = 114;
 constexpr int kStatusHeight = 19;
 constexpr int kListPathRole = Qt::UserRole;
-// The narrowest the folder column and the file list become by the splitter;
-// both are this much narrower than their design width of 201 at most.
-constexpr int kSplitRoom = 101;
 
 QString Q(const char* utf8) { return QString::fromUtf8(utf8); }
 QString Q(const std::filesystem::path& path) { return QString::fromStdString(path.string()); }
@@ -96,11 +94,6 @@ QStringList GifNames(const QDir& dir, bool pngAndWebP) {
   return names;
 }
 
-QGroupBox* Group(const char* caption, QWidget* parent) {
-  auto* group = new QGroupBox(text::Tr(caption), parent);
-  return group;
-}
-
 template <typename Control>
 Control* Named(Control* control, const char* name) {
   control->setObjectName(name);
@@ -132,27 +125,41 @@ TMainWindow::TMainWindow(form::ISettingsStore& settings, std::filesystem::path p
   ConnectHandlers();
   qApp->installEventFilter(this);  // every key passes the window first (Escape)
   SelectFolder(PathOf(QDir::homePath()));
+  // The locale's language until the settings name the one chosen.
+  SetLanguage(LanguageOf(QLocale()));
 }
 
 TMainWindow::~TMainWindow() {
   qApp->removeEventFilter(this);
   SetBusyCursor(false);
+  if (english_ != nullptr) QCoreApplication::removeTranslator(english_.get());
   form_.reset();
+}
+
+void TMainWindow::Translated(std::function<void()> apply) {
+  apply();
+  retranslate_.push_back(std::move(apply));
 }
 
 void TMainWindow::CreateMenu() {
   TBToolbar1 = Named(new QMenuBar(this), "TBToolbar1");
   TBToolbar1->setNativeMenuBar(false);
-  QMenu* help = TBToolbar1->addMenu(text::Tr(text::kHelpMenu));
+  QMenu* help = TBToolbar1->addMenu(QString());
   help->setFont(font());
-  TBItem1 = help->addAction(text::Tr(text::kHelpItem));
+  TBItem1 = help->addAction(QString());
   TBItem1->setShortcut(QKeySequence(Qt::Key_F1));
   addAction(TBItem1);  // F1 works while the menu is closed
-  About1 = help->addAction(text::Tr(text::kAboutItem));
-  // The design's 34 pixels, or what the menu's caption needs in this font.
-  const QSize need = TBToolbar1->sizeHint();
-  anchors_.Add(TBToolbar1, QRect(0, 0, std::max(34, need.width()), std::clamp(need.height(), 20, 24)),
-               TAnchors::Left | TAnchors::Top);
+  About1 = help->addAction(QString());
+  Translated([=, this] {
+    help->setTitle(text::Tr(text::kHelpMenu));
+    TBItem1->setText(text::Tr(text::kHelpItem));
+    About1->setText(text::Tr(text::kAboutItem));
+  });
+  CreateLanguageMenu();
+  // As high as the menu's captions need in this font; as wide as the
+  // column below it (Relayout).
+  const int height = std::clamp(TBToolbar1->sizeHint().height(), 20, 24);
+  anchors_.Add(TBToolbar1, QRect(0, 0, 432, height), TAnchors::Left | TAnchors::Top);
 }
 
 void TMainWindow::CreateFolderTreeAndList() {
@@ -165,7 +172,8 @@ void TMainWindow::CreateFolderTreeAndList() {
   for (int column = 1; column < folders_->columnCount(); ++column) FTree->hideColumn(column);
   FTree->setHeaderHidden(true);
   FTree->setEditTriggers(QAbstractItemView::NoEditTriggers);
-  anchors_.Add(FTree, QRect(8, 24, 201, 169), TAnchors::All);
+  // The tree, the list, the handle between them, the file type box and the
+  // preview are placed by LeftArea (Relayout), not by anchors.
 
   LV1 = Named(new QTreeWidget(this), "LV1");
   LV1->setColumnCount(1);
@@ -183,22 +191,25 @@ void TMainWindow::CreateFolderTreeAndList() {
                        keepVisible.color(QPalette::Active, QPalette::HighlightedText));
   LV1->setPalette(keepVisible);
   listWatcher_ = new QFileSystemWatcher(this);
-  anchors_.Add(LV1, QRect(220, 24, 201, 301), TAnchors::Top | TAnchors::Right | TAnchors::Bottom);
+
 
   Splitter1 = Named(new TSplitHandle(this), "Splitter1");
-  anchors_.Add(Splitter1, QRect(209, 24, 11, 331), TAnchors::Top | TAnchors::Right | TAnchors::Bottom);
 
   CB1 = Named(new QComboBox(this), "CB1");
-  CB1->addItem(text::Tr(text::kFileType));
-  CB1->addItem(text::Tr(text::kFileTypeAll));
+  CB1->addItem(QString());
+  CB1->addItem(QString());
   CB1->setCurrentIndex(0);
-  anchors_.Add(CB1, QRect(220, 334, 201, 21), TAnchors::Right | TAnchors::Bottom);
+  Translated([this] {
+    CB1->setItemText(0, text::Tr(text::kFileType));
+    CB1->setItemText(1, text::Tr(text::kFileTypeAll));
+  });
+
 }
 
 void TMainWindow::CreatePreview() {
   BPanel1 = new TPreviewBox(this);
-  anchors_.Add(BPanel1, QRect(8, 202, 201, 153), TAnchors::Left | TAnchors::Right | TAnchors::Bottom);
-  ChB1 = Named(new QCheckBox(text::Tr(text::kPreview), this), "ChB1");
+  ChB1 = Named(new QCheckBox(this), "ChB1");
+  Translated([this] { ChB1->setText(text::Tr(text::kPreview)); });
   ChB1->setChecked(true);
   ChB1->setGeometry(271, 6, 97, 17);
   ChB1->hide();
@@ -206,38 +217,47 @@ void TMainWindow::CreatePreview() {
 
 void TMainWindow::CreateModeAndUrl() {
   const int topRight = TAnchors::Top | TAnchors::Right;
-  GroupBox1 = Named(Group(text::kMode, this), "GroupBox1");
+  GroupBox1 = Named(new QGroupBox(this), "GroupBox1");
   anchors_.Add(GroupBox1, QRect(444, 20, 332, 65), topRight);
-  RBSingle = Named(new QRadioButton(text::Tr(text::kSingle), GroupBox1), "RBSingle");
+  RBSingle = Named(new QRadioButton(GroupBox1), "RBSingle");
   RBSingle->setGeometry(12, 28, 153, 17);
-  RBSingle->setStatusTip(text::Tr(text::kSingleHint));
   RBSingle->setChecked(true);
-  RBFolder = Named(new QRadioButton(text::Tr(text::kFolder), GroupBox1), "RBFolder");
+  RBFolder = Named(new QRadioButton(GroupBox1), "RBFolder");
   RBFolder->setGeometry(176, 28, 149, 17);
-  RBFolder->setStatusTip(text::Tr(text::kFolderHint));
 
-  GroupBox4 = Named(Group(text::kUrlGroup, this), "GroupBox4");
+  GroupBox4 = Named(new QGroupBox(Q(text::kUrlGroup), this), "GroupBox4");
   anchors_.Add(GroupBox4, QRect(444, 92, 332, 65), topRight);
   EURL = Named(new QLineEdit(Q(text::kUrlStart), GroupBox4), "EURL");
   EURL->setGeometry(12, 25, 308, 21);
-  EURL->setStatusTip(text::Tr(text::kUrlHint));
 
-  GroupBox3 = Named(Group(text::kQualityGroup, this), "GroupBox3");
+  GroupBox3 = Named(new QGroupBox(this), "GroupBox3");
   anchors_.Add(GroupBox3, QRect(444, 164, 332, 65), topRight);
   ComboBox1 = Named(new QComboBox(GroupBox3), "ComboBox1");
-  for (const char* quality : text::kQualities) ComboBox1->addItem(text::Tr(quality));
+  for (std::size_t i = 0; i < std::size(text::kQualities); ++i) ComboBox1->addItem(QString());
   ComboBox1->setCurrentIndex(0);
   ComboBox1->setGeometry(12, 25, 308, 21);
-  ComboBox1->setStatusTip(text::Tr(text::kQualityHint));
   GroupBox3->hide();
+  Translated([this] {
+    GroupBox1->setTitle(text::Tr(text::kMode));
+    RBSingle->setText(text::Tr(text::kSingle));
+    RBSingle->setStatusTip(text::Tr(text::kSingleHint));
+    RBFolder->setText(text::Tr(text::kFolder));
+    RBFolder->setStatusTip(text::Tr(text::kFolderHint));
+    EURL->setStatusTip(text::Tr(text::kUrlHint));
+    GroupBox3->setTitle(text::Tr(text::kQualityGroup));
+    for (int i = 0; i < ComboBox1->count(); ++i) ComboBox1->setItemText(i, text::Tr(text::kQualities[i]));
+    ComboBox1->setStatusTip(text::Tr(text::kQualityHint));
+  });
 }
 
 void TMainWindow::CreateMovieChoices() {
-  GroupBox5 = Named(Group(text::kMovieGroup, this), "GroupBox5");
+  GroupBox5 = Named(new QGroupBox(this), "GroupBox5");
   anchors_.Add(GroupBox5, QRect(444, 164, 332, 65), TAnchors::Top | TAnchors::Right);
+  Translated([this] { GroupBox5->setTitle(text::Tr(text::kMovieGroup)); });
   const auto box = [this](const char* caption, const char* name, QRect bounds) {
-    auto* check = Named(new QCheckBox(text::Tr(caption), GroupBox5), name);
+    auto* check = Named(new QCheckBox(GroupBox5), name);
     check->setGeometry(bounds);
+    Translated([check, caption] { check->setText(text::Tr(caption)); });
     return check;
   };
   ChBCompact = box(text::kCompact, "ChBCompact", QRect(12, 23, 153, 17));
@@ -249,28 +269,38 @@ void TMainWindow::CreateMovieChoices() {
   SEFrameRate->setRange(static_cast<int>(convert::kMinFrameRate), static_cast<int>(convert::kMaxFrameRate));
   SEFrameRate->setValue(static_cast<int>(convert::kDefaultFrameRate));
   SEFrameRate->setGeometry(269, 1, 56, 19);
-  LblFrameRate = Named(new QLabel(text::Tr(text::kFrameRate), GroupBox5), "LblFrameRate");
-  const int labelWidth = LblFrameRate->sizeHint().width();
-  LblFrameRate->setGeometry(SEFrameRate->x() - 6 - labelWidth, 2, labelWidth, 17);
+  LblFrameRate = Named(new QLabel(GroupBox5), "LblFrameRate");
   LblFrameRate->setBuddy(SEFrameRate);
+  Translated([this] {
+    LblFrameRate->setText(text::Tr(text::kFrameRate));
+    const int labelWidth = LblFrameRate->sizeHint().width();
+    LblFrameRate->setGeometry(SEFrameRate->x() - 6 - labelWidth, 2, labelWidth, 17);
+  });
   ChBGifLoop = box(text::kGifLoop, "ChBGifLoop", QRect(176, 43, 149, 17));
 }
 
 void TMainWindow::CreateOutputAndStart() {
-  const int rightBottom = TAnchors::Right | TAnchors::Bottom;
-  btnStart = Named(new QPushButton(text::Tr(text::kStart), this), "btnStart");
+  // The right column keeps its controls together at the top.
+  const int topRight = TAnchors::Top | TAnchors::Right;
+  btnStart = Named(new QPushButton(this), "btnStart");
   btnStart->setEnabled(false);
-  anchors_.Add(btnStart, QRect(551, 243, 118, 25), rightBottom);
-  btnOpenFolder = Named(new QPushButton(text::Tr(text::kOpenFolder), this), "btnOpenFolder");
-  anchors_.Add(btnOpenFolder, QRect(681, 243, 95, 25), rightBottom);
+  anchors_.Add(btnStart, QRect(551, 243, 118, 25), topRight);
+  btnOpenFolder = Named(new QPushButton(this), "btnOpenFolder");
+  anchors_.Add(btnOpenFolder, QRect(681, 243, 95, 25), topRight);
 
-  GroupBox2 = Named(Group(text::kOutputGroup, this), "GroupBox2");
-  anchors_.Add(GroupBox2, QRect(444, 276, 332, 79), rightBottom);
+  GroupBox2 = Named(new QGroupBox(this), "GroupBox2");
+  anchors_.Add(GroupBox2, QRect(444, 276, 332, 79), topRight);
   JamPathLabel1 = Named(new QLabel(GroupBox2), "JamPathLabel1");
   JamPathLabel1->setGeometry(12, 37, 233, 17);
   JamPathLabel1->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-  btnSelectFolder = Named(new QPushButton(text::Tr(text::kSelectFolder), GroupBox2), "btnSelectFolder");
+  btnSelectFolder = Named(new QPushButton(GroupBox2), "btnSelectFolder");
   btnSelectFolder->setGeometry(258, 31, 61, 25);
+  Translated([this] {
+    btnStart->setText(text::Tr(stopShown_ ? text::kStop : text::kStart));
+    btnOpenFolder->setText(text::Tr(text::kOpenFolder));
+    GroupBox2->setTitle(text::Tr(text::kOutputGroup));
+    btnSelectFolder->setText(text::Tr(text::kSelectFolder));
+  });
 
   BV2 = Named(new QFrame(this), "BV2");
   BV2->setFrameShape(QFrame::VLine);
@@ -321,7 +351,7 @@ void TMainWindow::ConnectHandlers() {
   });
   connect(btnSelectFolder, &QPushButton::clicked, this, [this] { form_->btnSelectFolderClick(); });
   connect(Splitter1, &TSplitHandle::Dragged, this, [this](int dx) {
-    split_ += dx;
+    splitShare_ = SplitShareFor(size(), FTree->width() + dx);
     Relayout();
   });
   connect(btnOpenFolder, &QPushButton::clicked, this, [this] { form_->btnOpenFolderClick(); });
@@ -405,23 +435,6 @@ void TMainWindow::RefreshList() {
 
 // ---- the view's side of the handlers ----
 
-bool TMainWindow::MessageBox(const std::string& message, MessageKind kind) {
-  const QString caption = Q(text::kMessageCaption);
-  const QString body = QString::fromStdString(message);
-  switch (kind) {
-    case MessageKind::Question:
-      return QMessageBox::question(this, caption, body, QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes) ==
-             QMessageBox::Yes;
-    case MessageKind::Information:
-      QMessageBox::information(this, caption, body);
-      return true;
-    case MessageKind::Error:
-      QMessageBox::critical(this, caption, body);
-      return true;
-  }
-  return true;
-}
-
 void TMainWindow::SetStatusText(const std::string& status) { RzP->setText(QString::fromStdString(status)); }
 void TMainWindow::SetPositionText(const std::string& position) { RzP2->setText(QString::fromStdString(position)); }
 void TMainWindow::ShowPositionPane(bool visible) { RzP2->setVisible(visible); }
@@ -457,7 +470,9 @@ void TMainWindow::ShowRunning(bool running, bool folderRun) {
     control->setEnabled(!running);
   }
   GroupBox4->setEnabled(!running && RBSingle->isChecked());
-  btnStart->setText(text::Tr(running && folderRun ? text::kStop : text::kStart));
+  LanguageMenu->setEnabled(!running);
+  stopShown_ = running && folderRun;
+  btnStart->setText(text::Tr(stopShown_ ? text::kStop : text::kStart));
   btnStart->setEnabled(!running || folderRun);
 }
 
@@ -510,7 +525,7 @@ void TMainWindow::ShowOutputPath() {
 form::IMainView::Geometry TMainWindow::WindowGeometry() const {
   const QRect normal = isMaximized() ? normalGeometry() : geometry();
   const QPoint frame = geometry().topLeft() - pos();
-  return {normal.x() - frame.x(), normal.y() - frame.y(), normal.width(), normal.height(), isMaximized(), split_};
+  return {normal.x() - frame.x(), normal.y() - frame.y(), normal.width(), normal.height(), isMaximized(), splitShare_};
 }
 
 void TMainWindow::SetWindowGeometry(const Geometry& geometry) {
@@ -521,7 +536,7 @@ void TMainWindow::SetWindowGeometry(const Geometry& geometry) {
   const QRect placed = primary == nullptr ? QRect(QPoint(geometry.Left, geometry.Top), size)
                                           : PlaceOnScreens(QRect(QPoint(geometry.Left, geometry.Top), size), screens,
                                                            primary->availableGeometry());
-  split_ = geometry.Split;
+  splitShare_ = std::clamp(geometry.SplitShare, 0, 10000);
   move(placed.topLeft());
   resize(placed.size().expandedTo(minimumSize()));
   Relayout();
@@ -556,9 +571,7 @@ void TMainWindow::OpenDocument(const std::filesystem::path& file) {
   QDesktopServices::openUrl(QUrl::fromLocalFile(Q(file)));
 }
 
-bool TMainWindow::OpenUrl(const std::string& url) {
-  return QDesktopServices::openUrl(QUrl(QString::fromStdString(url), QUrl::StrictMode));
-}
+bool TMainWindow::OpenUrl(const std::string& url) { return play::OpenBrowser(url); }
 
 bool TMainWindow::PreviewChecked() const { return ChB1->isChecked(); }
 form::IPreviewView& TMainWindow::Preview() { return *BPanel1; }
@@ -609,14 +622,13 @@ void TMainWindow::resizeEvent(QResizeEvent* event) {
 
 void TMainWindow::Relayout() {
   anchors_.Apply(size());
-  split_ = std::clamp(split_, -kSplitRoom - (width() - kDesignWidth), kSplitRoom);
-  for (QWidget* left : {static_cast<QWidget*>(FTree), static_cast<QWidget*>(BPanel1)}) {
-    left->resize(left->width() + split_, left->height());
-  }
-  for (QWidget* right : {static_cast<QWidget*>(LV1), static_cast<QWidget*>(CB1)}) {
-    right->setGeometry(right->x() + split_, right->y(), right->width() - split_, right->height());
-  }
-  Splitter1->move(Splitter1->x() + split_, Splitter1->y());
+  const TLeftArea area = LeftArea(size(), splitShare_);
+  FTree->setGeometry(area.Tree);
+  BPanel1->setGeometry(area.Preview);
+  Splitter1->setGeometry(area.Handle);
+  LV1->setGeometry(area.List);
+  CB1->setGeometry(area.FileType);
+  TBToolbar1->resize(BV2->x(), TBToolbar1->height());
   ShowOutputPath();
 }
 

@@ -2,7 +2,9 @@
 
 #include <QWidget>
 #include <filesystem>
+#include <functional>
 #include <memory>
+#include <vector>
 
 #include "form/MainForm.h"
 #include "ui/Anchors.h"
@@ -16,12 +18,14 @@ class QFrame;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
+class QMenu;
 class QMenuBar;
 class QProgressBar;
 class QPushButton;
 class QRadioButton;
 class QSpinBox;
 class QTimer;
+class QTranslator;
 class QTreeView;
 class QTreeWidget;
 
@@ -73,6 +77,10 @@ class TMainWindow final : public QWidget, public form::IMainView {
   QMenuBar* TBToolbar1;
   QAction* TBItem1;
   QAction* About1;
+  // The Language menu: English and 中文, the one shown checked.
+  QMenu* LanguageMenu;
+  QAction* LangEnglish;
+  QAction* LangChinese;
   QFrame* RzSB1;
   QLabel* RzP2;
   QProgressBar* RzB;
@@ -80,6 +88,8 @@ class TMainWindow final : public QWidget, public form::IMainView {
 
   // IMainView
   bool MessageBox(const std::string& text, MessageKind kind) override;
+  void ShowPlayedPage(const std::string& text, const std::string& url) override;
+  UrlAnswer AskAboutUrl(const std::string& url, const std::string& suggestion) override;
   void SetStatusText(const std::string& text) override;
   void SetPositionText(const std::string& text) override;
   void ShowPositionPane(bool visible) override;
@@ -107,6 +117,8 @@ class TMainWindow final : public QWidget, public form::IMainView {
   std::filesystem::path PicturesFolder() const override;
   void OpenDocument(const std::filesystem::path& file) override;
   bool OpenUrl(const std::string& url) override;
+  form::TLanguage Language() const override { return language_; }
+  void SetLanguage(form::TLanguage language) override;
   bool PreviewChecked() const override;
   form::IPreviewView& Preview() override;
   std::filesystem::path BrowseForFolder(const std::filesystem::path& start) override;
@@ -124,6 +136,7 @@ class TMainWindow final : public QWidget, public form::IMainView {
 
  private:
   void CreateMenu();
+  void CreateLanguageMenu();
   void CreateFolderTreeAndList();
   void CreatePreview();
   void CreateModeAndUrl();
@@ -132,6 +145,10 @@ class TMainWindow final : public QWidget, public form::IMainView {
   void CreateStatusBar();
   void ConnectHandlers();
   void AddTooltips();
+  void ApplyTooltips();
+  // Sets texts of the window's language now, and again whenever the
+  // language changes.
+  void Translated(std::function<void()> apply);
   // The file list of a folder, refilled from the disk.
   void FillList(const std::filesystem::path& folder);
   // Refills the list when the folder's GIF files have changed on the disk,
@@ -139,8 +156,8 @@ class TMainWindow final : public QWidget, public form::IMainView {
   void RefreshList();
   void TreeChanged();
   void ShowOutputPath();
-  // The controls at their anchored places, then the columns on either side
-  // of Splitter1 shifted by its offset (kept to what leaves both usable).
+  // The controls at their anchored places, the left part (tree, preview,
+  // list) by the window's size and the split share.
   void Relayout();
 
   TAnchors anchors_;
@@ -151,7 +168,15 @@ class TMainWindow final : public QWidget, public form::IMainView {
   std::filesystem::path scrollPending_;
   QTimer* treeScroll_;
   bool busy_ = false;
-  int split_ = 0;
+  // The folder column's share of the width it shares with the list, in
+  // ten-thousandths: relative, so that it suits any size of the window.
+  int splitShare_ = 5000;
+  // Start shows Stop (during a run of several files).
+  bool stopShown_ = false;
+  form::TLanguage language_ = form::TLanguage::Chinese;
+  // Installed while the face is English.
+  std::unique_ptr<QTranslator> english_;
+  std::vector<std::function<void()>> retranslate_;
   // Last: its preview's painters stop before the controls go.
   std::unique_ptr<form::TfrmMain> form_;
 };

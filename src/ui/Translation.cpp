@@ -2,8 +2,11 @@
 
 namespace movara::ui {
 
-std::unique_ptr<QTranslator> WindowTranslator(const QLocale& locale) {
-  if (locale.language() == QLocale::Chinese || locale.language() == QLocale::C) return nullptr;
+form::TLanguage LanguageOf(const QLocale& locale) {
+  return locale.language() == QLocale::Chinese ? form::TLanguage::Chinese : form::TLanguage::English;
+}
+
+std::unique_ptr<QTranslator> EnglishTranslator() {
   auto translator = std::make_unique<QTranslator>();
   // Embedded in the program by the build (qt_add_translations).
   if (!translator->load(":/i18n/movara_en.qm")) return nullptr;

@@ -4,12 +4,17 @@
 #include <QTranslator>
 #include <memory>
 
+#include "form/MainView.h"
+
 namespace movara::ui {
 
-// The translation of the window's texts for a locale: English for every
-// language but Chinese. Chinese locales, and the "C" locale of scripts and
-// tests that name no language, keep the program's own (Chinese) texts:
-// null then.
-std::unique_ptr<QTranslator> WindowTranslator(const QLocale& locale);
+// The language of the window's texts for a locale until the user chooses
+// one: Chinese for a Chinese locale, English for any other, the "C" locale
+// too (the usual one of containers and servers, which names no language).
+form::TLanguage LanguageOf(const QLocale& locale);
+
+// The English translation of the program's own (Chinese) texts, embedded in
+// the program; null when it cannot be loaded.
+std::unique_ptr<QTranslator> EnglishTranslator();
 
 }  // namespace movara::ui

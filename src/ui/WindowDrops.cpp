@@ -1,7 +1,9 @@
-// Files and folders dropped on the main window go to TfrmMain::FilesDropped.
+// Files and folders dropped on the main window go to TfrmMain::FilesDropped,
+// once the drop has returned to its source.
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QMimeData>
+#include <QTimer>
 #include <QUrl>
 
 #include "ui/MainWindow.h"
@@ -29,8 +31,11 @@ void TMainWindow::dropEvent(QDropEvent* event) {
   const std::vector<std::filesystem::path> paths = LocalPaths(event->mimeData());
   if (paths.empty()) return;
   event->acceptProposedAction();
-  form_->FilesDropped(paths);
-  if (form_->ClosePending()) close();  // asked during the conversions
+  // The drop returns to its source at once; the files are converted after.
+  QTimer::singleShot(0, this, [this, paths] {
+    form_->FilesDropped(paths);
+    if (form_->ClosePending()) close();  // asked during the conversions
+  });
 }
 
 }  // namespace movara::ui

@@ -3,9 +3,9 @@
 #include <QCoreApplication>
 #include <QString>
 
-// The captions, items, hints and tooltips of the main window and its about
-// box, in the program's own language; the translations (English for every
-// locale but Chinese ones, see Translation.h) replace them on screen. Hints
+// The captions, items, hints and tooltips of the main window, its boxes and
+// its about box, in the program's own language; the English translation
+// (see Translation.h) replaces them on screen in the English face. Hints
 // are "short|long" pairs; the status pane shows the long part.
 namespace movara::ui::text {
 
@@ -43,6 +43,21 @@ inline constexpr const char* kHelpMenu = QT_TRANSLATE_NOOP("Movara", "帮助");
 inline constexpr const char* kHelpItem = QT_TRANSLATE_NOOP("Movara", "帮助");
 inline constexpr const char* kAboutItem = QT_TRANSLATE_NOOP("Movara", "关于...");
 inline constexpr const char* kMessageCaption = "Movara";
+// The Language menu; each language is named in its own.
+inline constexpr const char* kLanguageMenu = QT_TRANSLATE_NOOP("Movara", "语言 (Language)");
+inline constexpr const char* kEnglishName = "English";
+inline constexpr const char* kChineseName = "中文";
+
+// The box after a movie was made and served.
+inline constexpr const char* kCopyAddress = QT_TRANSLATE_NOOP("Movara", "复制地址");
+inline constexpr const char* kOpenPage = QT_TRANSLATE_NOOP("Movara", "在浏览器中打开");
+inline constexpr const char* kNoBrowser = QT_TRANSLATE_NOOP("Movara", "无法启动浏览器。");
+// The question about a URL without a scheme (%1 the URL, %2 with https://).
+inline constexpr const char* kUrlQuestion = QT_TRANSLATE_NOOP(
+    "Movara", "“%1” 没有写明协议（例如 https://）：影片会把它当作相对于播放页面的地址打开。是否改为 %2？");
+inline constexpr const char* kUseSuggestion = QT_TRANSLATE_NOOP("Movara", "使用 %1");
+inline constexpr const char* kKeepAsTyped = QT_TRANSLATE_NOOP("Movara", "按输入保留");
+inline constexpr const char* kCancel = QT_TRANSLATE_NOOP("Movara", "取消");
 
 // Tooltips of the controls without a hint.
 inline constexpr const char* kTreeTip = QT_TRANSLATE_NOOP("Movara", "选择包含 GIF 文件的文件夹");

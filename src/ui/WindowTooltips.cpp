@@ -17,7 +17,9 @@
 
 namespace movara::ui {
 
-void TMainWindow::AddTooltips() {
+void TMainWindow::AddTooltips() { Translated([this] { ApplyTooltips(); }); }
+
+void TMainWindow::ApplyTooltips() {
   for (QWidget* hinted : std::initializer_list<QWidget*>{RBSingle, RBFolder, EURL, ComboBox1}) {
     hinted->setToolTip(text::LongHint(hinted->statusTip()));
   }

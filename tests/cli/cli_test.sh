@@ -13,6 +13,28 @@ fail() { echo "FAIL: $*"; exit 1; }
 "$cli" >/dev/null 2>&1; [ $? -eq 2 ] || fail "no arguments exit with 2"
 "$cli" --version | grep -qE "^movara-cli [0-9]+\.[0-9]+" || fail "--version"
 
+# A usage error is its reason and a line pointing to --help, not the help.
+usage_error() {  # the expected first line, then the arguments
+  local line="$1"; shift
+  "$cli" "$@" >"$work/usage.out" 2>"$work/err"; local code=$?
+  [ $code -eq 2 ] || fail "$* exits with 2, got $code"
+  [ "$(cat "$work/err")" = "$line"$'\n'"movara-cli --help lists the options." ] || fail "$*: $(cat "$work/err")"
+  [ ! -s "$work/usage.out" ] || fail "$*: nothing on standard output"
+}
+usage_error "movara-cli: unknown option --bogus (a file named so goes after --)" --bogus "$sample"
+usage_error "movara-cli: --no-browser goes with --play" --no-browser "$sample"
+usage_error "movara-cli: --fps needs a number from 1 to 120" --fps 0 "$sample"
+"$cli" 2>"$work/err"; [ $? -eq 2 ] && grep -q "^usage: movara-cli" "$work/err" && [ "$(wc -l < "$work/err")" -eq 4 ] \
+  || fail "no arguments: the synopsis and the pointer: $(cat "$work/err")"
+"$cli" --folder "$work/none" 2>"$work/err"; [ $? -eq 2 ] || fail "a missing --folder exits with 2"
+[ "$(cat "$work/err")" = "movara-cli: the folder $work/none does not exist" ] || fail "a missing folder: $(cat "$work/err")"
+"$cli" --folder "$sample" 2>"$work/err"; [ $? -eq 2 ] || fail "a --folder that is a file exits with 2"
+grep -q "is not a folder" "$work/err" || fail "a file given as --folder: $(cat "$work/err")"
+# -- ends the options: a file may be named like one.
+cp "$sample" "$work/--odd.gif"
+(cd "$work" && "$cli" --quiet -- --odd.gif) || fail "-- ends the options"
+[ -s "$work/--odd.swf" ] || fail "the file after -- converts"
+
 cp "$sample" "$work/my clip.gif"
 out=$("$cli" --output "$work" --url "http://example.com/" --html "$work/my clip.gif") || fail "sample converts"
 echo "$out" | grep -q "movie: $work/my clip.swf" || fail "the movie's path is printed"
@@ -25,6 +47,20 @@ printf 'GIF89a' > "$work/broken.gif"
 [ $code -eq 1 ] || fail "a broken GIF exits with 1, got $code"
 grep -q "Error 1. There was an error while converting the file." "$work/err" || fail "the Error 1 line"
 [ ! -e "$work/broken.swf" ] || fail "no movie for a broken GIF"
+
+# A file too short to hold a signature is no GIF, not a GIF cut short.
+printf 'hello\n' > "$work/short.gif"
+"$cli" "$work/short.gif" 2>"$work/err"; [ $? -eq 1 ] || fail "a short text file exits with 1"
+grep -q "Reason: 无效 GIF 签名 (not a GIF file: invalid signature)$" "$work/err" || fail "a short text file: $(cat "$work/err")"
+# A link without a scheme is kept as typed, with a warning (not with --quiet).
+mkdir -p "$work/url"
+"$cli" --url www.example.com --output "$work/url" "$sample" >/dev/null 2>"$work/err" || fail "a URL without a scheme converts"
+[ "$(cat "$work/err")" = 'movara-cli: warning: the URL "www.example.com" has no scheme: the movie opens it relative to its page (for the site, give "https://www.example.com")' ] \
+  || fail "the URL's warning: $(cat "$work/err")"
+grep -qa "www.example.com" "$work/url/sample.swf" && ! grep -qa "https://www.example.com" "$work/url/sample.swf" \
+  || fail "the movie keeps the URL as typed"
+"$cli" --quiet --url www.example.com --output "$work/url" "$sample" 2>"$work/err" && [ ! -s "$work/err" ] || fail "--quiet leaves the warning out"
+"$cli" --quiet --url ../index.html --output "$work/url" "$sample" 2>"$work/err" && [ ! -s "$work/err" ] || fail "a relative link is no mistake"
 
 printf 'BM not a GIF at all' > "$work/picture.gif"
 "$cli" "$work/picture.gif" 2>"$work/err"; [ $? -eq 1 ] || fail "a file that is no GIF exits with 1"
@@ -84,7 +120,7 @@ head -c 3 "$work/cws/my clip.swf" | grep -q CWS || fail "--compress writes a CWS
 script -qec "'$cli' --output '$work/out' '$work/my clip.gif'" /dev/null > "$work/tty" </dev/null
 grep -q $'\rmy clip.gif: frame 1 of' "$work/tty" || fail "frame progress on a terminal: $(cat -v "$work/tty")"
 script -qec "'$cli' --folder '$work/in'" /dev/null > "$work/tty" </dev/null
-grep -q $'\rfile 2 of 2' "$work/tty" || fail "file progress on a terminal: $(cat -v "$work/tty")"
+grep -q $'\rfile 2 of 2: b.GIF' "$work/tty" || fail "file progress on a terminal names the file: $(cat -v "$work/tty")"
 script -qec "'$cli' --jobs 1 --folder '$work/in'" /dev/null > "$work/tty" </dev/null
 grep -q $'\rfile 1 of 2' "$work/tty" && grep -q $'\rfile 2 of 2' "$work/tty" \
   || fail "one job counts the subfolder's files too: $(cat -v "$work/tty")"
@@ -131,7 +167,10 @@ cp "$sample" "$work/cmd.gif"
 rm "$work/cmd.swf"
 env -u QT_QPA_PLATFORM DISPLAY=:97 "$movara" "$work/cmd.gif"; [ $? -eq 0 ] || fail "movara leaves the display alone"
 [ -s "$work/cmd.swf" ] || fail "movara writes beside the GIF with a display named"
-"${headless[@]}" "$movara" "$work/broken.gif"; [ $? -eq 1 ] || fail "movara exits with the job's code"
+"${headless[@]}" "$movara" "$work/broken.gif" 2>"$work/err"; [ $? -eq 1 ] || fail "movara exits with the job's code"
+"${headless[@]}" "$movara" "$work/picture.gif" 2>"$work/err"; [ $? -eq 1 ] || fail "movara of a picture exits with 1"
+[ "$(cat "$work/err")" = "movara: $work/picture.gif: Error 1. There was an error while converting the file. Reason: 无效 GIF 签名 (not a GIF file: invalid signature)" ] \
+  || fail "movara says why a conversion failed: $(cat "$work/err")"
 "${headless[@]}" "$movara" 2> "$work/nodisplay"; [ $? -eq 2 ] || fail "movara without a file and a display ends"
 grep -q "no display" "$work/nodisplay" || fail "movara says why it cannot open its window"
 # A file that is not there is said, with a display too, instead of opening

@@ -10,7 +10,7 @@ fail() { echo "FAIL: $*" >&2; exit 1; }
 
 cmake --install "$build" --prefix "$work/prefix" > "$work/log" || fail "install: $(cat "$work/log")"
 id=org.example.Movara
-for f in bin/movara bin/movara-cli bin/swfdump share/movara/Movara.html share/applications/$id.desktop \
+for f in bin/movara bin/movara-cli bin/swfdump share/movara/Movara.html share/movara/Movara-zh.html share/applications/$id.desktop \
          share/icons/hicolor/scalable/apps/$id.svg share/icons/hicolor/48x48/apps/$id.png; do
   [ -s "$work/prefix/$f" ] || fail "$f is not installed"
 done

@@ -90,6 +90,17 @@ plan_unreadable_subfolder() {
   [ -s in/z/3.swf ] || { echo "the walk stopped at the unreadable folder"; return 1; }
   chmod 755 in/locked
 }
+# A subfolder's movie folder is made with its first movie: none for a
+# subfolder whose GIFs all fail.
+plan_failing_subfolder_makes_no_folder() {
+  mkdir -p in/good in/bad out; cp "$sample" in/good/a.gif; printf 'hello\n' > in/bad/b.gif
+  for jobs in 1 2; do
+    "$cli" --jobs $jobs --folder in --output out >out.txt 2>err; code=$?
+    [ $code -eq 1 ] || { echo "--jobs $jobs: exit $code"; cat err; return 1; }
+    [ -s out/good/a.swf ] && [ ! -e out/bad ] || { echo "--jobs $jobs:"; find out; return 1; }
+    rm -r out/good
+  done
+}
 plan_link_to_the_folder_itself() {
   mkdir in; cp "$sample" in/a.gif; ln -s . in/self; ln -s "$PWD/in" in/again
   "$cli" --jobs 2 --folder in --output "$PWD" >out 2>err || { echo "exit $?"; cat out err; return 1; }
@@ -135,6 +146,25 @@ signals_sigterm_with_two_jobs() {
   [ $code -eq 143 ] || { echo "exit $code"; return 1; }
   summary_matches_movies SIGTERM
 }
+# A closed terminal stops a run as SIGTERM does.
+signals_sighup_stops_between_files() {
+  interrupted_run HUP --jobs 2
+  [ $code -eq 129 ] || { echo "exit $code"; return 1; }
+  summary_matches_movies SIGHUP
+}
+# A stopped run with --output leaves no empty subfolder: a subfolder's
+# folder is made with its first movie.
+signals_stopped_run_leaves_no_empty_folder() {
+  mkdir -p in out; for i in $(seq 60); do mkdir "in/s$i"; cp "$sample" "in/s$i/x.gif"; done
+  env --default-signal=INT "$cli" --jobs 2 --folder in --output out >out.txt 2>err & local pid=$!
+  for _ in $(seq 200); do grep -q "^movie:" out.txt && break; sleep 0.05; done
+  kill -INT $pid; wait $pid; code=$?
+  [ $code -eq 130 ] || { echo "exit $code"; cat err; return 1; }
+  local movies; movies=$(find out -name "*.swf" | wc -l)
+  [ "$movies" -lt 60 ] || { echo "the run was not stopped"; return 1; }
+  [ -z "$(find out -mindepth 1 -type d -empty)" ] || { echo "empty folders: $(find out -mindepth 1 -type d -empty)"; return 1; }
+  [ "$(find out -mindepth 1 -type d | wc -l)" -eq "$movies" ] || { find out; return 1; }
+}
 signals_second_ctrl_c_ends_at_once() {
   interrupted_run "INT INT" --jobs 2
   [ $code -eq 130 ] || { echo "exit $code"; return 1; }
@@ -165,6 +195,18 @@ stops_ctrl_c_during_play_conversion() {
   await_end $pid 600 || { echo "still running"; return 1; }
   [ "$code" = 130 ] || { echo "exit $code"; cat out err; return 1; }
   ! grep -q '^page:' out || { echo "the page was served after Ctrl-C"; return 1; }
+}
+# SIGHUP while a movie is being written: the file under way is finished,
+# no partial file is left and the run ends with 129.
+stops_sighup_during_a_conversion() {
+  slow_gif x.gif || return 1
+  "$cli" x.gif >out 2>err & local pid=$!
+  await_partial $pid || { echo "no conversion under way"; cat err; return 1; }
+  kill -HUP $pid
+  await_end $pid 600 || { echo "still running"; return 1; }
+  [ "$code" = 129 ] || { echo "exit $code"; cat out err; return 1; }
+  grep -q "^movara-cli: interrupted (SIGHUP); 0 files not converted$" err || { cat err; return 1; }
+  [ -s x.swf ] || { echo "the movie under way was not finished"; return 1; }
 }
 stops_play_ends_with_slow_clients() {
   cp "$sample" x.gif; "$cli" --quiet x.gif || return 1

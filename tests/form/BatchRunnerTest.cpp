@@ -46,14 +46,15 @@ TEST(BatchRunner, FolderRunWithOneLevelOfSubfolders) {
   fx.WriteGif("c.gif", SmallGif(), in);
   fx.WriteGif("d.gif", SmallGif(), in / "one");
   fx.WriteGif("e.gif", SmallGif(), in / "one" / "deeper");
+  fx.WriteGif("f.gif", kBroken, in / "three");
   std::filesystem::create_directories(in / "two");
   fx.View.Single = false;
   fx.View.Folder = in;
   fx.Form->btnStartClick();
   ASSERT_FALSE(fx.View.Messages.empty());
   EXPECT_EQ(fx.View.Messages.back().Text,
-            "3 files of 4 have been successfully converted. 2 subfolders have been processed.\n\n"
-            "Not converted:\nb.gif: Reason: 数据过早结束 (the data ends early)");
+            "3 files of 5 have been successfully converted. 3 subfolders have been processed.\n\n"
+            "Not converted:\nb.gif: Reason: the data ends early\nf.gif: Reason: the data ends early");
   EXPECT_EQ(fx.View.Messages.back().Kind, IMainView::MessageKind::Information);
   EXPECT_EQ(fx.View.Messages.size(), 1u) << "a folder run shows only its summary";
   EXPECT_TRUE(std::filesystem::exists(fx.OutDir / "a.swf"));
@@ -61,11 +62,14 @@ TEST(BatchRunner, FolderRunWithOneLevelOfSubfolders) {
   EXPECT_TRUE(std::filesystem::exists(fx.OutDir / "one" / "d.swf"));
   EXPECT_FALSE(std::filesystem::exists(fx.OutDir / "one" / "deeper"));
   EXPECT_FALSE(std::filesystem::exists(fx.OutDir / "e.swf"));
+  EXPECT_FALSE(std::filesystem::exists(fx.OutDir / "three")) << "no folder for a subfolder whose files all failed";
   EXPECT_EQ(fx.View.Folder, in) << "the root is selected again";
-  EXPECT_EQ(fx.View.Progress, (std::vector<int>{0, 33, 67, 100, 100, 0}));
+  EXPECT_EQ(fx.View.Progress, (std::vector<int>{0, 33, 67, 100, 100, 100, 0}));
   EXPECT_FALSE(fx.View.ProgressVisible);
   EXPECT_FALSE(fx.View.Busy);
-  EXPECT_EQ(fx.View.Statuses.front(), "Press ESC to abort  |  Processing: " + in.string());
+  // The status names each file as it is converted, with its place in the run.
+  EXPECT_EQ(fx.View.Statuses.front(), "Converting a.gif (1 of 5)  |  Esc or Stop ends the run after this file");
+  EXPECT_EQ(fx.View.Statuses[3], "Converting d.gif (4 of 5)  |  Esc or Stop ends the run after this file");
 }
 
 TEST(BatchRunner, EmptyFolderAndAbort) {
@@ -86,7 +90,13 @@ TEST(BatchRunner, EmptyFolderAndAbort) {
     if (std::filesystem::exists(abort.OutDir / "f0.swf") && ++converted == 2) abort.Form->FormKeyPress(27);
   };
   abort.Form->btnStartClick();
-  EXPECT_EQ(abort.View.Messages.back().Text, "The converting process has been aborted by user.");
+  // The status says at once that the run stops, and after which file; the
+  // summary gives the counts the command line gives.
+  EXPECT_NE(std::find(abort.View.Statuses.begin(), abort.View.Statuses.end(),
+                      "Stopping: the run ends once f1.gif is converted..."),
+            abort.View.Statuses.end());
+  EXPECT_EQ(abort.View.Messages.back().Text,
+            "The converting process has been aborted by user. 2 files converted, 0 failed, 3 not reached.");
   EXPECT_TRUE(std::filesystem::exists(abort.OutDir / "f1.swf")) << "the file being converted is finished";
   EXPECT_FALSE(std::filesystem::exists(abort.OutDir / "f2.swf"));
 }
@@ -115,6 +125,7 @@ TEST(BatchRunner, SingleFileModeAndCommandLine) {
   fx.View.Selected = {gif};
   fx.Form->btnStartClick();
   EXPECT_TRUE(std::filesystem::exists(fx.OutDir / "s.swf"));
+  EXPECT_EQ(fx.View.Statuses.front(), "Converting s.gif: please wait...");
   EXPECT_EQ(fx.View.Statuses.back(), "");
 
   ConverterFixture cmd;
@@ -276,13 +287,18 @@ TEST(Settings, ReadAndWrite) {
   EXPECT_EQ(std::get<std::int32_t>(fx.Settings.Values["W"]), 900);
   EXPECT_EQ(std::get<std::int32_t>(fx.Settings.Values["Maximized"]), 0);
   fx.View.Window.Maximized = true;
-  fx.View.Window.Split = -40;
+  fx.View.Window.SplitShare = 3000;
   fx.Form->writeini();
   fx.View.Window = {};
   fx.Form->readini();
   EXPECT_TRUE(fx.View.Window.Maximized) << "a maximised window comes back maximised";
   EXPECT_EQ(fx.View.Window.Width, 900) << "with its normal size kept";
-  EXPECT_EQ(fx.View.Window.Split, -40);
+  EXPECT_EQ(fx.View.Window.SplitShare, 3000);
+  // A handle stored in pixels from its design place by earlier versions.
+  fx.Settings.Values.erase("SplitShare");
+  fx.Settings.Values["Split"] = -40;
+  fx.Form->readini();
+  EXPECT_EQ(fx.View.Window.SplitShare, 161 * 10000 / 402);
 
   fx.Settings.Available = false;
   fx.Settings.Values.clear();

@@ -358,9 +358,13 @@ TEST(ConvertJob, OverwriteQuestion) {
   const auto broken = fx.WriteGif("o.gif", {'G', 'I', 'F', '8', '9', 'a', 1}, fx.Root / "broken");
   WriteFileBytes(fx.MovieOf(broken), {'o', 'l', 'd'});
   EXPECT_EQ(fx.Convert(broken), crLoadError);
-  EXPECT_EQ(fx.View.Messages.back().Text, std::string(msg::kError1) + "\nReason: 数据过早结束 (the data ends early)")
-      << "the box says why";
+  EXPECT_EQ(fx.View.Messages.back().Text, std::string(msg::kError1) + "\nReason: the data ends early")
+      << "the box says why, in the window's language";
   EXPECT_EQ(ReadFileBytes(fx.MovieOf(broken)), (Bytes{'o', 'l', 'd'}));
+  fx.View.Shown = TLanguage::Chinese;
+  EXPECT_EQ(fx.Convert(broken), crLoadError);
+  EXPECT_EQ(fx.View.Messages.back().Text, std::string(msg::kError1) + "\nReason: 数据过早结束 (the data ends early)")
+      << "the Chinese face keeps the reader's text with its gloss";
 
   // In command-line mode nothing is asked, shown or opened.
   fx.View.Messages.clear();

@@ -51,6 +51,13 @@ class FakeView : public form::IMainView {
   std::vector<std::filesystem::path> Opened;
   std::vector<std::string> OpenedUrls;
   bool UrlOpens = true;
+  // The addresses the box after a played movie showed (its text goes to
+  // Messages, as an information).
+  std::vector<std::string> PlayedPages;
+  // The questions about a URL without a scheme, and the answer given.
+  std::vector<std::pair<std::string, std::string>> UrlQuestions;
+  UrlAnswer UrlReply = UrlAnswer::KeepAsTyped;
+  form::TLanguage Shown = form::TLanguage::English;
   bool AnswerYes = true;
   bool Single = true;
   bool UrlOn = true;
@@ -80,6 +87,14 @@ class FakeView : public form::IMainView {
   bool MessageBox(const std::string& text, MessageKind kind) override {
     Messages.push_back({text, kind});
     return kind != MessageKind::Question || AnswerYes;
+  }
+  void ShowPlayedPage(const std::string& text, const std::string& url) override {
+    Messages.push_back({text, MessageKind::Information});
+    PlayedPages.push_back(url);
+  }
+  UrlAnswer AskAboutUrl(const std::string& url, const std::string& suggestion) override {
+    UrlQuestions.emplace_back(url, suggestion);
+    return UrlReply;
   }
   void SetStatusText(const std::string& text) override { Statuses.push_back(text); }
   void SetPositionText(const std::string& text) override { PositionText = text; }
@@ -127,6 +142,8 @@ class FakeView : public form::IMainView {
     OpenedUrls.push_back(url);
     return UrlOpens;
   }
+  form::TLanguage Language() const override { return Shown; }
+  void SetLanguage(form::TLanguage language) override { Shown = language; }
   bool PreviewChecked() const override { return PreviewOn; }
   form::IPreviewView& Preview() override { return PreviewPane; }
   std::filesystem::path BrowseForFolder(const std::filesystem::path& start) override {

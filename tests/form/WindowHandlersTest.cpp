@@ -219,13 +219,25 @@ TEST(WindowHandlers, HelpOpensThePageBesideTheProgramOrInTheDataFolder) {
   EXPECT_EQ(fx.View.Messages[0].Kind, IMainView::MessageKind::Error);
   EXPECT_TRUE(fx.View.Opened.empty());
 
+  // The page is opened in the browser as the movies' pages are, in the
+  // window's language; the English one stands in for a missing Chinese one.
   const auto shared = fx.Root / "share" / "movara" / "Movara.html";
   std::filesystem::create_directories(shared.parent_path());
   WriteFileBytes(shared, {'<'});
   fx.Form->TBItem1Click();
   WriteFileBytes(fx.ProgramDir / "Movara.html", {'<'});
   fx.Form->TBItem1Click();
-  EXPECT_EQ(fx.View.Opened, (std::vector<std::filesystem::path>{shared, fx.ProgramDir / "Movara.html"}));
+  fx.View.Shown = TLanguage::Chinese;
+  fx.Form->TBItem1Click();
+  WriteFileBytes(fx.Root / "share" / "movara" / "Movara-zh.html", {'<'});
+  fx.Form->TBItem1Click();
+  EXPECT_EQ(fx.View.OpenedUrls, (std::vector<std::string>{"file://" + shared.string(),
+                                                          "file://" + (fx.ProgramDir / "Movara.html").string(),
+                                                          "file://" + (fx.ProgramDir / "Movara.html").string(),
+                                                          "file://" + shared.parent_path().string() + "/Movara-zh.html"}));
+  fx.View.UrlOpens = false;
+  fx.Form->TBItem1Click();
+  EXPECT_EQ(fx.View.Messages.back().Text.rfind("No browser could be started to show the help page ", 0), 0u);
   fx.Form->About1Click();
   EXPECT_EQ(fx.View.AboutBoxes, 1);
 }
@@ -299,7 +311,8 @@ TEST(WindowHandlers, StopEndsAFolderRunBetweenFiles) {
   fx.View.OnProcess = [&] { fx.Form->btnStopClick(); };
   fx.Start();
   ASSERT_EQ(fx.View.Messages.size(), 1u);
-  EXPECT_EQ(fx.View.Messages.back().Text, msg::kAborted);
+  EXPECT_EQ(fx.View.Messages.back().Text, std::string(msg::kAborted) + " 1 file converted, 0 failed, 2 not reached.");
+  EXPECT_EQ(fx.View.Statuses.at(1), "Stopping: the run ends once a.gif is converted...");
   EXPECT_TRUE(std::filesystem::exists(fx.OutDir / "a.swf"));
   EXPECT_FALSE(std::filesystem::exists(fx.OutDir / "b.swf"));
 }
@@ -312,7 +325,7 @@ TEST(WindowHandlers, AFolderRunSummaryNamesTheFilesThatFailedAndWhy) {
   ASSERT_EQ(fx.View.Messages.size(), 1u);
   const std::string& text = fx.View.Messages.back().Text;
   EXPECT_EQ(text.rfind("2 files of 14 have been successfully converted.\n\nNot converted:\n"
-                       "c.gif: Reason: 数据过早结束 (the data ends early)\n"
+                       "c.gif: Reason: the data ends early\n"
                        "z0.gif: Reason: not an animated PNG: the data ends early\n",
                        0),
             0u)
@@ -415,21 +428,124 @@ TEST(WindowHandlers, DroppedGifsAreConvertedWithOneBoxForSeveralAndADroppedFolde
   const auto two = fx.WriteGif("two.gif", Gif(4, 4), fx.Root / "in");
   const auto bad = fx.WriteGif("bad.gif", {'G', 'I', 'F'}, fx.Root / "in");
   const auto text = fx.WriteGif("notes.txt", {'x'}, fx.Root / "in");
-  fx.Form->FilesDropped({one, two, bad, text, fx.Root / "in"});
+  fx.Form->FilesDropped({one, two, bad, text, fx.Root / "in", fx.Root / "gone.gif"});
   EXPECT_EQ(fx.View.Folder, fx.Root / "in");
   ASSERT_EQ(fx.View.Messages.size(), 1u);
-  EXPECT_EQ(fx.View.Messages[0].Text.rfind("2 files of 3 have been successfully converted.\n\nNot converted:\nbad.gif", 0),
-            0u)
-      << fx.View.Messages[0].Text;
+  // The files that are not converted are named, those that are no GIF too.
+  EXPECT_EQ(fx.View.Messages[0].Text,
+            "2 files of 5 have been successfully converted.\n\nNot converted:\n"
+            "notes.txt: Reason: only GIF, PNG and WebP files are converted\n"
+            "gone.gif: Reason: the file does not exist\n"
+            "bad.gif: Reason: not a GIF file: invalid signature");
   EXPECT_TRUE(fx.View.OpenedUrls.empty()) << "no page for several";
   EXPECT_TRUE(std::filesystem::exists(fx.OutDir / "two.swf"));
 
+  // One GIF asks, as Start does, before its movie is replaced.
   fx.View.Messages.clear();
   fx.Form->FilesDropped({one});
-  ASSERT_EQ(fx.View.Messages.size(), 1u);
-  EXPECT_EQ(fx.View.Messages[0].Text, "The file one.swf has been successfully created.");
+  ASSERT_EQ(fx.View.Messages.size(), 2u);
+  EXPECT_EQ(fx.View.Messages[0].Text, "The file one.swf already exists. Do you want to overwrite it?");
+  EXPECT_EQ(fx.View.Messages[1].Text.rfind("The file one.swf has been successfully created.\n\n", 0), 0u);
   EXPECT_EQ(fx.View.OpenedUrls.size(), 1u) << "one file opens its test page";
   EXPECT_EQ(fx.View.Running.back(), (std::pair<bool, bool>{false, false}));
+
+  // A file that is no GIF alone is said.
+  fx.View.Messages.clear();
+  fx.Form->FilesDropped({text});
+  ASSERT_EQ(fx.View.Messages.size(), 1u);
+  EXPECT_EQ(fx.View.Messages[0].Text,
+            "No files have been converted.\n\nNot converted:\nnotes.txt: Reason: only GIF, PNG and WebP files are converted");
+}
+
+// Several dropped GIFs whose movies exist ask once: Yes replaces them, No
+// keeps them and converts the others; kept anyway, nothing is asked.
+TEST(WindowHandlers, DroppedGifsAskOnceAboutReplacing) {
+  ConverterFixture fx;
+  std::vector<std::filesystem::path> gifs;
+  for (const char* name : {"a.gif", "b.gif", "c.gif"}) gifs.push_back(fx.WriteGif(name, Gif(4, 4), fx.Root / "in"));
+  const auto old = [&] {
+    for (const char* name : {"a.swf", "b.swf"}) WriteFileBytes(fx.OutDir / name, {'o', 'l', 'd'});
+    std::filesystem::remove(fx.OutDir / "c.swf");
+  };
+  const auto kept = [&](const char* name) { return ReadFileBytes(fx.OutDir / name) == Bytes{'o', 'l', 'd'}; };
+  old();
+  fx.View.AnswerYes = false;
+  fx.Form->FilesDropped(gifs);
+  ASSERT_EQ(fx.View.Messages.size(), 2u);
+  EXPECT_EQ(fx.View.Messages[0].Text,
+            "2 of the movies already exist:\na.swf\nb.swf\n\nDo you want to replace them? (No keeps them and converts the "
+            "others.)");
+  EXPECT_EQ(fx.View.Messages[1].Text,
+            "3 files of 3 have been successfully converted. 2 movies that existed have been kept.");
+  EXPECT_TRUE(kept("a.swf") && kept("b.swf") && std::filesystem::exists(fx.OutDir / "c.swf"));
+
+  old();
+  fx.View.Messages.clear();
+  fx.View.AnswerYes = true;
+  fx.Form->FilesDropped(gifs);
+  ASSERT_EQ(fx.View.Messages.size(), 2u) << "asked once, not per file";
+  EXPECT_FALSE(kept("a.swf") || kept("b.swf"));
+
+  old();
+  fx.View.Messages.clear();
+  fx.View.Movie.KeepExisting = true;
+  fx.Form->FilesDropped(gifs);
+  ASSERT_EQ(fx.View.Messages.size(), 1u) << "kept without asking";
+  EXPECT_TRUE(kept("a.swf") && kept("b.swf"));
+}
+
+// A link naming a site without its scheme is asked about before the run:
+// https:// before it (the box takes it too), as typed, or no run.
+TEST(WindowHandlers, AUrlWithoutItsSchemeIsAskedAbout) {
+  ConverterFixture fx;
+  const auto gif = fx.WriteGif("link.gif", Gif(4, 4));
+  const auto convert = [&](const std::string& url, IMainView::UrlAnswer answer) {
+    fx.View.Url = url;
+    fx.View.UrlReply = answer;
+    fx.View.Selected = {gif};
+    std::filesystem::remove(fx.MovieOf(gif));
+    fx.Form->btnStartClick();
+    if (!std::filesystem::exists(fx.MovieOf(gif))) return std::string("no movie");
+    const Bytes movie = ReadFileBytes(fx.MovieOf(gif));
+    const std::string text(movie.begin(), movie.end());
+    return text.find("https://www.example.com") != std::string::npos ? std::string("https")
+           : text.find("www.example.com") != std::string::npos     ? std::string("as typed")
+                                                                    : std::string("no link");
+  };
+  EXPECT_EQ(convert("www.example.com", IMainView::UrlAnswer::Cancel), "no movie");
+  EXPECT_EQ(fx.View.UrlQuestions.back(), (std::pair<std::string, std::string>{"www.example.com", "https://www.example.com"}));
+  EXPECT_EQ(convert("www.example.com", IMainView::UrlAnswer::KeepAsTyped), "as typed");
+  EXPECT_EQ(fx.View.Url, "www.example.com");
+  EXPECT_EQ(convert("www.example.com", IMainView::UrlAnswer::UseSuggestion), "https");
+  EXPECT_EQ(fx.View.Url, "https://www.example.com") << "the box shows what the movie opens";
+  fx.View.UrlQuestions.clear();
+  EXPECT_EQ(convert("https://www.example.com", IMainView::UrlAnswer::Cancel), "https");
+  EXPECT_EQ(convert("http://", IMainView::UrlAnswer::Cancel), "no link");
+  EXPECT_TRUE(fx.View.UrlQuestions.empty()) << "nothing to ask";
+}
+
+// The language follows the locale until one is chosen; the choice is kept.
+TEST(WindowHandlers, TheLanguageChosenIsKeptWithTheSettings) {
+  ConverterFixture fx;
+  fx.View.Shown = TLanguage::Chinese;  // the locale's
+  fx.Form->readini();
+  fx.Form->writeini();
+  EXPECT_EQ(fx.View.Shown, TLanguage::Chinese);
+  EXPECT_EQ(fx.Settings.Values.count("Language"), 0u) << "nothing chosen, nothing stored";
+  fx.Form->LanguageClick(TLanguage::English);
+  EXPECT_EQ(fx.View.Shown, TLanguage::English);
+  fx.Form->writeini();
+  EXPECT_EQ(std::get<std::string>(fx.Settings.Values["Language"]), "en");
+
+  ConverterFixture next;
+  next.Settings.Values = fx.Settings.Values;
+  next.View.Shown = TLanguage::Chinese;
+  next.Form->readini();
+  EXPECT_EQ(next.View.Shown, TLanguage::English);
+  next.Settings.Values["Language"] = std::string("tlh");
+  next.View.Shown = TLanguage::Chinese;
+  next.Form->readini();
+  EXPECT_EQ(next.View.Shown, TLanguage::Chinese) << "an unknown language is passed over";
 }
 
 // Dropped together, two GIFs of one movie name are planned as one run: the

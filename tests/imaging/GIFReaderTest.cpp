@@ -110,6 +110,17 @@ TEST(GIFReader, SignatureMayStartFourBytesInButNotFive) {
   EXPECT_EQ(Load(lower).gif->Frames().size(), 2u);
 }
 
+// A file too short to hold a signature where one may start is no GIF, not a
+// GIF cut short; a whole signature with nothing after it is one cut short.
+TEST(GIFReader, AFileTooShortForASignatureIsNoGif) {
+  for (const std::string text : {"", "G", "GIF8", "GIF89", "hello\n", "BM not", "1234GIF89"}) {
+    EXPECT_EQ(LoadError(Bytes(text.begin(), text.end())), gifmsg::kBadSignature) << text;
+  }
+  for (const std::string text : {"GIF89a", "1234GIF89a"}) {
+    EXPECT_EQ(LoadError(Bytes(text.begin(), text.end())), gifmsg::kPrematureEnd) << text;
+  }
+}
+
 TEST(GIFReader, TrailerRules) {
   Bytes noTrailer = TwoFrames();
   noTrailer.pop_back();
@@ -381,9 +392,12 @@ TEST(GIFReader, CutAtEveryOffsetFailsCleanlyOrKeepsFrames) {
       gif.LoadFromStream(stream);
     } catch (const GIFException& e) {
       // Only fixed-size blocks cut short fail (an introducer without its
-      // label reads as an unknown extension), and frames read so far stay.
-      EXPECT_TRUE(std::string(e.what()) == gifmsg::kPrematureEnd || std::string(e.what()) == gifmsg::kUnknownExtension)
-          << e.what();
+      // label reads as an unknown extension; less than a signature is no
+      // GIF), and frames read so far stay.
+      const std::string why = e.what();
+      EXPECT_TRUE(why == gifmsg::kPrematureEnd || why == gifmsg::kUnknownExtension ||
+                  (cut < 6 && why == gifmsg::kBadSignature))
+          << cut << ": " << why;
       ok = false;
     }
     loaded += ok;

@@ -21,7 +21,7 @@ done
 deb="$work/out/movara_${version}_${arch}.deb"
 dpkg-deb -x "$deb" "$work/root"
 id=org.example.Movara
-for f in bin/movara bin/movara-cli bin/swfdump share/movara/Movara.html \
+for f in bin/movara bin/movara-cli bin/swfdump share/movara/Movara.html share/movara/Movara-zh.html \
          share/applications/$id.desktop share/metainfo/$id.metainfo.xml \
          share/icons/hicolor/scalable/apps/$id.svg share/icons/hicolor/48x48/apps/$id.png \
          share/icons/hicolor/128x128/apps/$id.png share/bash-completion/completions/movara-cli \

@@ -5,6 +5,8 @@
 #include <vector>
 
 #include "TempDir.h"
+#include "run/LinkUrl.h"
+#include "run/MovieNames.h"
 #include "run/RunPlan.h"
 #include "run/RunReport.h"
 
@@ -55,6 +57,43 @@ TEST(RunPlan, FilesWhoseMovieOrPageWouldReplaceAnInputAreRefused) {
     options.Output = c.output;
     EXPECT_EQ(Refusals(PlanFileList(c.inputs, options)), c.refusals);
   }
+}
+
+// A plan makes nothing; a subfolder's movie folder is made with the first
+// conversion into it and removed when nothing was written there.
+TEST(RunPlan, MovieFoldersAreMadeWhenConvertedIntoAndTidiedWhenLeftEmpty) {
+  TempDir dir;
+  for (const char* sub : {"in/a", "in/b", "in/c", "out/c"}) std::filesystem::create_directories(dir.path / sub);
+  for (const char* gif : {"in/a/x.gif", "in/b/y.gif", "in/c/z.gif"}) dir.Write(gif, {'G'});
+  TPlanOptions options;
+  options.Output = dir.path / "out";
+  const TRunPlan plan = PlanFolderRun(dir.path / "in", options);
+  ASSERT_EQ(plan.Folders.size(), 4u);
+  EXPECT_FALSE(std::filesystem::exists(dir.path / "out" / "a")) << "planning makes no folder";
+  {
+    TMovieFolders folders;
+    for (std::size_t k = 1; k < 4; ++k) folders.Prepare(plan.Folders[k].Files.at(0).Movie);
+    for (const char* made : {"a", "b"}) EXPECT_TRUE(std::filesystem::is_directory(dir.path / "out" / made)) << made;
+    dir.Write("out/a/x.swf", {'F'});
+  }
+  EXPECT_TRUE(std::filesystem::exists(dir.path / "out" / "a" / "x.swf")) << "a folder with a movie stays";
+  EXPECT_FALSE(std::filesystem::exists(dir.path / "out" / "b")) << "an empty folder made by the run goes";
+  EXPECT_TRUE(std::filesystem::is_directory(dir.path / "out" / "c")) << "a folder the run found stays";
+}
+
+TEST(LinkUrl, ASiteWithoutItsSchemeIsTold) {
+  const struct {
+    const char* url;
+    bool misses;
+  } cases[] = {
+      {"www.example.com", true},         {"example.com/page?a=b", true},   {"localhost:8080/x", true},
+      {"www.example.com:443", true},     {"https://www.example.com", false}, {"HTTP://example.com", false},
+      {"mailto:someone@example.com", false}, {"javascript:void(0)", false}, {"svn+ssh://host/x", false},
+      {"/page.html", false},             {"../up.html", false},            {"#top", false},
+      {"?q=1", false},                   {"", false},                      {"1http://x", true},
+  };
+  for (const auto& c : cases) EXPECT_EQ(MissesScheme(c.url), c.misses) << c.url;
+  EXPECT_EQ(WithHttps("www.example.com"), "https://www.example.com");
 }
 
 TEST(RunReport, TheFirstTenFailuresAreNamed) {

@@ -1,102 +1,36 @@
 // The window's wiring, on Qt's offscreen platform: controls to handlers and
 // back, runs with progress and Escape, the preview, settings and help.
 
-// Before Qt's headers, which make "emit" a keyword.
-#include "GifBuilder.h"
+#include "WindowTestSupport.h"
 
 #include <QAbstractButton>
-#include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
 #include <QDesktopServices>
 #include <QGroupBox>
 #include <QKeyEvent>
-#include <QLabel>
-#include <QLineEdit>
 #include <QMimeData>
-#include <QMessageBox>
 #include <QProgressBar>
-#include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
 #include <QScrollBar>
 #include <QSpinBox>
-#include <QSettings>
-#include <QTemporaryDir>
-#include <QTest>
-#include <QTimer>
+#include <QMenu>
+#include <QMenuBar>
 #include <QTreeView>
-#include <QTreeWidget>
-#include <filesystem>
-#include <functional>
 #include <thread>
 
 #include <httplib.h>
 
-#include "base/FileStream.h"
-#include "play/PlayerFiles.h"
 #include "ui/AboutDialog.h"
-#include "ui/MainWindow.h"
 #include "ui/PreviewBox.h"
-#include "ui/QtSettingsStore.h"
 #include "ui/SplitHandle.h"
 #include "ui/Translation.h"
 
 namespace movara::ui {
-namespace {
 
-namespace fs = std::filesystem;
-
-const std::vector<test::Rgb> kColors = {0x000000, 0xFF0000, 0x00FF00, 0x0000FF};
-
-test::Bytes Gif(int width, int height, int frames = 1) {
-  test::GifBuilder b;
-  b.Header(width, height, kColors);
-  if (frames > 1) b.Loop(0);
-  for (int k = 0; k < frames; ++k) {
-    b.Gce(1, 10);
-    const auto index = static_cast<std::uint8_t>(1 + k % 3);
-    b.Frame(test::MakeFrame(0, 0, width, height, std::vector<std::uint8_t>(static_cast<std::size_t>(width) * height, index)));
-  }
-  return b.Trailer().Build();
-}
-
-fs::path WriteGif(const fs::path& folder, const std::string& name, const test::Bytes& bytes) {
-  fs::create_directories(folder);
-  WriteFileBytes(folder / name, bytes);
-  return folder / name;
-}
-
-struct Box {
-  QString Title;
-  QString Text;
-};
-
-// Answers every message box that appears while `action` runs (with its
-// default button) and returns what they said.
-std::vector<Box> AnswerBoxes(const std::function<void()>& action) {
-  std::vector<Box> boxes;
-  QTimer timer;
-  timer.setInterval(5);
-  QObject::connect(&timer, &QTimer::timeout, [&boxes] {
-    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-    if (box == nullptr) return;
-    boxes.push_back({box->windowTitle(), box->text()});
-    if (box->defaultButton() != nullptr) box->defaultButton()->click();
-    else box->accept();
-  });
-  timer.start();
-  action();
-  timer.stop();
-  return boxes;
-}
-
-void ClickRow(QTreeWidget* list, int row, Qt::KeyboardModifiers modifiers = {}) {
-  const QRect rect = list->visualItemRect(list->topLevelItem(row));
-  QTest::mouseClick(list->viewport(), Qt::LeftButton, modifiers, rect.center());
-}
-
-}  // namespace
+using namespace test;
 
 // Catches what the window opens with the desktop's handlers.
 class UrlCatcher : public QObject {
@@ -107,50 +41,42 @@ class UrlCatcher : public QObject {
   void open(const QUrl& url) { Opened.push_back(url); }
 };
 
+// The window's wiring. Its texts are English here (the "C" locale, which
+// names no language); the cases that pin Chinese captions set a Chinese
+// locale.
 class MainWindowTest : public QObject {
   Q_OBJECT
 
  private:
-  std::unique_ptr<QTemporaryDir> scratch_;
+  std::unique_ptr<TWindowScratch> scratch_;
   fs::path root_, program_, out_;
   UrlCatcher urls_;
-  TQtSettingsStore settings_;
 
   fs::path Root() const { return root_; }
   std::unique_ptr<TMainWindow> OpenWindow(const std::vector<std::string>& args = {}) {
-    auto window = std::make_unique<TMainWindow>(settings_, program_);
-    window->Form().FormCreate(args);
-    return window;
+    return scratch_->OpenWindow(args);
   }
-  std::unique_ptr<TMainWindow> ShowWindow() {
-    auto window = OpenWindow();
-    window->Form().btnSelectFolderClick(out_);
-    window->show();
-    if (!QTest::qWaitForWindowExposed(window.get())) return nullptr;
-    return window;
-  }
+  std::unique_ptr<TMainWindow> ShowWindow() { return scratch_->ShowWindow(); }
+  static void Chinese() { QLocale::setDefault(QLocale(QLocale::Chinese, QLocale::China)); }
 
  private slots:
   void init() {
-    scratch_ = std::make_unique<QTemporaryDir>();
-    root_ = scratch_->path().toStdString();
-    program_ = root_ / "program";
-    out_ = root_ / "out";
-    fs::create_directories(program_);
-    fs::create_directories(out_);
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, QString::fromStdString((root_ / "settings").string()));
+    QLocale::setDefault(QLocale::c());
+    scratch_ = std::make_unique<TWindowScratch>();
+    root_ = scratch_->Root;
+    program_ = scratch_->Program;
+    out_ = scratch_->Out;
     QDesktopServices::setUrlHandler("file", &urls_, "open");
-    QDesktopServices::setUrlHandler("http", &urls_, "open");
     QDesktopServices::setUrlHandler("https", &urls_, "open");
     QDesktopServices::setUrlHandler("mailto", &urls_, "open");
     urls_.Opened.clear();
   }
   void cleanup() {
     QDesktopServices::unsetUrlHandler("file");
-    QDesktopServices::unsetUrlHandler("http");
     QDesktopServices::unsetUrlHandler("https");
     QDesktopServices::unsetUrlHandler("mailto");
     scratch_.reset();
+    QLocale::setDefault(QLocale::c());
   }
 
   void selectingTheThirdOfTwelveFilesShowsItsPositionAndEnablesStart() {
@@ -201,7 +127,7 @@ class MainWindowTest : public QObject {
     auto window = ShowWindow();
     QVERIFY(window != nullptr);
     QTest::mouseMove(window->RBFolder, QPoint(10, 8));
-    QTRY_COMPARE(window->RzP->text(), QString::fromUtf8("使用这个模式转换全部文件夹, 包含一级子文件夹."));
+    QTRY_COMPARE(window->RzP->text(), QString("Use this mode to convert the whole folder, with one level of subfolders."));
   }
 
   void folderRunWritesMoviesMovesTheProgressBarAndShowsTheSummary() {
@@ -258,16 +184,24 @@ class MainWindowTest : public QObject {
     QVERIFY(window != nullptr);
     window->SelectFolder(in);
     QTest::mouseClick(window->RBFolder, Qt::LeftButton);
-    // Escape is queued when the first file starts, as a key press would be.
+    // Escape is queued when the first file starts, as a key press would be;
+    // the status says at once that the run stops after that file.
     bool pressed = false;
+    QString stopping;
     connect(window->RzB, &QProgressBar::valueChanged, this, [&](int value) {
-      if (value == 0 || pressed) return;
+      if (value == 0) {
+        if (pressed && stopping.isEmpty()) stopping = window->RzP->text();
+        return;
+      }
+      if (pressed) return;
       pressed = true;
       QCoreApplication::postEvent(window->LV1, new QKeyEvent(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier));
     });
     const auto boxes = AnswerBoxes([&] { QTest::mouseClick(window->btnStart, Qt::LeftButton); });
+    QCOMPARE(stopping, QString("Stopping: the run ends once a.gif is converted..."));
     QCOMPARE(boxes.size(), std::size_t{1});
-    QCOMPARE(boxes[0].Text, QString("The converting process has been aborted by user."));
+    QCOMPARE(boxes[0].Text,
+             QString("The converting process has been aborted by user. 1 file converted, 0 failed, 2 not reached."));
     QVERIFY(fs::exists(out_ / "a.swf"));
     QVERIFY(!fs::exists(out_ / "b.swf"));
     QVERIFY(!fs::exists(out_ / "c.swf"));
@@ -295,6 +229,7 @@ class MainWindowTest : public QObject {
   }
 
   void aFolderRunDisablesItsChoicesAndStartBecomesStop() {
+    Chinese();
     const fs::path in = Root() / "stop";
     for (const char* name : {"a.gif", "b.gif", "c.gif"}) WriteGif(in, name, Gif(16, 8));
     auto window = ShowWindow();
@@ -308,7 +243,7 @@ class MainWindowTest : public QObject {
       if (value == 0 || clicked) return;
       clicked = true;
       for (QWidget* control : std::initializer_list<QWidget*>{window->RBSingle, window->EURL, window->btnSelectFolder,
-                                                              window->FTree}) {
+                                                              window->FTree, window->LanguageMenu}) {
         enabled.push_back(control->isEnabled());
       }
       QTest::mouseClick(window->RBSingle, Qt::LeftButton);
@@ -317,10 +252,10 @@ class MainWindowTest : public QObject {
       QTest::mouseClick(window->btnStart, Qt::LeftButton);
     });
     const auto boxes = AnswerBoxes([&] { QTest::mouseClick(window->btnStart, Qt::LeftButton); });
-    QCOMPARE(enabled, (QList<bool>{false, false, false, false, true}));
+    QCOMPARE(enabled, (QList<bool>{false, false, false, false, false, true}));
     QCOMPARE(caption, QString::fromUtf8("停止"));
     QCOMPARE(boxes.size(), std::size_t{1});
-    QCOMPARE(boxes[0].Text, QString("The converting process has been aborted by user."));
+    QVERIFY(boxes[0].Text.startsWith("The converting process has been aborted by user. 1 file converted"));
     QVERIFY(!fs::exists(out_ / "b.swf"));
     QVERIFY(window->RBFolder->isChecked());
     QVERIFY(window->RBSingle->isEnabled() && window->FTree->isEnabled() && window->btnStart->isEnabled());
@@ -333,7 +268,14 @@ class MainWindowTest : public QObject {
     QVERIFY(window != nullptr);
     window->SelectFolder(Root() / "bad");
     ClickRow(window->LV1, 0);
-    const auto boxes = AnswerBoxes([&] { QTest::mouseClick(window->btnStart, Qt::LeftButton); });
+    // The reason in the window's language: English only, or the reader's
+    // own text with its gloss.
+    auto boxes = AnswerBoxes([&] { QTest::mouseClick(window->btnStart, Qt::LeftButton); });
+    QCOMPARE(boxes.size(), std::size_t{1});
+    QCOMPARE(boxes[0].Text, QString("Error 1. There was an error while converting the file.\n"
+                                    "Reason: not a GIF file: invalid signature"));
+    window->SetLanguage(form::TLanguage::Chinese);
+    boxes = AnswerBoxes([&] { QTest::mouseClick(window->btnStart, Qt::LeftButton); });
     QCOMPARE(boxes.size(), std::size_t{1});
     QCOMPARE(boxes[0].Text, QString::fromUtf8("Error 1. There was an error while converting the file.\n"
                                               "Reason: 无效 GIF 签名 (not a GIF file: invalid signature)"));
@@ -391,20 +333,29 @@ class MainWindowTest : public QObject {
     QVERIFY(window->Form().OutputFolder != program_);
   }
 
-  void singleFileConversionOpensTheServedTestPage() {
-    // A stand-in for the player's files beside the program.
-    fs::create_directories(program_ / "player");
-    WriteFileBytes(program_ / "player" / play::kPlayerEntry, {'/', '/'});
+  // The page opens as the command line opens it ($BROWSER here), and the box
+  // shows its address, which it copies and opens again.
+  void singleFileConversionOpensTheServedTestPageAndShowsItsAddress() {
+    scratch_->GivePlayer();
     WriteGif(Root() / "one", "only.gif", Gif(16, 8));
     auto window = ShowWindow();
     QVERIFY(window != nullptr);
     window->SelectFolder(Root() / "one");
     ClickRow(window->LV1, 0);
-    const auto boxes = AnswerBoxes([&] { QTest::mouseClick(window->btnStart, Qt::LeftButton); });
+    QString copied;
+    const auto boxes = AnswerBoxes([&] { QTest::mouseClick(window->btnStart, Qt::LeftButton); }, {},
+                                   [&](TPlayedPageBox& box) {
+                                     QTest::mouseClick(box.CopyButton, Qt::LeftButton);
+                                     copied = QGuiApplication::clipboard()->text();
+                                     QTest::mouseClick(box.OpenButton, Qt::LeftButton);
+                                   });
     QCOMPARE(boxes.size(), std::size_t{1});
-    QCOMPARE(boxes[0].Text, QString("The file only.swf has been successfully created."));
-    QCOMPARE(urls_.Opened.size(), 1);
-    const QUrl page = urls_.Opened[0];
+    QVERIFY(boxes[0].Text.startsWith("The file only.swf has been successfully created.\n\n"));
+    QTRY_COMPARE(scratch_->Browser.Opened().size(), 2);
+    QCOMPARE(scratch_->Browser.Opened(), (QStringList{boxes[0].Address, boxes[0].Address}));
+    QCOMPARE(copied, boxes[0].Address);
+    QVERIFY2(urls_.Opened.isEmpty(), "not through the desktop's handlers");
+    const QUrl page(boxes[0].Address);
     QCOMPARE(page.scheme(), QString("http"));
     QCOMPARE(page.host(), QString("127.0.0.1"));
     QVERIFY(page.path().endsWith("/only.html"));
@@ -505,18 +456,19 @@ class MainWindowTest : public QObject {
   }
 
   // Every control has a tooltip, and no caption is cut off at the smallest
-  // size, in Chinese and in English.
+  // size, in Chinese and in English. A locale that names no language shows
+  // English.
   void captionsFitAndEveryControlHasATooltipInBothLanguages() {
-    QVERIFY(WindowTranslator(QLocale(QLocale::Chinese, QLocale::China)) == nullptr);
-    QVERIFY(WindowTranslator(QLocale::c()) == nullptr);
-    const auto english = WindowTranslator(QLocale(QLocale::English, QLocale::UnitedStates));
-    QVERIFY(english != nullptr);
-    QVERIFY(WindowTranslator(QLocale(QLocale::German, QLocale::Germany)) != nullptr);
-    for (QTranslator* translator : {static_cast<QTranslator*>(nullptr), english.get()}) {
-      if (translator != nullptr) QCoreApplication::installTranslator(translator);
+    QCOMPARE(LanguageOf(QLocale(QLocale::Chinese, QLocale::China)), form::TLanguage::Chinese);
+    QCOMPARE(LanguageOf(QLocale(QLocale::Chinese, QLocale::Taiwan)), form::TLanguage::Chinese);
+    QCOMPARE(LanguageOf(QLocale::c()), form::TLanguage::English);
+    QCOMPARE(LanguageOf(QLocale(QLocale::German, QLocale::Germany)), form::TLanguage::English);
+    QVERIFY(EnglishTranslator() != nullptr);
+    for (const auto language : {form::TLanguage::Chinese, form::TLanguage::English}) {
       auto window = ShowWindow();
       QVERIFY(window != nullptr);
-      const bool inEnglish = translator != nullptr;
+      window->SetLanguage(language);
+      const bool inEnglish = language == form::TLanguage::English;
       QCOMPARE(window->btnStart->text(), inEnglish ? QString("Convert now") : QString::fromUtf8("立即转换"));
       QCOMPARE(window->RBFolder->toolTip(), inEnglish ? QString("Use this mode to convert the whole folder, with one level of subfolders.")
                                                       : QString::fromUtf8("使用这个模式转换全部文件夹, 包含一级子文件夹."));
@@ -539,7 +491,6 @@ class MainWindowTest : public QObject {
       for (QGroupBox* group : window->findChildren<QGroupBox*>()) {
         QVERIFY2(group->fontMetrics().horizontalAdvance(group->title()) + 20 < group->width(), qPrintable(group->title()));
       }
-      if (translator != nullptr) QCoreApplication::removeTranslator(translator);
     }
   }
 
@@ -555,8 +506,13 @@ class MainWindowTest : public QObject {
     QDragEnterEvent enter(QPoint(300, 100), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
     QCoreApplication::sendEvent(window.get(), &enter);
     QVERIFY(enter.isAccepted());
+    // The drop returns to its source before anything is converted or asked.
     QDropEvent drop(QPointF(300, 100), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    const auto boxes = AnswerBoxes([&] { QCoreApplication::sendEvent(window.get(), &drop); });
+    const auto during = AnswerBoxes([&] { QCoreApplication::sendEvent(window.get(), &drop); });
+    QVERIFY(drop.isAccepted());
+    QVERIFY(during.empty());
+    QVERIFY(!fs::exists(out_ / "a.swf"));
+    const auto boxes = AnswerBoxes([&] { QTRY_VERIFY(fs::exists(out_ / "b.swf") && !window->Form().Running()); });
     QCOMPARE(boxes.size(), std::size_t{1});
     QCOMPARE(boxes[0].Text, QString("2 files of 2 have been successfully converted."));
     QVERIFY(fs::exists(out_ / "a.swf") && fs::exists(out_ / "b.swf"));
@@ -568,6 +524,9 @@ class MainWindowTest : public QObject {
     QCOMPARE(urls_.Opened[0], QUrl::fromLocalFile(QString::fromStdString(out_.string())));
   }
 
+  // The handle shares the width between the folder column and the list; the
+  // share is kept, relative to the width, and no pane ever becomes
+  // narrower than its minimum.
   void theSplitterSharesTheWidthBetweenTheFolderColumnAndTheListAndIsKept() {
     {
       auto window = ShowWindow();
@@ -584,8 +543,32 @@ class MainWindowTest : public QObject {
     }
     auto window = OpenWindow();
     QCOMPARE(window->LV1->geometry(), QRect(170, 24, 251, 301));
-    QSettings("Brenholt", "Movara").setValue("1.0/Split", 500);
-    window->Form().readini();  // kept to what leaves both columns usable
+    QSettings("Brenholt", "Movara").setValue("1.0/SplitShare", 9500);
+    window->Form().readini();
+    QCOMPARE(window->LV1->width(), 100);
+    QCOMPARE(window->FTree->width(), 302);
+
+    // Moved while large (maximised), the handle keeps its share when the
+    // window is small again, within the panes' minimum.
+    window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+    window->resize(1600, 1000);
+    const auto drag = [&](int dx) {
+      QTest::mousePress(window->Splitter1, Qt::LeftButton, {}, QPoint(5, 100));
+      QTest::mouseMove(window->Splitter1, QPoint(5 + dx, 100));
+      QTest::mouseRelease(window->Splitter1, Qt::LeftButton, {}, QPoint(5 + dx, 100));
+    };
+    drag(300 - window->FTree->width());
+    QCOMPARE(window->FTree->width(), 300);
+    window->resize(784, 384);
+    QCOMPARE(window->FTree->width(), 100);  // 300 of 1218 is 99 of 402: the minimum
+    window->resize(1600, 1000);
+    drag(900 - window->FTree->width());
+    window->resize(800, 400);
+    QCOMPARE(window->FTree->width(), 309);  // 900 of 1218 is 308.9 of 418
+    drag(-1000);
+    QCOMPARE(window->FTree->width(), 100);
+    drag(2000);
     QCOMPARE(window->LV1->width(), 100);
   }
 
@@ -601,30 +584,52 @@ class MainWindowTest : public QObject {
     QVERIFY(stored.allKeys().isEmpty());
   }
 
-  void theWindowKeepsItsDesignSizeAsMinimumAndGivesExtraRoomByItsAnchors() {
+  // At the smallest size the design's places; larger, the tree, the preview
+  // and the list take the room, while the right column keeps its controls
+  // together at the top.
+  void theLayoutFollowsTheWindowsSize() {
     auto window = ShowWindow();
     QVERIFY(window != nullptr);
     QCOMPARE(window->minimumSize(), QSize(784, 384));
     QCOMPARE(window->FTree->geometry(), QRect(8, 24, 201, 169));
+    QCOMPARE(window->BPanel1->geometry(), QRect(8, 202, 201, 153));
+    QCOMPARE(window->LV1->geometry(), QRect(220, 24, 201, 301));
     QCOMPARE(window->btnStart->geometry(), QRect(551, 243, 118, 25));
-    window->resize(884, 484);
-    QCOMPARE(window->FTree->geometry(), QRect(8, 24, 301, 269));
-    QCOMPARE(window->LV1->geometry(), QRect(320, 24, 201, 401));
-    QCOMPARE(window->BPanel1->geometry(), QRect(8, 302, 301, 153));
-    QCOMPARE(window->GroupBox1->geometry(), QRect(544, 20, 332, 65));
-    QCOMPARE(window->btnStart->geometry(), QRect(651, 343, 118, 25));
-    QCOMPARE(window->RzSB1->geometry(), QRect(0, 465, 884, 19));
+    QCOMPARE(window->GroupBox2->geometry(), QRect(444, 276, 332, 79));
+    const QRect list = window->LV1->geometry(), preview = window->BPanel1->geometry();
+
+    window->resize(1600, 1000);
+    QCOMPARE(window->FTree->geometry(), QRect(8, 24, 609, 477));
+    QCOMPARE(window->BPanel1->geometry(), QRect(8, 510, 609, 461));
+    QCOMPARE(window->LV1->geometry(), QRect(628, 24, 609, 917));
+    QCOMPARE(window->CB1->geometry(), QRect(628, 950, 609, 21));
+    QVERIFY(window->LV1->width() > list.width() && window->LV1->height() > list.height());
+    QVERIFY(window->BPanel1->width() > preview.width() && window->BPanel1->height() > preview.height());
+    QVERIFY(window->LV1->geometry().right() < window->BV2->x());
+    QCOMPARE(window->GroupBox1->geometry(), QRect(1260, 20, 332, 65));
+    QCOMPARE(window->btnStart->geometry(), QRect(1367, 243, 118, 25));
+    QCOMPARE(window->GroupBox2->geometry(), QRect(1260, 276, 332, 79));
+    QCOMPARE(window->RzSB1->geometry(), QRect(0, 981, 1600, 19));
+    QCOMPARE(window->TBToolbar1->width(), window->BV2->x());
     QVERIFY(window->GroupBox3->isHidden());
     QVERIFY(window->ChB1->isHidden() && window->ChB1->isChecked());
   }
 
+  // Help opens the page of the window's language in the browser, as the
+  // movies' pages open.
   void helpAndAboutBox() {
+    Chinese();
     WriteFileBytes(program_ / "Movara.html", {'<'});
+    WriteFileBytes(program_ / "Movara-zh.html", {'<'});
     auto window = ShowWindow();
     QVERIFY(window != nullptr);
     QTest::keyClick(window.get(), Qt::Key_F1);
-    QCOMPARE(urls_.Opened.size(), 1);
-    QCOMPARE(urls_.Opened[0], QUrl::fromLocalFile(QString::fromStdString((program_ / "Movara.html").string())));
+    window->SetLanguage(form::TLanguage::English);
+    QTest::keyClick(window.get(), Qt::Key_F1);
+    QTRY_COMPARE(scratch_->Browser.Opened(),
+                 (QStringList{QUrl::fromLocalFile(QString::fromStdString((program_ / "Movara-zh.html").string())).toString(),
+                              QUrl::fromLocalFile(QString::fromStdString((program_ / "Movara.html").string())).toString()}));
+    window->SetLanguage(form::TLanguage::Chinese);
 
     QString title, product;
     QSize size;
@@ -641,8 +646,8 @@ class MainWindowTest : public QObject {
     QCOMPARE(title, QString::fromUtf8("关于..."));
     QCOMPARE(product, QString("Movara Converter v." MOVARA_VERSION));
     QCOMPARE(size, QSize(394, 216));
-    QCOMPARE(urls_.Opened.size(), 2);
-    QCOMPARE(urls_.Opened[1], QUrl("https://www.example.org/movara/"));
+    QCOMPARE(urls_.Opened.size(), 1);
+    QCOMPARE(urls_.Opened[0], QUrl("https://www.example.org/movara/"));
   }
 };
 

@@ -1,7 +1,8 @@
-// Takes the README's picture of the window: the window on the display it is
-// given (Xvfb, see scripts/screenshot) with a folder selected and one of its
-// GIFs previewing, in the program's own language or (with "en") in English.
-// Settings go to a scratch folder, not the user's.
+// Takes the README's pictures of the window: the window on the display it
+// is given (Xvfb, see scripts/screenshot) with a folder selected and one of
+// its GIFs previewing, in Chinese ("zh") or English ("en"), at its smallest
+// size or at the size given ("1280x800"). Settings go to a scratch folder,
+// not the user's.
 #include <QApplication>
 #include <QDir>
 #include <QScreen>
@@ -14,23 +15,25 @@
 #include "base/ProgramFolder.h"
 #include "ui/MainWindow.h"
 #include "ui/QtSettingsStore.h"
-#include "ui/Translation.h"
 
 int main(int argc, char** argv) {
   using namespace movara;
   QApplication application(argc, argv);
-  if (argc != 4 && argc != 5) {
-    std::fputs("usage: window_screenshot FOLDER GIF-NAME OUT.png [en]\n", stderr);
+  if (argc != 5 && argc != 6) {
+    std::fputs("usage: window_screenshot FOLDER GIF-NAME OUT.png zh|en [WIDTHxHEIGHT]\n", stderr);
     return 2;
   }
-  const auto english = ui::WindowTranslator(QLocale(QLocale::English));
-  if (argc == 5 && english != nullptr) QApplication::installTranslator(english.get());
   QTemporaryDir scratch;
   QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, scratch.path());
   ui::TQtSettingsStore settings;
   ui::TMainWindow window(settings, ProgramFolder());
   window.Form().FormCreate({});
   window.Form().btnSelectFolderClick(QDir::tempPath().toStdString());
+  window.SetLanguage(QString(argv[4]) == "en" ? form::TLanguage::English : form::TLanguage::Chinese);
+  if (argc == 6) {
+    const QStringList size = QString(argv[5]).split('x');
+    if (size.size() == 2) window.resize(size[0].toInt(), size[1].toInt());
+  }
   window.show();
   if (!QTest::qWaitForWindowExposed(&window)) return 1;
   window.SelectFolder(argv[1]);

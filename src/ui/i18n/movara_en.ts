@@ -141,11 +141,11 @@
     </message>
     <message>
         <source>影片每秒的帧数 (1 到 120，默认 24)；GIF 的时间不变</source>
-        <translation>Movie frames per second (1 to 120, default 24); the GIF's timing is kept</translation>
+        <translation>Movie frames per second (1 to 120, default 24); the GIF&apos;s timing is kept</translation>
     </message>
     <message>
         <source>像浏览器一样按 GIF 的循环次数播放，然后停在最后一帧；不选时影片一直循环</source>
-        <translation>Plays the GIF's loop count as browsers do, then stays on the last frame; off, the movie loops for ever</translation>
+        <translation>Plays the GIF&apos;s loop count as browsers do, then stays on the last frame; off, the movie loops for ever</translation>
     </message>
     <message>
         <source>开始转换；转换文件夹时按此按钮或 Esc 停止</source>
@@ -186,6 +186,38 @@
     <message>
         <source>可以把 GIF 文件或文件夹拖放到窗口上</source>
         <translation>GIF files or a folder can be dropped on the window</translation>
+    </message>
+    <message>
+        <source>语言 (Language)</source>
+        <translation>Language</translation>
+    </message>
+    <message>
+        <source>复制地址</source>
+        <translation>Copy address</translation>
+    </message>
+    <message>
+        <source>在浏览器中打开</source>
+        <translation>Open in browser</translation>
+    </message>
+    <message>
+        <source>无法启动浏览器。</source>
+        <translation>No browser could be started.</translation>
+    </message>
+    <message>
+        <source>“%1” 没有写明协议（例如 https://）：影片会把它当作相对于播放页面的地址打开。是否改为 %2？</source>
+        <translation>&quot;%1&quot; does not start with a scheme such as https://: the movie would open it relative to the page that plays it. Use %2 instead?</translation>
+    </message>
+    <message>
+        <source>使用 %1</source>
+        <translation>Use %1</translation>
+    </message>
+    <message>
+        <source>按输入保留</source>
+        <translation>Keep as typed</translation>
+    </message>
+    <message>
+        <source>取消</source>
+        <translation>Cancel</translation>
     </message>
 </context>
 </TS>

@@ -14,7 +14,7 @@ import { spawn } from 'node:child_process';
 import fs from 'node:fs';
 import os from 'node:os';
 import path from 'node:path';
-import { launchChromium } from './player.mjs';
+import { launchChromium, playerConsoleError } from './player.mjs';
 import { changeFrames, jumpCopy } from './swf-edit.mjs';
 
 const args = Object.fromEntries(process.argv.slice(2).reduce((pairs, a, i, all) => {
@@ -146,11 +146,8 @@ try {
   const page = context.pages()[0] ?? (await context.newPage());
   page.on('pageerror', (e) => errors.push(`page error: ${e.message}`));
   page.on('console', (m) => {
-    if (/favicon\.ico$/.test(m.location().url)) return;
-    // The player's note when a movie loaded into it replaces one whose
-    // instance still had a frame to draw (the jumps below do that).
-    if (/Instance ID does not exist/.test(m.text())) return;
-    if (m.type() === 'error' || /panic|ERROR/.test(m.text())) errors.push(`console: ${m.text()}`);
+    const error = playerConsoleError(m);
+    if (error) errors.push(error);
   });
   for (const [file, refs, count] of FILES) {
     const run = await startPlay(path.join(data, file), ['--fps', String(FPS)]);

@@ -16,7 +16,7 @@ import { spawn } from 'node:child_process';
 import fs from 'node:fs';
 import os from 'node:os';
 import path from 'node:path';
-import { launchChromium } from './player.mjs';
+import { launchChromium, playerConsoleError } from './player.mjs';
 import { changeFrames, jumpCopy } from './swf-edit.mjs';
 
 const args = Object.fromEntries(process.argv.slice(2).reduce((pairs, a, i, all) => {
@@ -162,9 +162,8 @@ try {
   const page = context.pages()[0] ?? (await context.newPage());
   page.on('pageerror', (e) => errors.push(`page error: ${e.message}`));
   page.on('console', (m) => {
-    // The browser asks every site for its icon; the server has none.
-    if (/favicon\.ico$/.test(m.location().url)) return;
-    if (m.type() === 'error' || /panic|ERROR/.test(m.text())) errors.push(`console: ${m.text()}`);
+    const error = playerConsoleError(m);
+    if (error) errors.push(error);
   });
   await context.route(`${LINK.slice(0, LINK.lastIndexOf('/'))}/**`, (route) => route.fulfill({ body: 'opened' }));
 

@@ -51,6 +51,17 @@ window.__load = async (url, width, height) => {
 // Debian's Chromium, headless, with the flags this machine needs (its
 // closed network refuses the browser's own background connections) and a
 // fresh profile in `userDataDir`; `extraArgs` adds flags.
+// The player error a console message reports, or null. The browser asks
+// every site for its icon (the servers have none), and a movie loaded into
+// the player replaces one whose instance may still have a frame to draw
+// (the checks' jumps do that): neither says anything of the movie.
+export function playerConsoleError(message) {
+  if (/favicon\.ico$/.test(message.location().url)) return null;
+  if (/Instance ID does not exist/.test(message.text())) return null;
+  if (message.type() === 'error' || /panic|ERROR/.test(message.text())) return `console: ${message.text()}`;
+  return null;
+}
+
 export function launchChromium(userDataDir, extraArgs = []) {
   return chromium.launchPersistentContext(userDataDir, {
     executablePath: '/usr/bin/chromium',

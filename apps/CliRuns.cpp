@@ -237,27 +237,28 @@ run::TPlanOptions PlanOptions(const TCliOptions& options) {
   return plan;
 }
 
-}  // namespace
-
-int ConvertFileList(const TCliOptions& options, TTerminal& terminal, TCliReport& report) {
-  const run::TRunPlan plan = run::PlanFileList(options.Files, PlanOptions(options));
+// Runs a planned list of files or a folder; the exit status. A folder run
+// says how its write errors ended it.
+int RunPlanned(const TCliOptions& options, TTerminal& terminal, TCliReport& report, const run::TRunPlan& plan,
+               bool folderRun) {
   report.Start(plan);
-  TCliRun run(options, terminal, plan, false, report);
-  run::TFolderRunCounts counts = run::RunFolderPlan(plan, run, false);
+  TCliRun run(options, terminal, plan, folderRun, report);
+  run::TFolderRunCounts counts = run::RunFolderPlan(plan, run, folderRun);
   run.FinishStarted(counts);
   if (counts.Aborted) return report.Finish(counts, Interrupted(counts, run.NotReported(), terminal));
+  if (folderRun) return report.Finish(counts, FolderResult(counts, terminal));
   if (counts.WriteError) return report.Finish(counts, convert::crWriteError);
   return report.Finish(counts, counts.Failed > 0 ? convert::crLoadError : convert::crOk);
 }
 
+}  // namespace
+
+int ConvertFileList(const TCliOptions& options, TTerminal& terminal, TCliReport& report) {
+  return RunPlanned(options, terminal, report, run::PlanFileList(options.Files, PlanOptions(options)), false);
+}
+
 int ConvertFolder(const TCliOptions& options, TTerminal& terminal, TCliReport& report) {
-  const run::TRunPlan plan = run::PlanFolderRun(options.Folder, PlanOptions(options));
-  report.Start(plan);
-  TCliRun run(options, terminal, plan, true, report);
-  run::TFolderRunCounts counts = run::RunFolderPlan(plan, run, true);
-  run.FinishStarted(counts);
-  if (counts.Aborted) return report.Finish(counts, Interrupted(counts, run.NotReported(), terminal));
-  return report.Finish(counts, FolderResult(counts, terminal));
+  return RunPlanned(options, terminal, report, run::PlanFolderRun(options.Folder, PlanOptions(options)), true);
 }
 
 convert::TConvertOutcome ConvertFile(const TCliOptions& options, const std::filesystem::path& gif, TTerminal& terminal) {

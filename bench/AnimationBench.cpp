@@ -33,6 +33,7 @@
 #include <vector>
 
 #include "animation/AnimationReader.h"
+#include "BenchChild.h"
 #include "base/FileStream.h"
 #include "base/Memory.h"
 #include "base/ZlibStream.h"
@@ -43,6 +44,7 @@
 namespace {
 
 using namespace movara;
+using namespace movara::bench;
 
 constexpr int kSide = 1000;
 constexpr int kSprite = 200;
@@ -202,38 +204,6 @@ int FloorOne(const std::filesystem::path& file) {
     }
   }
   return 0;
-}
-
-int ConvertOne(const std::filesystem::path& file, const std::filesystem::path& outDir) {
-  LimitHeapRetention();
-  convert::TConvertOptions options;
-  options.Gif = file;
-  options.Movie = run::MovieFileName(outDir, file);
-  options.CompressionThreads = 1;
-  return convert::ConvertFile(options).Code;
-}
-
-struct TUsage {
-  bool Ok = false;
-  double CpuSeconds = 0;
-  double PeakMiB = 0;
-};
-
-TUsage RunChild(const char* self, const char* mode, const std::filesystem::path& file, const std::filesystem::path& outDir) {
-  const pid_t child = fork();
-  if (child == 0) {
-    execl(self, self, mode, file.c_str(), outDir.c_str(), static_cast<char*>(nullptr));
-    _exit(127);
-  }
-  int status = 0;
-  rusage usage{};
-  wait4(child, &status, 0, &usage);
-  TUsage u;
-  u.Ok = WIFEXITED(status) && WEXITSTATUS(status) == 0;
-  u.CpuSeconds = static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
-                 static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
-  u.PeakMiB = static_cast<double>(usage.ru_maxrss) / 1024.0;
-  return u;
 }
 
 }  // namespace

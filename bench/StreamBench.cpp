@@ -7,7 +7,7 @@
 // in processes of their own (so that the peak memory is theirs alone):
 //   floor       decodes the GIF frame by frame and zlib-compresses each
 //               frame's pixels as ARGB, holding one frame at a time;
-//   conversion  ConvertGif with one compression thread.
+//   conversion  ConvertFile (the GIF conversion) with one compression thread.
 // It prints CPU seconds (user + system) and peak resident memory of both,
 // and the conversion's memory limit: 64 MiB + 6 screen-sized ARGB buffers,
 // whatever the frame count.
@@ -28,6 +28,7 @@
 
 #include "BenchGifs.h"
 #include "GifBuilder.h"
+#include "BenchChild.h"
 #include "base/FileStream.h"
 #include "base/Memory.h"
 #include "base/ZlibStream.h"
@@ -61,40 +62,6 @@ int FloorOne(const std::filesystem::path& gif) {
   };
   image.LoadFile(gif);
   return 0;
-}
-
-int ConvertOne(const std::filesystem::path& gif, const std::filesystem::path& outDir) {
-  LimitHeapRetention();
-  convert::TConvertOptions options;
-  options.Gif = gif;
-  options.Movie = run::MovieFileName(outDir, gif);
-  options.CompressionThreads = 1;
-  return convert::ConvertGif(options).Code;
-}
-
-struct TUsage {
-  bool Ok = false;
-  double CpuSeconds = 0;
-  double PeakMiB = 0;
-};
-
-// Runs this program again with the given mode and file; its CPU time and
-// peak memory.
-TUsage RunChild(const char* self, const char* mode, const std::filesystem::path& gif, const std::filesystem::path& outDir) {
-  const pid_t child = fork();
-  if (child == 0) {
-    execl(self, self, mode, gif.c_str(), outDir.c_str(), static_cast<char*>(nullptr));
-    _exit(127);
-  }
-  int status = 0;
-  rusage usage{};
-  wait4(child, &status, 0, &usage);
-  TUsage u;
-  u.Ok = WIFEXITED(status) && WEXITSTATUS(status) == 0;
-  u.CpuSeconds = static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
-                 static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
-  u.PeakMiB = static_cast<double>(usage.ru_maxrss) / 1024.0;
-  return u;
 }
 
 }  // namespace

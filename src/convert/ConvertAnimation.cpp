@@ -2,8 +2,6 @@
 // reader's composed frames, scheduled like a GIF's, stored as whole pictures
 // or as layers of what changed.
 #include <memory>
-#include <new>
-#include <stdexcept>
 #include <system_error>
 
 #include "animation/AnimationReader.h"
@@ -11,6 +9,7 @@
 #include "convert/AnimationTime.h"
 #include "convert/ComposeFrames.h"
 #include "convert/Convert.h"
+#include "convert/Guarded.h"
 #include "convert/LinkButton.h"
 #include "convert/MoviePlan.h"
 #include "convert/MovieTime.h"
@@ -110,17 +109,7 @@ TConvertOutcome ConvertOneAnimation(const TConvertOptions& options, IConvertProg
 }  // namespace
 
 TConvertOutcome ConvertAnimation(const TConvertOptions& options, IConvertProgress* progress) {
-  TConvertOutcome failed;
-  failed.Movie = options.Movie;
-  failed.Code = crLoadError;
-  try {
-    return ConvertOneAnimation(options, progress);
-  } catch (const std::bad_alloc&) {
-    failed.Reason = "out of memory";
-  } catch (const std::length_error& e) {
-    failed.Reason = e.what();
-  }
-  return failed;
+  return ConvertGuarded(options, progress, ConvertOneAnimation);
 }
 
 TConvertOutcome ConvertFile(const TConvertOptions& options, IConvertProgress* progress) {

@@ -2,12 +2,11 @@
 // schedule, check the movie's limits, then write the movie as its pictures
 // are made.
 #include "convert/Convert.h"
+#include "convert/Guarded.h"
 
 #include <unistd.h>
 
 #include <memory>
-#include <new>
-#include <stdexcept>
 #include <system_error>
 
 #include "convert/MoviePlan.h"
@@ -77,19 +76,7 @@ TConvertOutcome ConvertOne(const TConvertOptions& options, IConvertProgress* pro
 }  // namespace
 
 TConvertOutcome ConvertGif(const TConvertOptions& options, IConvertProgress* progress) {
-  // What does not fit in memory or in a movie's fields is this file's
-  // failure; the run it is part of goes on.
-  TConvertOutcome failed;
-  failed.Movie = options.Movie;
-  failed.Code = crLoadError;
-  try {
-    return ConvertOne(options, progress);
-  } catch (const std::bad_alloc&) {
-    failed.Reason = "out of memory";
-  } catch (const std::length_error& e) {
-    failed.Reason = e.what();
-  }
-  return failed;
+  return ConvertGuarded(options, progress, ConvertOne);
 }
 
 }  // namespace movara::convert

@@ -10,15 +10,7 @@ cli=$(realpath "$1")
 sample=$(realpath "$2")
 other=$(realpath "$3")
 here=$(dirname "$(realpath "$0")")
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-failed=0
-
-# As root a folder without permissions can still be read: such a case runs
-# the program as nobody.
-as_user() {
-  if [ "$(id -u)" -eq 0 ]; then setpriv --reuid=65534 --regid=65534 --clear-groups "$@"; else "$@"; fi
-}
+. "$here/cases.sh"
 # Runs Python with the report reader; the script comes on standard input,
 # its arguments after it.
 py() { python3 -c "import sys; sys.path.insert(0, '$here'); from reports import *; exec(sys.stdin.read())" "$@"; }
@@ -174,14 +166,6 @@ expect(converted == ["3.gif", "sub/5.gif"] and len(files) == 10, converted)
 PY
 }
 
-cases=$(declare -F | awk '{print $3}' | grep -E "^(list|report|shares)_")
-for case in $cases; do
-  dir="$work/$case"
-  mkdir "$dir"
-  ( cd "$dir" && "$case" ) >"$work/$case.log" 2>&1 || { echo "FAIL: $case: $(cat "$work/$case.log")"; failed=1; }
-  leftovers=$(find "$dir" -name "*.partial*")
-  [ -z "$leftovers" ] || { echo "FAIL: $case left partial files: $leftovers"; failed=1; }
-  chmod -R u+rwx "$dir"; rm -rf "$dir" "$work/$case.log"
-done
-[ $failed -eq 0 ] && echo "many files: $(echo "$cases" | wc -l) cases passed"
+run_cases "^(list|report|shares)_"
+[ $failed -eq 0 ] && echo "many files: $case_count cases passed"
 exit $failed

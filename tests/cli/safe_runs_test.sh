@@ -10,15 +10,7 @@ cli=$(realpath "$2")
 movara=$(realpath "$3")
 sample=$(realpath "$4")   # two different GIFs, to tell whose movie a file is
 other=$(realpath "$5")
-work=$(mktemp -d)
-trap 'chmod -R u+rwx "$work"; rm -rf "$work"' EXIT
-failed=0
-
-# As root a folder without permissions can still be read: such a case runs
-# the program as nobody.
-as_user() {
-  if [ "$(id -u)" -eq 0 ]; then setpriv --reuid=65534 --regid=65534 --clear-groups "$@"; else "$@"; fi
-}
+. "$(dirname "$(realpath "$0")")/cases.sh"
 movie_of() { "$cli" --quiet --output "$1" "$2" >/dev/null; }
 
 # --- plan: inputs, collisions and folder walks ------------------------------
@@ -371,17 +363,8 @@ limits_url_that_would_wrap_the_action() {
   [ ! -e a.swf ] || { echo "a movie that does not parse was written"; return 1; }
 }
 
-cases=$(declare -F | awk '{print $3}' | grep "^${group}_")
-[ -n "$cases" ] || { echo "no cases for group $group"; exit 1; }
-for case in $cases; do
-  dir="$work/$case"
-  mkdir "$dir"
-  ( cd "$dir" && "$case" ) >"$work/$case.log" 2>&1 || { echo "FAIL: $case: $(cat "$work/$case.log")"; failed=1; }
-  leftovers=$(find "$dir" -name "*.partial*")
-  [ -z "$leftovers" ] || { echo "FAIL: $case left partial files: $leftovers"; failed=1; }
-  chmod -R u+rwx "$dir"; rm -rf "$dir" "$work/$case.log"
-done
+run_cases "^${group}_"
 rm -f "$work/slow.gif"
 [ -z "$(ls -A "$work")" ] || { echo "FAIL: the work folder is not empty: $(ls -A "$work")"; failed=1; }
-[ $failed -eq 0 ] && echo "$group: $(echo "$cases" | wc -l) cases passed"
+[ $failed -eq 0 ] && echo "$group: $case_count cases passed"
 exit $failed

@@ -10,17 +10,14 @@
 //
 //   node anim.mjs --cli PATH/movara-cli --data tests/data/anim [--tall GIF]
 
-import { spawn } from 'node:child_process';
 import fs from 'node:fs';
 import os from 'node:os';
 import path from 'node:path';
+import { commandArgs, failureList, openPage, PLAYER, startPlay, stopPlay } from './check.mjs';
 import { launchChromium, playerConsoleError } from './player.mjs';
 import { changeFrames, jumpCopy } from './swf-edit.mjs';
 
-const args = Object.fromEntries(process.argv.slice(2).reduce((pairs, a, i, all) => {
-  if (a.startsWith('--')) pairs.push([a.slice(2), all[i + 1]]);
-  return pairs;
-}, []));
+const args = commandArgs();
 const { cli, data } = args;
 if (!cli || !data) {
   console.error('usage: node anim.mjs --cli PATH/movara-cli --data DIR [--tall GIF]');
@@ -32,41 +29,10 @@ const TOLERANCE = 2;
 const PAGE = [204, 204, 204];  // the test page's colour
 const FPS = 60;  // every frame of these files a movie frame of its own
 const FILES = [['ops.png', 'ops', 6], ['hidden.png', 'hidden', 2], ['anim.webp', 'anim', 6], ['gif.webp', 'gif', 4]];
-const PLAYER = 'ruffle-object, ruffle-embed';
 
-const failures = [];
-const fail = (what) => {
-  failures.push(what);
-  console.log(`FAIL ${what}`);
-};
+const { failures, fail } = failureList();
 const work = fs.mkdtempSync(path.join(os.tmpdir(), 'movara-anim-'));
 const profile = fs.mkdtempSync(path.join(os.tmpdir(), 'movara-chromium-'));
-
-function startPlay(file, extra = []) {
-  const child = spawn(cli, ['--play', '--no-browser', '--quiet', '--output', work, ...extra, file],
-    { stdio: ['ignore', 'pipe', 'pipe'] });
-  const exited = new Promise((resolve) => child.on('exit', (code, signal) => resolve(signal ?? code)));
-  return new Promise((resolve, reject) => {
-    let out = '';
-    child.stdout.on('data', (d) => {
-      out += d;
-      const m = /^page: (\S+)$/m.exec(out);
-      if (m) resolve({ child, exited, url: m[1] });
-    });
-    exited.then((code) => reject(new Error(`movara-cli ended (${code}) before printing its page`)));
-  });
-}
-
-async function stopPlay(run) {
-  run.child.kill('SIGINT');
-  if ((await run.exited) !== 0) fail('movara-cli --play did not end cleanly on SIGINT');
-}
-
-async function openPage(page, url) {
-  await page.goto(url);
-  await page.waitForFunction((sel) => document.querySelector(sel)?.shadowRoot?.querySelector('canvas'), PLAYER,
-    { timeout: 30000, polling: 'raf' });
-}
 
 // The stage as a user sees it: RGBA of a screenshot of the player.
 async function stage(page) {
@@ -150,7 +116,7 @@ try {
     if (error) errors.push(error);
   });
   for (const [file, refs, count] of FILES) {
-    const run = await startPlay(path.join(data, file), ['--fps', String(FPS)]);
+    const run = await startPlay(cli, work, path.join(data, file), ['--fps', String(FPS)]);
     try {
       await openPage(page, run.url);
       const renderer = await page.evaluate(() => window.RufflePlayer.config.preferredRenderer);
@@ -172,7 +138,7 @@ try {
         ++compared;
       }
     } finally {
-      await stopPlay(run);
+      await stopPlay(run, file, fail);
     }
     for (const e of errors.splice(0)) fail(`${file}: ${e}`);
   }
@@ -180,7 +146,7 @@ try {
   // ops.png plays twice (about 1 s) with --loop and stays on its last frame;
   // without it, it plays on.
   for (const loop of [true, false]) {
-    const run = await startPlay(path.join(data, 'ops.png'), loop ? ['--loop'] : []);
+    const run = await startPlay(cli, work, path.join(data, 'ops.png'), loop ? ['--loop'] : []);
     try {
       await openPage(page, run.url);
       await page.waitForTimeout(2500);
@@ -191,12 +157,12 @@ try {
       if (!loop && seen < 2) fail('without --loop: the movie stopped');
       console.log(`ops.png ${loop ? 'with' : 'without'} --loop: ${seen} pictures in 1.5 s after 2.5 s`);
     } finally {
-      await stopPlay(run);
+      await stopPlay(run, 'ops.png', fail);
     }
   }
 
   if (args.tall && fs.existsSync(args.tall)) {
-    const run = await startPlay(args.tall);
+    const run = await startPlay(cli, work, args.tall);
     try {
       await openPage(page, run.url);
       const renderer = await page.evaluate(() => window.RufflePlayer.config.preferredRenderer);
@@ -204,7 +170,7 @@ try {
       if (renderer !== 'canvas') fail(`${path.basename(args.tall)}: the page chose the ${renderer} renderer`);
       console.log(`${path.basename(args.tall)}: ${renderer} renderer`);
     } finally {
-      await stopPlay(run);
+      await stopPlay(run, path.basename(args.tall), fail);
     }
     for (const e of errors.splice(0)) fail(`${path.basename(args.tall)}: ${e}`);
   }

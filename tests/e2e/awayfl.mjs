@@ -25,14 +25,12 @@ import os from 'node:os';
 import path from 'node:path';
 import { spawnSync } from 'node:child_process';
 import { parseSwf } from 'swf-parser';
+import { commandArgs, expectedDifferences, failureList } from './check.mjs';
 import { launchChromium } from './player.mjs';
 import { checkStructure } from './swf-check.mjs';
 import { jumpCopy, readTags } from './swf-edit.mjs';
 
-const args = Object.fromEntries(process.argv.slice(2).reduce((pairs, a, i, all) => {
-  if (a.startsWith('--')) pairs.push([a.slice(2), all[i + 1]]);
-  return pairs;
-}, []));
+const args = commandArgs();
 const { cli } = args;
 let { corpus } = args;
 if (!cli || !corpus) {
@@ -71,18 +69,9 @@ console.log = (...a) => { if (String(a[0]).startsWith('fsCommand')) window.__com
 </script>
 <script src="/awayfl.js"></script></head><body></body></html>`;
 
-const expected = new Set();
-if (args.expected && fs.existsSync(args.expected)) {
-  for (const line of fs.readFileSync(args.expected, 'utf8').split('\n')) {
-    if (line && !line.startsWith('#')) expected.add(line.split('\t')[0]);
-  }
-}
+const expected = expectedDifferences(args.expected);
 
-const failures = [];
-const fail = (what) => {
-  failures.push(what);
-  console.log(`FAIL ${what}`);
-};
+const { failures, fail } = failureList();
 
 function gifSize(file) {
   const b = fs.readFileSync(file);

@@ -12,17 +12,14 @@
 //
 //   node play.mjs --cli PATH/movara-cli --corpus DIR [--expected FILE] [--limit N]
 
-import { spawn } from 'node:child_process';
 import fs from 'node:fs';
 import os from 'node:os';
 import path from 'node:path';
+import { commandArgs, expectedDifferences, failureList, openPage, PLAYER, startPlay, stopPlay } from './check.mjs';
 import { launchChromium, playerConsoleError } from './player.mjs';
 import { changeFrames, jumpCopy } from './swf-edit.mjs';
 
-const args = Object.fromEntries(process.argv.slice(2).reduce((pairs, a, i, all) => {
-  if (a.startsWith('--')) pairs.push([a.slice(2), all[i + 1]]);
-  return pairs;
-}, []));
+const args = commandArgs();
 const { cli, corpus } = args;
 if (!cli || !corpus) {
   console.error('usage: node play.mjs --cli PATH/movara-cli --corpus DIR [--expected FILE]');
@@ -33,57 +30,14 @@ const JUMP_FPS = 8;
 // A link that stays on this machine; the test answers it itself.
 const LINK = 'http://127.0.0.1:9/movara?x=1';
 
-const expected = new Set();
-if (args.expected && fs.existsSync(args.expected)) {
-  for (const line of fs.readFileSync(args.expected, 'utf8').split('\n')) {
-    if (line && !line.startsWith('#')) expected.add(line.split('\t')[0]);
-  }
-}
+const expected = expectedDifferences(args.expected);
 
-const failures = [];
-const fail = (what) => {
-  failures.push(what);
-  console.log(`FAIL ${what}`);
-};
+const { failures, fail } = failureList();
 
 const work = fs.mkdtempSync(path.join(os.tmpdir(), 'movara-play-'));
 const profile = fs.mkdtempSync(path.join(os.tmpdir(), 'movara-chromium-'));
 
 // Starts `movara-cli --play --no-browser` and waits for the page it prints.
-function startPlay(file, extra = []) {
-  const started = performance.now();
-  const child = spawn(cli, ['--play', '--no-browser', '--quiet', '--output', work, ...extra, file],
-    { stdio: ['ignore', 'pipe', 'pipe'] });
-  const exited = new Promise((resolve) => child.on('exit', (code, signal) => resolve(signal ?? code)));
-  return new Promise((resolve, reject) => {
-    let out = '';
-    let err = '';
-    child.stderr.on('data', (d) => { err += d; });
-    child.stdout.on('data', (d) => {
-      out += d;
-      const m = /^page: (\S+)$/m.exec(out);
-      if (m) resolve({ child, exited, url: m[1], started });
-    });
-    exited.then((code) => reject(new Error(`movara-cli ended (${code}) before printing its page: ${err.trim()}`)));
-  });
-}
-
-// Ctrl-C ends the serving cleanly.
-async function stopPlay(run, what) {
-  run.child.kill('SIGINT');
-  const code = await run.exited;
-  if (code !== 0) fail(`${what}: movara-cli --play ended with ${code} on SIGINT`);
-}
-
-const PLAYER = 'ruffle-object, ruffle-embed';
-
-// Opens the page and waits for the player the page's <object> became.
-async function openPage(page, url) {
-  await page.goto(url);
-  await page.waitForFunction((sel) => document.querySelector(sel)?.shadowRoot?.querySelector('canvas'), PLAYER,
-    { timeout: 30000, polling: 'raf' });
-}
-
 // Hands the reference pictures to the page, decoded once.
 async function setPictures(page, pngs) {
   await page.evaluate(async (list) => {
@@ -174,7 +128,7 @@ try {
   for (const name of names) {
     const refDir = path.join(corpus, 'reference', name);
     const refs = fs.readdirSync(refDir).filter((f) => /^frame-\d+\.png$/.test(f)).sort();
-    const run = await startPlay(path.join(gifDir, name));
+    const run = await startPlay(cli, work, path.join(gifDir, name));
     try {
       await openPage(page, run.url);
       await setPictures(page, refs.map((r) => fs.readFileSync(path.join(refDir, r))));
@@ -215,7 +169,7 @@ try {
         at = found;
       }
     } finally {
-      await stopPlay(run, name);
+      await stopPlay(run, name, fail);
     }
     for (const e of errors.splice(0)) fail(`${name}: ${e}`);
   }
@@ -223,9 +177,9 @@ try {
   // The link button: a movie converted with a URL, then given to --play as
   // it is; a click on its stage opens the URL in a new window.
   const sample = names.find((n) => n.startsWith('peterdn-animated_loop.')) ?? names[0];
-  const converting = await startPlay(path.join(gifDir, sample), ['--url', LINK]);
-  await stopPlay(converting, 'link movie');
-  const run = await startPlay(path.join(work, sample.replace(/\.[^.]*$/, '') + '.swf'));
+  const converting = await startPlay(cli, work, path.join(gifDir, sample), ['--url', LINK]);
+  await stopPlay(converting, 'link movie', fail);
+  const run = await startPlay(cli, work, path.join(work, sample.replace(/\.[^.]*$/, '') + '.swf'));
   try {
     await openPage(page, run.url);
     await page.waitForTimeout(500);
@@ -239,7 +193,7 @@ try {
   } catch (e) {
     fail(`link button: ${e.message.split('\n')[0]}`);
   } finally {
-    await stopPlay(run, 'link movie');
+    await stopPlay(run, 'link movie', fail);
   }
   for (const e of errors.splice(0)) fail(`link movie: ${e}`);
 } finally {

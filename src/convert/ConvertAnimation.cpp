@@ -78,11 +78,8 @@ int WriteAnimation(TAnimationReader& reader, const TMovieTime& time, const TConv
 
 TConvertOutcome ConvertOneAnimation(const TConvertOptions& options, IConvertProgress* progress) {
   const unsigned fps = options.Timing.FramesPerSecond;
-  if (fps < kMinFrameRate || fps > kMaxFrameRate) throw std::invalid_argument("frame rate out of range");
   TConvertOutcome outcome;
   outcome.Movie = options.Movie;
-  std::error_code ec;
-  if (options.Overwrite == TOverwrite::Keep && std::filesystem::exists(options.Movie, ec)) return outcome;
   std::unique_ptr<TAnimationReader> reader;
   try {
     reader = animation::OpenAnimation(options.Gif);

@@ -4,10 +4,7 @@
 #include "convert/Convert.h"
 #include "convert/Guarded.h"
 
-#include <unistd.h>
-
 #include <memory>
-#include <system_error>
 
 #include "convert/MoviePlan.h"
 #include "convert/MovieTime.h"
@@ -23,30 +20,10 @@ namespace {
 using imaging::TGIFImage;
 using swf::TFlashMovie;
 
-// Why the movie's name cannot be made in its folder, checked before the
-// GIF is read; empty when it can.
-std::string NameProblem(const std::filesystem::path& movie) {
-  const std::string name = movie.filename().string();
-  const std::filesystem::path folder = movie.has_parent_path() ? movie.parent_path() : ".";
-  const long limit = ::pathconf(folder.c_str(), _PC_NAME_MAX);
-  const std::size_t most = limit > 0 ? static_cast<std::size_t>(limit) : 255;
-  if (name.size() <= most) return {};
-  return "the name " + name + " is longer than the folder allows (" + std::to_string(name.size()) +
-         " bytes, at most " + std::to_string(most) + ")";
-}
-
 TConvertOutcome ConvertOne(const TConvertOptions& options, IConvertProgress* progress) {
   const unsigned fps = options.Timing.FramesPerSecond;
-  if (fps < kMinFrameRate || fps > kMaxFrameRate) throw std::invalid_argument("frame rate out of range");
   TConvertOutcome outcome;
   outcome.Movie = options.Movie;
-  std::error_code ec;
-  if (options.Overwrite == TOverwrite::Keep && std::filesystem::exists(options.Movie, ec)) return outcome;
-  outcome.Reason = NameProblem(options.Movie);
-  if (!outcome.Reason.empty()) {
-    outcome.Code = crWriteError;
-    return outcome;
-  }
 
   auto gif = std::make_unique<TGIFImage>();
   std::unique_ptr<TStreamedOptimiser> optimiser;

@@ -207,7 +207,7 @@ TEST(AnimationConversion, AMergeOfNothingTakesTheLayersAway) {
   EXPECT_EQ(pictures, kSquares + 1);  // none for the last frame
 }
 
-TEST(AnimationConversion, ContentDecidesAndBadFilesFailAsABadGif) {
+TEST(AnimationConversion, ContentDecidesAndBadFilesAndNamesFailAsForAGif) {
   test::ConvertFixture fx;
   // A WebP named .gif converts as a WebP.
   const auto named = fx.Root / "really-webp.gif";
@@ -232,6 +232,14 @@ TEST(AnimationConversion, ContentDecidesAndBadFilesFailAsABadGif) {
     EXPECT_EQ(outcome.Reason, reason);
     EXPECT_FALSE(std::filesystem::exists(options.Movie));
   }
+
+  // As for a GIF, a name the file system cannot hold fails before the file
+  // is read.
+  options.Gif = cutFile;
+  options.Movie = fx.Root / (std::string(252, 'n') + ".swf");
+  const TConvertOutcome tooLong = ConvertFile(options);
+  EXPECT_EQ(tooLong.Code, crWriteError);
+  EXPECT_NE(tooLong.Reason.find("is longer than the folder allows"), std::string::npos) << tooLong.Reason;
 }
 
 }  // namespace

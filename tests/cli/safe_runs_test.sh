@@ -62,14 +62,18 @@ plan_names_that_differ_in_case() {
   cmp -s ref/x.swf in/x.swf || { echo "x.swf is not the movie of the first file in order"; return 1; }
 }
 # A write error ends a folder run with --jobs 2; the file converted beside
-# it is reported, and the summary is the last thing said.
+# it is reported, on the terminal and in the JSON report, and the summary is
+# the last thing said.
 stops_jobs_report_every_movie_after_a_write_error() {
   mkdir in; slow_gif in/c.gif || return 1
   cp "$sample" in/a.gif; cp "$sample" in/b.gif; mkdir in/b.swf
-  "$cli" --jobs 2 --folder in >out 2>err; code=$?
+  "$cli" --jobs 2 --folder in --report report >out 2>err; code=$?
   [ $code -eq 6 ] || { echo "exit $code"; cat out err; return 1; }
   local movies; movies=$(find in -name "*.swf" -type f | wc -l)
   [ "$(grep -c "^movie:" out)" -eq "$movies" ] || { echo "$movies movies, lines:"; cat out; return 1; }
+  local reported; reported=$(python3 -c 'import json, sys
+print(sum(json.loads(line).get("outcome") == "converted" for line in open(sys.argv[1])))' report)
+  [ "$reported" -eq "$movies" ] || { echo "$movies movies, $reported converted in the report:"; cat report; return 1; }
   [ "$(tail -1 err)" = "Error 6. Could not write file(s) to output folder. Check permissions or disk space." ] || { cat err; return 1; }
 }
 plan_unreadable_subfolder() {

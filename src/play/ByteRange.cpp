@@ -30,10 +30,10 @@ std::optional<std::uint64_t> Number(std::string_view digits) {
 }
 
 // One range of the list against the file; none when its syntax is invalid.
-std::optional<TByteRange> OneRange(std::string_view spec, std::uint64_t size) {
-  const std::size_t dash = spec.find('-');
+std::optional<TByteRange> OneRange(std::string_view part, std::uint64_t size) {
+  const std::size_t dash = part.find('-');
   if (dash == std::string_view::npos) return std::nullopt;
-  const std::string_view from = Trimmed(spec.substr(0, dash)), to = Trimmed(spec.substr(dash + 1));
+  const std::string_view from = Trimmed(part.substr(0, dash)), to = Trimmed(part.substr(dash + 1));
   TByteRange range{TByteRange::Kind::Unsatisfiable, 0, 0};
   if (from.empty()) {
     const auto suffix = Number(to);
@@ -75,9 +75,9 @@ TByteRange ChooseRange(const std::string& field, std::uint64_t size) {
     return whole;
   }
   std::vector<TByteRange> ranges;
-  for (const std::string_view spec : Split(value.substr(kUnit.size()))) {
-    if (spec.empty()) continue;
-    const auto range = OneRange(spec, size);
+  for (const std::string_view part : Split(value.substr(kUnit.size()))) {
+    if (part.empty()) continue;
+    const auto range = OneRange(part, size);
     if (!range) return whole;
     ranges.push_back(*range);
   }

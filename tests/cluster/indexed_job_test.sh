@@ -19,15 +19,15 @@ py() { python3 -c "import sys; sys.path.insert(0, '$here/../cli'); from reports 
 read -r completions < <(py "$manifest" "$work/command" <<'PY'
 import re, yaml
 job = yaml.safe_load(open(sys.argv[1]))
-spec = job["spec"]
-expect(job["kind"] == "Job" and spec["completionMode"] == "Indexed", "an Indexed Job")
-container = spec["template"]["spec"]["containers"][0]
+body = job["spec"]
+expect(job["kind"] == "Job" and body["completionMode"] == "Indexed", "an Indexed Job")
+container = body["template"]["spec"]["containers"][0]
 expect(container["command"] == ["/bin/sh", "-c"] and len(container["args"]) == 1, "a shell command")
 command = container["args"][0]
 shares = re.search(r"--shard auto/(\d+)", command)
-expect(shares and int(shares.group(1)) == spec["completions"], "--shard auto/N with N the Job's completions")
+expect(shares and int(shares.group(1)) == body["completions"], "--shard auto/N with N the Job's completions")
 open(sys.argv[2], "w").write(command)
-print(spec["completions"])
+print(body["completions"])
 PY
 ) || fail "the manifest"
 mkdir -p "$work/data/in"

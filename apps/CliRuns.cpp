@@ -104,24 +104,17 @@ convert::TConvertOutcome ConvertHere(const TCliOptions& options, const run::TPla
   return meter.Convert(job, &progress);
 }
 
-std::size_t FileCount(const run::TRunPlan& plan) {
-  std::size_t count = 0;
-  for (const auto& folder : plan.Folders) count += folder.Files.size();
-  return count;
-}
-
 // A planned run on the terminal: one file after the other, or several at
 // once; either way each file is reported in the plan's order.
 class TCliRun final : public run::IFolderRunClient {
  public:
   TCliRun(const TCliOptions& options, TTerminal& terminal, const run::TRunPlan& plan, bool folderRun, TCliReport& report)
-      : options_(options), terminal_(terminal), report_(report), folderRun_(folderRun), total_(FileCount(plan)) {
+      : options_(options), terminal_(terminal), report_(report), folderRun_(folderRun) {
     std::vector<convert::TConvertOptions> jobs;
     for (const auto& folder : plan.Folders) {
       for (const auto& file : folder.Files) {
-        if (!file.Refusal.empty()) continue;
-        jobs.push_back(JobFor(options, file));
-        jobFiles_.push_back(&file);
+        planFiles_.push_back(&file);
+        if (file.Refusal.empty()) jobs.push_back(JobFor(options, file));
       }
     }
     // After a signal no file starts, whichever thread is free.
@@ -155,7 +148,7 @@ class TCliRun final : public run::IFolderRunClient {
   void FileStarted(std::size_t, std::size_t) override {}
   int Convert(const run::TPlannedFile& file, const run::TPlannedFolder&) override {
     if (folderRun_ || running_) {
-      terminal_.Progress("file " + std::to_string(reported_ + 1) + " of " + std::to_string(total_) + ": " +
+      terminal_.Progress("file " + std::to_string(reported_ + 1) + " of " + std::to_string(planFiles_.size()) + ": " +
                          file.Gif.filename().string());
     }
     const auto outcome = Outcome(file);
@@ -170,16 +163,17 @@ class TCliRun final : public run::IFolderRunClient {
   void FinishStarted(run::TFolderRunCounts& counts) {
     if (!running_) return;
     running_->Stop();
-    while (taken_ < jobFiles_.size()) {
-      const auto outcome = running_->Take(taken_);
+    // In the plan's order from the first file not reported, refused ones
+    // included, up to the first conversion that never started.
+    for (; reported_ < planFiles_.size(); ++reported_) {
+      const run::TPlannedFile& file = *planFiles_[reported_];
+      const auto outcome = Outcome(file);
       if (!outcome) return;
-      ++reported_;
-      const run::TPlannedFile& file = *jobFiles_[taken_++];
       run::CountResult(counts, report_.FileDone(file, *outcome, Report(options_, file.Gif, *outcome, terminal_)));
     }
   }
 
-  std::size_t NotReported() const { return total_ - reported_; }
+  std::size_t NotReported() const { return planFiles_.size() - reported_; }
 
  private:
   // The outcome of a planned file; none when it was never started.
@@ -197,11 +191,11 @@ class TCliRun final : public run::IFolderRunClient {
   TTerminal& terminal_;
   TCliReport& report_;
   bool folderRun_;
-  std::size_t total_;
   std::size_t reported_ = 0;
   std::size_t taken_ = 0;
-  // The planned file of each conversion handed to the parallel runner.
-  std::vector<const run::TPlannedFile*> jobFiles_;
+  // Every file of the plan in its order; the conversions handed to the
+  // parallel runner are those not refused, in the same order.
+  std::vector<const run::TPlannedFile*> planFiles_;
   // Before the conversions, which make folders in it: the threads end
   // before the empty ones are removed.
   run::TMovieFolders folders_;

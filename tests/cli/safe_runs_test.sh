@@ -66,13 +66,17 @@ plan_names_that_differ_in_case() {
 # the last thing said.
 stops_jobs_report_every_movie_after_a_write_error() {
   mkdir in; slow_gif in/c.gif || return 1
-  cp "$sample" in/a.gif; cp "$sample" in/b.gif; mkdir in/b.swf
+  cp "$sample" in/a.gif; cp "$sample" in/b.gif; cp "$other" in/b.GIF; mkdir in/b.swf
   "$cli" --jobs 2 --folder in --report report >out 2>err; code=$?
   [ $code -eq 6 ] || { echo "exit $code"; cat out err; return 1; }
   local movies; movies=$(find in -name "*.swf" -type f | wc -l)
   [ "$(grep -c "^movie:" out)" -eq "$movies" ] || { echo "$movies movies, lines:"; cat out; return 1; }
-  local reported; reported=$(python3 -c 'import json, sys
-print(sum(json.loads(line).get("outcome") == "converted" for line in open(sys.argv[1])))' report)
+  # Every input once, the refused one (b.gif's movie is b.GIF's) included.
+  local reported; reported=$(python3 -c 'import json, os, sys
+files = [json.loads(line) for line in open(sys.argv[1])][:-1]
+inputs = sorted(os.path.basename(f["input"]) for f in files)
+assert inputs == ["a.gif", "b.GIF", "b.gif", "c.gif"], inputs
+print(sum(f["outcome"] == "converted" for f in files))' report) || { cat report; return 1; }
   [ "$reported" -eq "$movies" ] || { echo "$movies movies, $reported converted in the report:"; cat report; return 1; }
   [ "$(tail -1 err)" = "Error 6. Could not write file(s) to output folder. Check permissions or disk space." ] || { cat err; return 1; }
 }

@@ -2,7 +2,6 @@
 // reader's composed frames, scheduled like a GIF's, stored as whole pictures
 // or as layers of what changed.
 #include <memory>
-#include <system_error>
 
 #include "animation/AnimationReader.h"
 #include "convert/AnimationPictures.h"
@@ -69,8 +68,6 @@ int WriteAnimation(TAnimationReader& reader, const TMovieTime& time, const TConv
     outcome.Reason = e.what();
     return crLoadError;
   } catch (const StreamError& e) {
-    outcome.Reason = e.what();
-  } catch (const std::filesystem::filesystem_error& e) {
     outcome.Reason = e.what();
   }
   return crWriteError;

@@ -47,9 +47,14 @@ void SetUpMovie(TFlashMovie& movie, const TConvertOptions& options) {
 
 bool CommitMovie(const std::filesystem::path& target, TOverwrite overwrite,
                  const std::function<void(TStream&)>& write) {
-  TPartialFile partial(target);
-  write(partial.Stream());
-  return partial.Commit(overwrite == TOverwrite::Replace);
+  try {
+    TPartialFile partial(target);
+    write(partial.Stream());
+    return partial.Commit(overwrite == TOverwrite::Replace);
+  } catch (const std::filesystem::filesystem_error& e) {
+    // The temporary file is the program's own business: the movie is named.
+    throw StreamError("cannot write \"" + target.string() + "\": " + e.code().message());
+  }
 }
 
 int WriteMovie(TFlashMovie& movie, TGIFImage& gif, const TStreamedOptimiser* optimiser, const TMoviePlan& plan,
@@ -67,9 +72,6 @@ int WriteMovie(TFlashMovie& movie, TGIFImage& gif, const TStreamedOptimiser* opt
     return crLoadError;
   } catch (const StreamError& e) {
     reason = e.what();
-  } catch (const std::filesystem::filesystem_error& e) {
-    // The temporary file is the program's own business: the movie is named.
-    reason = "cannot write \"" + options.Movie.string() + "\": " + e.code().message();
   }
   return crWriteError;
 }

@@ -20,7 +20,8 @@ void SetUpMovie(swf::TFlashMovie& movie, const TConvertOptions& options);
 // Writes a movie through `write` into a temporary file beside the target,
 // which takes the target's place only once it is complete, so that a failed
 // or interrupted write loses no earlier movie; a movie to keep is kept even
-// when it appeared during the conversion. Whether the movie was written.
+// when it appeared during the conversion. Whether the movie was written; a
+// file system error throws a StreamError that names the target.
 bool CommitMovie(const std::filesystem::path& target, TOverwrite overwrite,
                  const std::function<void(TStream&)>& write);
 

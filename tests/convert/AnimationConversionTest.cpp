@@ -233,8 +233,17 @@ TEST(AnimationConversion, ContentDecidesAndBadFilesAndNamesFailAsForAGif) {
     EXPECT_FALSE(std::filesystem::exists(options.Movie));
   }
 
-  // As for a GIF, a name the file system cannot hold fails before the file
-  // is read.
+  // As for a GIF, a movie that cannot take its place is named, not the
+  // temporary file, and a name the file system cannot hold fails before the
+  // file is read.
+  options.Gif = kAnim / "ops.png";
+  options.Movie = fx.Root / "taken.swf";
+  std::filesystem::create_directories(options.Movie);
+  const TConvertOutcome unwritten = ConvertFile(options);
+  EXPECT_EQ(unwritten.Code, crWriteError);
+  EXPECT_NE(unwritten.Reason.find(options.Movie.string()), std::string::npos) << unwritten.Reason;
+  EXPECT_EQ(unwritten.Reason.find(".partial"), std::string::npos) << unwritten.Reason;
+
   options.Gif = cutFile;
   options.Movie = fx.Root / (std::string(252, 'n') + ".swf");
   const TConvertOutcome tooLong = ConvertFile(options);

@@ -1,6 +1,7 @@
 #include "convert/MovieTime.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <memory>
 
 #include "swf/core/ActionList.h"
@@ -72,7 +73,11 @@ std::optional<std::uint16_t> GifLoopCount(const imaging::TGIFImage& gif) {
   return count;
 }
 
-TMovieTime::TMovieTime(TFrameSchedule schedule, std::uint32_t passes) : schedule_(std::move(schedule)), passes_(passes) {}
+// The movie counts passes in a signed 32-bit integer: more passes than it
+// holds (a file may say up to 2^32 - 1 plays) are played as the most it can
+// count, which is as good as for ever, never as a negative count.
+TMovieTime::TMovieTime(TFrameSchedule schedule, std::uint32_t passes)
+    : schedule_(std::move(schedule)), passes_(std::min<std::uint32_t>(passes, INT32_MAX)) {}
 
 void TMovieTime::ShowFrame(swf::TFlashMovie& movie, std::size_t k) const {
   const std::uint64_t length = schedule_.Length(k);

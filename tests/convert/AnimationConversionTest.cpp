@@ -124,6 +124,39 @@ TEST(AnimationConversion, FramesLastTheirTimeAndPlayTheirCount) {
   }
 }
 
+// A play count beyond what the movie's counter holds is the largest count,
+// not a negative one that would stop after the first play.
+TEST(AnimationConversion, TheLargestPlayCountStaysPositive) {
+  test::ConvertFixture fx;
+  const auto file = fx.WriteGif("plays.png", test::ApngBytes()
+                                                 .Header(2, 2)
+                                                 .AnimationControl(2, 0xFFFFFFFF)
+                                                 .FrameControl(0, 2, 2, 0, 0, 1, 10, 0, 0)
+                                                 .ImageData(2, 2, 0xFF0000FF)
+                                                 .FrameControl(1, 2, 2, 0, 0, 1, 10, 0, 0)
+                                                 .FrameData(2, 2, 2, 0x00FF00FF)
+                                                 .End()
+                                                 .Bytes());
+  TConvertOptions options;
+  options.Gif = file;
+  options.Movie = fx.MovieOf(file);
+  options.Timing.GifLoop = true;
+  ASSERT_EQ(ConvertFile(options).Code, crOk);
+  std::vector<std::int64_t> integers;
+  for (const auto& tag : swf::ReadSWFFile(ReadFileBytes(options.Movie)).Tags) {
+    const auto* action = dynamic_cast<const swf::TSWFDoAction*>(tag.get());
+    if (action == nullptr) continue;
+    for (const auto& a : action->Actions) {
+      const auto* push = dynamic_cast<const swf::TSWFActionPush*>(a.get());
+      if (push == nullptr) continue;
+      for (const auto& v : push->Values) {
+        if (v.ValueType == swf::TPushValue::Integer) integers.push_back(v.Int);
+      }
+    }
+  }
+  EXPECT_EQ(integers, std::vector<std::int64_t>{INT32_MAX});
+}
+
 // 25 frames each changing one 4 x 4 square of the top-left 12 x 8 pixels of
 // a 20 x 20 canvas: the layers get too deep and are merged into one picture
 // over the first, which stays; the stage shows every frame.

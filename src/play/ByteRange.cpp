@@ -8,15 +8,11 @@
 #include <string_view>
 #include <vector>
 
+#include "play/HttpRequest.h"
+
 namespace movara::play {
 
 namespace {
-
-std::string_view Trimmed(std::string_view text) {
-  while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
-  while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
-  return text;
-}
 
 // A decimal number of at most 19 digits (beyond any file); none otherwise.
 std::optional<std::uint64_t> Number(std::string_view digits) {
@@ -33,7 +29,7 @@ std::optional<std::uint64_t> Number(std::string_view digits) {
 std::optional<TByteRange> OneRange(std::string_view part, std::uint64_t size) {
   const std::size_t dash = part.find('-');
   if (dash == std::string_view::npos) return std::nullopt;
-  const std::string_view from = Trimmed(part.substr(0, dash)), to = Trimmed(part.substr(dash + 1));
+  const std::string_view from = TrimmedBlanks(part.substr(0, dash)), to = TrimmedBlanks(part.substr(dash + 1));
   TByteRange range{TByteRange::Kind::Unsatisfiable, 0, 0};
   if (from.empty()) {
     const auto suffix = Number(to);
@@ -57,7 +53,7 @@ std::vector<std::string_view> Split(std::string_view list) {
   std::vector<std::string_view> parts;
   for (std::size_t at = 0; at <= list.size();) {
     const std::size_t comma = std::min(list.find(',', at), list.size());
-    parts.push_back(Trimmed(list.substr(at, comma - at)));
+    parts.push_back(TrimmedBlanks(list.substr(at, comma - at)));
     at = comma + 1;
   }
   return parts;
@@ -67,7 +63,7 @@ std::vector<std::string_view> Split(std::string_view list) {
 
 TByteRange ChooseRange(const std::string& field, std::uint64_t size) {
   const TByteRange whole{TByteRange::Kind::Whole, 0, size};
-  std::string_view value = Trimmed(field);
+  std::string_view value = TrimmedBlanks(field);
   constexpr std::string_view kUnit = "bytes=";
   if (value.size() < kUnit.size() ||
       !std::equal(kUnit.begin(), kUnit.end(), value.begin(),

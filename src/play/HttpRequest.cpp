@@ -16,13 +16,6 @@ std::string Lower(std::string_view text) {
   return lower;
 }
 
-std::string_view Trimmed(std::string_view text) {
-  const auto blank = [](char c) { return c == ' ' || c == '\t'; };
-  while (!text.empty() && blank(text.front())) text.remove_prefix(1);
-  while (!text.empty() && blank(text.back())) text.remove_suffix(1);
-  return text;
-}
-
 // A field name is a token: no separators, spaces or controls.
 bool IsToken(std::string_view name) {
   static constexpr std::string_view kSeparators = "()<>@,;:\\\"/[]?={} \t";
@@ -48,13 +41,20 @@ bool ParseRequestLine(std::string_view line, THttpRequest& request, std::string&
 bool ParseField(std::string_view line, THttpRequest& request) {
   const std::size_t colon = line.find(':');
   if (colon == std::string_view::npos || !IsToken(line.substr(0, colon))) return false;
-  const std::string_view value = Trimmed(line.substr(colon + 1));
+  const std::string_view value = TrimmedBlanks(line.substr(colon + 1));
   if (std::any_of(value.begin(), value.end(), [](char c) { return c == '\0' || c == '\r' || c == '\n'; })) return false;
   request.Fields.emplace(Lower(line.substr(0, colon)), std::string(value));
   return true;
 }
 
 }  // namespace
+
+std::string_view TrimmedBlanks(std::string_view text) {
+  const auto blank = [](char c) { return c == ' ' || c == '\t'; };
+  while (!text.empty() && blank(text.front())) text.remove_prefix(1);
+  while (!text.empty() && blank(text.back())) text.remove_suffix(1);
+  return text;
+}
 
 std::string THttpRequest::Field(const std::string& lowerName) const {
   const auto found = Fields.find(lowerName);

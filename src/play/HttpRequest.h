@@ -31,6 +31,10 @@ struct THeadError {
   int Status = 400;
 };
 
+// A field value without the spaces and tabs HTTP allows around it and
+// around the items of its lists.
+std::string_view TrimmedBlanks(std::string_view text);
+
 // Where the head in `bytes` ends (just past its empty line); none while it
 // is incomplete.
 std::optional<std::size_t> HeadEnd(std::string_view bytes);

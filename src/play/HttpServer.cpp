@@ -96,7 +96,7 @@ struct THttpServer::TState {
   void Listen();
   void Run();
   int PollTimeout() const;
-  void AcceptAll();
+  bool AcceptAll();
   bool MakeRoom();
   bool Serve(TConnection& c, short events);
   bool ReadFrom(TConnection& c);
@@ -139,32 +139,43 @@ void THttpServer::TState::Run() {
   sigaddset(&pipe, SIGPIPE);
   pthread_sigmask(SIG_BLOCK, &pipe, nullptr);
   std::vector<pollfd> fds;
+  // A connection left waiting in the backlog (no room for it) would wake
+  // every poll at once: the listener is left out until a connection has
+  // moved on or gone.
+  bool acceptBlocked = false;
   for (;;) {
-    fds.assign({{WakeRead, POLLIN, 0}, {Listener, POLLIN, 0}});
+    fds.assign({{WakeRead, POLLIN, 0}, {Listener, static_cast<short>(acceptBlocked ? 0 : POLLIN), 0}});
     for (const auto& c : Connections) fds.push_back({c->Fd, static_cast<short>(c->Sending ? POLLOUT : POLLIN), 0});
     if (::poll(fds.data(), fds.size(), PollTimeout()) < 0 && errno != EINTR) return;
     if (fds[0].revents != 0) return;
     const auto now = Clock::now();
     std::vector<std::unique_ptr<TConnection>> kept;
+    bool moved = false;
     for (std::size_t i = 0; i < Connections.size(); ++i) {
       TConnection& c = *Connections[i];
+      moved = moved || fds[i + 2].revents != 0;
       const bool gone = (fds[i + 2].revents != 0 && !Serve(c, fds[i + 2].revents)) || now >= c.Deadline();
       if (!gone) kept.push_back(std::move(Connections[i]));
     }
+    if (moved || kept.size() < Connections.size()) acceptBlocked = false;
     Connections = std::move(kept);
-    if ((fds[1].revents & POLLIN) != 0) AcceptAll();
+    if ((fds[1].revents & POLLIN) != 0) acceptBlocked = !AcceptAll();
   }
 }
 
-void THttpServer::TState::AcceptAll() {
+// Takes the connections waiting; false when one is left waiting for room.
+bool THttpServer::TState::AcceptAll() {
   for (;;) {
-    if (Connections.size() >= MaxConnections && !MakeRoom()) return;
+    if (Connections.size() >= MaxConnections && !MakeRoom()) return false;
     const int fd = ::accept4(Listener, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
     if (fd < 0) {
       // Out of descriptors: the connection waits in the backlog until an
       // idle one goes.
-      if ((errno == EMFILE || errno == ENFILE) && MakeRoom()) continue;
-      return;
+      if (errno == EMFILE || errno == ENFILE) {
+        if (MakeRoom()) continue;
+        return false;
+      }
+      return true;
     }
     Connections.push_back(std::make_unique<TConnection>(fd));
   }

@@ -128,7 +128,15 @@ TPartialFile::TPartialFile(std::filesystem::path target) : target_(std::move(tar
       continue;
     }
     MarkMade(slot_);
-    stream_ = std::make_unique<TFileStream>(fd, target_);
+    try {
+      stream_ = std::make_unique<TFileStream>(fd, target_);
+    } catch (...) {
+      // The destructor does not run for a constructor that throws: the
+      // file made (its descriptor closed by the stream) and its slot go here.
+      ::unlink(path_.c_str());
+      Unregister(slot_);
+      throw;
+    }
     return;
   }
   throw std::filesystem::filesystem_error("cannot find a free temporary name in", folder,

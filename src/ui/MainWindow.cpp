@@ -465,8 +465,10 @@ void TMainWindow::SetUrlEnabled(bool enabled) {
 void TMainWindow::SetStartEnabled(bool enabled) { btnStart->setEnabled(enabled); }
 
 void TMainWindow::ShowRunning(bool running, bool folderRun) {
+  // The file-type box is a choice of the run (and refills the list).
   for (QWidget* control : {static_cast<QWidget*>(GroupBox1), static_cast<QWidget*>(GroupBox2),
-                           static_cast<QWidget*>(GroupBox5), static_cast<QWidget*>(FTree)}) {
+                           static_cast<QWidget*>(GroupBox5), static_cast<QWidget*>(FTree),
+                           static_cast<QWidget*>(CB1)}) {
     control->setEnabled(!running);
   }
   GroupBox4->setEnabled(!running && RBSingle->isChecked());

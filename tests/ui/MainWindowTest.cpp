@@ -243,7 +243,7 @@ class MainWindowTest : public QObject {
       if (value == 0 || clicked) return;
       clicked = true;
       for (QWidget* control : std::initializer_list<QWidget*>{window->RBSingle, window->EURL, window->btnSelectFolder,
-                                                              window->FTree, window->LanguageMenu}) {
+                                                              window->FTree, window->LanguageMenu, window->CB1}) {
         enabled.push_back(control->isEnabled());
       }
       QTest::mouseClick(window->RBSingle, Qt::LeftButton);
@@ -252,13 +252,14 @@ class MainWindowTest : public QObject {
       QTest::mouseClick(window->btnStart, Qt::LeftButton);
     });
     const auto boxes = AnswerBoxes([&] { QTest::mouseClick(window->btnStart, Qt::LeftButton); });
-    QCOMPARE(enabled, (QList<bool>{false, false, false, false, false, true}));
+    QCOMPARE(enabled, (QList<bool>{false, false, false, false, false, false, true}));
     QCOMPARE(caption, QString::fromUtf8("停止"));
     QCOMPARE(boxes.size(), std::size_t{1});
     QVERIFY(boxes[0].Text.startsWith("The converting process has been aborted by user. 1 file converted"));
     QVERIFY(!fs::exists(out_ / "b.swf"));
     QVERIFY(window->RBFolder->isChecked());
     QVERIFY(window->RBSingle->isEnabled() && window->FTree->isEnabled() && window->btnStart->isEnabled());
+    QVERIFY(window->CB1->isEnabled());
     QCOMPARE(window->btnStart->text(), QString::fromUtf8("立即转换"));
   }
 

@@ -104,8 +104,10 @@ void TCliReport::Count(const run::TFileRecord& record) {
 
 int TCliReport::FileDone(const run::TPlannedFile& file, const convert::TConvertOutcome& outcome, int code) {
   ++reported_;
-  run::TFileRecord record = RecordOf(options_, file, outcome, code);
   const run::TConversionMeasure measure = meter_.Take(file.Movie);
+  // The record reads the movie's sizes and header: only for a report.
+  if (fd_ < 0) return code;
+  run::TFileRecord record = RecordOf(options_, file, outcome, code);
   record.Seconds = measure.Seconds;
   record.GifFrames = measure.GifFrames;
   Count(record);

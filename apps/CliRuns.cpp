@@ -109,7 +109,8 @@ convert::TConvertOutcome ConvertHere(const TCliOptions& options, const run::TPla
 class TCliRun final : public run::IFolderRunClient {
  public:
   TCliRun(const TCliOptions& options, TTerminal& terminal, const run::TRunPlan& plan, bool folderRun, TCliReport& report)
-      : options_(options), terminal_(terminal), report_(report), folderRun_(folderRun) {
+      : options_(options), terminal_(terminal), report_(report), folderRun_(folderRun),
+        folders_(options.Share.Count == 1) {
     std::vector<convert::TConvertOptions> jobs;
     for (const auto& folder : plan.Folders) {
       for (const auto& file : folder.Files) {

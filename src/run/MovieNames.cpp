@@ -20,7 +20,7 @@ void TMovieFolders::Prepare(const std::filesystem::path& movie) {
   const std::filesystem::path folder = movie.parent_path();
   std::error_code ec;
   const std::lock_guard lock(mutex_);
-  if (std::filesystem::create_directory(folder, ec)) made_.push_back(folder);
+  if (std::filesystem::create_directory(folder, ec) && tidy_) made_.push_back(folder);
 }
 
 void TMovieFolders::Tidy() {

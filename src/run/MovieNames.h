@@ -23,7 +23,10 @@ std::filesystem::path MovieSubfolder(const std::filesystem::path& output, const 
 // the threads of a parallel run.
 class TMovieFolders {
  public:
-  TMovieFolders() = default;
+  // `tidy` false keeps the folders made: when other processes (the other
+  // shares of a run) may be converting into them, an empty one may be
+  // about to get its first movie.
+  explicit TMovieFolders(bool tidy = true) : tidy_(tidy) {}
   // Tidies.
   ~TMovieFolders();
   TMovieFolders(const TMovieFolders&) = delete;
@@ -38,6 +41,7 @@ class TMovieFolders {
   void Tidy();
 
  private:
+  const bool tidy_;
   std::mutex mutex_;
   std::vector<std::filesystem::path> made_;
 };

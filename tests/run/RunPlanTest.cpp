@@ -79,6 +79,11 @@ TEST(RunPlan, MovieFoldersAreMadeWhenConvertedIntoAndTidiedWhenLeftEmpty) {
   EXPECT_TRUE(std::filesystem::exists(dir.path / "out" / "a" / "x.swf")) << "a folder with a movie stays";
   EXPECT_FALSE(std::filesystem::exists(dir.path / "out" / "b")) << "an empty folder made by the run goes";
   EXPECT_TRUE(std::filesystem::is_directory(dir.path / "out" / "c")) << "a folder the run found stays";
+
+  // A share of a run leaves the folders it made: another share may be
+  // about to convert into one.
+  { TMovieFolders(false).Prepare(plan.Folders[2].Files.at(0).Movie); }
+  EXPECT_TRUE(std::filesystem::is_directory(dir.path / "out" / "b")) << "kept for the other shares";
 }
 
 TEST(LinkUrl, ASiteWithoutItsSchemeIsTold) {

@@ -130,7 +130,10 @@ class TApngReader::TScan {
         f.Top > height_ - f.Height) {
       Refuse("frame " + Number(k) + " lies outside the canvas");
     }
-    if (k == 0 && (f.Left != 0 || f.Top != 0 || f.Width != width_ || f.Height != height_)) {
+    // Only the default image, when it is the first frame, must cover the
+    // canvas; a first frame after a hidden default image may be smaller and
+    // is drawn on the cleared canvas.
+    if (k == 0 && !seenImageData_ && (f.Left != 0 || f.Top != 0 || f.Width != width_ || f.Height != height_)) {
       Refuse("the first frame does not cover the canvas");
     }
     if (d[24] > 2 || d[25] > 1) Refuse("frame " + Number(k) + " has an unknown dispose or blend operation");

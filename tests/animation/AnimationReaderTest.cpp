@@ -123,6 +123,8 @@ TEST(ApngReader, HostileFilesFailWithTheirReason) {
   ApngBytes noData;
   noData.Header(4, 4).AnimationControl(2, 0).FrameControl(0, 4, 4, 0, 0, 1, 10, 0, 0).ImageData(4, 4, kRed);
   noData.FrameControl(1, 2, 2, 0, 0, 1, 10, 0, 0).End();
+  ApngBytes smallDefault;
+  smallDefault.Header(4, 4).AnimationControl(1, 0).FrameControl(0, 2, 2, 0, 0, 1, 10, 0, 0).ImageData(2, 2, kRed).End();
   ApngBytes badOp;
   badOp.Header(4, 4).AnimationControl(1, 0).FrameControl(0, 4, 4, 0, 0, 1, 10, 3, 0).ImageData(4, 4, kRed).End();
   auto badCrc = TwoFrames().End().Bytes();
@@ -134,6 +136,8 @@ TEST(ApngReader, HostileFilesFailWithTheirReason) {
       {"fewer frames than acTL", fewer.Bytes(), "not an animated PNG: acTL says 3 frames, the file has 1"},
       {"first frame off the canvas", offCanvas.Bytes(), "not an animated PNG: frame 0 lies outside the canvas"},
       {"frame without data", noData.Bytes(), "not an animated PNG: frame 1 has no image data"},
+      {"default image smaller than the canvas", smallDefault.Bytes(),
+       "not an animated PNG: the first frame does not cover the canvas"},
       {"unknown dispose operation", badOp.Bytes(), "not an animated PNG: frame 0 has an unknown dispose or blend operation"},
       {"decompression bomb", bomb.Bytes(), "not an animated PNG: frame 0 claims more pixels than its data can hold"},
       {"huge canvas", bigCanvas.Bytes(),
@@ -144,6 +148,24 @@ TEST(ApngReader, HostileFilesFailWithTheirReason) {
   };
   for (const HostileCase& c : cases) EXPECT_EQ(ReadAll(c.bytes), c.error) << c.name;
   EXPECT_EQ(ReadAll(TwoFrames().End().Bytes()), "");
+}
+
+// Behind a hidden default image the first frame may be smaller than the
+// canvas: it is drawn on the cleared canvas.
+TEST(ApngReader, AFirstFrameAfterAHiddenDefaultImageMayBeSmaller) {
+  ApngBytes b;
+  b.Header(4, 4).AnimationControl(1, 0).ImageData(4, 4, kRed);
+  b.FrameControl(0, 2, 2, 1, 1, 1, 10, 0, 0).FrameData(1, 2, 2, 0x00FF00FF).End();
+  const auto reader = OpenAnimation(b.Bytes());
+  const imaging::TBitmap* canvas = reader->NextFrame();
+  ASSERT_NE(canvas, nullptr);
+  const auto pixel = [&](int x, int y) {
+    const std::uint8_t* p = canvas->ScanLine(y) + 4 * x;
+    return std::vector<std::uint8_t>(p, p + 4);
+  };
+  EXPECT_EQ(pixel(0, 0), (std::vector<std::uint8_t>{0, 0, 0, 0})) << "cleared, not the hidden image";
+  EXPECT_EQ(pixel(1, 1), (std::vector<std::uint8_t>{0, 255, 0, 255})) << "the frame, as BGRA";
+  EXPECT_EQ(reader->NextFrame(), nullptr);
 }
 
 TEST(ApngReader, CutAnywhereFailsCleanly) {

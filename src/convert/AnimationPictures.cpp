@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <cstring>
 
+#include "convert/MoviePlan.h"
+#include "convert/Pictures.h"
+
 namespace movara::convert {
 
 namespace {
@@ -10,9 +13,6 @@ namespace {
 using imaging::TBitmap;
 using imaging::TPixelFormat;
 
-// More layers over the base than this make the stage too deep to show
-// quickly; they are then merged.
-constexpr std::size_t kMaxLayers = 11;
 
 bool Same(const std::uint8_t* a, const std::uint8_t* b) {
   return std::memcmp(a, b, 4) == 0 || (a[3] == 0 && b[3] == 0);
@@ -74,14 +74,6 @@ TAnimationPictures::TAnimationPictures(swf::TFlashMovie& movie, const TMovieTime
 
 namespace {
 
-// Adds a picture and a rectangle filled with it.
-swf::TFlashShape& AddPicture(swf::TFlashMovie& movie, const TBitmap& picture) {
-  swf::TFlashImage& image = movie.AddImage(picture);
-  swf::TFlashShape& shape = movie.AddRectangle(0, 0, picture.Width(), picture.Height());
-  shape.SetImageFill(image, 1, 1.0, 1.0);
-  return shape;
-}
-
 void CopyCanvas(TBitmap& to, const TBitmap& from) {
   if (to.Width() != from.Width() || to.Height() != from.Height()) {
     to = from;
@@ -138,7 +130,7 @@ void TAnimationPictures::Add(const TBitmap& canvas, std::size_t k) {
     const bool whole = r.Area() == std::int64_t{canvas.Width()} * canvas.Height();
     if (whole || !MakeLayer(previous_, canvas, r, layer)) {
       PlaceBase(canvas, k);
-    } else if (layers_.size() < kMaxLayers) {
+    } else if (layers_.size() < static_cast<std::size_t>(kMaxLayers)) {
       PlaceLayer(layer, r, k);
     } else if (!Merge(canvas, k)) {
       PlaceBase(canvas, k);

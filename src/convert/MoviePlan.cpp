@@ -15,8 +15,6 @@ namespace {
 
 using imaging::TGIFImage;
 
-// More frames over one pixel than this make layers too deep to show.
-constexpr int kMaxLayers = 11;
 // Full-frame pictures of a larger screen would not fit in memory; such a GIF
 // is placed as layers, each of its frame's own size.
 constexpr std::int64_t kMaxCanvasPixels = std::int64_t{1} << 26;

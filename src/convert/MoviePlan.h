@@ -15,6 +15,11 @@
 
 namespace movara::convert {
 
+// More pictures over one pixel than this make the stage too deep to show
+// quickly: a GIF with more is made of full frames, an animation's layers
+// are merged.
+inline constexpr int kMaxLayers = 11;
+
 // How a loaded GIF becomes a movie, decided before the movie is made.
 struct TMoviePlan {
   // Frames as loaded: the link button lies above them all, at twice this.

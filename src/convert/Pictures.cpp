@@ -11,15 +11,6 @@ using imaging::TBitmap;
 using imaging::TGIFSubImage;
 using swf::TFlashMovie;
 
-// Adds a frame picture: its image and a rectangle of the given size filled
-// with it.
-swf::TFlashShape& AddPicture(TFlashMovie& movie, const TBitmap& picture, std::int32_t width, std::int32_t height) {
-  swf::TFlashImage& image = movie.AddImage(picture);
-  swf::TFlashShape& shape = movie.AddRectangle(0, 0, width, height);
-  shape.SetImageFill(image, 1, 1.0, 1.0);
-  return shape;
-}
-
 // Layered mode: each frame its own bitmap at its own position, above the
 // earlier ones, which the plan's removals take away.
 void PlaceLayer(TFlashMovie& movie, const TGIFSubImage& frame, std::size_t k, const TMoviePlan& plan,
@@ -37,6 +28,13 @@ void PlaceLayer(TFlashMovie& movie, const TGIFSubImage& frame, std::size_t k, co
 }
 
 }  // namespace
+
+swf::TFlashShape& AddPicture(TFlashMovie& movie, const TBitmap& picture, std::int32_t width, std::int32_t height) {
+  swf::TFlashImage& image = movie.AddImage(picture);
+  swf::TFlashShape& shape = movie.AddRectangle(0, 0, width, height);
+  shape.SetImageFill(image, 1, 1.0, 1.0);
+  return shape;
+}
 
 TFullFrames::TFullFrames(TFlashMovie& movie, int width, int height, imaging::TColor background, const TMovieTime& time)
     : movie_(movie),
@@ -56,7 +54,7 @@ void TFullFrames::Add(const TGIFSubImage& frame, std::size_t k) {
   TBitmap before;
   if (disposal == 3) before = canvas_;
   DrawFrame(canvas_, frame, MakeFramePalette(frame));
-  swf::TFlashShape& shape = AddPicture(movie_, canvas_, canvas_.Width(), canvas_.Height());
+  swf::TFlashShape& shape = AddPicture(movie_, canvas_);
   // The picture replaces the one placed last, whatever depth that was.
   if (lastDepth_ >= 0) movie_.RemoveObject(static_cast<std::uint16_t>(lastDepth_), &shape);
   const auto depth = static_cast<std::uint16_t>(2 * k);

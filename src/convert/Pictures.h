@@ -12,6 +12,14 @@
 
 namespace movara::convert {
 
+// Adds a picture: its image, and a rectangle of the given size (the
+// picture's own by default) filled with it.
+swf::TFlashShape& AddPicture(swf::TFlashMovie& movie, const imaging::TBitmap& picture, std::int32_t width,
+                             std::int32_t height);
+inline swf::TFlashShape& AddPicture(swf::TFlashMovie& movie, const imaging::TBitmap& picture) {
+  return AddPicture(movie, picture, picture.Width(), picture.Height());
+}
+
 // Full-frame mode: every movie frame a complete picture of the screen,
 // composed as a GIF viewer composes it, one GIF frame after the other.
 class TFullFrames {

@@ -5,6 +5,7 @@
 
 #include "base/FileStream.h"
 #include "base/PartialFile.h"
+#include "base/Utf8.h"
 
 namespace movara::play {
 
@@ -34,31 +35,13 @@ std::string ReplaceAll(const std::string& text, const std::string& placeholder, 
   return out;
 }
 
-// The length of the UTF-8 sequence a lead byte starts and the bits it
-// carries; 0 for a byte that cannot start one.
-int SequenceLength(unsigned char lead, char32_t& bits) {
-  if (lead >= 0xC2 && lead <= 0xDF) return bits = lead & 0x1F, 2;
-  if (lead >= 0xE0 && lead <= 0xEF) return bits = lead & 0x0F, 3;
-  if (lead >= 0xF0 && lead <= 0xF4) return bits = lead & 0x07, 4;
-  return 0;
-}
-
 // Decodes the UTF-8 sequence at `at`; U+FFFD for a malformed one, of which
 // one byte is consumed.
 char32_t NextCodePoint(const std::string& text, std::size_t& at) {
-  char32_t cp = 0;
-  const int length = SequenceLength(static_cast<unsigned char>(text[at]), cp);
-  if (length == 0 || text.size() - at < static_cast<std::size_t>(length)) return ++at, U'\uFFFD';
-  for (int i = 1; i < length; ++i) {
-    const auto c = static_cast<unsigned char>(text[at + i]);
-    if ((c & 0xC0) != 0x80) return ++at, U'\uFFFD';
-    cp = cp << 6 | (c & 0x3F);
-  }
-  // Overlong forms, surrogates and values past U+10FFFF are malformed too.
-  static constexpr char32_t kSmallest[] = {0, 0, 0x80, 0x800, 0x10000};
-  if (cp < kSmallest[length] || (cp >= 0xD800 && cp <= 0xDFFF) || cp > 0x10FFFF) return ++at, U'\uFFFD';
-  at += static_cast<std::size_t>(length);
-  return cp;
+  const TUtf8Sequence sequence = Utf8SequenceAt(text, at);
+  if (sequence.Length == 0) return ++at, U'\uFFFD';
+  at += sequence.Length;
+  return sequence.CodePoint;
 }
 
 }  // namespace
@@ -71,6 +54,8 @@ std::string EncodeLink(const std::string& name) {
     out += kHex[c & 0xF];
   };
   std::string out;
+  const std::size_t first = name.find_first_not_of(' ');
+  const std::size_t last = name.find_last_not_of(' ');
   for (std::size_t at = 0; at < name.size();) {
     const auto c = static_cast<unsigned char>(name[at]);
     if (c >= 0x80) {
@@ -87,7 +72,7 @@ std::string EncodeLink(const std::string& name) {
       continue;
     }
     // A browser drops the spaces at either end of a link: those are encoded.
-    const bool end = at < name.find_first_not_of(' ') || name.find_first_not_of(' ', at) == std::string::npos;
+    const bool end = at < first || at > last;
     ++at;
     if (c < 0x20 || c == 0x7F || c == '#' || c == '?' || c == '%' || (c == ' ' && end)) {
       encode(out, c);

@@ -10,7 +10,7 @@
 #include <system_error>
 
 #include "base/Printable.h"
-#include "imaging/GIFException.h"
+#include "run/RunReport.h"
 
 namespace movara::cli {
 
@@ -22,19 +22,13 @@ std::uint64_t SizeOf(const std::filesystem::path& file) {
   return ec ? 0 : size;
 }
 
-// The reader's or writer's message with the English gloss of a reader's.
-std::string ReasonOf(const std::string& reason) {
-  const std::string_view gloss = imaging::GIFMessageGloss(reason);
-  return gloss.empty() ? reason : reason + " (" + std::string(gloss) + ")";
-}
-
 run::TFileRecord RecordOf(const TCliOptions& options, const run::TPlannedFile& file,
                           const convert::TConvertOutcome& outcome, int code) {
   run::TFileRecord record;
   record.Input = file.Gif;
   record.Movie = file.Movie;
   record.Code = code;
-  record.Reason = ReasonOf(outcome.Reason);
+  record.Reason = run::ReasonText(outcome.Reason);
   if (!file.Refusal.empty()) {
     record.Outcome = run::TFileOutcome::Refused;
     return record;

@@ -10,12 +10,15 @@ constexpr std::size_t kFailuresNamed = 10;
 
 }  // namespace
 
+std::string ReasonText(const std::string& reason, TReasonText text) {
+  const std::string_view gloss = imaging::GIFMessageGloss(reason);
+  if (gloss.empty()) return reason;
+  if (text == TReasonText::English) return std::string(gloss);
+  return reason + " (" + std::string(gloss) + ")";
+}
+
 std::string ReasonLine(const convert::TConvertOutcome& outcome, TReasonText text) {
-  if (outcome.Reason.empty()) return {};
-  const std::string_view gloss = imaging::GIFMessageGloss(outcome.Reason);
-  if (gloss.empty()) return "Reason: " + outcome.Reason;
-  if (text == TReasonText::English) return "Reason: " + std::string(gloss);
-  return "Reason: " + outcome.Reason + " (" + std::string(gloss) + ")";
+  return outcome.Reason.empty() ? std::string() : "Reason: " + ReasonText(outcome.Reason, text);
 }
 
 std::string FailedFilesText(const std::vector<TFailedFile>& failed) {

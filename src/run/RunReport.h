@@ -31,6 +31,8 @@ enum class TReasonText { WithGloss, English };
 // writer's message; the reader's with its English gloss, or only the gloss.
 // Empty when the outcome gives no reason.
 std::string ReasonLine(const convert::TConvertOutcome& outcome, TReasonText text = TReasonText::WithGloss);
+// The reason itself, as ReasonLine gives it after "Reason: ".
+std::string ReasonText(const std::string& reason, TReasonText text = TReasonText::WithGloss);
 
 // A file a folder run could not convert, and why.
 struct TFailedFile {

@@ -32,10 +32,7 @@ class TFrameProgressLine final : public convert::IConvertProgress {
 // Why a conversion failed, in one line: the converter's own message, then
 // the reader's or the writer's, with an English gloss of the reader's.
 std::string FailureLine(const std::filesystem::path& gif, const convert::TConvertOutcome& outcome) {
-  std::string line = "movara-cli: " + gif.string() + ": ";
-  line += run::ErrorMessage(outcome.Code);
-  const std::string reason = run::ReasonLine(outcome);
-  return reason.empty() ? line : line + " " + reason;
+  return "movara-cli: " + gif.string() + ": " + run::FailureText(outcome, " ");
 }
 
 convert::TConvertOptions JobFor(const TCliOptions& options, const run::TPlannedFile& file) {

@@ -132,10 +132,7 @@ int TfrmMain::ConvertPlanned(const run::TPlannedFile& file) {
   if (!single && outcome.Code != convert::crOk) runFailures_.push_back({file.Gif, run::ReasonLine(outcome, ReasonText())});
   if (!single && outcome.Code == convert::crOk && !outcome.Written) ++runKept_;
   if (!CommandLineMode && single && !closePending_) ReportConversion(outcome);
-  if (CommandLineMode && outcome.Code != convert::crOk) {
-    const std::string reason = run::ReasonLine(outcome);
-    CommandLineError = run::ErrorMessage(outcome.Code) + (reason.empty() ? "" : " " + reason);
-  }
+  if (CommandLineMode && outcome.Code != convert::crOk) CommandLineError = run::FailureText(outcome, " ");
   if (CommandLineMode) view_.CloseWindow();
   return outcome.Code;
 }
@@ -150,9 +147,7 @@ void TfrmMain::ReportConversion(const convert::TConvertOutcome& outcome) {
              outcome.FirstFrameTransparent,
              "The file " + outcome.Movie.filename().string() + " has been successfully created.");
   } else if (outcome.Code != convert::crOk) {
-    const std::string reason = run::ReasonLine(outcome, ReasonText());
-    view_.MessageBox(run::ErrorMessage(outcome.Code) + (reason.empty() ? "" : "\n" + reason),
-                     IMainView::MessageKind::Error);
+    view_.MessageBox(run::FailureText(outcome, "\n", ReasonText()), IMainView::MessageKind::Error);
   }
 }
 

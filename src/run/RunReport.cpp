@@ -21,6 +21,11 @@ std::string ReasonLine(const convert::TConvertOutcome& outcome, TReasonText text
   return outcome.Reason.empty() ? std::string() : "Reason: " + ReasonText(outcome.Reason, text);
 }
 
+std::string FailureText(const convert::TConvertOutcome& outcome, const std::string& separator, TReasonText text) {
+  const std::string reason = ReasonLine(outcome, text);
+  return ErrorMessage(outcome.Code) + (reason.empty() ? "" : separator + reason);
+}
+
 std::string FailedFilesText(const std::vector<TFailedFile>& failed) {
   if (failed.empty()) return {};
   std::string text = "\n\nNot converted:";

@@ -31,6 +31,10 @@ enum class TReasonText { WithGloss, English };
 // writer's message; the reader's with its English gloss, or only the gloss.
 // Empty when the outcome gives no reason.
 std::string ReasonLine(const convert::TConvertOutcome& outcome, TReasonText text = TReasonText::WithGloss);
+// A failure for people: its error message ("Error 1. ...") and, after
+// `separator`, its ReasonLine when there is one.
+std::string FailureText(const convert::TConvertOutcome& outcome, const std::string& separator,
+                        TReasonText text = TReasonText::WithGloss);
 // The reason itself, as ReasonLine gives it after "Reason: ".
 std::string ReasonText(const std::string& reason, TReasonText text = TReasonText::WithGloss);
 

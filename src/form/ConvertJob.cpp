@@ -91,11 +91,7 @@ run::TPlanOptions TfrmMain::PlanOptions(const std::string& subFolder) {
   plan.Output = MovieFolder(subFolder);
   const TRunChoices choices = running_ ? run_ : CurrentChoices();
   plan.Pages = !CommandLineMode && choices.Single;
-  if (choices.Movie.PngAndWebP) {
-    for (const auto* kind : {&run::kPngExtensions, &run::kWebPExtensions}) {
-      plan.Extensions.insert(plan.Extensions.end(), kind->begin(), kind->end());
-    }
-  }
+  plan.Extensions = run::ConvertedExtensions(choices.Movie.PngAndWebP);
   return plan;
 }
 

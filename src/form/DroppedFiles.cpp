@@ -16,10 +16,7 @@ std::string SkipReason(const std::filesystem::path& path) {
   if (!std::filesystem::exists(path, ec)) return "Reason: the file does not exist";
   if (!std::filesystem::is_regular_file(path, ec)) return "Reason: not a file that can be converted";
   // Files dropped are asked for: PNG and WebP files as well as GIFs.
-  if (!run::HasGifExtension(path) && !run::HasExtension(path, run::kPngExtensions) &&
-      !run::HasExtension(path, run::kWebPExtensions)) {
-    return "Reason: only GIF, PNG and WebP files are converted";
-  }
+  if (!run::HasExtension(path, run::ConvertedExtensions(true))) return "Reason: only GIF, PNG and WebP files are converted";
   return {};
 }
 

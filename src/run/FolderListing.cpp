@@ -11,6 +11,13 @@ bool HasExtension(const std::filesystem::path& file, const std::vector<std::stri
   return std::find(extensions.begin(), extensions.end(), ext) != extensions.end();
 }
 
+std::vector<std::string> ConvertedExtensions(bool pngAndWebP) {
+  std::vector<std::string> extensions = kGifExtensions;
+  if (!pngAndWebP) return extensions;
+  for (const auto* kind : {&kPngExtensions, &kWebPExtensions}) extensions.insert(extensions.end(), kind->begin(), kind->end());
+  return extensions;
+}
+
 bool HasGifExtension(const std::filesystem::path& file) { return HasExtension(file, kGifExtensions); }
 
 std::vector<std::filesystem::path> FilesIn(const std::filesystem::path& folder,

@@ -13,6 +13,10 @@ inline const std::vector<std::string> kGifExtensions = {".gif"};
 inline const std::vector<std::string> kPngExtensions = {".png", ".apng"};
 inline const std::vector<std::string> kWebPExtensions = {".webp"};
 
+// The extensions of the GIF files, and of the PNG and WebP files too when
+// `pngAndWebP`: what the window's file-type box shows and converts.
+std::vector<std::string> ConvertedExtensions(bool pngAndWebP);
+
 // Whether a file name ends in ".gif", in any case.
 bool HasGifExtension(const std::filesystem::path& file);
 // Whether a file name ends in one of `extensions`, in any case.

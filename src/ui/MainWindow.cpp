@@ -83,12 +83,9 @@ void SortNames(QStringList& names) {
 // lists: GIFs, or PNG and WebP files too; in display order.
 QStringList GifNames(const QDir& dir, bool pngAndWebP) {
   QStringList names;
+  const std::vector<std::string> extensions = run::ConvertedExtensions(pngAndWebP);
   for (const QString& name : dir.entryList(QDir::Files | QDir::NoDotAndDotDot, QDir::NoSort)) {
-    const std::filesystem::path path = PathOf(name);
-    if (run::HasGifExtension(path) ||
-        (pngAndWebP && (run::HasExtension(path, run::kPngExtensions) || run::HasExtension(path, run::kWebPExtensions)))) {
-      names.push_back(name);
-    }
+    if (run::HasExtension(PathOf(name), extensions)) names.push_back(name);
   }
   SortNames(names);
   return names;

@@ -27,6 +27,8 @@ inline constexpr std::uint64_t kMaxCanvasPixels = std::uint64_t{1} << 26;
 struct TFrameDelay {
   std::uint32_t Numerator = 0;
   std::uint32_t Denominator = 1000;
+  // 10 ms or less, which browsers show for 100 ms.
+  bool TooShort() const { return std::uint64_t{Numerator} * 1000 <= std::uint64_t{Denominator} * 10; }
   friend bool operator==(const TFrameDelay&, const TFrameDelay&) = default;
 };
 

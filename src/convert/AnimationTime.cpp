@@ -14,8 +14,7 @@ std::vector<std::uint64_t> AnimationDurations(const std::vector<animation::TFram
   long double clock = 0;
   std::uint64_t start = 0;
   for (const animation::TFrameDelay& d : delays) {
-    const bool tooShort = std::uint64_t{d.Numerator} * 1000 <= std::uint64_t{d.Denominator} * 10;
-    clock += tooShort ? kTicksPerSecond / 10.0L
+    clock += d.TooShort() ? kTicksPerSecond / 10.0L
                       : static_cast<long double>(d.Numerator) * kTicksPerSecond / static_cast<long double>(d.Denominator);
     const auto end = static_cast<std::uint64_t>(std::llroundl(clock));
     durations.push_back(end - start);

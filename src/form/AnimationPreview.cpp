@@ -3,8 +3,7 @@
 namespace movara::form {
 
 std::int64_t PreviewDelay(const animation::TFrameDelay& delay) {
-  const std::int64_t ms = std::int64_t{delay.Numerator} * 1000 / delay.Denominator;
-  return ms <= 10 ? 100 : ms;
+  return delay.TooShort() ? 100 : std::int64_t{delay.Numerator} * 1000 / delay.Denominator;
 }
 
 TAnimationPainter::TAnimationPainter(std::filesystem::path file, std::unique_ptr<animation::TAnimationReader> reader,

@@ -44,6 +44,16 @@ TEST(AnimationPreview, PlaysEveryFrameForItsDelayAsOftenAsTheFileSays) {
   }
 }
 
+// The preview and the movie agree on which delays are too short: 10 ms or
+// less lasts 100 ms, 10.9 ms does not.
+TEST(AnimationPreview, ShortDelaysLastATenthAsInTheMovie) {
+  using animation::TFrameDelay;
+  for (const auto& [delay, ms] : {std::pair{TFrameDelay{10, 1000}, 100}, std::pair{TFrameDelay{0, 1}, 100},
+                                  std::pair{TFrameDelay{109, 10000}, 10}, std::pair{TFrameDelay{1, 7}, 142}}) {
+    EXPECT_EQ(PreviewDelay(delay), ms) << delay.Numerator << "/" << delay.Denominator;
+  }
+}
+
 TEST(AnimationPreview, AStopEndsAPlayThatWouldLastForEver) {
   test::FakeClock clock;
   test::RecordingTarget target;

@@ -133,10 +133,7 @@ TMainWindow::~TMainWindow() {
   form_.reset();
 }
 
-void TMainWindow::Translated(std::function<void()> apply) {
-  apply();
-  retranslate_.push_back(std::move(apply));
-}
+void TMainWindow::Translated(std::function<void()> apply) { retranslate_.push_back(std::move(apply)); }
 
 void TMainWindow::CreateMenu() {
   TBToolbar1 = Named(new QMenuBar(this), "TBToolbar1");

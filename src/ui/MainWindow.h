@@ -146,8 +146,8 @@ class TMainWindow final : public QWidget, public form::IMainView {
   void ConnectHandlers();
   void AddTooltips();
   void ApplyTooltips();
-  // Sets texts of the window's language now, and again whenever the
-  // language changes.
+  // Sets texts of the window's language once the window is made, and
+  // again whenever the language changes.
   void Translated(std::function<void()> apply);
   // The file list of a folder, refilled from the disk.
   void FillList(const std::filesystem::path& folder);
@@ -174,6 +174,7 @@ class TMainWindow final : public QWidget, public form::IMainView {
   // Start shows Stop (during a run of several files).
   bool stopShown_ = false;
   form::TLanguage language_ = form::TLanguage::Chinese;
+  bool textsSet_ = false;
   // Installed while the face is English.
   std::unique_ptr<QTranslator> english_;
   std::vector<std::function<void()>> retranslate_;

@@ -30,6 +30,10 @@ void TMainWindow::CreateLanguageMenu() {
 }
 
 void TMainWindow::SetLanguage(form::TLanguage language) {
+  // The texts are set once when the window is made, and again only when
+  // the language changes (the stored choice is often the locale's).
+  if (textsSet_ && language == language_) return;
+  textsSet_ = true;
   language_ = language;
   if (english_ != nullptr) QCoreApplication::removeTranslator(english_.get());
   english_.reset();

@@ -103,6 +103,7 @@ struct THttpServer::TState {
   bool AnswerHeads(TConnection& c);
   void StartAnswer(TConnection& c, const THttpRequest* request, THttpAnswer answer);
   bool SendTo(TConnection& c);
+  bool SendAnswer(TConnection& c);
   bool SendBody(TConnection& c);
 };
 
@@ -207,19 +208,24 @@ bool THttpServer::TState::ReadFrom(TConnection& c) {
   return AnswerHeads(c);
 }
 
-// Answers the head at the start of what was read, if it is whole.
+// Answers the heads at the start of what was read, one after the other,
+// while they are whole and each answer goes out at once (a loop: a client
+// that sends many heads together does not deepen the stack).
 bool THttpServer::TState::AnswerHeads(TConnection& c) {
-  const auto end = HeadEnd(std::string_view(c.In).substr(0, kMaxRequestHead + 4));
-  if (!end) {
-    if (c.In.size() <= kMaxRequestHead) return true;
-    StartAnswer(c, nullptr, StatusAnswer(431));
-    return SendTo(c);
+  while (!c.Sending && !c.In.empty()) {
+    const auto end = HeadEnd(std::string_view(c.In).substr(0, kMaxRequestHead + 4));
+    if (!end) {
+      if (c.In.size() <= kMaxRequestHead) return true;
+      StartAnswer(c, nullptr, StatusAnswer(431));
+    } else {
+      THeadError error;
+      const auto request = ParseRequestHead(std::string_view(c.In).substr(0, *end), error);
+      c.In.erase(0, *end);
+      StartAnswer(c, request ? &*request : nullptr, request ? Handler(*request) : StatusAnswer(error.Status));
+    }
+    if (!SendAnswer(c)) return false;
   }
-  THeadError error;
-  const auto request = ParseRequestHead(std::string_view(c.In).substr(0, *end), error);
-  c.In.erase(0, *end);
-  StartAnswer(c, request ? &*request : nullptr, request ? Handler(*request) : StatusAnswer(error.Status));
-  return SendTo(c);
+  return true;
 }
 
 void THttpServer::TState::StartAnswer(TConnection& c, const THttpRequest* request, THttpAnswer answer) {
@@ -234,7 +240,11 @@ void THttpServer::TState::StartAnswer(TConnection& c, const THttpRequest* reques
   c.Progress = Clock::now();
 }
 
-bool THttpServer::TState::SendTo(TConnection& c) {
+bool THttpServer::TState::SendTo(TConnection& c) { return SendAnswer(c) && AnswerHeads(c); }
+
+// Sends what the socket takes of the answer under way; false when the
+// connection must go.
+bool THttpServer::TState::SendAnswer(TConnection& c) {
   while (c.OutSent < c.Out.size()) {
     const ssize_t n = ::send(c.Fd, c.Out.data() + c.OutSent, c.Out.size() - c.OutSent, MSG_NOSIGNAL | MSG_DONTWAIT);
     if (n < 0) return errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR;
@@ -250,7 +260,7 @@ bool THttpServer::TState::SendTo(TConnection& c) {
     return false;
   }
   c.Waiting = Clock::now();
-  return c.In.empty() || AnswerHeads(c);
+  return true;
 }
 
 // Sends what the socket takes of the body; false when the connection must go.

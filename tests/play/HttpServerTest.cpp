@@ -122,6 +122,18 @@ TEST(HttpServer, KeptConnectionsAnswerEveryPipelinedRequest) {
   const auto second = SplitAnswer(first.Body.substr(3));
   EXPECT_EQ(second.Status(), 206);
   EXPECT_EQ(second.Body, "def");
+
+  // Heads sent together by the thousand are answered one after the other.
+  RawConnection many(fx.server->Port());
+  std::string heads;
+  for (int i = 0; i < 2000; ++i) heads += "GET /text HTTP/1.1\r\n\r\n";
+  many.Send(heads + "GET /text HTTP/1.1\r\nConnection: close\r\n\r\n");
+  const std::string answers = many.ReadUntilClosed(20s);
+  std::size_t count = 0;
+  for (std::size_t at = answers.find("HTTP/1.1 200"); at != std::string::npos; at = answers.find("HTTP/1.1 200", at + 1)) {
+    ++count;
+  }
+  EXPECT_EQ(count, 2001u);
 }
 
 // Idle connections and heads that trickle in byte by byte take no turn

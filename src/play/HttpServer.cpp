@@ -38,16 +38,11 @@ constexpr std::size_t kSendChunk = 1 << 20;
 [[noreturn]] void Fail(const char* what) { throw std::system_error(errno, std::generic_category(), what); }
 
 // As many connections as the descriptors allow, with room for the rest of
-// the program: the soft limit is raised as far as the hard one lets it.
+// the program. The limit is the program's to set, not a server's: beyond
+// it the idlest connection gives way.
 std::size_t ConnectionLimit() {
   rlimit limit{};
   if (getrlimit(RLIMIT_NOFILE, &limit) != 0) return 64;
-  const rlim_t wanted = std::min<rlim_t>(limit.rlim_max, 4096);
-  if (limit.rlim_cur < wanted) {
-    limit.rlim_cur = wanted;
-    setrlimit(RLIMIT_NOFILE, &limit);
-    getrlimit(RLIMIT_NOFILE, &limit);
-  }
   return limit.rlim_cur > 128 ? std::min<std::size_t>(1024, limit.rlim_cur - 64) : 64;
 }
 

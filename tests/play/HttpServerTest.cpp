@@ -2,7 +2,9 @@
 // file, heads that never end, idle and slow clients, malformed requests,
 // and a stop that waits for no client.
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
+#include <algorithm>
 #include <chrono>
 #include <memory>
 #include <thread>
@@ -140,6 +142,12 @@ TEST(HttpServer, KeptConnectionsAnswerEveryPipelinedRequest) {
 // from a request that arrives whole, and the server stops at once with
 // them connected.
 TEST(HttpServer, SlowAndIdleClientsKeepNoRequestWaiting) {
+  // The clients and the server share this process's descriptors: room for
+  // both, as far as the hard limit allows.
+  rlimit limit{};
+  ASSERT_EQ(getrlimit(RLIMIT_NOFILE, &limit), 0);
+  limit.rlim_cur = std::max<rlim_t>(limit.rlim_cur, std::min<rlim_t>(limit.rlim_max, 4096));
+  ASSERT_EQ(setrlimit(RLIMIT_NOFILE, &limit), 0);
   HttpFixture fx;
   std::vector<std::unique_ptr<RawConnection>> idle, slow;
   for (int i = 0; i < 500; ++i) idle.push_back(std::make_unique<RawConnection>(fx.server->Port()));

@@ -23,6 +23,7 @@ class RawConnection {
     address.sin_port = htons(static_cast<std::uint16_t>(port));
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     if (fd_ < 0 || ::connect(fd_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
+      if (fd_ >= 0) ::close(fd_);
       throw std::runtime_error("cannot connect");
     }
   }
